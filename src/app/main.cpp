@@ -1,0 +1,3 @@
+#include "startup/command_line.h"
+
+int main() { return 0; }

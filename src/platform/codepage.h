@@ -1,0 +1,41 @@
+// Text encodings shared with Windows peers: Windows-1252, the DOS code page 850,
+// UTF-8 detection and the German upper-case folding used wherever names are
+// compared without case. Texts in memory are UTF-8.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orbisto {
+
+// Windows-1252 bytes to UTF-8. Every byte maps (the five unassigned bytes
+// become the C1 controls U+0081 etc.), so the conversion is lossless.
+std::string cp1252_to_utf8(std::string_view in);
+
+// UTF-8 to Windows-1252; nullopt when a character has no Windows-1252 byte
+// or the input is not valid UTF-8.
+std::optional<std::string> utf8_to_cp1252(std::string_view in);
+
+// True when every character of the UTF-8 text has a Windows-1252 byte.
+bool fits_cp1252(std::string_view utf8);
+
+bool is_valid_utf8(std::string_view in);
+bool is_ascii(std::string_view in);
+
+// The reading rule for texts of unknown origin: valid UTF-8 is taken as it
+// is, anything else is Windows-1252.
+std::string text_to_utf8(std::string_view in);
+
+// One byte of DOS code page 850 to its Windows-1252 byte; characters with no
+// Windows-1252 form (box drawing, shades) get the nearest ASCII look-alike.
+unsigned char oem850_to_cp1252(unsigned char c);
+std::string oem850_to_cp1252(std::string_view in);
+
+// Upper case of ASCII a-z plus the UTF-8 forms of ä, ö and ü. Byte lengths
+// stay the same, so byte offsets found in the folded copy hold in the original.
+void upper_german_inplace(std::string& s);
+std::string upper_german(std::string_view s);
+unsigned char upper_german_ascii(unsigned char c);
+
+}  // namespace orbisto

@@ -1,0 +1,141 @@
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace orbisto {
+
+std::optional<std::string> read_file(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string data;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        data.reserve(static_cast<size_t>(st.st_size));
+    }
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int e = errno;
+            ::close(fd);
+            errno = e;
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        data.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return data;
+}
+
+bool write_file_atomic(const std::string& path, std::string_view data) {
+    std::string tmp = dir_part(path) + "." + file_part(path) + ".XXXXXX";
+    const int fd = ::mkstemp(tmp.data());
+    if (fd < 0) return false;
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int e = n < 0 ? errno : ENOSPC;
+            ::close(fd);
+            ::unlink(tmp.c_str());
+            errno = e;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    // Keep the permissions of the file being replaced; new files get 0644.
+    struct stat st {};
+    const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+    ::fchmod(fd, mode);
+    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        const int e = errno;
+        ::unlink(tmp.c_str());
+        errno = e;
+        return false;
+    }
+    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+        const int e = errno;
+        ::unlink(tmp.c_str());
+        errno = e;
+        return false;
+    }
+    return true;
+}
+
+bool file_exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool is_directory(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string dir_part(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
+std::string file_part(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string join_path(std::string_view dir, std::string_view name) {
+    std::string out(dir);
+    if (!out.empty() && out.back() != '/') out.push_back('/');
+    while (!name.empty() && name.front() == '/') name.remove_prefix(1);
+    out.append(name);
+    return out;
+}
+
+std::optional<std::string> find_case_insensitive(const std::string& dir, std::string_view name) {
+    const std::string exact = join_path(dir, name);
+    if (file_exists(exact)) return exact;
+    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+    if (!d) return std::nullopt;
+    std::optional<std::string> found;
+    const std::string wanted(name);
+    while (dirent* e = ::readdir(d)) {
+        if (::strcasecmp(e->d_name, wanted.c_str()) == 0) {
+            found = join_path(dir, e->d_name);
+            break;
+        }
+    }
+    ::closedir(d);
+    return found;
+}
+
+bool remove_tree(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT;
+    if (!S_ISDIR(st.st_mode)) return ::unlink(path.c_str()) == 0;
+    bool ok = true;
+    if (DIR* d = ::opendir(path.c_str())) {
+        while (dirent* e = ::readdir(d)) {
+            if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+            ok = remove_tree(join_path(path, e->d_name)) && ok;
+        }
+        ::closedir(d);
+    }
+    return ::rmdir(path.c_str()) == 0 && ok;
+}
+
+bool make_directory(const std::string& path) {
+    if (::mkdir(path.c_str(), 0755) == 0) return true;
+    return errno == EEXIST && is_directory(path);
+}
+
+}  // namespace orbisto

@@ -1,0 +1,40 @@
+// File helpers: whole-file reads, atomic replacement, case-insensitive name
+// lookup (files copied from Windows media keep their spelling) and removal of
+// trees that never follows symbolic links.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orbisto {
+
+// Reads the whole file in one go; nullopt when it cannot be opened or read.
+std::optional<std::string> read_file(const std::string& path);
+
+// Writes data to a temporary file in the same directory, flushes it and
+// renames it over path. On failure path is left as it was and errno is set.
+bool write_file_atomic(const std::string& path, std::string_view data);
+
+bool file_exists(const std::string& path);
+bool is_directory(const std::string& path);
+
+// The directory part (with trailing '/') and the file part of a path.
+std::string dir_part(const std::string& path);
+std::string file_part(const std::string& path);
+// Joins a directory and a name with exactly one '/'.
+std::string join_path(std::string_view dir, std::string_view name);
+
+// The entry of dir whose name equals name ignoring ASCII case: the exact
+// spelling wins, then the first case-insensitive match; nullopt when none.
+std::optional<std::string> find_case_insensitive(const std::string& dir, std::string_view name);
+
+// Removes a directory tree; symbolic links are removed, never followed.
+bool remove_tree(const std::string& path);
+
+// Creates one directory level; true when it exists afterwards.
+bool make_directory(const std::string& path);
+
+}  // namespace orbisto
