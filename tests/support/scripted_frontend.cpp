@@ -1,0 +1,104 @@
+#include "support/scripted_frontend.h"
+
+namespace orbisto::test {
+
+Answer ScriptedFrontend::message(std::string_view text, std::string_view caption, Buttons buttons,
+                                 Icon icon) {
+    messages.push_back({std::string(text), std::string(caption), buttons, icon});
+    events.push_back("message:" + std::string(caption));
+    if (!answers.empty()) {
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    switch (buttons) {
+        case Buttons::YesNo:
+        case Buttons::YesNoCancel:
+            return Answer::Yes;
+        default:
+            return Answer::Ok;
+    }
+}
+
+void ScriptedFrontend::status(int part, std::string_view text) {
+    if (part == 0) statuses.emplace_back(text);
+    events.push_back("status:" + std::string(text));
+}
+
+void ScriptedFrontend::window_title(std::string_view text) {
+    titles.emplace_back(text);
+    events.push_back("title:" + std::string(text));
+}
+
+void ScriptedFrontend::progress_open(const ProgressTexts& texts, int range_max, DialogPos pos) {
+    progress_shown = true;
+    progress_pos = pos;
+    progress_range = range_max;
+    progress_texts.push_back(texts.text);
+    events.push_back("progress_open:" + texts.text);
+}
+
+void ScriptedFrontend::progress_text(std::string_view text) {
+    progress_texts.emplace_back(text);
+    events.push_back("progress_text:" + std::string(text));
+}
+
+void ScriptedFrontend::progress_value(int value) { progress_values.push_back(value); }
+
+DialogPos ScriptedFrontend::progress_close() {
+    progress_shown = false;
+    events.push_back("progress_close");
+    return progress_pos;
+}
+
+void ScriptedFrontend::main_window(WindowAction action) {
+    window_actions.push_back(action);
+    events.push_back(action == WindowAction::Minimize ? "window:minimize"
+                     : action == WindowAction::Hide   ? "window:hide"
+                                                      : "window:restore");
+}
+
+void ScriptedFrontend::beep() {
+    ++beeps;
+    events.push_back("beep");
+}
+
+void ScriptedFrontend::pump() {
+    ++pumps;
+    if (on_pump) on_pump(pumps);
+}
+
+std::optional<std::string> ScriptedFrontend::next_path(std::string_view kind,
+                                                       std::string_view title) {
+    events.push_back(std::string(kind) + ":" + std::string(title));
+    if (chosen_paths.empty()) return std::nullopt;
+    auto p = chosen_paths.front();
+    chosen_paths.pop_front();
+    return p;
+}
+
+std::optional<std::string> ScriptedFrontend::choose_folder(std::string_view title,
+                                                           std::string_view) {
+    return next_path("choose_folder", title);
+}
+
+std::optional<std::string> ScriptedFrontend::choose_open_file(std::string_view title,
+                                                              const std::vector<FileFilter>&,
+                                                              std::string_view) {
+    return next_path("choose_open_file", title);
+}
+
+std::optional<std::string> ScriptedFrontend::choose_save_file(std::string_view title,
+                                                              const std::vector<FileFilter>&,
+                                                              std::string_view) {
+    return next_path("choose_save_file", title);
+}
+
+bool ScriptedFrontend::saw_message(std::string_view text) const {
+    for (const auto& m : messages) {
+        if (m.text == text) return true;
+    }
+    return false;
+}
+
+}  // namespace orbisto::test
