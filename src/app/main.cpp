@@ -1,3 +1,76 @@
-#include "startup/command_line.h"
+// Process entry: the command line decides between help, a headless command,
+// a non-interactive run mode and the interactive program.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
-int main() { return 0; }
+#include "app/commands.h"
+#include "startup/command_line.h"
+#include "startup/console_frontend.h"
+#include "startup/context.h"
+#include "startup/startup.h"
+
+using namespace orbisto;
+
+namespace {
+
+// Exit statuses of the program.
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitNotAvailable = 3;
+
+int run_mode(Context& ctx) {
+    const RunMode mode = ctx.command_line.run_mode;
+    const char* what = nullptr;
+    switch (mode) {
+        case RunMode::ScanNew: what = "scanning a medium (--drive)"; break;
+        case RunMode::Update: what = "updating a medium (--update)"; break;
+        case RunMode::Export: what = "the output run (--export)"; break;
+        default: what = "the interactive window"; break;
+    }
+    std::fprintf(stderr, "orbisto: %s is not available in this build yet; nothing was done.\n",
+                 what);
+    return kExitNotAvailable;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const CommandLine cl = parse_command_line(args);
+
+    if (cl.help) {
+        const std::string text = help_text() + (cl.long_help ? long_help_text() : std::string());
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return 0;
+    }
+    if (cl.version) {
+        std::printf("%s\n", window_title().c_str());
+        return 0;
+    }
+    if (!cl.error.empty()) {
+        std::fprintf(stderr, "orbisto: %s\nTry 'orbisto --help'.\n", cl.error.c_str());
+        return kExitUsage;
+    }
+    const app::Command* command = nullptr;
+    if (!cl.command.empty()) {
+        command = app::find_command(cl.command);
+        if (!command) {
+            std::fprintf(stderr, "orbisto: unknown command '%s'\nTry 'orbisto --help'.\n",
+                         cl.command.c_str());
+            return kExitUsage;
+        }
+    }
+
+    ConsoleFrontend frontend;
+    Context ctx(frontend);
+    const EnvLookup env = [](const char* name) { return std::getenv(name); };
+    if (!start_up(ctx, cl, executable_path(argv[0]), env)) {
+        shut_down(ctx);
+        return kExitFailure;
+    }
+    const int status = command ? command->run(ctx, cl.command_args) : run_mode(ctx);
+    shut_down(ctx);
+    return status;
+}

@@ -138,4 +138,11 @@ bool make_directory(const std::string& path) {
     return errno == EEXIST && is_directory(path);
 }
 
+bool make_directories(const std::string& path) {
+    for (size_t i = 1; i < path.size(); ++i) {
+        if (path[i] == '/') make_directory(path.substr(0, i));
+    }
+    return make_directory(path);
+}
+
 }  // namespace orbisto

@@ -36,5 +36,7 @@ bool remove_tree(const std::string& path);
 
 // Creates one directory level; true when it exists afterwards.
 bool make_directory(const std::string& path);
+// Creates a directory and any missing parents; true when it exists afterwards.
+bool make_directories(const std::string& path);
 
 }  // namespace orbisto

@@ -83,13 +83,8 @@ void ensure_catalog_dir(const Paths& paths, bool from_command_line) {
         return;
     }
     // The default location may lie below directories that do not exist yet.
-    std::string partial;
-    const std::string& dir = paths.catalog_dir;
-    for (size_t i = 0; i <= dir.size(); ++i) {
-        if (i == dir.size() || (dir[i] == '/' && i > 0)) {
-            partial = dir.substr(0, i);
-            make_directory(partial);
-        }
+    make_directories(paths.catalog_dir);
+}
     }
 }
 

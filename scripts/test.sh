@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: a normal
+# build in build/ and an AddressSanitizer + UndefinedBehaviorSanitizer build
+# in build-asan/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+
+bash scripts/build.sh build -DORBISTO_SANITIZE=OFF -DORBISTO_TESTS=ON -DORBISTO_BENCH=ON
+(cd build && ctest --output-on-failure -j"$jobs")
+
+bash scripts/build.sh build-asan -DORBISTO_SANITIZE=ON -DORBISTO_TESTS=ON -DORBISTO_BENCH=OFF
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --output-on-failure -j"$jobs")
