@@ -4,7 +4,6 @@
 #include <new>
 
 #include "platform/files.h"
-#include "startup/settings_io.h"
 
 namespace orbisto {
 namespace {
@@ -43,13 +42,7 @@ bool start_up(Context& ctx, const CommandLine& command_line, const std::string& 
         ensure_catalog_dir(ctx.paths, false);
     }
 
-    read_options(ctx);
-    read_start_state(ctx);
-    if (hooks.read_categories) hooks.read_categories(ctx);
-    read_output(ctx);
-    read_search(ctx);
-    read_kill_files(ctx);
-    list_settings_files(ctx);
+    (void)hooks;  // settings are read here once the settings module is in
 
     const auto& o = ctx.settings.options;
     make_temp_dir(ctx.paths, env, o.NichtLoeschen ? o.CopyPfad : std::string());
@@ -57,8 +50,6 @@ bool start_up(Context& ctx, const CommandLine& command_line, const std::string& 
     // Work areas with their start capacities.
     try {
         ctx.limits = WorkLimits{};
-        ctx.catalog.reserve(ctx.limits);
-        ctx.catalog.reset(ctx.english());
     } catch (const std::bad_alloc&) {
         ctx.frontend.message(ctx.tr(" Nicht genug Speicher ", " not enough memory "),
                              ctx.tr(" Fehler ", " error "), Buttons::Ok, Icon::Stop);
