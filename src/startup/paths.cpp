@@ -85,8 +85,6 @@ void ensure_catalog_dir(const Paths& paths, bool from_command_line) {
     // The default location may lie below directories that do not exist yet.
     make_directories(paths.catalog_dir);
 }
-    }
-}
 
 bool make_temp_dir(Paths& paths, const EnvLookup& env, const std::string& keep_dir) {
     if (!keep_dir.empty()) {
