@@ -64,8 +64,8 @@ public:
     std::uint32_t u32le() { return get<std::uint32_t>(); }
     std::uint64_t u64le() { return get<std::uint64_t>(); }
     float f32le() { return get<float>(); }
-    std::uint16_t u16be() { return std::byteswap(get<std::uint16_t>()); }
-    std::uint32_t u32be() { return std::byteswap(get<std::uint32_t>()); }
+    std::uint16_t u16be() { return __builtin_bswap16(get<std::uint16_t>()); }
+    std::uint32_t u32be() { return __builtin_bswap32(get<std::uint32_t>()); }
 
     // Text of a fixed field of n bytes, up to its first NUL.
     std::string fixed_string(size_t n) {

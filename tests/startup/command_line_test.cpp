@@ -1,0 +1,124 @@
+#include "startup/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace orbisto {
+namespace {
+
+CommandLine parse(std::vector<std::string> args) { return parse_command_line(args); }
+
+TEST(CommandLine, NoOptionsIsInteractive) {
+    const auto cl = parse({});
+    EXPECT_EQ(cl.run_mode, RunMode::Interactive);
+    EXPECT_TRUE(cl.error.empty());
+    EXPECT_TRUE(is_interactive(cl.run_mode));
+}
+
+TEST(CommandLine, DriveWinsOverSearchWhateverTheOrder) {
+    const auto cl = parse({"/search\"x.txt\"", "/drive\"/mnt/cd\""});
+    EXPECT_EQ(cl.run_mode, RunMode::ScanNew);
+    EXPECT_EQ(cl.run_argument, "/mnt/cd");
+    EXPECT_FALSE(is_interactive(cl.run_mode));
+}
+
+TEST(CommandLine, PrecedenceFollowsTheFixedOrder) {
+    EXPECT_EQ(parse({"--export", "--update", "/a"}).run_mode, RunMode::Update);
+    EXPECT_EQ(parse({"--slook", "--look"}).run_mode, RunMode::Look);
+    EXPECT_EQ(parse({"/ssearch\"a\"", "/search\"b\""}).run_mode, RunMode::Search);
+    EXPECT_EQ(parse({"/ssearch\"a\""}).run_mode, RunMode::SearchCategory);
+    EXPECT_EQ(parse({"/slook"}).run_mode, RunMode::LookCategory);
+    EXPECT_EQ(parse({"/export"}).run_mode, RunMode::Export);
+}
+
+TEST(CommandLine, ClassicArgumentFormsAfterTheShellStripsQuotes) {
+    // As typed in a shell: /drive"/mnt/cd" arrives as /drive/mnt/cd.
+    EXPECT_EQ(parse({"/drive/mnt/cd"}).run_argument, "/mnt/cd");
+    // Quotes kept by the caller are honoured; the text ends at the next quote.
+    EXPECT_EQ(parse({"/drive\"/mnt/my cd\"rest"}).run_argument, "/mnt/my cd");
+    // The option alone takes the next word.
+    EXPECT_EQ(parse({"/drive", "/media/usb"}).run_argument, "/media/usb");
+    EXPECT_EQ(parse({"--drive=/a/b"}).run_argument, "/a/b");
+    EXPECT_EQ(parse({"--update", "/a/b"}).run_argument, "/a/b");
+}
+
+TEST(CommandLine, LongPathsAreKeptWhole) {
+    const std::string path = "/media/someone/A_RATHER_LONG_VOLUME_NAME/and/more";
+    EXPECT_EQ(parse({"--drive", path}).run_argument, path);
+}
+
+TEST(CommandLine, LabelIsCutAt30AndNeedsItsTextRightBehind) {
+    const auto cl = parse({"/label\"0123456789012345678901234567890123\"", "/drive\"/x\""});
+    EXPECT_TRUE(cl.label_given);
+    EXPECT_EQ(cl.label, "012345678901234567890123456789");
+    const auto bare = parse({"/label", "Name", "/drive\"/x\""});
+    EXPECT_FALSE(bare.label_given);
+    // A cut never splits a character.
+    const auto umlauts = parse({"--label", std::string(29, 'a') + "\xC3\xA4"});
+    EXPECT_EQ(umlauts.label, std::string(29, 'a'));
+}
+
+TEST(CommandLine, InfoIsCutAt254) {
+    const auto cl = parse({"--info", std::string(300, 'i')});
+    EXPECT_TRUE(cl.info_given);
+    EXPECT_EQ(cl.info.size(), 254u);
+}
+
+TEST(CommandLine, DirSetsRunModeOneAndSkipsTheQuote) {
+    const auto cl = parse({"/dir\"/data/cds\""});
+    EXPECT_TRUE(cl.dir_given);
+    EXPECT_EQ(cl.dir, "/data/cds");
+    EXPECT_EQ(cl.run_mode, RunMode::InteractiveDir);
+    EXPECT_EQ(parse({"/dir/data/cds"}).dir, "/data/cds");
+    EXPECT_EQ(parse({"--dir", "/d", "--drive", "/x"}).run_mode, RunMode::ScanNew);
+    EXPECT_EQ(parse({"--dir", std::string(300, 'd')}).dir.size(), 258u);
+}
+
+TEST(CommandLine, HideAndHelpAnywhere) {
+    EXPECT_TRUE(parse({"/drive\"/x\"", "/hide"}).hide);
+    EXPECT_TRUE(parse({"/drive\"/x\"", "/help"}).help);
+    EXPECT_TRUE(parse({"--help"}).long_help);
+    EXPECT_FALSE(parse({"/help"}).long_help);
+    // Help is found even next to a usage error.
+    EXPECT_TRUE(parse({"/help", "--bogus"}).help);
+}
+
+TEST(CommandLine, ArgumentsAreNotTakenForOptions) {
+    // A path that begins like an option stays the argument of the option before it.
+    const auto cl = parse({"--search", "/helpdesk/dirk.txt"});
+    EXPECT_FALSE(cl.help);
+    EXPECT_FALSE(cl.dir_given);
+    EXPECT_EQ(cl.run_mode, RunMode::Search);
+    EXPECT_EQ(cl.run_argument, "/helpdesk/dirk.txt");
+}
+
+TEST(CommandLine, UsageErrors) {
+    EXPECT_FALSE(parse({"--bogus"}).error.empty());
+    EXPECT_FALSE(parse({"--drive"}).error.empty());
+    EXPECT_FALSE(parse({"/drive"}).error.empty());
+    EXPECT_FALSE(parse({"--look=x"}).error.empty());
+    EXPECT_FALSE(parse({"/unknown"}).error.empty());
+}
+
+TEST(CommandLine, CommandTakesTheRestOfTheWords) {
+    const auto cl = parse({"--dir", "/c", "media", "--category", "3"});
+    EXPECT_EQ(cl.command, "media");
+    EXPECT_EQ(cl.command_args, (std::vector<std::string>{"--category", "3"}));
+    EXPECT_TRUE(cl.dir_given);
+}
+
+TEST(CommandLine, HelpTextByteForByte) {
+    const std::string expected =
+        "--------------------------\r\n"
+        "Orbisto Kommandozeilenoptionen\r\n"
+        "--------------------------\r\n"
+        "/drive\"C:\" liest Laufwerk C ein und beendet sich danach.\r\n"
+        "/label\"Label\" setzt den Mediumnamen auf Label. Wirkt nur im Zusammenhang mit /drive.\r\n"
+        "/info\"Informationen\" setzt ddie Kurzinformationen. Wirkt nur im Zusammenhang mit "
+        "/drive.\r\n"
+        "/dir\"C:\\Verzeichnis\\CDS\\\" setzt den Pfad f\xC3\xBCr die Orbisto-Datenbank auf das "
+        "angegebene Verzeichnis.\r\n";
+    EXPECT_EQ(help_text(), expected);
+}
+
+}  // namespace
+}  // namespace orbisto
