@@ -1,5 +1,6 @@
 // The process-wide state, owned by one object that is passed by reference:
-// paths, command line, settings, log, work limits and the current Catalog.
+// paths, command line, settings, log, work limits, the current Catalog, the
+// MediaList and the CategoryTable.
 // Two contexts in one process never disturb each other.
 #pragma once
 
@@ -7,6 +8,8 @@
 #include <string_view>
 
 #include "catalog/catalog.h"
+#include "catalog/categories.h"
+#include "catalog/media_list.h"
 #include "catalog/work_limits.h"
 #include "startup/command_line.h"
 #include "startup/frontend.h"
@@ -29,6 +32,8 @@ struct Context {
     Log log;
     WorkLimits limits;
     Catalog catalog;
+    MediaList media;
+    CategoryTable categories;
 
     bool busy = false;   // a long operation runs
     bool ready = false;  // the main window (or the headless driver) has finished its set-up
