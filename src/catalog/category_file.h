@@ -1,0 +1,44 @@
+// The category file: section "Kategorie" with `Anzahl` (the number of user
+// categories) and for each user category i (0-based) the keys "Kategorie<i>"
+// (its name) and "Kategorie<i>parent" (its parent's position minus 2, so a
+// top-level category stores -2 and a stored 0 names the first user category).
+//
+// The categories live in WICHTIG.INI in the CatalogDirectory, shared by
+// everyone who uses that directory, or in the settings file while no
+// WICHTIG.INI exists. The first write creates WICHTIG.INI.
+#pragma once
+
+#include <string>
+
+#include "startup/context.h"
+
+namespace orbisto {
+
+inline constexpr const char* kCategoryFileName = "WICHTIG.INI";
+inline constexpr const char* kSectionCategories = "Kategorie";
+// Names are read with a 256-byte buffer, as Windows peers read them.
+inline constexpr std::size_t kCategoryReadBuffer = 256;
+
+// WICHTIG.INI in the CatalogDirectory: the existing file in whatever case it
+// is spelt, else the path a new one gets.
+std::string category_file_path(const Context& ctx);
+
+// Reads the CategoryTable from WICHTIG.INI when it exists, else from the
+// settings file, and remembers that file in ctx.categories.file. Missing
+// files and keys give an empty table. Damaged values are repaired: a
+// negative `Anzahl` counts as 0, one above kMaxUserCategories is taken as the
+// number of stored names (at most kMaxUserCategories), and parents outside
+// the table, on the category itself or in a cycle become top level.
+// With Reload 0 the remembered catalogue (LetzteCD) and category
+// (LetzteKategorie) become 0.
+void ReadCategories(Context& ctx);
+
+// Writes the table to the settings file, then to WICHTIG.INI, which is the
+// category file from then on. A file that cannot be written gets the
+// read-only warning when ShowProtect is 1; a failed settings file then stops
+// the write. Keys of categories beyond the new count are removed, so a
+// shrunk table leaves nothing behind. Returns true when the file the
+// categories will be read from next holds the table.
+bool WriteCategories(Context& ctx);
+
+}  // namespace orbisto
