@@ -1,0 +1,95 @@
+// The fast-load index: reading and writing "fastload.cds" and regenerating it
+// from the catalogue files.
+#include "catalog/fastload.h"
+
+#include <cerrno>
+#include <string_view>
+
+#include "catalog/media_list.h"
+#include "catalog/save_question.h"
+#include "catalog/stored_header.h"
+#include "platform/byte_io.h"
+#include "platform/files.h"
+#include "startup/context.h"
+
+namespace orbisto {
+
+std::optional<std::vector<MediumHeader>> read_fastload_entries(const std::string& path) {
+    const auto data = read_file(path);
+    if (!data || data->empty() || data->size() % kStoredHeaderSize != 0) return std::nullopt;
+    ByteReader in(data->data(), data->size());
+    std::vector<MediumHeader> entries;
+    entries.reserve(data->size() / kStoredHeaderSize);
+    while (in.remaining() > 0) {
+        const auto bytes = in.bytes(kStoredHeaderSize);
+        if (bytes.size() != kStoredHeaderSize) return std::nullopt;
+        entries.push_back(header_from_stored(bytes.first<kStoredHeaderSize>()));
+        if (entries.back().version != 3) return std::nullopt;
+    }
+    return entries;
+}
+
+std::string fastload_bytes(std::span<const MediumHeader> entries) {
+    std::string out;
+    out.reserve(entries.size() * kStoredHeaderSize);
+    for (const auto& e : entries) {
+        const auto stored = header_to_stored(e);
+        out.append(reinterpret_cast<const char*>(stored.data()), stored.size());
+    }
+    return out;
+}
+
+std::string fastload_path(const Context& ctx) {
+    if (auto found = find_case_insensitive(ctx.paths.catalog_dir, kFastLoadName)) return *found;
+    return join_path(ctx.paths.catalog_dir, kFastLoadName);
+}
+
+namespace {
+
+// Writes the index whatever FastLoad says. The file is replaced atomically,
+// so a failed write leaves the previous index (or none) behind.
+bool write_index(Context& ctx) {
+    const std::string path = fastload_path(ctx);
+    if (write_file_atomic(path, fastload_bytes(ctx.media.entries))) return true;
+    // The atomic write fails either when its file cannot be made or while
+    // writing it; a full or failing disk is the write error, anything else
+    // means the file could not be created.
+    const int err = errno;
+    const bool write_error = err == ENOSPC || err == EDQUOT || err == EIO || err == EFBIG;
+    const char* text =
+        write_error ? ctx.tr("Schreibfehler", "write error")
+                    : ctx.tr("Datei konnte nicht angelegt werden", "file could not be created");
+    ctx.frontend.message(text, path, Buttons::Ok, Icon::Stop);
+    return false;
+}
+
+}  // namespace
+
+bool WriteFastLoadIndex(Context& ctx) {
+    if (ctx.settings.options.FastLoad != 1) return true;
+    return write_index(ctx);
+}
+
+bool RegenerateFastLoadIndex(Context& ctx) {
+    const Answer answer = ctx.frontend.message(
+        ctx.tr("Sie haben FastLoad aktiviert.\r\nSoll ich die FastLoad-Datei neu erzeugen?",
+               "you have activated fastload.\r\nshould I create a new fastload file?"),
+        "FastLoad", Buttons::YesNo, Icon::Question);
+    if (answer != Answer::Yes) return false;
+    // Building the list empties the current Catalog, so unsaved changes that
+    // could not be saved stop the regeneration and stay marked as changed.
+    if (!ask_save_if_changed(ctx)) {
+        ctx.catalog.set_changed(true);
+        return false;
+    }
+
+    int& fast_load = ctx.settings.options.FastLoad;
+    const int saved = fast_load;
+    fast_load = 0;
+    const bool built = BuildMediaList(ctx);
+    fast_load = saved;
+    if (!built) return false;
+    return write_index(ctx);
+}
+
+}  // namespace orbisto

@@ -1,0 +1,78 @@
+// A Context over a temporary CatalogDirectory, with helpers that store media
+// through the real catalogue store, for the MediaList and bulk tests.
+#pragma once
+
+#include <dirent.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalog/catalog_store.h"
+#include "catalog/media_list.h"
+#include "platform/files.h"
+#include "startup/context.h"
+#include "support/scripted_frontend.h"
+#include "support/temp_home.h"
+
+namespace orbisto::test {
+
+struct MediaFixture {
+    TempDir dir;
+    ScriptedFrontend fe;
+    Context ctx{fe};
+
+    MediaFixture() { ctx.paths.catalog_dir = dir.path(); }
+
+    // Stores a medium with one file as catalogue n.
+    void add_medium(int n, std::string_view name, std::uint32_t category = 0,
+                    std::uint32_t flags = 0) {
+        ctx.catalog.reset(false);
+        ctx.catalog.set_current_number(-1);
+        set_fixed_text(ctx.catalog.header.medium_name, name);
+        set_fixed_text(ctx.catalog.header.volume_label, "LABEL" + std::to_string(n));
+        ctx.catalog.header.category = category;
+        ctx.catalog.header.medium_flags = flags;
+        ctx.catalog.header.volume_serial = 0x1000u + static_cast<std::uint32_t>(n);
+        FileRecord f;
+        f.name = ctx.catalog.append_name("file" + std::to_string(n) + ".txt").value;
+        f.size_kb = 2.0f;
+        ctx.catalog.append_file(f);
+        ctx.catalog.header.total_kb = 2.0f;
+        ASSERT_EQ(SaveCatalog(ctx, n), n);
+        ctx.catalog.reset(false);
+        ctx.catalog.set_current_number(-1);
+    }
+
+    std::string path(int n) const { return catalog_path(ctx, n); }
+
+    std::vector<std::uint32_t> numbers() const {
+        std::vector<std::uint32_t> out;
+        for (const auto& e : ctx.media.entries) out.push_back(e.catalog_number);
+        return out;
+    }
+    std::vector<std::string> names() const {
+        std::vector<std::string> out;
+        for (const auto& e : ctx.media.entries) out.emplace_back(fixed_text(e.medium_name));
+        return out;
+    }
+
+    // The names of the catalogue directory's files, sorted.
+    std::vector<std::string> dir_listing() const {
+        std::vector<std::string> out;
+        if (DIR* d = ::opendir(dir.path().c_str())) {
+            while (const dirent* e = ::readdir(d)) {
+                const std::string name = e->d_name;
+                if (name != "." && name != "..") out.push_back(name);
+            }
+            ::closedir(d);
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+};
+
+}  // namespace orbisto::test
