@@ -1,0 +1,129 @@
+// The prepared search string and the tests of the four search pattern
+// languages: normal (boolean terms with wildcards), approximate (error
+// tolerant), similarity (n-gram rate) and regular expressions.
+//
+// Encoding: the languages are byte languages over Windows-1252 text. Their
+// results (error counts, n-grams, character classes, '?', the case folding
+// of ä ö ü) rely on one byte being one character, while texts in memory are
+// UTF-8. So the search string is prepared twice: once as Windows-1252 bytes
+// (when all its characters exist there) and once as its raw UTF-8 bytes.
+// Each text is matched in Windows-1252 when it can be converted (pure ASCII
+// is used in place, with no copy, since a search tests a million names),
+// else as raw UTF-8 bytes against the UTF-8 form, where umlaut folding works
+// on the two-byte sequences. Positions returned are byte offsets into the
+// UTF-8 text passed in.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "search/pattern_approx.h"
+#include "search/pattern_normal.h"
+#include "search/pattern_regular.h"
+#include "search/pattern_similarity.h"
+#include "search/pattern_text.h"
+
+namespace orbisto {
+
+// Search modes as stored under `SuchModus`.
+inline constexpr int kSearchModeNormal = 507;
+inline constexpr int kSearchModeApproximate = 508;
+inline constexpr int kSearchModeSimilarity = 509;
+inline constexpr int kSearchModeRegular = 511;
+// Filter modes of the output filter.
+inline constexpr int kFilterModeNormal = 342;
+inline constexpr int kFilterModeRegular = 343;
+
+// The search string buffer: at most 127 characters and a NUL.
+inline constexpr size_t kSearchTextSize = 128;
+
+// The search string compiled for one byte form.
+struct PatternForm {
+    bool present = false;
+    bool utf8 = false;  // raw UTF-8 bytes rather than Windows-1252
+    std::array<char, kSearchTextSize> SearchText{};
+    std::array<char, kSearchTextSize> SearchTextUpper{};
+    size_t length = 0;
+    bool HasWildcard = false;  // of the active string
+    pattern::SkipTable skip;
+    pattern::ApproxPattern approx;
+    pattern::SimilarityPattern similarity;
+    pattern::RegularProgram regular;
+    bool regular_ready = false;
+
+    std::string_view text() const { return {SearchText.data(), length}; }
+    std::string_view upper() const { return {SearchTextUpper.data(), length}; }
+};
+
+struct SearchPattern {
+    // Set by the caller before preparing.
+    int mode = kSearchModeNormal;
+    bool IgnoreCase = true;
+    int FuzzyTreffer = 100;   // similarity threshold in percent
+    int FuzzyToleranz = 100;  // kept with the settings; no test depends on it
+    // Receives the regular-expression compile messages (the status line).
+    pattern::StatusReport status;
+
+    // Filled by preparing.
+    std::string typed;      // the prepared search string, UTF-8
+    size_t characters = 0;  // its length in characters
+    PatternForm single;     // Windows-1252 form (absent when not representable)
+    PatternForm raw;        // UTF-8 byte form
+
+    // Results of the last tests.
+    int LastErrors = 0;     // error count of the last approximate match
+    int MaxRate = 0;        // best similarity rate of this run (integer percent)
+    double LastRate = 0.0;  // similarity rate of the last text
+
+    // Work buffers reused between texts.
+    pattern::TextBytes text_buffer;
+    std::string fold_buffer;
+    std::string similarity_buffer;
+};
+
+// A search string that cannot be used: the message box text and title.
+struct PatternError {
+    std::string text;
+    std::string title;
+};
+
+// Prepares `utf8` (cut to 127 characters) for a search run with the mode,
+// case option and threshold already set in `p`: a leading '*' is dropped (a
+// lone "*" becomes "?"), one trailing '*' is dropped, the upper-case copy and
+// the skip table are built, the approximate pattern is compiled, and in the
+// regular mode the byte code. Returns the error to show when the mode is
+// approximate and the pattern does not compile; nothing runs then.
+std::optional<PatternError> PrepareSearchString(SearchPattern& p, std::string_view utf8,
+                                                bool english);
+
+// Prepares the output filter string the same way, but keeps a trailing '*';
+// `p.IgnoreCase` holds the output page's case option.
+void PrepareFilterString(SearchPattern& p, std::string_view utf8);
+
+// Resets the per-run similarity maximum.
+inline void ResetSearchRun(SearchPattern& p) { p.MaxRate = 0; }
+
+// The search engine's test of one text (modes other than approximate).
+bool MatchText(SearchPattern& p, std::string_view utf8);
+
+// The output filter's test: 342 normal language, 343 regular, else normal.
+bool MatchFilter(SearchPattern& p, std::string_view utf8, int filter_mode);
+
+// Approximate search with at most `max_errors` errors; sets p.LastErrors.
+// Returns the byte offset of the character at which the match ends.
+std::optional<size_t> FindApproximate(SearchPattern& p, std::string_view utf8, int max_errors,
+                                      bool find_best);
+
+// Similarity rate of one text in percent; updates p.MaxRate and p.LastRate.
+// Returns -1 for a text too long to be compared.
+double SimilarityRate(SearchPattern& p, std::string_view utf8);
+
+// The wildcard term test as a general search: the byte offset in `text` at
+// which the occurrence of the pattern's last '*'-separated segment begins.
+std::optional<size_t> FindWildcard(std::string_view text, std::string_view pattern,
+                                   bool ignore_case);
+
+}  // namespace orbisto

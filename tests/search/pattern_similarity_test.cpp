@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "pattern_test_util.h"
+
+namespace orbisto {
+namespace {
+
+using testing::Prepared;
+using testing::prepare;
+
+TEST(SimilarityLanguage, TextIsFullySimilarToItself) {
+    Prepared x;
+    prepare(x, "Beethoven Symphonie", kSearchModeSimilarity);
+    EXPECT_DOUBLE_EQ(SimilarityRate(x.p, "Beethoven Symphonie"), 100.0);
+    EXPECT_TRUE(MatchText(x.p, "beethoven-symphonie.mp3"));
+    EXPECT_EQ(x.p.MaxRate, 100);
+}
+
+TEST(SimilarityLanguage, NormalisationFoldsCaseUmlautsAndPunctuation) {
+    Prepared x;
+    prepare(x, "Müller-Lüdenscheidt", kSearchModeSimilarity);
+    EXPECT_DOUBLE_EQ(SimilarityRate(x.p, "MÜLLER LÜDENSCHEIDT"), 100.0);
+    EXPECT_DOUBLE_EQ(SimilarityRate(x.p, "müller;lüdenscheidt"), 100.0);
+    std::string out;
+    pattern::similarity_normalise("A:b[C]\xC4\x8E@", false, out);
+    EXPECT_EQ(out, "a b c \xE4\x84@");
+}
+
+TEST(SimilarityLanguage, RateWeighsGramsBySize) {
+    Prepared x;
+    // "abcd": 3-grams abc bcd, 2-grams ab bc cd; " abxcd" holds ab and cd.
+    prepare(x, "abcd", kSearchModeSimilarity, true, 30);
+    EXPECT_NEAR(SimilarityRate(x.p, "abxcd"), 100.0 * 4 / 12, 1e-9);
+    EXPECT_EQ(x.p.MaxRate, 33);
+    EXPECT_TRUE(MatchText(x.p, "abxcd"));
+    x.p.FuzzyTreffer = 34;
+    EXPECT_FALSE(MatchText(x.p, "abxcd"));
+}
+
+TEST(SimilarityLanguage, GramsEndingBeforeABlankAreSkipped) {
+    Prepared x;
+    // Longer than 6 characters: 3- and 5-grams. Counted 3-grams: "abc",
+    // "bc ", " de", "def", "efg", "fgh"; 5-grams: " defg", "defgh".
+    prepare(x, "abc defgh", kSearchModeSimilarity);
+    EXPECT_NEAR(SimilarityRate(x.p, "defgh"), 100.0 * 22 / 28, 1e-9);
+}
+
+TEST(SimilarityLanguage, ThresholdAndRunMaximum) {
+    Prepared x;
+    prepare(x, "symphonie", kSearchModeSimilarity, true, 100);
+    EXPECT_FALSE(MatchText(x.p, "symphony"));
+    const int seen = x.p.MaxRate;
+    EXPECT_GT(seen, 0);
+    EXPECT_LT(seen, 100);
+    EXPECT_FALSE(MatchText(x.p, "zzz"));
+    EXPECT_EQ(x.p.MaxRate, seen);  // the maximum only grows
+    ResetSearchRun(x.p);
+    EXPECT_EQ(x.p.MaxRate, 0);
+    x.p.FuzzyTreffer = seen;
+    EXPECT_TRUE(MatchText(x.p, "symphony"));
+}
+
+TEST(SimilarityLanguage, ShortStringsUseTheNormalTest) {
+    Prepared x;
+    prepare(x, "abc", kSearchModeSimilarity);
+    EXPECT_TRUE(MatchText(x.p, "xxABCxx"));
+    EXPECT_FALSE(MatchText(x.p, "acb"));
+    EXPECT_EQ(x.p.MaxRate, 0);
+}
+
+TEST(SimilarityLanguage, OverlongTextsAreNeverSimilar) {
+    Prepared x;
+    prepare(x, "abcd", kSearchModeSimilarity, true, 0);
+    EXPECT_FALSE(MatchText(x.p, std::string(pattern::kSimilarityMaxLength, 'a') + "abcd"));
+    EXPECT_TRUE(MatchText(x.p, std::string(100, 'a') + "abcd"));
+}
+
+}  // namespace
+}  // namespace orbisto
