@@ -1,0 +1,32 @@
+// The messages of the catalogue store, in both interface languages. Most
+// carry the catalogue path as caption; all show the stop icon.
+#pragma once
+
+#include <string>
+
+#include "catalog/catalog_format.h"
+#include "startup/context.h"
+
+namespace orbisto {
+
+enum class StoreMessage {
+    FileNotFound,      // " Datei nicht vorhanden "
+    CannotOpen,        // " Kann Datei nicht öffnen "
+    ExpandFailed,      // "Entpacken nicht möglich" (a damaged compressed file)
+    WriteError,        // "Schreibfehler Head ..." (the file could not be written)
+    HeaderWriteError,  // "Schreibfehler Header"
+    CannotCreate,      // " Kann Datei nicht anlegen "
+    TooManyFiles,      // " Zuviele Dateien "
+    AccessDenied,      // " Zugriff verweigert "
+    OutOfMemory,       // "Zu wenig Speicher!"
+};
+
+// Shows a message of the store; path is the caption where the message has
+// the path as caption.
+void report(Context& ctx, StoreMessage message, const std::string& path);
+
+// Shows the message for a read error (" Lesefehler DIRS " etc.) with the
+// path as caption; OutOfMemory shows "Zu wenig Speicher!".
+void report_read_error(Context& ctx, CatalogReadError error, const std::string& path);
+
+}  // namespace orbisto

@@ -1,0 +1,403 @@
+// The catalogue file as bytes: the exact layout written, reading it back,
+// the old version 2 layout, and files that are truncated or lie.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "catalog/catalog_file_fixture.h"
+#include "catalog/catalog_format.h"
+
+namespace orbisto {
+namespace {
+
+using test::Bytes;
+using test::get_u16;
+using test::get_u32;
+using test::set_u32;
+using test::small_catalog;
+
+// Appends little-endian values and fixed fields to a byte vector.
+struct Builder {
+    Bytes b;
+    void u16(std::uint16_t v) { put(&v, 2); }
+    void u32(std::uint32_t v) { put(&v, 4); }
+    void u64(std::uint64_t v) { put(&v, 8); }
+    void f32(float v) { put(&v, 4); }
+    void put(const void* p, std::size_t n) {
+        const auto* c = static_cast<const std::uint8_t*>(p);
+        b.insert(b.end(), c, c + n);
+    }
+    void text(std::string_view s) { b.insert(b.end(), s.begin(), s.end()); }
+    void field(std::string_view s, std::size_t n) {
+        text(s);
+        b.insert(b.end(), n - s.size(), 0);
+    }
+    void zeros(std::size_t n) { b.insert(b.end(), n, 0); }
+};
+
+CatalogReadError read(const Bytes& bytes, Catalog& out, int number = 7) {
+    WorkLimits limits;
+    return read_catalog_bytes(bytes, number, false, limits, out);
+}
+
+TEST(CatalogFormat, WritesTheVersion3LayoutByteForByte) {
+    const Catalog c = small_catalog();
+    const Bytes got = write_catalog_bytes(c);
+
+    Builder e;
+    // MediumHeader
+    e.u16(3);
+    e.field("MYCD", 32);
+    e.field("My CD", 58);
+    e.f32(12.5f);
+    e.u16(5);
+    e.u16(0);  // Windows-1252: every text is ASCII
+    e.u32(MEDIUM_LENT);
+    e.u32(4);
+    e.u32(0xABCD1234);
+    e.u32(3);  // root, docs, old
+    e.u32(4);
+    e.f32(7.75f);
+    e.u32(0);   // catalogue number
+    e.u32(43);  // "\0docs\0old\0readme.txt\0a.bin\0pic.bmp\0top.dat\0"
+    e.u32(14);  // 8 reserved bytes + "BM\1\2\3" + 0
+    ASSERT_EQ(e.b.size(), 136u);
+    // MediumInfo
+    e.field("ACME", 128);
+    e.zeros(128 + 128 + 34 + 256 + 32 + 32);
+    e.field("A-17", 64);
+    e.field("shelf 3", 64);
+    e.zeros(2);
+    e.u32(18);
+    ASSERT_EQ(e.b.size(), 136u + 872u);
+    e.text("line one\r\nline two");
+    // DirRecords: name, comment, size, time, flags, parent, two reserved words
+    e.zeros(36);  // the root
+    e.u32(1), e.u32(1), e.f32(0), e.u64(0), e.u32(FLAG_ARCHIVE_DIR), e.u32(0), e.zeros(8);
+    e.u32(6), e.u32(0), e.f32(0), e.u64(0), e.u32(0), e.u32(1), e.zeros(8);
+    // FileRecords: name, comment, size, time, flags, parent, thumbnail
+    e.u32(10), e.u32(44), e.f32(1.5f), e.u64(130000000000000000ULL), e.u32(0), e.u32(1), e.u32(0);
+    e.u32(21), e.u32(0), e.f32(2.0f), e.u64(131000000000000000ULL), e.u32(0), e.u32(2), e.u32(0);
+    e.u32(27), e.u32(60), e.f32(0.25f), e.u64(129000000000000000ULL), e.u32(FLAG_CRC), e.u32(2),
+        e.u32(8);
+    e.u32(35), e.u32(0), e.f32(4.0f), e.u64(128000000000000000ULL), e.u32(0), e.u32(0), e.u32(0);
+    // NamePool
+    e.text(std::string_view("\0docs\0old\0readme.txt\0a.bin\0pic.bmp\0top.dat\0", 43));
+    // ImagePool
+    e.zeros(8);
+    e.text(std::string_view("BM\1\2\3\0", 6));
+    // CommentPool without its end mark
+    e.text(std::string_view("\0Archiveinhalt!! KEIN richtiges Verzeichnis\0", 44));
+    e.text(std::string_view("a short comment\0CRC:1234ABCD pic\0", 33));
+
+    ASSERT_EQ(got.size(), e.b.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        ASSERT_EQ(got[i], e.b[i]) << "first difference at byte " << i;
+    }
+}
+
+TEST(CatalogFormat, ReadsBackWhatItWrote) {
+    const Catalog c = small_catalog();
+    Catalog back;
+    ASSERT_EQ(read(write_catalog_bytes(c), back, 7), CatalogReadError::None);
+    test::expect_same_catalog(c, back);
+    EXPECT_EQ(back.header.catalog_number, 7u);
+    EXPECT_EQ(back.file_comment(2), "CRC:1234ABCD pic");
+    EXPECT_EQ(back.file_path(1), "docs/old/a.bin");
+    EXPECT_EQ(back.comments_used(), c.comments_used());
+    ASSERT_EQ(back.image_at(8).size(), 6u);
+    EXPECT_EQ(back.image_at(8)[0], 'B');
+}
+
+TEST(CatalogFormat, CountsInTheHeaderComeFromTheContainers) {
+    // A header that disagrees with the Catalog must not produce a file whose
+    // parts do not line up.
+    Catalog c = small_catalog();
+    c.header.dir_count = 99;
+    c.header.names_size = 5;
+    c.info.description_length = 1000;
+    Catalog back;
+    ASSERT_EQ(read(write_catalog_bytes(c), back), CatalogReadError::None);
+    EXPECT_EQ(back.dir_count(), 3u);
+    EXPECT_EQ(back.file_name(3), "top.dat");
+    EXPECT_EQ(back.description(), "line one\r\nline two");
+}
+
+// The start of each part of the written small catalogue.
+struct Parts {
+    std::size_t description, dirs, files, names, images, comments, end;
+};
+
+Parts parts_of(const Catalog& c, std::size_t size) {
+    Parts p;
+    p.description = 136 + 872;
+    p.dirs = p.description + c.description().size();
+    p.files = p.dirs + 36 * c.dir_count();
+    p.names = p.files + 32 * c.file_count();
+    p.images = p.names + c.names_used();
+    p.comments = p.images + c.images_used();
+    p.end = size;
+    return p;
+}
+
+TEST(CatalogFormat, TruncationInsideEachPartGivesThatPartsError) {
+    const Catalog c = small_catalog();
+    const Bytes full = write_catalog_bytes(c);
+    const Parts p = parts_of(c, full.size());
+    ASSERT_EQ(p.comments + c.comments_used(), full.size());
+    const struct {
+        std::size_t cut;
+        CatalogReadError error;
+    } cases[] = {
+        {0, CatalogReadError::Version},
+        {1, CatalogReadError::Version},
+        {2, CatalogReadError::Header},
+        {135, CatalogReadError::Header},
+        {136, CatalogReadError::Info},
+        {p.description - 1, CatalogReadError::Info},
+        {p.description, CatalogReadError::Description},
+        {p.dirs - 1, CatalogReadError::Description},
+        {p.dirs, CatalogReadError::Dirs},
+        {p.files - 1, CatalogReadError::Dirs},
+        {p.files, CatalogReadError::Files},
+        {p.names - 5, CatalogReadError::Files},
+        {p.names, CatalogReadError::Names},
+        {p.images - 1, CatalogReadError::Names},
+        {p.images, CatalogReadError::Images},
+        {p.comments - 1, CatalogReadError::Images},
+    };
+    for (const auto& k : cases) {
+        Catalog back = small_catalog();
+        back.set_current_number(5);
+        const Bytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(k.cut));
+        EXPECT_EQ(read(cut, back), k.error) << "cut at " << k.cut;
+        // A failed read leaves an empty Catalog.
+        EXPECT_EQ(back.dir_count(), 1u);
+        EXPECT_EQ(back.file_count(), 0u);
+        EXPECT_EQ(back.names_used(), 1u);
+        EXPECT_EQ(back.current_number(), 5);
+    }
+}
+
+TEST(CatalogFormat, TruncationInsideTheCommentsKeepsTheCommentsThatAreThere) {
+    const Catalog c = small_catalog();
+    const Bytes full = write_catalog_bytes(c);
+    const Parts p = parts_of(c, full.size());
+    // Cut in the middle of the last comment ("CRC:1234ABCD pic" at 60).
+    const Bytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(p.comments + 66));
+    Catalog back;
+    ASSERT_EQ(read(cut, back), CatalogReadError::None);
+    EXPECT_EQ(back.file_comment(0), "a short comment");
+    EXPECT_EQ(back.file_comment(2), "CRC:12");
+    EXPECT_EQ(back.dir_comment(1), "Archiveinhalt!! KEIN richtiges Verzeichnis");
+
+    // Nothing behind the images: the comments are gone, but the archive text
+    // still sits at offset 1 for directories that point there.
+    const Bytes none(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(p.comments));
+    Catalog bare;
+    ASSERT_EQ(read(none, bare), CatalogReadError::None);
+    EXPECT_EQ(bare.file_comment(0), "");
+    EXPECT_EQ(bare.file_comment(2), "");
+    EXPECT_EQ(bare.dir_comment(1), "Archiveinhalt!! KEIN richtiges Verzeichnis");
+    EXPECT_EQ(bare.file_count(), 4u);
+}
+
+TEST(CatalogFormat, LyingCountsAreRefusedBeforeAnythingIsAllocated) {
+    const Bytes full = write_catalog_bytes(small_catalog());
+    const struct {
+        std::size_t offset;
+        std::uint32_t value;
+        CatalogReadError error;
+    } lies[] = {
+        {112, 4000000000u, CatalogReadError::Dirs},
+        {116, 0xFFFFFFFFu, CatalogReadError::Files},
+        {128, 0x7FFFFFFFu, CatalogReadError::Names},
+        {132, 0xFFFFFFF0u, CatalogReadError::Images},
+        {136 + 868, 0xFFFFFFFFu, CatalogReadError::Description},
+    };
+    for (const auto& lie : lies) {
+        Bytes b = full;
+        set_u32(b, lie.offset, lie.value);
+        Catalog back;
+        WorkLimits limits;
+        EXPECT_EQ(read_catalog_bytes(b, 0, false, limits, back), lie.error) << lie.offset;
+        EXPECT_EQ(limits.directories, WorkLimits{}.directories);  // nothing grown
+    }
+}
+
+TEST(CatalogFormat, WrongVersionsAreRefused) {
+    for (const std::uint16_t version : {0, 1, 4, 0x4B50}) {
+        Bytes b = write_catalog_bytes(small_catalog());
+        std::memcpy(b.data(), &version, 2);
+        Catalog back;
+        EXPECT_EQ(read(b, back), CatalogReadError::WrongVersion) << version;
+    }
+}
+
+TEST(CatalogFormat, ReferencesOutsideTheirRangeAreRepaired) {
+    const Catalog c = small_catalog();
+    Bytes b = write_catalog_bytes(c);
+    const Parts p = parts_of(c, b.size());
+    set_u32(b, p.files + 0 * 32 + 24, 3);         // parent == dir_count
+    set_u32(b, p.files + 1 * 32 + 24, 0xFFFF);    // parent far beyond
+    set_u32(b, p.files + 2 * 32 + 0, 43);         // name == names_size
+    set_u32(b, p.files + 3 * 32 + 4, 5000);       // comment past the pool
+    set_u32(b, p.dirs + 2 * 36 + 24, 2);          // a directory its own parent
+    set_u32(b, p.dirs + 1 * 36 + 0, 0x00F00000);  // name past the pool
+    set_u32(b, p.dirs + 0 * 36 + 0, 6);           // the root with a name
+    set_u32(b, p.dirs + 0 * 36 + 8, 0x3F800000);  // and a size of 1.0
+    Catalog back;
+    ASSERT_EQ(read(b, back), CatalogReadError::None);
+    EXPECT_EQ(back.files()[0].parent, 0u);
+    EXPECT_EQ(back.files()[1].parent, 0u);
+    EXPECT_EQ(back.files()[2].name, 0u);
+    EXPECT_EQ(back.files()[3].comment, 0u);
+    EXPECT_EQ(back.dirs()[2].parent, 0u);
+    EXPECT_EQ(back.dirs()[1].name, 0u);
+    EXPECT_EQ(back.dirs()[0].name, 0u);
+    EXPECT_EQ(back.dirs()[0].size_kb, 0.0f);
+    EXPECT_EQ(back.file_path(1), "a.bin");  // attached to the root
+    // A directory deletion mark is a valid value, not a broken offset.
+    Bytes marked = write_catalog_bytes(c);
+    set_u32(marked, p.dirs + 2 * 36 + 4, DIR_DELETED_COMMENT);
+    ASSERT_EQ(read(marked, back), CatalogReadError::None);
+    EXPECT_TRUE(is_deleted(back.dirs()[2]));
+}
+
+TEST(CatalogFormat, ALongDescriptionIsCutAndTheRestStillLines) {
+    Catalog c = small_catalog();
+    Bytes b = write_catalog_bytes(c);
+    const Parts p = parts_of(c, b.size());
+    // Insert 40,000 more description bytes and fix the length.
+    const std::string extra(40000, 'x');
+    b.insert(b.begin() + static_cast<std::ptrdiff_t>(p.dirs), extra.begin(), extra.end());
+    set_u32(b, 136 + 868, static_cast<std::uint32_t>(c.description().size() + extra.size()));
+    Catalog back;
+    ASSERT_EQ(read(b, back), CatalogReadError::None);
+    EXPECT_EQ(back.description().size(), Catalog::MAX_DESCRIPTION);
+    EXPECT_EQ(back.file_name(0), "readme.txt");
+}
+
+TEST(CatalogFormat, LoadingGrowsTheWorkLimitsByTheirRules) {
+    Catalog c = small_catalog();
+    for (int i = 0; i < 40; ++i) c.append_dir(DirRecord{});
+    const Bytes b = write_catalog_bytes(c);
+    WorkLimits limits;
+    limits.directories = 10;
+    limits.files = 2;
+    limits.names = 100;
+    limits.comments = 50;
+    limits.images = 10;
+    Catalog back;
+    ASSERT_EQ(read_catalog_bytes(b, 0, false, limits, back), CatalogReadError::None);
+    EXPECT_EQ(limits.directories, 43u + 128u);
+    EXPECT_EQ(limits.files, 4u + 128u);
+    EXPECT_EQ(limits.names, 65536u);   // (43 + 65,535) rounded down to 32,768
+    EXPECT_EQ(limits.images, 65536u);  // (14 + 65,535) likewise
+    EXPECT_EQ(limits.comments, 131072u);
+    EXPECT_GE(back.names_capacity(), 65536u);
+}
+
+// ---- version 2 ----
+
+// An old catalogue: root, "sub" (an archive directory), three files, one name
+// with a Windows-1252 umlaut.
+Bytes version2_file() {
+    Builder b;
+    b.u16(2);
+    b.field("OLDCD", 14);
+    b.field("Alte CD", 44);
+    b.u32(0x11223344);
+    b.u32(2);
+    b.u32(3);
+    b.u32(999);  // integer total, replaced by the computed one
+    b.u32(0);
+    const std::string names("\0sub\0a.txt\0b\xFCro.doc\0c.txt\0", 26);
+    b.u32(static_cast<std::uint32_t>(names.size()));
+    b.field("Hersteller", 128);
+    b.field("Lieferant", 128);
+    b.field("ISBN 1", 128);
+    b.field("9,99", 32);
+    b.u32(5);
+    b.text("Hallo");
+    // directories: name, packed (comment | flags << 24), u16 parent, 2 unused
+    b.u32(0), b.u32(0), b.u16(0), b.u16(0);
+    b.u32(1), b.u32(0x80000001), b.u16(0), b.u16(0);
+    // files: name, packed, length, FILETIME, u16 parent, 2 unused
+    b.u32(5), b.u32(44), b.u32(1024), b.u64(500), b.u16(1), b.u16(0);
+    b.u32(11), b.u32(0x40000000), b.u32(2048), b.u64(900), b.u16(1), b.u16(0);
+    b.u32(20), b.u32(0), b.u32(512), b.u64(700), b.u16(0), b.u16(0);
+    b.text(names);
+    b.text(std::string_view("\0Archiveinhalt!! KEIN richtiges Verzeichnis\0Notiz\xE4\0", 51));
+    return b.b;
+}
+
+TEST(CatalogFormatVersion2, IsConvertedWithTotalsAndDriveType5) {
+    Catalog c;
+    ASSERT_EQ(read(version2_file(), c, 12), CatalogReadError::None);
+    EXPECT_EQ(c.header.version, 3u);
+    EXPECT_EQ(c.header.drive_type, 5u);
+    EXPECT_EQ(c.header.catalog_number, 12u);
+    EXPECT_EQ(c.header.volume_serial, 0x11223344u);
+    EXPECT_EQ(c.header.free_kb, 0.0f);
+    EXPECT_EQ(c.header.category, 0u);
+    EXPECT_EQ(fixed_text(c.header.volume_label), "OLDCD");
+    EXPECT_EQ(fixed_text(c.header.medium_name), "Alte CD");
+    EXPECT_EQ(fixed_text(c.info.order_number), "ISBN 1");
+    EXPECT_EQ(fixed_text(c.info.price), "9,99");
+    EXPECT_EQ(c.description(), "Hallo");
+    EXPECT_EQ(c.header.total_kb, 3.5f);
+    EXPECT_EQ(c.images_used(), 8u);
+
+    ASSERT_EQ(c.dir_count(), 2u);
+    ASSERT_EQ(c.file_count(), 3u);
+    EXPECT_EQ(c.dirs()[1].flags, FLAG_ARCHIVE_DIR);
+    EXPECT_EQ(c.dir_comment(1), "Archiveinhalt!! KEIN richtiges Verzeichnis");
+    EXPECT_EQ(c.dirs()[1].size_kb, 3.0f);
+    EXPECT_EQ(c.dirs()[1].time.value(), 900u);
+    EXPECT_EQ(c.dirs()[0].size_kb, 3.5f);
+    EXPECT_EQ(c.dirs()[0].time.value(), 900u);
+    EXPECT_EQ(c.file_path(1), "sub/b\xC3\xBCro.doc");  // converted to UTF-8
+    EXPECT_EQ(c.file_name(2), "c.txt");
+    EXPECT_EQ(c.file_comment(0), "Notiz\xC3\xA4");
+    EXPECT_EQ(c.files()[1].flags, FLAG_MARKED);
+    EXPECT_EQ(c.files()[1].size_kb, 2.0f);
+    EXPECT_EQ(c.files()[2].size_kb, 0.5f);
+    EXPECT_EQ(c.files()[0].time.value(), 500u);
+    EXPECT_EQ(c.files()[0].thumbnail, 0u);
+    EXPECT_EQ(c.file_end_marker().parent, END_MARKER);
+
+    // Written again it is a version 3 file that reads back the same.
+    const Bytes v3 = write_catalog_bytes(c);
+    EXPECT_EQ(get_u16(v3, 0), 3u);
+    Catalog again;
+    ASSERT_EQ(read(v3, again, 12), CatalogReadError::None);
+    test::expect_same_catalog(c, again);
+}
+
+TEST(CatalogFormatVersion2, TruncatedOrLyingFilesGiveTheirPartsError) {
+    const Bytes full = version2_file();
+    const std::size_t dirs = 2 + 82 + 420 + 5;
+    const std::size_t files = dirs + 24;
+    const std::size_t names = files + 72;
+    const struct {
+        std::size_t cut;
+        CatalogReadError error;
+    } cases[] = {{50, CatalogReadError::Header},      {84, CatalogReadError::Info},
+                 {503, CatalogReadError::Info},       {504, CatalogReadError::Description},
+                 {dirs + 11, CatalogReadError::Dirs}, {files + 30, CatalogReadError::Files},
+                 {names + 3, CatalogReadError::Names}};
+    for (const auto& k : cases) {
+        Catalog c;
+        const Bytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(k.cut));
+        EXPECT_EQ(read(cut, c), k.error) << k.cut;
+    }
+    Bytes lie = full;
+    set_u32(lie, 2 + 66, 0x20000000);  // file count
+    Catalog c;
+    EXPECT_EQ(read(lie, c), CatalogReadError::Files);
+}
+
+}  // namespace
+}  // namespace orbisto
