@@ -119,6 +119,8 @@ struct Options {
     int CRC32 = 0;
     int LogFile = 0;
     int Echtzeit = 1;
+
+    bool operator==(const Options&) const = default;
 };
 
 // Section "freeDB".
@@ -131,6 +133,8 @@ struct FreeDbSettings {
     int RemotefreeDB = 0;
     std::string freeDB_URL = kDefaultFreeDbUrl;  // "freeDB-URL"
     std::string freeDB_EMail = "anonymous";      // "freeDB-EMail"
+
+    bool operator==(const FreeDbSettings&) const = default;
 };
 
 // A packer command template; "%s" stands for the archive path.
@@ -139,6 +143,8 @@ struct PackerTemplate {
     // The settings file held a template longer than 2 characters for this
     // key, which also marks the packer as available.
     bool stored = false;
+
+    bool operator==(const PackerTemplate&) const = default;
 };
 
 // Section "Packer".
@@ -159,6 +165,8 @@ struct PackerSettings {
     std::string InfoCmd;
     std::string InfoExt;
     std::string DirCmd;
+
+    bool operator==(const PackerSettings&) const = default;
 };
 
 // The start and display state, section "Optionen".
@@ -177,6 +185,8 @@ struct StartState {
     // Written when the main window closes, not read at start.
     int ShowCRC = 0;
     int Darstellung = 0;
+
+    bool operator==(const StartState&) const = default;
 };
 
 // Column widths of one list view in pixels: the normal layout ("Spalte1" ..)
@@ -185,6 +195,8 @@ template <size_t N>
 struct ColumnWidths {
     std::array<int, N> Spalte;
     std::array<int, N> bSpalte;
+
+    bool operator==(const ColumnWidths&) const = default;
 };
 
 struct ColumnSettings {
@@ -194,6 +206,8 @@ struct ColumnSettings {
     ColumnWidths<2> Start{{110, 50}, {110, 50}};
     ColumnWidths<8> Liste{{200, 100, 100, 100, 100, 100, 100, 100},
                           {200, 100, 100, 100, 100, 100, 100, 100}};
+
+    bool operator==(const ColumnSettings&) const = default;
 };
 
 // Section "Font": the list font. With Height -1 the lists keep the system
@@ -213,6 +227,8 @@ struct FontSettings {
     int Quality = -1;
     int PitchAndFamily = -1;
     std::string FaceName;
+
+    bool operator==(const FontSettings&) const = default;
 };
 
 // Section "Ausgabe": the output settings.
@@ -252,6 +268,8 @@ struct OutputSettings {
     int GrossKlein = 0;
     int MaxLevel = 255;
     std::array<std::string, kHistoryEntries> Begriff{};  // "Begriff0" .. "Begriff9"
+
+    bool operator==(const OutputSettings&) const = default;
 };
 
 // Section "Suche": the search settings. The date fields default to the date
@@ -275,6 +293,8 @@ struct SearchSettings {
     int Kategorie = 0;                                   // 16-bit
     int Unterkategorien = 1;                             // 16-bit
     std::array<std::string, kHistoryEntries> Begriff{};  // "Begriff0" .. "Begriff9"
+
+    bool operator==(const SearchSettings&) const = default;
 };
 
 // A window placement as stored, relative to the monitor's top-left corner.
@@ -289,6 +309,8 @@ struct WindowPlacement {
     int Oben = 100;
     int Rechts = 500;
     int Unten = 400;
+
+    bool operator==(const WindowPlacement&) const = default;
 };
 
 struct Settings {
@@ -305,6 +327,8 @@ struct Settings {
     std::vector<std::string> KillFiles;
     // Other settings files in the program directory, full paths, sorted.
     std::vector<std::string> settings_files;
+
+    bool operator==(const Settings&) const = default;
 };
 
 }  // namespace orbisto

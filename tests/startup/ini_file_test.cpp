@@ -1,0 +1,248 @@
+#include "startup/ini_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <climits>
+#include <random>
+
+#include "platform/files.h"
+#include "support/temp_home.h"
+
+namespace orbisto {
+namespace {
+
+using test::TempDir;
+
+TEST(IniFile, LookupIgnoresCaseAndTrimsBlanksAndOnePairOfQuotes) {
+    const IniFile ini = IniFile::parse(
+        "[OpTiOnEn]\r\n"
+        "  AutoKat =  7  \r\n"
+        "Text= \"  padded \" \r\n"
+        "Twice=\"\"inner\"\"\n"
+        "Single='kept'\n"
+        "Empty=\n"
+        "[ Suche ]\n"
+        "Begriff0=abc\n");
+    EXPECT_EQ(ini.get_int("optionen", "autokat", 0), 7);
+    EXPECT_EQ(ini.get("OPTIONEN", "TEXT"), "  padded ");
+    EXPECT_EQ(ini.get("Optionen", "Twice"), "\"inner\"");
+    EXPECT_EQ(ini.get("Optionen", "Single"), "'kept'");
+    // An empty value is a value: the default is for missing keys only.
+    EXPECT_EQ(ini.get_string("Optionen", "Empty", "dflt", 260), "");
+    EXPECT_EQ(ini.get_string("Optionen", "Missing", "dflt", 260), "dflt");
+    EXPECT_EQ(ini.get("suche", "begriff0"), "abc");
+    EXPECT_FALSE(ini.get("Anzeige", "Begriff0"));
+}
+
+TEST(IniFile, FirstSectionAndFirstKeyWinAndCommentsAreNoKeys) {
+    const IniFile ini = IniFile::parse(
+        "Outside=1\n"
+        "[A]\nk=first\nK=second\n;c=comment\n  ; d = comment\n"
+        "[a]\nk=third\nonly=here\n");
+    EXPECT_EQ(ini.get("A", "k"), "first");
+    EXPECT_FALSE(ini.has_key("A", "only"));
+    EXPECT_FALSE(ini.has_key("A", ";c"));
+    EXPECT_FALSE(ini.has_key("A", "; d"));
+    EXPECT_FALSE(ini.has_key("", "Outside"));
+    EXPECT_EQ(ini.keys("a"), (std::vector<std::string>{"k"}));
+}
+
+TEST(IniFile, BadLinesAndMissingSectionsGiveDefaults) {
+    const IniFile ini = IniFile::parse(
+        "[unterminated\nkey=1\n"  // not a section header: stays a line before any section
+        "[S]\n"
+        "no equals sign here\n"
+        "=value without key\n"
+        "[]\n"
+        "x=2\n");
+    EXPECT_FALSE(ini.has_section("unterminated"));
+    EXPECT_EQ(ini.get_int("S", "no equals sign here", -3), -3);
+    EXPECT_EQ(ini.get_int("Nowhere", "x", 9), 9);
+    EXPECT_EQ(ini.get_int("", "x", 0), 2);  // an empty section name still is a section
+}
+
+TEST(IniFile, IntegersTakeSignAndLeadingDigitsOnly) {
+    const IniFile ini = IniFile::parse(
+        "[N]\na=12abc\nb=-5\nc=+7\nd=abc\ne=\nf=\"42\"\ng=99999999999999\n"
+        "h=-99999999999999\ni=- 5\nj=  \t 8\n");
+    EXPECT_EQ(ini.get_int("N", "a", 0), 12);
+    EXPECT_EQ(ini.get_int("N", "b", 0), -5);
+    EXPECT_EQ(ini.get_int("N", "c", 0), 7);
+    EXPECT_EQ(ini.get_int("N", "d", 33), 33);
+    EXPECT_EQ(ini.get_int("N", "e", 34), 34);
+    EXPECT_EQ(ini.get_int("N", "f", 0), 42);
+    EXPECT_EQ(ini.get_int("N", "g", 0), INT_MAX);
+    EXPECT_EQ(ini.get_int("N", "h", 0), INT_MIN);
+    EXPECT_EQ(ini.get_int("N", "i", 35), 35);
+    EXPECT_EQ(ini.get_int("N", "j", 0), 8);
+    EXPECT_EQ(ini.get_int("N", "missing", 36), 36);
+}
+
+TEST(IniFile, StringReadsAreCutToTheBufferWithoutSplittingCharacters) {
+    const IniFile ini = IniFile::parse("[S]\nascii=abcdefgh\numlaut=aäb\n");
+    EXPECT_EQ(ini.get_string("S", "ascii", "", 5), "abcd");
+    EXPECT_EQ(ini.get_string("S", "ascii", "", 1), "");
+    EXPECT_EQ(ini.get_string("S", "ascii", "", 0), "");
+    // "ä" is two bytes: a 2-byte cut would split it, so it ends before it.
+    EXPECT_EQ(ini.get_string("S", "umlaut", "", 3), "a");
+    EXPECT_EQ(ini.get_string("S", "umlaut", "", 4), "aä");
+    // The default is cut the same way.
+    EXPECT_EQ(ini.get_string("S", "missing", "xyz", 3), "xy");
+    EXPECT_EQ(truncate_utf8("\xE2\x82\xAC", 2), "");
+}
+
+TEST(IniFile, SettingKeysKeepEverythingElseInPlace) {
+    const std::string original =
+        "; settings of a peer\r\n"
+        "[Optionen]\r\n"
+        "AUTOKAT=1\r\n"
+        "a line without an equals sign\r\n"
+        "Other = keep me \r\n"
+        "\r\n"
+        "[Unknown]\r\n"
+        "x=y\r\n";
+    IniFile ini = IniFile::parse(original);
+    ini.set_int("optionen", "AutoKat", 0);  // replaced in place, spelling kept
+    ini.set("Optionen", "New", "v");        // appended before the blank separator
+    ini.set_int("Suche", "Flag", -3);       // new section at the end
+    EXPECT_EQ(ini.to_bytes(),
+              "; settings of a peer\r\n"
+              "[Optionen]\r\n"
+              "AUTOKAT=0\r\n"
+              "a line without an equals sign\r\n"
+              "Other = keep me \r\n"
+              "New=v\r\n"
+              "\r\n"
+              "[Unknown]\r\n"
+              "x=y\r\n"
+              "\r\n"
+              "[Suche]\r\n"
+              "Flag=-3\r\n");
+    // An untouched file is written back byte for byte (LF becomes CR LF).
+    EXPECT_EQ(IniFile::parse(original).to_bytes(), original);
+    EXPECT_EQ(IniFile::parse("[A]\nk=v").to_bytes(), "[A]\r\nk=v\r\n");
+}
+
+TEST(IniFile, RemovingKeysAndSections) {
+    IniFile ini = IniFile::parse("[A]\nk=1\nj=2\nK=3\n[B]\nx=1\n[b]\ny=2\n");
+    EXPECT_TRUE(ini.remove_key("a", "K"));
+    EXPECT_FALSE(ini.has_key("A", "k"));  // every line of the key is gone
+    EXPECT_EQ(ini.get_int("A", "j", 0), 2);
+    EXPECT_FALSE(ini.remove_key("A", "k"));
+    EXPECT_TRUE(ini.remove_section("B"));
+    EXPECT_FALSE(ini.has_section("b"));  // the duplicate does not come back
+    ini.set("A", "z", "9");
+    EXPECT_EQ(ini.to_bytes(), "[A]\r\nj=2\r\nz=9\r\n");
+}
+
+TEST(IniFile, ValuesReadBackExactlyAndCannotForgeLines) {
+    IniFile ini;
+    const std::vector<std::string> values = {"  lead", "trail  ", "\"quoted\"", "\"", "a=b", ""};
+    for (size_t i = 0; i < values.size(); ++i) ini.set("S", "k" + std::to_string(i), values[i]);
+    ini.set("S", "evil", "x\r\n[Optionen]\r\nLogFile=1");
+    const IniFile back = IniFile::parse(ini.to_bytes());
+    for (size_t i = 0; i < values.size(); ++i) {
+        EXPECT_EQ(back.get("S", "k" + std::to_string(i)), values[i]) << i;
+    }
+    EXPECT_FALSE(back.has_section("Optionen"));
+    EXPECT_EQ(back.get("S", "evil"), "x  [Optionen]  LogFile=1");
+}
+
+TEST(IniFile, Windows1252FilesAreReadAndWrittenAsWindows1252) {
+    // "NichtLöschen=1" and "Grüße" in Windows-1252, as a Windows peer writes them.
+    const IniFile ini =
+        IniFile::parse("[Optionen]\r\nNichtL\xF6schen=1\r\nText=Gr\xFC\xDF\x65 \x80\r\n");
+    EXPECT_EQ(ini.get_int("Optionen", "NichtLöschen", 0), 1);
+    EXPECT_EQ(ini.get("Optionen", "Text"), "Grüße €");
+    IniFile changed = ini;
+    changed.set("Optionen", "Neu", "Äpfel");
+    EXPECT_EQ(changed.to_bytes(),
+              "[Optionen]\r\nNichtL\xF6schen=1\r\nText=Gr\xFC\xDF\x65 \x80\r\nNeu=\xC4pfel\r\n");
+}
+
+TEST(IniFile, TextOutsideWindows1252MakesTheWholeFileUtf8) {
+    IniFile ini = IniFile::parse("[Optionen]\r\nNichtL\xF6schen=1\r\n");
+    ini.set("Suche", "Begriff0", "Ωmega");
+    const std::string bytes = ini.to_bytes();
+    EXPECT_EQ(bytes, "[Optionen]\r\nNichtLöschen=1\r\n\r\n[Suche]\r\nBegriff0=Ωmega\r\n");
+    const IniFile back = IniFile::parse(bytes);
+    EXPECT_EQ(back.get_int("Optionen", "NichtLöschen", 0), 1);
+    EXPECT_EQ(back.get("Suche", "Begriff0"), "Ωmega");
+    // A UTF-8 file whose texts all fit is written as Windows-1252, for peers.
+    EXPECT_EQ(IniFile::parse("\xEF\xBB\xBF[A]\nk=ä\n").to_bytes(), "[A]\r\nk=\xE4\r\n");
+}
+
+TEST(IniFile, SaveAndLoadThroughFiles) {
+    TempDir dir;
+    const std::string path = dir.file("orbisto.INI");
+    ASSERT_TRUE(IniFile::load(path).has_value());  // a missing file is an empty one
+    IniFile ini;
+    ini.set("A", "k", "v");
+    ASSERT_TRUE(ini.save(path));
+    EXPECT_EQ(read_file(path), "[A]\r\nk=v\r\n");
+    EXPECT_EQ(IniFile::load(path)->get("a", "K"), "v");
+
+    // A path that cannot be read is not an empty file.
+    ASSERT_TRUE(make_directory(dir.file("dir.INI")));
+    EXPECT_FALSE(IniFile::load(dir.file("dir.INI")).has_value());
+    EXPECT_FALSE(IniFile::load_or_empty(dir.file("dir.INI")).has_section("A"));
+}
+
+TEST(IniFile, ReadOnlyFilesAndDirectoriesAreNotReplaced) {
+    TempDir dir;
+    const std::string path = dir.write("ro.INI", "[A]\r\nk=old\r\n");
+    IniFile ini = IniFile::parse("[A]\r\nk=new\r\n");
+
+    // No write bit: read-only even for root, whose writes the bits do not stop.
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    EXPECT_FALSE(ini_file_writable(path));
+    EXPECT_FALSE(ini.save(path));
+    EXPECT_EQ(read_file(path), "[A]\r\nk=old\r\n");
+
+    ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+    EXPECT_FALSE(ini_file_writable(path));
+    EXPECT_FALSE(ini.save(path));
+    EXPECT_FALSE(ini.save(dir.file("new.INI")));
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    EXPECT_EQ(read_file(path), "[A]\r\nk=old\r\n");
+    EXPECT_FALSE(file_exists(dir.file("new.INI")));
+
+    EXPECT_TRUE(ini.save(path));
+    EXPECT_EQ(read_file(path), "[A]\r\nk=new\r\n");
+    EXPECT_FALSE(ini_file_writable(dir.file("missing/x.INI")));
+}
+
+TEST(IniFile, SavingThroughASymbolicLinkKeepsTheLink) {
+    TempDir dir;
+    const std::string target = dir.write("real.INI", "[A]\r\nk=1\r\n");
+    const std::string link = dir.file("link.INI");
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    IniFile ini = *IniFile::load(link);
+    ini.set_int("A", "k", 2);
+    ASSERT_TRUE(ini.save(link));
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(read_file(target), "[A]\r\nk=2\r\n");
+}
+
+TEST(IniFile, ArbitraryBytesNeverBreakTheParser) {
+    std::mt19937 rng(12345);
+    const std::string alphabet = "[]=;\"\r\n \tAbK\xC3\xA4\xFF\x80";
+    for (int round = 0; round < 500; ++round) {
+        std::string bytes;
+        const int n = static_cast<int>(rng() % 200);
+        for (int i = 0; i < n; ++i) bytes.push_back(alphabet[rng() % alphabet.size()]);
+        IniFile ini = IniFile::parse(bytes);
+        (void)ini.get_string("A", "K", "d", 3);
+        (void)ini.get_int("A", "b", 0);
+        ini.set("A", "K", "v");
+        const IniFile back = IniFile::parse(ini.to_bytes());
+        EXPECT_EQ(back.get("A", "K"), "v") << round;
+    }
+}
+
+}  // namespace
+}  // namespace orbisto

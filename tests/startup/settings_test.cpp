@@ -1,0 +1,533 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <ctime>
+#include <initializer_list>
+
+#include "platform/files.h"
+#include "startup/settings_io.h"
+#include "support/scripted_frontend.h"
+#include "support/temp_home.h"
+
+namespace orbisto {
+namespace {
+
+using test::ScriptedFrontend;
+using test::TempDir;
+
+class SettingsTest : public ::testing::Test {
+  protected:
+    SettingsTest() : ctx(fe) { point_at(ctx); }
+
+    void point_at(Context& c) {
+        c.paths.program_dir = dir.path() + "/";
+        c.paths.settings_file = dir.file("orbisto.INI");
+        c.paths.kill_file = dir.file("KILLFILE.LST");
+        c.paths.log_file = dir.file("orbisto.LOG");
+        c.paths.default_catalog_dir = dir.file("cds");
+        c.paths.catalog_dir = c.paths.default_catalog_dir;
+    }
+    void settings(const std::string& content) { dir.write("orbisto.INI", content); }
+    std::string settings_bytes() { return read_file(ctx.paths.settings_file).value_or("<none>"); }
+    void read_all(Context& c) {
+        read_options(c);
+        read_start_state(c);
+        read_output(c);
+        read_search(c);
+        read_kill_files(c);
+        list_settings_files(c);
+    }
+
+    TempDir dir;
+    ScriptedFrontend fe;
+    Context ctx;
+};
+
+TEST_F(SettingsTest, MissingFileGivesTheDefaults) {
+    read_all(ctx);
+    const Settings& s = ctx.settings;
+    Options expected;
+    expected.DataPfad = dir.file("cds");  // the CatalogDirectory in use
+    EXPECT_EQ(s.options, expected);
+    EXPECT_EQ(s.options.MaxSize, 1024);
+    EXPECT_EQ(s.options.MaxHTML, 1024);
+    EXPECT_EQ(s.options.CDentpacken, 2054);
+    EXPECT_EQ(s.options.DataPfad, dir.file("cds"));
+    EXPECT_EQ(ctx.paths.catalog_dir, dir.file("cds"));
+    EXPECT_EQ(s.freeDB, FreeDbSettings{});
+    EXPECT_EQ(s.freeDB.freeDB_EMail, "anonymous");
+    EXPECT_EQ(s.packer, PackerSettings{});
+    EXPECT_FALSE(s.packer.Zip.stored);
+    EXPECT_EQ(s.state, StartState{});
+    EXPECT_EQ(s.columns.Ergebnis.bSpalte[7], 400);
+    EXPECT_EQ(s.font, FontSettings{});
+    EXPECT_EQ(s.output, OutputSettings{});
+    EXPECT_EQ(s.output.Datei, "FILES.LST");
+    EXPECT_EQ(s.search.Flag, 16415);
+    EXPECT_TRUE(s.KillFiles.empty());
+    EXPECT_TRUE(s.settings_files.empty());
+    EXPECT_FALSE(ctx.log.enabled());
+    EXPECT_FALSE(ctx.english());
+    EXPECT_TRUE(fe.messages.empty());
+
+    // The date ranges of the search start at today.
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    EXPECT_EQ(s.search.SuchJahr1, tm.tm_year + 1900);
+    EXPECT_EQ(s.search.SuchMonat2, tm.tm_mon + 1);
+    EXPECT_EQ(s.search.SuchTag1, tm.tm_mday);
+}
+
+TEST_F(SettingsTest, OnlyLanguageOneGivesEnglishWithAllOtherDefaults) {
+    settings("[Optionen]\r\nlanguage=1\r\n");
+    read_all(ctx);
+    EXPECT_TRUE(ctx.english());
+    Options expected;
+    expected.language = 1;
+    expected.DataPfad = dir.file("cds");
+    EXPECT_EQ(ctx.settings.options, expected);
+    EXPECT_EQ(ctx.settings.state, StartState{});
+    EXPECT_EQ(ctx.settings.output, OutputSettings{});
+}
+
+TEST_F(SettingsTest, OptionValuesAreNormalisedOnReading) {
+    settings(
+        "[Optionen]\r\nRestore=3\r\nMaxSize=4\r\nLogFile=1\r\nNichtL\xF6schen=1\r\n"
+        "show info=1\r\nFILE_ID.DIZ=1\r\nSelbst2=1\r\nSelbst2-Text=READ.ME\r\n");
+    read_options(ctx);
+    const Options& o = ctx.settings.options;
+    EXPECT_EQ(o.Restore, 1);
+    EXPECT_EQ(o.MaxSize, 4096);
+    EXPECT_EQ(o.MaxHTML, 4096);  // absent: the same as MaxSize
+    EXPECT_TRUE(ctx.log.enabled());
+    EXPECT_EQ(o.NichtLoeschen, 1);
+    EXPECT_EQ(o.show_info, 1);
+    EXPECT_EQ(o.FILE_ID_DIZ, 1);
+    EXPECT_EQ(o.Selbst[1], 1);
+    EXPECT_EQ(o.Selbst_Text[1], "READ.ME");
+
+    settings("[Optionen]\r\nRestore=2\r\nMaxSize=4\r\nMaxHTML=16\r\n");
+    read_options(ctx);
+    EXPECT_EQ(ctx.settings.options.Restore, 0);
+    EXPECT_EQ(ctx.settings.options.MaxHTML, 16384);
+    EXPECT_FALSE(ctx.log.enabled());
+
+    // Sizes whose byte count would not fit an int are held at the largest one.
+    settings("[Optionen]\r\nMaxSize=99999999\r\nMaxHTML=-3\r\n");
+    read_options(ctx);
+    EXPECT_EQ(ctx.settings.options.MaxSize, (INT_MAX / 1024) * 1024);
+    EXPECT_EQ(ctx.settings.options.MaxHTML, 0);
+}
+
+TEST_F(SettingsTest, StoredDataPfadReplacesTheCatalogDirectoryUnlessDirWasGiven) {
+    settings("[Optionen]\r\nDataPfad=/media/store/cds/\r\n");
+    read_options(ctx);
+    EXPECT_EQ(ctx.paths.catalog_dir, "/media/store/cds");
+    EXPECT_EQ(ctx.settings.options.DataPfad, "/media/store/cds");
+
+    Context with_dir(fe);
+    point_at(with_dir);
+    with_dir.command_line.dir_given = true;
+    with_dir.paths.catalog_dir = "/given";
+    read_options(with_dir);
+    EXPECT_EQ(with_dir.paths.catalog_dir, "/given");
+    // Kept, so that writing the options does not store the /dir path.
+    EXPECT_EQ(with_dir.settings.options.DataPfad, "/media/store/cds");
+
+    settings("[Optionen]\r\nDataPfad=\r\n");
+    Context empty(fe);
+    point_at(empty);
+    read_options(empty);
+    EXPECT_EQ(empty.paths.catalog_dir, dir.file("cds"));
+}
+
+TEST_F(SettingsTest, PackerTemplatesLongerThanTwoCharactersAreTakenAndMarked) {
+    settings("[Packer]\r\nzip=unzip -o %s\r\nARJ=ab\r\nRAR=\r\nOwnCmd=mytool x %s\r\n");
+    read_options(ctx);
+    const PackerSettings& p = ctx.settings.packer;
+    EXPECT_EQ(p.Zip.command, "unzip -o %s");
+    EXPECT_TRUE(p.Zip.stored);
+    EXPECT_EQ(p.ARJ, PackerSettings{}.ARJ);
+    EXPECT_EQ(p.RAR, PackerSettings{}.RAR);
+    EXPECT_EQ(p.OwnCmd, "mytool x %s");
+    EXPECT_EQ(p.RPM.command, "7z x -y -pzvmk \"%s\"");
+}
+
+TEST_F(SettingsTest, StartStateHonoursReloadAndTheFontRule) {
+    settings(
+        "[Optionen]\r\nReload=0\r\nLetzteCD=17\r\nLetzteKategorie=4\r\nSplit=33\r\n"
+        "[Font]\r\nWeight=700\r\nFaceName=Arial\r\n"
+        "[Liste]\r\nbSpalte8=55\r\n");
+    read_options(ctx);
+    read_start_state(ctx);
+    EXPECT_EQ(ctx.settings.state.LetzteCD, 0);
+    EXPECT_EQ(ctx.settings.state.LetzteKategorie, 0);
+    EXPECT_EQ(ctx.settings.state.Split, 33);
+    EXPECT_EQ(ctx.settings.columns.Liste.bSpalte[7], 55);
+    // Without a Height the other font values are not taken.
+    EXPECT_EQ(ctx.settings.font, FontSettings{});
+
+    settings(
+        "[Optionen]\r\nLetzteCD=17\r\nLetzteKategorie=4\r\n"
+        "[Font]\r\nHeight=-13\r\nWeight=700\r\nFaceName=A very long face name beyond 31 bytes\r\n");
+    read_options(ctx);
+    read_start_state(ctx);
+    EXPECT_EQ(ctx.settings.state.LetzteCD, 17);
+    EXPECT_EQ(ctx.settings.state.LetzteKategorie, 4);
+    EXPECT_EQ(ctx.settings.font.Height, -13);
+    EXPECT_EQ(ctx.settings.font.Weight, 700);
+    EXPECT_EQ(ctx.settings.font.FaceName, "A very long face name beyond 31");
+}
+
+TEST_F(SettingsTest, SearchCategoryIsSixteenBitsAndHistoriesAreCut) {
+    settings("[Suche]\r\nKategorie=65537\r\nSuchJahr1=1999\r\nBegriff3=" + std::string(200, 'x') +
+             "\r\n[Ausgabe]\r\nBegriff9=last\r\nLetzte \xC4nderung=0\r\nCSV-Liste=1\r\n");
+    read_search(ctx);
+    read_output(ctx);
+    EXPECT_EQ(ctx.settings.search.Kategorie, 1);
+    EXPECT_EQ(ctx.settings.search.SuchJahr1, 1999);
+    EXPECT_EQ(ctx.settings.search.Begriff[3], std::string(127, 'x'));
+    EXPECT_EQ(ctx.settings.output.Begriff[9], "last");
+    EXPECT_EQ(ctx.settings.output.Letzte_Aenderung, 0);
+    EXPECT_EQ(ctx.settings.output.CSV_Liste, 1);
+}
+
+TEST_F(SettingsTest, PlacementNeverRestoresMinimisedAndDialogsDefaultToTen) {
+    settings("[Orbisto]\r\nShowCmd=6\r\nUnten=700\r\n[Find]\r\nX=300\r\n");
+    WindowPlacement p = read_placement(ctx, "Orbisto");
+    EXPECT_EQ(p.ShowCmd, 5);
+    EXPECT_EQ(p.Unten, 700);
+    EXPECT_EQ(p.Links, 100);
+    settings("[Orbisto]\r\nShowCmd=2\r\n[Other]\r\nShowCmd=3\r\n");
+    EXPECT_EQ(read_placement(ctx, "Orbisto").ShowCmd, 5);
+    EXPECT_EQ(read_placement(ctx, "other").ShowCmd, 3);
+
+    EXPECT_EQ(read_dialog_pos(ctx, "Abbruch").x, 10);
+    EXPECT_EQ(read_dialog_pos(ctx, "Abbruch").y, 10);
+
+    p = WindowPlacement{};
+    p.Unten = 812;
+    ASSERT_TRUE(write_placement(ctx, "Orbisto", p));
+    ASSERT_TRUE(write_dialog_pos(ctx, "Find", DialogPos{-4, 77}));
+    const std::string bytes = settings_bytes();
+    EXPECT_NE(bytes.find("[Orbisto]\r\nShowCmd=5\r\nFlags=2\r\n"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("\r\nunten=812\r\n"), std::string::npos) << bytes;
+    EXPECT_EQ(read_placement(ctx, "Orbisto"), p);
+    EXPECT_EQ(read_dialog_pos(ctx, "Find").x, -4);
+    EXPECT_EQ(read_dialog_pos(ctx, "Find").y, 77);
+}
+
+// Gives every field of a group a value of its own, so that a key bound to
+// the wrong field or a key left out shows up after a round trip.
+void number(std::initializer_list<int*> fields, int start) {
+    for (int* f : fields) *f = start++;
+}
+
+TEST_F(SettingsTest, EveryGroupSurvivesAWriteAndReadRoundTrip) {
+    Settings& s = ctx.settings;
+    Options& o = s.options;
+    number({&o.AutoKat,
+            &o.AviLengthDirect,
+            &o.NoMCI,
+            &o.show_info,
+            &o.PackerTesten,
+            &o.schoen,
+            &o.SubKat,
+            &o.FormatNumber,
+            &o.TimeOut,
+            &o.NichtLoeschen,
+            &o.ToolTips,
+            &o.Eject,
+            &o.beschreibung,
+            &o.Pfad,
+            &o.Ordner,
+            &o.Laufwerk,
+            &o.Suchen,
+            &o.DoppelKlick,
+            &o.Registry,
+            &o.NurFILES_BBS,
+            &o.OhneFILES_BBS,
+            &o.FILE_ID_DIZ,
+            &o.ETX,
+            &o.LSM,
+            &o.INDEX,
+            &o.Selbst[0],
+            &o.Selbst[1],
+            &o.Selbst[2],
+            &o.Selbst[3],
+            &o.Selbst[4],
+            &o.Umlaut,
+            &o.CDentpacken,
+            &o.EXE,
+            &o.RPM,
+            &o.ZIP,
+            &o.ZOO,
+            &o.LHA,
+            &o.ARJ,
+            &o.ACE,
+            &o.RAR,
+            &o.UC2,
+            &o.COMPRESS,
+            &o.i5Comp,
+            &o.iscab,
+            &o.EXTRACT,
+            &o.UNTGZ,
+            &o.GZ,
+            &o.EXPANDER,
+            &o.mehrzeilig,
+            &o.Update,
+            &o.gepacktSpeichern,
+            &o.Dateiinformationen,
+            &o.Bildinformationen,
+            &o.Thumbnails,
+            &o.ThumbUnd,
+            &o.ThumbSchnell,
+            &o.ThumbQualitaet,
+            &o.ThumbBreite,
+            &o.ThumbHoehe,
+            &o.MinBreite,
+            &o.MinHoehe,
+            &o.MaxMem,
+            &o.Fontinformationen,
+            &o.Modinformationen,
+            &o.Soundinformationen,
+            &o.Multimediainformationen,
+            &o.Versionsinformationen,
+            &o.FastLoad,
+            &o.Reload,
+            &o.AlteOption,
+            &o.Minimize,
+            &o.Idle,
+            &o.AutoCD,
+            &o.Disk,
+            &o.AutoScan,
+            &o.CDonly,
+            &o.CRC32,
+            &o.Echtzeit},
+           100);
+    o.ShowProtect = 0;
+    o.language = 1;
+    o.LogFile = 1;
+    o.Restore = 0;
+    o.MaxSize = 7 * 1024;
+    o.MaxHTML = 9 * 1024;
+    o.Selbst_Text = {"a.txt", "b.txt", "ÄÖÜ", " padded ", "\"q\""};
+    o.CopyPfad = "/copy/here";
+    o.DataPfad = "/data/cds";
+    s.freeDB = {1, 2, 3, "/db", 4, 5, "http://example.invalid/cddb", "me@example.invalid"};
+    StartState& st = s.state;
+    number({&st.Preview, &st.nicht_fragen, &st.Letztes_Laufwerk, &st.LetzteCD, &st.LetzteKategorie,
+            &st.ShowMedienliste, &st.Split, &st.Split3, &st.TreeFull, &st.TreePrev, &st.sorting},
+           200);
+    for (size_t i = 0; i < 8; ++i) {
+        s.columns.Ergebnis.Spalte[i] = 300 + static_cast<int>(i);
+        s.columns.Liste.bSpalte[i] = 400 + static_cast<int>(i);
+    }
+    s.columns.Anzeige.bSpalte[4] = 1999;
+    s.columns.Start.Spalte[1] = 61;
+    FontSettings& f = s.font;
+    number({&f.Height, &f.With, &f.Escapement, &f.Orientation, &f.Weight, &f.Italic, &f.Underline,
+            &f.StrikeOut, &f.CharSet, &f.OutPrecision, &f.ClipPrecision, &f.Quality,
+            &f.PitchAndFamily},
+           500);
+    f.FaceName = "DejaVu Sans";
+    OutputSettings& out = s.output;
+    number({&out.Was,
+            &out.Wie,
+            &out.Womit,
+            &out.anhaengen,
+            &out.FF,
+            &out.Header,
+            &out.Root,
+            &out.Dir,
+            &out.CSV_Liste,
+            &out.einzeilig,
+            &out.LinkerRand,
+            &out.Ort,
+            &out.CD,
+            &out.Name,
+            &out.Erweiterung,
+            &out.Laenge,
+            &out.Datum,
+            &out.Pfad,
+            &out.Kommentar,
+            &out.Hersteller,
+            &out.Lieferant,
+            &out.Nummer,
+            &out.Preis,
+            &out.Info,
+            &out.Letzte_Aenderung,
+            &out.Kategorie,
+            &out.frei,
+            &out.Unterkategorie,
+            &out.Filter,
+            &out.Filtermodus,
+            &out.NurKommentar,
+            &out.GrossKlein,
+            &out.MaxLevel},
+           600);
+    out.Datei = "/tmp/list.txt";
+    SearchSettings& se = s.search;
+    number({&se.Suchbereich, &se.SuchJahr1, &se.SuchMonat1, &se.SuchTag1, &se.SuchJahr2,
+            &se.SuchMonat2, &se.SuchTag2, &se.Automatik, &se.Info, &se.GrossKlein, &se.SuchModus,
+            &se.FuzzyToleranz, &se.FuzzyTreffer, &se.MaxFehler, &se.Flag, &se.Kategorie,
+            &se.Unterkategorien},
+           700);
+    for (size_t i = 0; i < kHistoryEntries; ++i) {
+        out.Begriff[i] = "out" + std::to_string(i);
+        se.Begriff[i] = "such*" + std::to_string(i) + " ö";
+    }
+    se.Begriff[0] = "日本";  // outside Windows-1252: the file becomes UTF-8
+
+    ASSERT_TRUE(write_options(ctx));
+    ASSERT_TRUE(write_start_state(ctx));
+    ASSERT_TRUE(write_output(ctx));
+    ASSERT_TRUE(write_search(ctx));
+
+    ScriptedFrontend fe2;
+    Context back(fe2);
+    point_at(back);
+    read_all(back);
+    EXPECT_EQ(back.settings.options, o);
+    EXPECT_EQ(back.settings.freeDB, s.freeDB);
+    EXPECT_EQ(back.settings.state, s.state);
+    EXPECT_EQ(back.settings.columns, s.columns);
+    EXPECT_EQ(back.settings.font, s.font);
+    EXPECT_EQ(back.settings.output, s.output);
+    EXPECT_EQ(back.settings.search, s.search);
+    EXPECT_EQ(back.paths.catalog_dir, "/data/cds");
+
+    // Keys whose spelling other programs rely on.
+    const std::string bytes = settings_bytes();
+    for (const char* line :
+         {"\r\nAutoKat=100\r\n", "\r\nNichtLöschen=109\r\n", "\r\nshow info=103\r\n",
+          "\r\nFILE_ID.DIZ=121\r\n", "\r\nSelbst3-Text=ÄÖÜ\r\n", "\r\nMaxSize=7\r\n",
+          "\r\nAllesAnzeigen=0\r\n", "\r\nLetzte Änderung=624\r\n", "\r\nCSV-Liste=608\r\n",
+          "\r\nfreeDB-EMail=me@example.invalid\r\n", "\r\nnicht fragen=201\r\n"}) {
+        EXPECT_NE(bytes.find(line), std::string::npos) << line;
+    }
+    EXPECT_EQ(bytes.find("[Optionen]\r\nAutoKat=100\r\n"), 0u);
+}
+
+TEST_F(SettingsTest, WritersChangeOnlyTheirGroupAndWriteWindows1252WhenItFits) {
+    settings(
+        "; kept\r\n[Optionen]\r\nlanguage=1\r\nUnknownKey=stays\r\n\r\n"
+        "[Suche]\r\nBegriff0=alt\r\n\r\n[Elsewhere]\r\nx=1\r\n");
+    read_options(ctx);
+    read_search(ctx);
+    ctx.settings.search.Begriff[0] = "Größe";
+    ASSERT_TRUE(write_search(ctx));
+    const std::string bytes = settings_bytes();
+    EXPECT_EQ(bytes.find("; kept\r\n[Optionen]\r\nlanguage=1\r\nUnknownKey=stays\r\n\r\n[Suche]\r\n"
+                         "Begriff0=Gr\xF6\xDF\x65\r\n"),
+              0u)
+        << bytes;
+    EXPECT_NE(bytes.find("[Elsewhere]\r\nx=1\r\n"), std::string::npos);
+    EXPECT_EQ(bytes.find("AutoKat"), std::string::npos);  // the options were not written
+}
+
+TEST_F(SettingsTest, ReadOnlySettingsFileWarnsOnceAndStaysUnchanged) {
+    const std::string original = "[Optionen]\r\nShowProtect=1\r\nLetzteCD=3\r\n";
+    settings(original);
+    read_options(ctx);
+    ASSERT_EQ(::chmod(ctx.paths.settings_file.c_str(), 0444), 0);
+
+    ctx.settings.state.LetzteCD = 9;
+    EXPECT_FALSE(write_start_state(ctx));
+    ASSERT_EQ(fe.messages.size(), 1u);
+    EXPECT_EQ(fe.messages[0].text, ctx.paths.settings_file + " schreibgeschützt?");
+    EXPECT_EQ(fe.messages[0].caption, "Fehler!");
+    EXPECT_EQ(fe.messages[0].icon, Icon::Stop);
+    EXPECT_EQ(fe.messages[0].buttons, Buttons::Ok);
+    EXPECT_EQ(settings_bytes(), original);
+
+    // Each writer call warns once; the English interface uses the same text.
+    ctx.settings.options.language = 1;
+    EXPECT_FALSE(write_placement(ctx, "Orbisto", WindowPlacement{}));
+    ASSERT_EQ(fe.messages.size(), 2u);
+    EXPECT_EQ(fe.messages[1].caption, "Fehler!");
+
+    // With ShowProtect 0 the write fails silently.
+    ctx.settings.options.ShowProtect = 0;
+    EXPECT_FALSE(write_options(ctx));
+    EXPECT_EQ(fe.messages.size(), 2u);
+    EXPECT_EQ(settings_bytes(), original);
+}
+
+TEST_F(SettingsTest, AFileThatCannotBeReadIsNeverReplaced) {
+    ASSERT_TRUE(make_directory(ctx.paths.settings_file));
+    ctx.settings.options.ShowProtect = 0;
+    EXPECT_FALSE(write_options(ctx));
+    EXPECT_TRUE(is_directory(ctx.paths.settings_file));
+    ctx.settings.options.ShowProtect = 1;
+    EXPECT_FALSE(write_search(ctx));
+    EXPECT_EQ(fe.messages.size(), 1u);
+}
+
+TEST_F(SettingsTest, WritersCreateAMissingProgramDirectory) {
+    ctx.paths.settings_file = dir.file("fresh/orbisto.INI");
+    ASSERT_TRUE(write_dialog_pos(ctx, "Abbruch", DialogPos{1, 2}));
+    EXPECT_EQ(read_file(ctx.paths.settings_file), "[Abbruch]\r\nX=1\r\nY=2\r\n");
+}
+
+TEST_F(SettingsTest, KillFileSkipsCommentsAndEmptyLinesAndHoldsAtMostTwoHundred) {
+    std::string list = "# comment\r\n\r\nFILE_ID.DIZ\r\nGr\xFC\xDF\x65.txt\n" +
+                       std::string(260, 'n') + "\r\n" + std::string(259, 'm') + "\r\n";
+    for (int i = 0; i < 250; ++i) list += "name" + std::to_string(i) + "\r\n";
+    dir.write("KILLFILE.LST", list);
+    read_kill_files(ctx);
+    const auto& k = ctx.settings.KillFiles;
+    ASSERT_EQ(k.size(), 200u);
+    EXPECT_EQ(k[0], "FILE_ID.DIZ");
+    EXPECT_EQ(k[1], "Grüße.txt");
+    EXPECT_EQ(k[2], std::string(259, 'm'));  // the 260-character line is not a name
+    EXPECT_EQ(k[3], "name0");
+    EXPECT_EQ(k[199], "name196");
+}
+
+TEST_F(SettingsTest, AppendingToTheKillFile) {
+    dir.write("KILLFILE.LST", "# list\r\nfirst");  // no line end after the last name
+    read_kill_files(ctx);
+    ASSERT_TRUE(append_kill_file(ctx, "Größe.doc"));
+    ASSERT_TRUE(append_kill_file(ctx, "Ωmega"));
+    EXPECT_EQ(read_file(ctx.paths.kill_file), "# list\r\nfirst\r\nGr\xF6\xDF\x65.doc\r\nΩmega\r\n");
+    EXPECT_EQ(ctx.settings.KillFiles, (std::vector<std::string>{"first", "Größe.doc", "Ωmega"}));
+    read_kill_files(ctx);  // a mixed file reads back line by line
+    EXPECT_EQ(ctx.settings.KillFiles, (std::vector<std::string>{"first", "Größe.doc", "Ωmega"}));
+
+    // Names one line cannot hold are refused and change nothing.
+    for (const std::string& bad :
+         {std::string(), std::string("two\nlines"), std::string("#hash"), std::string(260, 'x')}) {
+        EXPECT_FALSE(append_kill_file(ctx, bad));
+    }
+    EXPECT_EQ(ctx.settings.KillFiles.size(), 3u);
+
+    // The file keeps growing, the list in memory stops at its limit.
+    ctx.settings.KillFiles.assign(kMaxKillFiles, "x");
+    ASSERT_TRUE(append_kill_file(ctx, "late"));
+    EXPECT_EQ(ctx.settings.KillFiles.size(), kMaxKillFiles);
+    EXPECT_NE(read_file(ctx.paths.kill_file)->find("\r\nlate\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsTest, SettingsFileListTakesOtherIniFilesOnly) {
+    dir.write("orbisto.INI", "");
+    dir.write("ORBISTO.ini", "");  // the own file in another spelling
+    dir.write("notes.txt", "");
+    dir.write(".hidden.ini", "");
+    ASSERT_TRUE(make_directory(dir.file("folder.INI")));
+    for (const char* n : {"k.ini", "b.INI", "a.Ini", "j.ini", "c.ini", "i.ini", "d.ini", "h.ini",
+                          "e.ini", "g.ini", "f.ini"}) {
+        dir.write(n, "");
+    }
+    list_settings_files(ctx);
+    std::vector<std::string> expected;
+    for (const char* n : {"a.Ini", "b.INI", "c.ini", "d.ini", "e.ini", "f.ini", "g.ini", "h.ini",
+                          "i.ini", "j.ini"}) {
+        expected.push_back(dir.file(n));
+    }
+    EXPECT_EQ(ctx.settings.settings_files, expected);
+}
+
+}  // namespace
+}  // namespace orbisto
