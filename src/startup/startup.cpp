@@ -4,6 +4,7 @@
 #include <new>
 
 #include "platform/files.h"
+#include "startup/settings_io.h"
 
 namespace orbisto {
 namespace {
@@ -42,7 +43,13 @@ bool start_up(Context& ctx, const CommandLine& command_line, const std::string& 
         ensure_catalog_dir(ctx.paths, false);
     }
 
-    (void)hooks;  // settings are read here once the settings module is in
+    read_options(ctx);
+    read_start_state(ctx);
+    if (hooks.read_categories) hooks.read_categories(ctx);
+    read_output(ctx);
+    read_search(ctx);
+    read_kill_files(ctx);
+    list_settings_files(ctx);
 
     const auto& o = ctx.settings.options;
     make_temp_dir(ctx.paths, env, o.NichtLoeschen ? o.CopyPfad : std::string());
@@ -50,6 +57,8 @@ bool start_up(Context& ctx, const CommandLine& command_line, const std::string& 
     // Work areas with their start capacities.
     try {
         ctx.limits = WorkLimits{};
+        ctx.catalog.reserve(ctx.limits);
+        ctx.catalog.reset(ctx.english());
     } catch (const std::bad_alloc&) {
         ctx.frontend.message(ctx.tr(" Nicht genug Speicher ", " not enough memory "),
                              ctx.tr(" Fehler ", " error "), Buttons::Ok, Icon::Stop);
