@@ -1,9 +1,14 @@
 #include "app/commands.h"
 
+#include "app/media_commands.h"
+
 namespace orbisto::app {
 
 const std::vector<Command>& commands() {
-    static const std::vector<Command> table = {};
+    static const std::vector<Command> table = {
+        {"media", "list the catalogued media (--category N: members of category N)", run_media},
+        {"categories", "list the categories: index, parent, name", run_categories},
+    };
     return table;
 }
 

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "catalog/catalog_store.h"
+#include "catalog/category_file.h"
 #include "startup/command_line.h"
 #include "startup/console_frontend.h"
 #include "startup/context.h"
@@ -66,7 +68,10 @@ int main(int argc, char** argv) {
     ConsoleFrontend frontend;
     Context ctx(frontend);
     const EnvLookup env = [](const char* name) { return std::getenv(name); };
-    if (!start_up(ctx, cl, executable_path(argv[0]), env)) {
+    StartupHooks hooks;
+    hooks.read_categories = ReadCategories;
+    install_catalog_saver(ctx);
+    if (!start_up(ctx, cl, executable_path(argv[0]), env, hooks)) {
         shut_down(ctx);
         return kExitFailure;
     }
