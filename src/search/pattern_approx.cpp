@@ -5,6 +5,7 @@
 namespace orbisto::pattern {
 namespace {
 
+// clang-format off
 // Parser states of the token automaton.
 enum State : uint8_t { kStart, kElement, kClassOpen, kClassNegated, kClassMember, kRangePending,
                        kStateCount, kError = 0xFF };
@@ -70,20 +71,33 @@ constexpr Transition kTable[kStateCount][kTokenCount] = {
      {kClassMember, aRangeEnd}, E},
 };
 
+// clang-format on
+
 Token classify(char c) {
     switch (c) {
-        case '\\': return tEscape;
-        case '?': return tAny;
-        case '*': return tStar;
-        case '[': return tOpen;
-        case ']': return tClose;
-        case '{': return tBraceOpen;
-        case '}': return tBraceClose;
-        case '|': return tBar;
+        case '\\':
+            return tEscape;
+        case '?':
+            return tAny;
+        case '*':
+            return tStar;
+        case '[':
+            return tOpen;
+        case ']':
+            return tClose;
+        case '{':
+            return tBraceOpen;
+        case '}':
+            return tBraceClose;
+        case '|':
+            return tBar;
         case '^':
-        case '!': return tNegate;
-        case '-': return tDash;
-        default: return tChar;
+        case '!':
+            return tNegate;
+        case '-':
+            return tDash;
+        default:
+            return tChar;
     }
 }
 
@@ -94,7 +108,7 @@ unsigned char other_case(unsigned char c) {
 }
 
 class Compiler {
-public:
+  public:
     Compiler(ApproxPattern& out, bool ignore_case) : out_(out), ignore_case_(ignore_case) {}
 
     bool run(std::string_view src) {
@@ -122,31 +136,37 @@ public:
         return true;
     }
 
-private:
+  private:
     bool act(Action a, unsigned char c) {
         switch (a) {
-            case aError: return false;
+            case aError:
+                return false;
             case aLiteral: {
                 std::bitset<256> one;
                 one.set(c);
                 return add_position(one);
             }
-            case aAnyByte: return add_position(std::bitset<256>().set());
+            case aAnyByte:
+                return add_position(std::bitset<256>().set());
             case aStar:
                 star_pending_ = true;
                 out_.has_star = true;
                 return true;
-            case aIgnore: return true;
+            case aIgnore:
+                return true;
             case aClassOpen:
                 members_.reset();
                 negated_ = false;
                 return true;
-            case aClassNegate: negated_ = true; return true;
+            case aClassNegate:
+                negated_ = true;
+                return true;
             case aMember:
                 members_.set(c);
                 last_member_ = c;
                 return true;
-            case aRangeStart: return true;
+            case aRangeStart:
+                return true;
             case aRangeEnd:
                 for (unsigned v = last_member_; v <= c; ++v) members_.set(v);
                 last_member_ = c;
@@ -154,7 +174,8 @@ private:
             case aDashClose:
                 members_.set('-');
                 return close_class();
-            case aClassClose: return close_class();
+            case aClassClose:
+                return close_class();
             case aBraceOpen:
                 if (in_braces_) return false;
                 in_braces_ = true;
@@ -167,7 +188,8 @@ private:
                 if (in_braces_) return false;
                 alternative_pending_ = true;
                 return true;
-            case aAccept: return true;
+            case aAccept:
+                return true;
         }
         return false;
     }

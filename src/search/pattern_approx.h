@@ -20,10 +20,10 @@ struct ApproxPattern {
     // Bit i (position i) cleared where the position accepts the byte.
     std::array<uint32_t, 256> Table1{};
     std::array<uint32_t, 256> Table2{};  // Table1 | StartMask
-    uint32_t StartMask = ~0u;  // cleared: the first position of each alternative
-    uint32_t StarMask = ~0u;   // cleared: positions that repeat
-    uint32_t ExactMask = 0;    // set: positions that allow no error
-    uint32_t FinalMask = ~0u;  // cleared: positions that end a match
+    uint32_t StartMask = ~0u;            // cleared: the first position of each alternative
+    uint32_t StarMask = ~0u;             // cleared: positions that repeat
+    uint32_t ExactMask = 0;              // set: positions that allow no error
+    uint32_t FinalMask = ~0u;            // cleared: positions that end a match
     int positions = 0;
     bool has_star = false;
     bool valid = false;

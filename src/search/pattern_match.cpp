@@ -22,9 +22,9 @@ struct Chosen {
 Chosen choose(SearchPattern& p, std::string_view utf8) {
     text_bytes(utf8, p.single.present, p.text_buffer);
     if (p.single.present && p.text_buffer.single_byte) {
-        return {&p.single, p.text_buffer.bytes, !p.text_buffer.storage.empty() &&
-                                                    p.text_buffer.bytes.data() ==
-                                                        p.text_buffer.storage.data()};
+        return {&p.single, p.text_buffer.bytes,
+                !p.text_buffer.storage.empty() &&
+                    p.text_buffer.bytes.data() == p.text_buffer.storage.data()};
     }
     return {&p.raw, utf8, false};
 }
@@ -33,7 +33,9 @@ size_t to_utf8_offset(const Chosen& c, std::string_view utf8, size_t pos) {
     return c.converted ? utf8_offset_of_char(utf8, pos) : pos;
 }
 
-bool is_lone_star(const SearchPattern& p) { return p.typed == "*"; }
+bool is_lone_star(const SearchPattern& p) {
+    return p.typed == "*";
+}
 
 bool normal(SearchPattern& p, const Chosen& c) {
     const PatternForm& f = *c.form;

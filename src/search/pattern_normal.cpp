@@ -7,7 +7,9 @@ namespace {
 
 constexpr std::string_view kOperators = "&|!+-";
 
-unsigned char byte_at(std::string_view s, size_t i) { return static_cast<unsigned char>(s[i]); }
+unsigned char byte_at(std::string_view s, size_t i) {
+    return static_cast<unsigned char>(s[i]);
+}
 
 bool equals_ignoring_ascii_case(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -97,8 +99,12 @@ std::optional<size_t> wildcard_find(std::string_view text, std::string_view term
     }
 }
 
-bool has_wildcard(std::string_view s) { return s.find_first_of("*?") != s.npos; }
-bool has_operator(std::string_view s) { return s.find_first_of(kOperators) != s.npos; }
+bool has_wildcard(std::string_view s) {
+    return s.find_first_of("*?") != s.npos;
+}
+bool has_operator(std::string_view s) {
+    return s.find_first_of(kOperators) != s.npos;
+}
 
 bool normal_test(std::string_view s, const SkipTable& table, std::string_view text,
                  const ByteTable& fold) {

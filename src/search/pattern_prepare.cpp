@@ -44,7 +44,8 @@ void fill_form(PatternForm& f, std::string_view bytes, bool utf8, bool ignore_ca
     } else {
         const ByteTable& up = upper_german_table();
         for (size_t i = 0; i < kSearchTextSize; ++i) {
-            f.SearchTextUpper[i] = static_cast<char>(up[static_cast<unsigned char>(f.SearchText[i])]);
+            f.SearchTextUpper[i] =
+                static_cast<char>(up[static_cast<unsigned char>(f.SearchText[i])]);
         }
     }
     const std::string_view active = ignore_case ? f.upper() : f.text();
@@ -67,7 +68,9 @@ void build_forms(SearchPattern& p, std::string s) {
 namespace pattern {
 
 // The form whose messages the user sees: the Windows-1252 one when present.
-PatternForm& primary_form(SearchPattern& p) { return p.single.present ? p.single : p.raw; }
+PatternForm& primary_form(SearchPattern& p) {
+    return p.single.present ? p.single : p.raw;
+}
 
 void ensure_regular(SearchPattern& p, PatternForm& f) {
     if (f.regular_ready) return;

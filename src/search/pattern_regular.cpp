@@ -16,7 +16,7 @@ struct ClassItem {
 };
 
 class RegularCompiler {
-public:
+  public:
     RegularCompiler(RegularProgram& out, std::string_view src, const ByteTable& lower,
                     const StatusReport& report)
         : out_(out), src_(src), lower_(lower), report_(report) {}
@@ -28,7 +28,7 @@ public:
         if (store(kReEnd)) store(0);
     }
 
-private:
+  private:
     enum class Last { None, Anchor, Other };
 
     bool store(uint8_t b) {
@@ -95,10 +95,21 @@ private:
             return;
         }
         switch (src_[i_++]) {
-            case 'a': case 'A': store(kReAlpha); break;
-            case 'd': case 'D': store(kReDigit); break;
-            case 'n': case 'N': store(kReAlnum); break;
-            case ' ': store(kReWhite); break;
+            case 'a':
+            case 'A':
+                store(kReAlpha);
+                break;
+            case 'd':
+            case 'D':
+                store(kReDigit);
+                break;
+            case 'n':
+            case 'N':
+                store(kReAlnum);
+                break;
+            case ' ':
+                store(kReWhite);
+                break;
             default:
                 say(report_, "Unknown : type");
                 return;
@@ -170,7 +181,7 @@ private:
 };
 
 class RegularMatcher {
-public:
+  public:
     RegularMatcher(const RegularProgram& p, std::string_view text, const ByteTable& lower,
                    const StatusReport& report)
         : code_(p.code.data()),
@@ -188,7 +199,7 @@ public:
         return false;
     }
 
-private:
+  private:
     bool step() {
         if (budget_ == 0) stopped_ = true;
         if (stopped_) return false;

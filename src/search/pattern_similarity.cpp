@@ -7,26 +7,39 @@ unsigned char normalise_byte(unsigned char c, bool utf8) {
     if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c + 32);
     if (c < '0') return ' ';
     switch (c) {
-        case ':': case ';': case '<': case '=': case '>': case '?': case '[': case ']':
+        case ':':
+        case ';':
+        case '<':
+        case '=':
+        case '>':
+        case '?':
+        case '[':
+        case ']':
             return ' ';
         default:
             break;
     }
     if (utf8) return c;
     switch (c) {
-        case 196: return 228;  // Ä
-        case 214: return 246;  // Ö
-        case 220: return 252;  // Ü
-        case 142: return 132;  // code page 850 Ä
-        case 153: return 148;  // code page 850 Ö
-        case 154: return 129;  // code page 850 Ü
-        default: return c;
+        case 196:
+            return 228;  // Ä
+        case 214:
+            return 246;  // Ö
+        case 220:
+            return 252;  // Ü
+        case 142:
+            return 132;  // code page 850 Ä
+        case 153:
+            return 148;  // code page 850 Ö
+        case 154:
+            return 129;  // code page 850 Ü
+        default:
+            return c;
     }
 }
 
 // Hits and counted size of the grams of size n.
-void count_grams(std::string_view s, size_t n, std::string_view text, double& hits,
-                 double& total) {
+void count_grams(std::string_view s, size_t n, std::string_view text, double& hits, double& total) {
     if (s.size() < n) return;
     size_t i = 0;
     while (i + n <= s.size()) {

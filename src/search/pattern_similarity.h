@@ -26,7 +26,7 @@ struct SimilarityPattern {
 
 void prepare_similarity(SimilarityPattern& p, std::string_view search, bool utf8);
 
-// The rate (0-100) of `text`; -1 when the text is too long to be ever
+// The rate (0-100) of `text`; -1 for a text too long ever to be
 // similar. `scratch` holds the normalised text between calls.
 double similarity_rate(const SimilarityPattern& p, std::string_view text, bool utf8,
                        std::string& scratch);

@@ -34,7 +34,9 @@ ByteTable make_table(int kind) {
     return t;
 }
 
-bool is_continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool is_continuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 }  // namespace
 

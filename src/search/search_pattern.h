@@ -104,7 +104,9 @@ std::optional<PatternError> PrepareSearchString(SearchPattern& p, std::string_vi
 void PrepareFilterString(SearchPattern& p, std::string_view utf8);
 
 // Resets the per-run similarity maximum.
-inline void ResetSearchRun(SearchPattern& p) { p.MaxRate = 0; }
+inline void ResetSearchRun(SearchPattern& p) {
+    p.MaxRate = 0;
+}
 
 // The search engine's test of one text (modes other than approximate).
 bool MatchText(SearchPattern& p, std::string_view utf8);

@@ -5,8 +5,8 @@
 namespace orbisto {
 namespace {
 
-using testing::Prepared;
 using testing::prepare;
+using testing::Prepared;
 
 // Error count of the best match of `pattern` in `text`, or -1 for none.
 int best(std::string_view pattern, std::string_view text, int k, bool ignore_case = true) {
@@ -78,15 +78,15 @@ TEST(ApproximateLanguage, AlternativesAndRepeatedPositions) {
 
 TEST(ApproximateLanguage, CharactersAreWindows1252Bytes) {
     EXPECT_EQ(best("m?ller", "Müller", 0), 0);  // '?' takes the ü as one character
-    EXPECT_EQ(best("müller", "MÜLLER", 1), 1);   // only A-Z fold here
+    EXPECT_EQ(best("müller", "MÜLLER", 1), 1);  // only A-Z fold here
     Prepared x;
     prepare(x, "abc", kSearchModeApproximate);
     EXPECT_EQ(FindApproximate(x.p, "xü abc", 0, true), std::optional<size_t>(6));
 }
 
 TEST(ApproximateLanguage, MalformedPatternsAreRefusedWithTheMessage) {
-    for (const char* bad : {"[", "[]", "[-a]", "[a", "[a[b]", "a\\", "{a{b}}", "a}", "{a|b}",
-                            "|a", "a|", "a||b", "{ab"}) {
+    for (const char* bad : {"[", "[]", "[-a]", "[a", "[a[b]", "a\\", "{a{b}}", "a}", "{a|b}", "|a",
+                            "a|", "a||b", "{ab"}) {
         Prepared x;
         prepare(x, bad, kSearchModeApproximate);
         EXPECT_TRUE(x.error) << bad;

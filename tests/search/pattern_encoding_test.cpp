@@ -5,8 +5,8 @@
 namespace orbisto {
 namespace {
 
-using testing::Prepared;
 using testing::prepare;
+using testing::Prepared;
 
 TEST(PatternEncoding, AsciiTextsAreMatchedWithoutACopy) {
     pattern::TextBytes t;
@@ -26,8 +26,12 @@ TEST(PatternEncoding, SearchStringKeepsItsWindows1252Form) {
     Prepared x;
     prepare(x, "Grüße", kSearchModeNormal);
     ASSERT_TRUE(x.p.single.present);
-    EXPECT_EQ(x.p.single.text(), "Gr\xFC\xDF" "e");
-    EXPECT_EQ(x.p.single.upper(), "GR\xDC\xDF" "E");  // ß has no upper case here
+    EXPECT_EQ(x.p.single.text(),
+              "Gr\xFC\xDF"
+              "e");
+    EXPECT_EQ(x.p.single.upper(),
+              "GR\xDC\xDF"
+              "E");  // ß has no upper case here
     EXPECT_EQ(x.p.raw.text(), "Grüße");
     prepare(x, "日本", kSearchModeNormal);
     EXPECT_FALSE(x.p.single.present);

@@ -9,12 +9,47 @@ namespace {
 
 std::vector<std::string> hostile_patterns() {
     std::vector<std::string> v = {
-        "[", "\\", "]", "{", "}", "{{", "}}", "[a-", "[^", "[^]", "[]", "[\\", ":", "::",
-        "a|", "|", "&", "-", "!|&+-", "?", "??", "*?*?*", "^", "$", "^$", "[z-a]", "{a|b",
-        "a\\", ".*.*.*.*", "\xff\xfe", "\xc3", "日本*語", std::string(1, '\0') + "a",
-        std::string(200, '*'), std::string(200, '?'), std::string(200, '['),
-        std::string(200, '\\'), std::string(200, '{'), std::string(32, 'x'),
-        std::string(127, '|'), std::string(127, '-'),
+        "[",
+        "\\",
+        "]",
+        "{",
+        "}",
+        "{{",
+        "}}",
+        "[a-",
+        "[^",
+        "[^]",
+        "[]",
+        "[\\",
+        ":",
+        "::",
+        "a|",
+        "|",
+        "&",
+        "-",
+        "!|&+-",
+        "?",
+        "??",
+        "*?*?*",
+        "^",
+        "$",
+        "^$",
+        "[z-a]",
+        "{a|b",
+        "a\\",
+        ".*.*.*.*",
+        "\xff\xfe",
+        "\xc3",
+        "日本*語",
+        std::string(1, '\0') + "a",
+        std::string(200, '*'),
+        std::string(200, '?'),
+        std::string(200, '['),
+        std::string(200, '\\'),
+        std::string(200, '{'),
+        std::string(32, 'x'),
+        std::string(127, '|'),
+        std::string(127, '-'),
     };
     std::string many_stars;
     for (int i = 0; i < 63; ++i) many_stars += "a*";
@@ -27,15 +62,22 @@ std::vector<std::string> hostile_patterns() {
 }
 
 std::vector<std::string> hostile_texts() {
-    return {"", "a", "\xff", "\xc3", "Müller", "日本語", std::string(3, '\0'),
-            std::string(5000, 'a'), std::string(300, '*')};
+    return {"",
+            "a",
+            "\xff",
+            "\xc3",
+            "Müller",
+            "日本語",
+            std::string(3, '\0'),
+            std::string(5000, 'a'),
+            std::string(300, '*')};
 }
 
 TEST(HostilePatterns, EveryLanguageReturnsOnEveryInput) {
     const auto patterns = hostile_patterns();
     const auto texts = hostile_texts();
-    for (int mode : {kSearchModeNormal, kSearchModeApproximate, kSearchModeSimilarity,
-                     kSearchModeRegular}) {
+    for (int mode :
+         {kSearchModeNormal, kSearchModeApproximate, kSearchModeSimilarity, kSearchModeRegular}) {
         for (bool ignore_case : {true, false}) {
             for (const std::string& pat : patterns) {
                 testing::Prepared x;
@@ -59,8 +101,8 @@ TEST(HostilePatterns, OneMegabyteTextWithTheWorstPatterns) {
     const std::string text(1 << 20, 'a');
     std::string stars;
     for (int i = 0; i < 63; ++i) stars += "a*";
-    for (int mode : {kSearchModeNormal, kSearchModeApproximate, kSearchModeSimilarity,
-                     kSearchModeRegular}) {
+    for (int mode :
+         {kSearchModeNormal, kSearchModeApproximate, kSearchModeSimilarity, kSearchModeRegular}) {
         for (const std::string& pat : {stars + "b", std::string(127, '?'), std::string("[")}) {
             testing::Prepared x;
             testing::prepare(x, pat, mode, true, 50);

@@ -7,8 +7,8 @@
 namespace orbisto {
 namespace {
 
-using testing::Prepared;
 using testing::prepare;
+using testing::Prepared;
 
 bool normal(std::string_view pattern, std::string_view text, bool ignore_case = true) {
     Prepared x;

@@ -5,8 +5,8 @@
 namespace orbisto {
 namespace {
 
-using testing::Prepared;
 using testing::prepare;
+using testing::Prepared;
 
 bool regular(std::string_view pattern, std::string_view text, bool ignore_case = true) {
     Prepared x;
@@ -88,8 +88,8 @@ TEST(RegularLanguage, CompilingGoesOnAfterAMessage) {
     EXPECT_TRUE(regular("a:xb", "ab"));    // nothing is compiled for ":x"
     EXPECT_TRUE(regular("a:", "a:"));      // a lone ':' is literal
     EXPECT_FALSE(regular("a:", "ab"));
-    EXPECT_TRUE(regular("[abc", "b"));     // the open class is kept
-    EXPECT_FALSE(regular("x[]", "xa"));    // an empty class matches nothing
+    EXPECT_TRUE(regular("[abc", "b"));   // the open class is kept
+    EXPECT_FALSE(regular("x[]", "xa"));  // an empty class matches nothing
     EXPECT_TRUE(regular("x[^]", "xa"));
     const std::string big = "[" + std::string(40, '\x0e') + "]";
     EXPECT_FALSE(regular(big + big + big, "\x0e\x0e\x0e"));  // no usable code

@@ -5,8 +5,8 @@
 namespace orbisto {
 namespace {
 
-using testing::Prepared;
 using testing::prepare;
+using testing::Prepared;
 
 TEST(SimilarityLanguage, TextIsFullySimilarToItself) {
     Prepared x;

@@ -1,0 +1,15 @@
+#include "fuzz_input.h"
+#include "search/search_pattern.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace orbisto;
+    fuzz::Input in;
+    if (!fuzz::split(data, size, in)) return 0;
+    SearchPattern p;
+    p.mode = kSearchModeApproximate;
+    p.IgnoreCase = in.ignore_case;
+    p.status = [](std::string_view) {};
+    PrepareSearchString(p, in.pattern, false);
+    FindApproximate(p, in.text, in.number % 8, (in.number & 8) != 0);
+    return 0;
+}

@@ -1,0 +1,17 @@
+#include "fuzz_input.h"
+#include "search/search_pattern.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace orbisto;
+    fuzz::Input in;
+    if (!fuzz::split(data, size, in)) return 0;
+    SearchPattern p;
+    p.mode = kSearchModeNormal;
+    p.IgnoreCase = in.ignore_case;
+    p.status = [](std::string_view) {};
+    PrepareSearchString(p, in.pattern, false);
+    MatchText(p, in.text);
+    MatchFilter(p, in.text, kFilterModeNormal);
+    FindWildcard(in.text, in.pattern, in.ignore_case);
+    return 0;
+}
