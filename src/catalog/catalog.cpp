@@ -40,7 +40,9 @@ FileRecord file_marker() {
     return r;
 }
 
-std::string_view cut_at_nul(std::string_view s) { return s.substr(0, s.find('\0')); }
+std::string_view cut_at_nul(std::string_view s) {
+    return s.substr(0, s.find('\0'));
+}
 
 }  // namespace
 
@@ -49,8 +51,8 @@ std::string_view pool_text(std::span<const std::uint8_t> pool, std::size_t offse
     const auto* start = reinterpret_cast<const char*>(pool.data() + offset);
     const std::size_t avail = pool.size() - offset;
     const void* nul = std::memchr(start, 0, avail);
-    const std::size_t len = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - start)
-                                : avail;
+    const std::size_t len =
+        nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - start) : avail;
     return std::string_view(start, len);
 }
 

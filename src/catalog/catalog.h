@@ -43,7 +43,7 @@ struct AppendResult {
 };
 
 class Catalog {
-public:
+  public:
     // Offsets in the NamePool stay below 2^24.
     static constexpr std::size_t MAX_NAMES_SIZE = std::size_t{1} << 24;
     // Offsets in the other pools are 32-bit.
@@ -171,7 +171,7 @@ public:
     std::size_t names_capacity() const { return names_.capacity(); }
     std::size_t comments_capacity() const { return comments_.capacity(); }
 
-private:
+  private:
     std::string description_;
     std::vector<DirRecord> dirs_;         // dir_count + end marker
     std::vector<FileRecord> files_;       // file_count + end marker

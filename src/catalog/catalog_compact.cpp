@@ -55,9 +55,8 @@ void compact_records(const Catalog& cat, std::vector<DirRecord>& out_dirs,
 
 // Rebuilds the NamePool in record order and sets the new offsets. False,
 // with the records untouched, when the new pool would pass `limit` bytes.
-bool rebuild_names(const Catalog& cat, std::vector<DirRecord>& dirs,
-                   std::vector<FileRecord>& files, std::size_t limit,
-                   std::vector<std::uint8_t>& pool) {
+bool rebuild_names(const Catalog& cat, std::vector<DirRecord>& dirs, std::vector<FileRecord>& files,
+                   std::size_t limit, std::vector<std::uint8_t>& pool) {
     std::size_t total = 1;
     for (std::size_t j = 1; j < dirs.size(); ++j) total += cat.name_at(dirs[j].name).size() + 1;
     for (const FileRecord& f : files) total += cat.name_at(f.name).size() + 1;
@@ -85,8 +84,8 @@ bool compact_records_and_names(Catalog& cat, Frontend& fe, bool english) {
         std::vector<FileRecord> files;
         compact_records(cat, dirs, files);
 
-        const std::size_t limit = std::min(
-            Catalog::MAX_NAMES_SIZE, std::max(cat.names_capacity(), cat.names_used()) + 2600);
+        const std::size_t limit = std::min(Catalog::MAX_NAMES_SIZE,
+                                           std::max(cat.names_capacity(), cat.names_used()) + 2600);
         std::vector<std::uint8_t> names;
         const bool rebuilt = rebuild_names(cat, dirs, files, limit, names);
 

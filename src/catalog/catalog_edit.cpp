@@ -22,11 +22,11 @@ constexpr std::uint32_t NOT_IN_SUBTREE = 0xFFFFFFFF;
 // indexed by a local number (0 = the subtree's top). Child and file lists
 // keep ascending record order.
 struct Subtree {
-    std::vector<std::uint32_t> dirs;          // local -> record index
-    std::vector<std::uint32_t> child_start;   // local -> first entry in children
-    std::vector<std::uint32_t> children;      // local numbers
-    std::vector<std::uint32_t> file_start;    // local -> first entry in file_list
-    std::vector<std::uint32_t> file_list;     // file record indexes
+    std::vector<std::uint32_t> dirs;         // local -> record index
+    std::vector<std::uint32_t> child_start;  // local -> first entry in children
+    std::vector<std::uint32_t> children;     // local numbers
+    std::vector<std::uint32_t> file_start;   // local -> first entry in file_list
+    std::vector<std::uint32_t> file_list;    // file record indexes
 };
 
 // A directory belongs to the subtree of `top` when its parent is `top` or a

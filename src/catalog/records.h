@@ -49,10 +49,18 @@ inline constexpr std::uint16_t TEXT_ENCODING_UTF8 = 65001;
 
 // ---- object references: a record index, high bit set for a directory ----
 inline constexpr std::uint32_t OBJECT_DIR_BIT = 0x80000000;
-constexpr std::uint32_t dir_object(std::uint32_t index) { return index | OBJECT_DIR_BIT; }
-constexpr std::uint32_t file_object(std::uint32_t index) { return index & ~OBJECT_DIR_BIT; }
-constexpr bool is_dir_object(std::uint32_t ref) { return (ref & OBJECT_DIR_BIT) != 0; }
-constexpr std::uint32_t object_index(std::uint32_t ref) { return ref & ~OBJECT_DIR_BIT; }
+constexpr std::uint32_t dir_object(std::uint32_t index) {
+    return index | OBJECT_DIR_BIT;
+}
+constexpr std::uint32_t file_object(std::uint32_t index) {
+    return index & ~OBJECT_DIR_BIT;
+}
+constexpr bool is_dir_object(std::uint32_t ref) {
+    return (ref & OBJECT_DIR_BIT) != 0;
+}
+constexpr std::uint32_t object_index(std::uint32_t ref) {
+    return ref & ~OBJECT_DIR_BIT;
+}
 
 // A Windows FILETIME (100 ns units since 1601, UTC) stored as two 32-bit
 // words, so that it may sit at an offset that is not 8-aligned.
@@ -60,9 +68,7 @@ struct FileTime {
     std::uint32_t low = 0;
     std::uint32_t high = 0;
 
-    constexpr std::uint64_t value() const {
-        return (static_cast<std::uint64_t>(high) << 32) | low;
-    }
+    constexpr std::uint64_t value() const { return (static_cast<std::uint64_t>(high) << 32) | low; }
     constexpr void set(std::uint64_t v) {
         low = static_cast<std::uint32_t>(v);
         high = static_cast<std::uint32_t>(v >> 32);
@@ -133,9 +139,9 @@ struct HitRecord {
     std::uint32_t catalog_number = 0;
 };
 
-#define ORBISTO_CHECK_RECORD(T, size)                                                \
-    static_assert(sizeof(T) == (size), #T " has the wrong size");                    \
-    static_assert(std::is_standard_layout_v<T>, #T " must be standard-layout");      \
+#define ORBISTO_CHECK_RECORD(T, size)                                           \
+    static_assert(sizeof(T) == (size), #T " has the wrong size");               \
+    static_assert(std::is_standard_layout_v<T>, #T " must be standard-layout"); \
     static_assert(std::is_trivially_copyable_v<T>, #T " must be trivially copyable")
 
 ORBISTO_CHECK_RECORD(FileTime, 8);
@@ -199,7 +205,9 @@ static_assert(offsetof(HitRecord, catalog_number) == 8);
 inline bool is_deleted(const FileRecord& f) {
     return std::bit_cast<std::uint32_t>(f.size_kb) == FILE_DELETED_SIZE_BITS;
 }
-inline bool is_deleted(const DirRecord& d) { return d.comment == DIR_DELETED_COMMENT; }
+inline bool is_deleted(const DirRecord& d) {
+    return d.comment == DIR_DELETED_COMMENT;
+}
 
 // ---- sizes ----
 // A length in bytes as stored: 1,536 bytes are 1.5 KB.
