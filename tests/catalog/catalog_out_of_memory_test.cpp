@@ -1,0 +1,154 @@
+// Operations that must leave the Catalog unchanged when memory runs out. The
+// global allocation functions of this test program are replaced by ones that
+// can be told to fail the n-th allocation from now; unarmed they only forward
+// to malloc and free.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "catalog/catalog_compact.h"
+#include "catalog/catalog_edit.h"
+#include "catalog/catalog_snapshot.h"
+#include "catalog_fixture.h"
+#include "support/scripted_frontend.h"
+
+namespace {
+
+thread_local long fail_countdown = -1;  // -1: never fail
+
+void* checked_alloc(std::size_t n) {
+    if (fail_countdown >= 0 && fail_countdown-- == 0) return nullptr;
+    return std::malloc(n ? n : 1);
+}
+
+}  // namespace
+
+void* operator new(std::size_t n) {
+    if (void* p = checked_alloc(n)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t n) {
+    return operator new(n);
+}
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+    return checked_alloc(n);
+}
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
+    return checked_alloc(n);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+
+namespace orbisto {
+namespace {
+
+using test::add_dir;
+using test::add_file;
+
+Catalog sample() {
+    Catalog cat(test::small_limits());
+    std::uint32_t parent = 0;
+    for (int i = 0; i < 12; ++i) {
+        parent = add_dir(cat, "dir" + std::to_string(i), i % 3 ? parent : 0, "c");
+        add_file(cat, "file" + std::to_string(i), parent, 1.25f * i, i % 2 ? "x" : "");
+    }
+    delete_directory(cat, 4);
+    delete_file(cat, 1);
+    cat.append_name("garbage");
+    cat.append_comment("garbage");
+    cat.set_changed(false);
+    return cat;
+}
+
+// Runs op with the n-th allocation failing, for n = 0, 1, ... until op gets
+// through without a failure. Each failed run must report "Zu wenig Speicher!"
+// and leave the Catalog exactly as it was.
+template <class Op>
+void expect_atomic_under_memory_failure(Op op, bool reports = true) {
+    for (long n = 0;; ++n) {
+        Catalog cat = sample();
+        const auto before = test::image_of(cat);
+        test::ScriptedFrontend fe;
+        fe.messages.reserve(4);
+        fail_countdown = n;
+        const bool ok = op(cat, fe);
+        const bool failure_injected = fail_countdown < 0;
+        fail_countdown = -1;
+        if (!failure_injected) {
+            ASSERT_TRUE(ok) << "allocation " << n;
+            return;
+        }
+        if (ok) continue;  // the failed allocation was one with a fallback
+        EXPECT_EQ(test::image_of(cat), before) << "allocation " << n;
+        if (reports) {
+            ASSERT_EQ(fe.messages.size(), 1u) << "allocation " << n;
+            EXPECT_EQ(fe.messages[0].text, "Zu wenig Speicher!");
+            EXPECT_EQ(fe.messages[0].caption, "Fehler");
+        }
+        ASSERT_LT(n, 1000);
+    }
+}
+
+TEST(OutOfMemory, CompactingRecordsAndNamesChangesNothing) {
+    expect_atomic_under_memory_failure(
+        [](Catalog& cat, Frontend& fe) { return compact_records_and_names(cat, fe, false); });
+}
+
+TEST(OutOfMemory, CompactingCommentsChangesNothing) {
+    expect_atomic_under_memory_failure(
+        [](Catalog& cat, Frontend& fe) { return compact_comments(cat, fe, false); });
+}
+
+TEST(OutOfMemory, DeletingADirectoryChangesNothing) {
+    expect_atomic_under_memory_failure(
+        [](Catalog& cat, Frontend&) { return delete_directory(cat, 2); }, false);
+}
+
+TEST(OutOfMemory, ASnapshotThatCannotBeTakenIsDroppedAndReported) {
+    for (long n = 0;; ++n) {
+        Catalog cat = sample();
+        test::ScriptedFrontend fe;
+        fe.messages.reserve(4);
+        CatalogSnapshot snap;
+        ASSERT_TRUE(take_snapshot(cat, snap, fe, true));  // an earlier snapshot is replaced
+        fail_countdown = n;
+        const bool ok = take_snapshot(cat, snap, fe, true);
+        const bool failure_injected = fail_countdown < 0;
+        fail_countdown = -1;
+        if (!failure_injected) {
+            EXPECT_TRUE(ok);
+            EXPECT_TRUE(snap.taken);
+            break;
+        }
+        if (ok) {  // dropping the earlier copy has a fallback of its own
+            EXPECT_TRUE(snap.taken);
+            continue;
+        }
+        ASSERT_FALSE(ok) << "allocation " << n;
+        EXPECT_FALSE(snap.taken);
+        ASSERT_EQ(fe.messages.size(), 1u);
+        EXPECT_EQ(fe.messages[0].text, "out of memory!");
+        EXPECT_EQ(fe.messages[0].caption, "error");
+        ASSERT_LT(n, 1000);
+    }
+}
+
+}  // namespace
+}  // namespace orbisto
