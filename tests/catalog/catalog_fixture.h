@@ -1,26 +1,18 @@
-// Helpers for the Catalog tests: building a Catalog from a short description
-// and checking the structural rules every operation must keep.
+// Helpers for the Catalog tests: building a Catalog record by record and
+// checking the structural rules every operation must keep.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <string>
 #include <vector>
 
 #include "catalog/catalog.h"
 
 namespace orbisto::test {
 
-// Small areas, so tests that grow them exercise the growing.
+// Small areas, so that tests exercise the growing.
 inline WorkLimits small_limits() {
-    WorkLimits l;
-    l.files = 4;
-    l.directories = 4;
-    l.names = 64;
-    l.comments = 64;
-    l.images = 64;
-    return l;
+    return WorkLimits{250, 4, 4, 0, 0, 64, 64, 64, 0};
 }
 
 inline std::uint32_t add_dir(Catalog& cat, std::string_view name, std::uint32_t parent,
@@ -49,36 +41,25 @@ inline std::uint32_t add_file(Catalog& cat, std::string_view name, std::uint32_t
     return r.value;
 }
 
-// Every parent below its child and inside the arrays, the end markers right
-// behind the last records, the header counts and sizes equal to the areas.
+// Parents below their children and inside the arrays, end markers right
+// behind the last records, header counts and sizes equal to the areas.
 inline void expect_invariants(const Catalog& cat) {
     ASSERT_GE(cat.dir_count(), 1u);
     EXPECT_EQ(cat.dirs()[0].parent, 0u);
-    for (std::uint32_t j = 1; j < cat.dir_count(); ++j) {
-        EXPECT_LT(cat.dirs()[j].parent, j) << "directory " << j;
-    }
-    for (std::uint32_t i = 0; i < cat.file_count(); ++i) {
-        EXPECT_LT(cat.files()[i].parent, cat.dir_count()) << "file " << i;
-    }
-    EXPECT_EQ(cat.dir_end_marker().parent, END_MARKER);
-    EXPECT_EQ(cat.file_end_marker().parent, END_MARKER);
+    for (std::uint32_t j = 1; j < cat.dir_count(); ++j) EXPECT_LT(cat.dirs()[j].parent, j);
+    for (const FileRecord& f : cat.files()) EXPECT_LT(f.parent, cat.dir_count());
     EXPECT_EQ(&cat.dir_end_marker(), cat.dirs().data() + cat.dir_count());
     EXPECT_EQ(&cat.file_end_marker(), cat.files().data() + cat.file_count());
+    EXPECT_EQ(cat.dir_end_marker().parent, END_MARKER);
+    EXPECT_EQ(cat.file_end_marker().parent, END_MARKER);
     EXPECT_EQ(cat.header.dir_count, cat.dir_count());
     EXPECT_EQ(cat.header.file_count, cat.file_count());
     EXPECT_EQ(cat.header.names_size, cat.names_used());
     EXPECT_EQ(cat.header.images_size, cat.images_used());
-    EXPECT_EQ(cat.info.description_length, cat.description().size());
 }
 
-// The names of all files, in record order.
-inline std::vector<std::string> file_names(const Catalog& cat) {
-    std::vector<std::string> out;
-    for (std::uint32_t i = 0; i < cat.file_count(); ++i) out.emplace_back(cat.file_name(i));
-    return out;
-}
-
-// Every byte the Catalog would write to a file, for "nothing changed" checks.
+// Every byte a file of the Catalog would hold, plus the in-memory end
+// markers and end mark, for "nothing changed" checks.
 inline std::vector<std::uint8_t> image_of(const Catalog& cat) {
     std::vector<std::uint8_t> out;
     auto put = [&](const void* p, std::size_t n) {
@@ -92,7 +73,7 @@ inline std::vector<std::uint8_t> image_of(const Catalog& cat) {
     put(cat.files().data(), cat.files().size_bytes() + sizeof(FileRecord));
     put(cat.name_bytes().data(), cat.name_bytes().size());
     put(cat.image_bytes().data(), cat.image_bytes().size());
-    put(cat.comment_bytes().data(), cat.comment_bytes().size() + 2);  // with the end mark
+    put(cat.comment_bytes().data(), cat.comment_bytes().size() + 2);
     return out;
 }
 
