@@ -49,7 +49,7 @@ struct DuplicateResult {
 
 // The file table of one run.
 class DuplicateTable {
-public:
+  public:
     // Appends every FileRecord 0 .. file_count-1 of the catalog; hits name
     // the medium by catalog_number. No size, date or comment filter applies.
     // Throws std::bad_alloc when memory runs out (RunDuplicateSearch turns
@@ -70,7 +70,7 @@ public:
     DuplicateResult compare(Context& ctx, std::vector<HitRecord>& hits, LongOperation* op,
                             int progress_range = 100, std::int64_t start_ms = 0);
 
-private:
+  private:
     struct Entry {
         std::uint32_t name;  // offset of the folded name in names_
         std::uint32_t name_length;

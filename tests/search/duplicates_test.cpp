@@ -1,0 +1,295 @@
+// Duplicate files: name folding, the size rule, the rows of the grouped
+// comparison against a plain pairwise scan, and whole runs over saved
+// catalogues.
+#include "search/duplicates.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "catalog/catalog_store.h"
+#include "search/duplicates_test_util.h"
+
+namespace orbisto {
+namespace {
+
+using dup_test::DupFixture;
+using dup_test::FileSpec;
+using dup_test::make_catalog;
+
+// ---- the pairwise scan the grouped comparison must reproduce ----
+
+struct RefEntry {
+    std::string folded;
+    float size;
+    std::uint32_t file;
+    std::uint32_t medium;
+};
+
+struct RefResult {
+    std::vector<HitRecord> hits;
+    std::size_t duplicates = 0;
+    float total_kb = 0;
+};
+
+RefResult pairwise(std::vector<RefEntry> e) {
+    RefResult r;
+    for (std::size_t i = 0; i + 1 < e.size(); ++i) {
+        if (e[i].size < 0) continue;
+        bool first = true;
+        for (std::size_t j = i + 1; j < e.size(); ++j) {
+            if (e[j].size < 0) continue;
+            if (std::fabs(e[i].size - e[j].size) < 0.001 && e[i].folded == e[j].folded) {
+                if (first) r.hits.push_back({e[i].file, 0, e[i].medium});
+                first = false;
+                r.hits.push_back({e[j].file, 0, e[j].medium});
+                ++r.duplicates;
+                r.total_kb += e[j].size;
+                e[j].size = -1.0f;
+            }
+        }
+    }
+    return r;
+}
+
+std::vector<std::uint32_t> flat(const std::vector<HitRecord>& hits) {
+    std::vector<std::uint32_t> out;
+    for (const auto& h : hits) {
+        out.push_back(h.object);
+        out.push_back(h.mark);
+        out.push_back(h.catalog_number);
+    }
+    return out;
+}
+
+// Runs the table over the catalogues (catalogue number = position).
+DuplicateResult compare_catalogs(Context& ctx, const std::vector<Catalog>& cats,
+                                 std::vector<HitRecord>& hits) {
+    DuplicateTable table;
+    for (std::size_t m = 0; m < cats.size(); ++m) {
+        table.add_medium(cats[m], static_cast<std::uint32_t>(m));
+    }
+    return table.compare(ctx, hits, nullptr);
+}
+
+TEST(DuplicateNames, FoldingIgnoresCaseOfLettersBeyondAscii) {
+    EXPECT_EQ(fold_duplicate_name("readme.txt"), "README.TXT");
+    EXPECT_EQ(fold_duplicate_name("\xC3\xA4rger.txt"), fold_duplicate_name("\xC3\x84RGER.TXT"));
+    EXPECT_EQ(fold_duplicate_name("caf\xC3\xA9"), fold_duplicate_name("CAF\xC3\x89"));  // é É
+    EXPECT_EQ(fold_duplicate_name("\xC3\xBF"), "\xC5\xB8");                             // ÿ Ÿ
+    EXPECT_EQ(fold_duplicate_name("\xC5\x82\xC3\xB3"
+                                  "d\xC5\xBA"),  // łódź
+              fold_duplicate_name("\xC5\x81\xC3\x93"
+                                  "D\xC5\xB9"));
+    EXPECT_EQ(fold_duplicate_name("\xCF\x83\xCF\x82"), "\xCE\xA3\xCE\xA3");  // σς -> ΣΣ
+    EXPECT_EQ(fold_duplicate_name("\xD0\xBF\xD1\x91"), "\xD0\x9F\xD0\x81");  // пё -> ПЁ
+    // ß, ÷ and the dotless i have no upper case of the same kind and stay.
+    EXPECT_EQ(fold_duplicate_name("\xC3\x9F\xC3\xB7\xC4\xB1"), "\xC3\x9F\xC3\xB7\xC4\xB1");
+    EXPECT_NE(fold_duplicate_name("a.txt"), fold_duplicate_name("a.txt "));
+}
+
+TEST(DuplicateNames, BrokenUtf8StaysByteForByte) {
+    const std::string bad = std::string("a\xC3", 2) + std::string("\xE4\x80", 2) + "\xFF\x80z";
+    const std::string folded = fold_duplicate_name(bad);
+    ASSERT_EQ(folded.size(), bad.size());
+    EXPECT_EQ(folded, std::string("A\xC3\xE4\x80\xFF\x80Z"));
+    EXPECT_EQ(fold_duplicate_name(std::string_view("\xC3", 1)), "\xC3");  // cut at the end
+}
+
+TEST(DuplicateSizes, ToleranceIsBelowOneThousandthOfAKilobyte) {
+    EXPECT_TRUE(duplicate_sizes_match(10.0004f, 10.0009f));
+    EXPECT_FALSE(duplicate_sizes_match(10.0f, 10.1f));
+    EXPECT_FALSE(duplicate_sizes_match(10.0f, 10.0011f));
+    EXPECT_TRUE(duplicate_sizes_match(0.0f, -0.0f));
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    EXPECT_FALSE(duplicate_sizes_match(nan, nan));
+    EXPECT_FALSE(duplicate_sizes_match(inf, inf));
+}
+
+TEST(DuplicateFiles, GroupOfThreeGivesItsMembersInOrderAndTwoDuplicates) {
+    test::ScriptedFrontend fe;
+    Context ctx{fe};
+    std::vector<Catalog> cats;
+    cats.push_back(make_catalog({{"Readme.txt", 5.0f}, {"other", 1.0f}}));
+    cats.push_back(make_catalog({{"README.TXT", 5.0f}, {"x", 5.0f}, {"readme.txt", 5.0f}}));
+    std::vector<HitRecord> hits;
+    const DuplicateResult r = compare_catalogs(ctx, cats, hits);
+    const std::vector<HitRecord> want{{0, 0, 0}, {0, 0, 1}, {2, 0, 1}};
+    EXPECT_EQ(flat(hits), flat(want));
+    EXPECT_EQ(r.rows, 3u);
+    EXPECT_EQ(r.duplicates, 2u);
+    EXPECT_FLOAT_EQ(r.total_kb, 10.0f);
+    EXPECT_EQ(r.files, 5u);
+}
+
+TEST(DuplicateFiles, SizeRuleDecidesAndAReportedFileNeverLeadsAGroup) {
+    test::ScriptedFrontend fe;
+    Context ctx{fe};
+    std::vector<HitRecord> hits;
+    // 10.0004/10.0009 match; 10.0/10.1 do not.
+    compare_catalogs(
+        ctx, {make_catalog({{"a", 10.0004f}, {"a", 10.0009f}, {"b", 10.0f}, {"b", 10.1f}})}, hits);
+    EXPECT_EQ(flat(hits), flat({{0, 0, 0}, {1, 0, 0}}));
+
+    // A chain 10.0000 - 10.0008 - 10.0016: the first takes the second only;
+    // the third does not match the first, and the second is already taken.
+    hits.clear();
+    auto r = compare_catalogs(ctx, {make_catalog({{"c", 10.0f}, {"c", 10.0008f}, {"c", 10.0016f}})},
+                              hits);
+    EXPECT_EQ(flat(hits), flat({{0, 0, 0}, {1, 0, 0}}));
+    EXPECT_EQ(r.duplicates, 1u);
+
+    // The middle one first: it takes both neighbours, listed in table order.
+    hits.clear();
+    r = compare_catalogs(ctx, {make_catalog({{"c", 10.0008f}, {"c", 10.0016f}, {"c", 10.0f}})},
+                         hits);
+    EXPECT_EQ(flat(hits), flat({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}));
+    EXPECT_EQ(r.duplicates, 2u);
+}
+
+TEST(DuplicateFiles, NegativeAndInvalidSizesNeverMatch) {
+    test::ScriptedFrontend fe;
+    Context ctx{fe};
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    std::vector<HitRecord> hits;
+    const auto r = compare_catalogs(ctx,
+                                    {make_catalog({{"a", -1.0f},
+                                                   {"a", -1.0f},
+                                                   {"a", nan},
+                                                   {"a", nan},
+                                                   {"a", inf},
+                                                   {"a", inf},
+                                                   {"z", 0.0f},
+                                                   {"Z", -0.0f}})},
+                                    hits);
+    EXPECT_EQ(flat(hits), flat({{6, 0, 0}, {7, 0, 0}}));
+    EXPECT_EQ(r.duplicates, 1u);
+}
+
+TEST(DuplicateFiles, GroupedComparisonEqualsPairwiseScanOnRandomCatalogues) {
+    test::ScriptedFrontend fe;
+    Context ctx{fe};
+    std::mt19937 rng(20240611);
+    const std::vector<std::string> letters{"a", "A", "b", "\xC3\xA4", "\xC3\x84", "."};
+    const std::vector<float> sizes{
+        0.0f,     -0.0f,    1.0f,    1.0005f,
+        1.0009f,  1.0014f,  1.0019f, 2.0f,
+        10.0004f, 10.0009f, -1.0f,   3.5f,
+        1e-4f,    9e-4f,    1.5e-3f, std::numeric_limits<float>::quiet_NaN()};
+    for (int round = 0; round < 300; ++round) {
+        const int media = 1 + static_cast<int>(rng() % 5);
+        std::vector<Catalog> cats;
+        std::vector<RefEntry> ref;
+        for (int m = 0; m < media; ++m) {
+            std::vector<FileSpec> specs;
+            const int files = static_cast<int>(rng() % 40);
+            for (int f = 0; f < files; ++f) {
+                std::string name;
+                const int len = 1 + static_cast<int>(rng() % 2);
+                for (int k = 0; k < len; ++k) name += letters[rng() % letters.size()];
+                // Small size sets per round make many near misses.
+                const float size = sizes[rng() % (round % 2 ? 5 : sizes.size())];
+                specs.push_back({name, size});
+                ref.push_back({fold_duplicate_name(name), size, static_cast<std::uint32_t>(f),
+                               static_cast<std::uint32_t>(m)});
+            }
+            cats.push_back(make_catalog(specs));
+        }
+        std::vector<HitRecord> hits;
+        const DuplicateResult got = compare_catalogs(ctx, cats, hits);
+        const RefResult want = pairwise(ref);
+        ASSERT_EQ(flat(hits), flat(want.hits)) << "round " << round;
+        ASSERT_EQ(got.rows, want.hits.size());
+        ASSERT_EQ(got.duplicates, want.duplicates);
+        ASSERT_EQ(std::memcmp(&got.total_kb, &want.total_kb, sizeof(float)), 0);
+    }
+}
+
+// ---- whole runs over saved catalogues ----
+
+TEST(DuplicateRun, LoadsTheChosenMediaAndReportsProgress) {
+    DupFixture f;
+    f.save(0, "Disk A", {{"song.mp3", 300.0f}, {"x.txt", 1.0f}});
+    f.save(1, "Disk B", {{"SONG.MP3", 300.0f}});
+    f.save(2, "Disk C", {{"song.mp3", 300.0f}});  // not chosen
+    f.build_media_list();
+
+    std::vector<HitRecord> hits;
+    DuplicateResult r;
+    {
+        LongOperation op(f.ctx, {"Suche l\xC3\xA4uft.", 3, false});
+        r = RunDuplicateSearch(f.ctx, {{0, 1}, 3, duplicate_clock_ms()}, hits, op);
+    }
+    EXPECT_EQ(flat(hits), flat({{0, 0, 0}, {0, 0, 1}}));
+    EXPECT_EQ(r.rows, 2u);
+    EXPECT_EQ(r.duplicates, 1u);
+    EXPECT_FLOAT_EQ(r.total_kb, 300.0f);
+    EXPECT_EQ(r.files, 3u);
+    EXPECT_EQ(f.fe.titles, (std::vector<std::string>{"1/3 Disk A", "2/3 Disk B"}));
+    EXPECT_TRUE(f.saw_event("status:1/3 Disk A"));
+    EXPECT_TRUE(f.saw_event("progress_text:Suche nach Duplikaten l\xC3\xA4uft."));
+    EXPECT_TRUE(f.saw_event("status:Dateien:0 von 3 Dups:0 0MB"));
+    EXPECT_TRUE(f.fe.messages.empty());
+}
+
+TEST(DuplicateRun, MissingCatalogueIsSkippedSilently) {
+    DupFixture f;
+    f.save(0, "A", {{"a", 1.0f}});
+    f.save(1, "B", {{"a", 1.0f}});
+    f.save(2, "C", {{"a", 1.0f}});
+    f.build_media_list();
+    ASSERT_EQ(std::remove(catalog_path(f.ctx, 1).c_str()), 0);
+
+    std::vector<HitRecord> hits;
+    LongOperation op(f.ctx, {"", 3, false});
+    const auto r = RunDuplicateSearch(f.ctx, {{0, 1, 2}, 3, 0}, hits, op);
+    EXPECT_EQ(flat(hits), flat({{0, 0, 0}, {0, 0, 2}}));
+    EXPECT_EQ(r.files, 2u);
+    EXPECT_TRUE(f.fe.messages.empty());
+}
+
+TEST(DuplicateRun, AbortDuringComparisonKeepsALeadingPartOfTheRows) {
+    // Enough files for several pump steps of the comparison.
+    std::vector<FileSpec> specs;
+    for (int k = 0; k < 20000; ++k) specs.push_back({"f" + std::to_string(k % 5000), 1.0f});
+    DupFixture f;
+    f.save(0, "A", specs);
+    f.build_media_list();
+
+    std::vector<HitRecord> full;
+    {
+        LongOperation op(f.ctx, {"", 1, false});
+        RunDuplicateSearch(f.ctx, {{0}, 1, 0}, full, op);
+    }
+    ASSERT_EQ(full.size(), 20000u);
+
+    int pumps_at_compare = -1;
+    f.fe.on_pump = [&](int n) {
+        if (pumps_at_compare < 0 &&
+            f.saw_event("progress_text:Suche nach Duplikaten l\xC3\xA4uft.")) {
+            pumps_at_compare = n;
+        }
+        if (pumps_at_compare >= 0 && n == pumps_at_compare + 2) f.fe.request_abort();
+    };
+    std::vector<HitRecord> part;
+    DuplicateResult r;
+    {
+        LongOperation op(f.ctx, {"", 1, false});
+        r = RunDuplicateSearch(f.ctx, {{0}, 1, 0}, part, op);
+    }
+    EXPECT_TRUE(r.aborted);
+    ASSERT_GT(part.size(), 0u);
+    ASSERT_LT(part.size(), full.size());
+    full.resize(part.size());
+    EXPECT_EQ(flat(part), flat(full));
+}
+
+}  // namespace
+}  // namespace orbisto
