@@ -11,6 +11,7 @@
 #include "catalog/categories.h"
 #include "catalog/media_list.h"
 #include "catalog/work_limits.h"
+#include "search/search_state.h"
 #include "startup/command_line.h"
 #include "startup/frontend.h"
 #include "startup/lang.h"
@@ -34,6 +35,7 @@ struct Context {
     Catalog catalog;
     MediaList media;
     CategoryTable categories;
+    SearchState search;
 
     bool busy = false;   // a long operation runs
     bool ready = false;  // the main window (or the headless driver) has finished its set-up

@@ -1,0 +1,300 @@
+// The search run over real catalogue files: which media are visited, which
+// objects of a catalogue are tested in which order, the filters, widening,
+// the loaded medium alone, the record-only modes and abort.
+#include <sys/time.h>
+
+#include "search_fixture.h"
+
+namespace orbisto {
+namespace {
+
+using test::DirSpec;
+using test::FileSpec;
+using test::Hits;
+
+// Categories: 2 "Games", 3 "Old games" below 2, 4 "Music"; lent is 5.
+// Media: 0 in Games, 1 in Old games, 2 in Music, 3 without category (lent).
+struct CategorySearch : test::SearchFixture {
+    CategorySearch() {
+        ctx.categories.assign({{"Games", 0}, {"Old games", 2}, {"Music", 0}});
+        add(0, "zero", {}, {{.name = "common.txt"}}, 2);
+        add(1, "one", {}, {{.name = "common.txt"}}, 3);
+        add(2, "two", {}, {{.name = "common.txt"}}, 4);
+        add(3, "three", {}, {{.name = "common.txt"}}, 0);
+        MediumHeader h;
+        ReadCatalogHeader(ctx, 3, h);
+        h.medium_flags |= MEDIUM_LENT;
+        WriteCatalogHeader(ctx, 3, h);
+        build();
+    }
+    std::vector<std::uint32_t> in_category(int c, int sub) {
+        ctx.settings.search.Kategorie = c;
+        ctx.settings.search.Unterkategorien = sub;
+        EXPECT_TRUE(search("common"));
+        return media_hit();
+    }
+};
+
+TEST(SearchCategories, CategoryFilterFollowsTheTreeWithAndWithoutSubcategories) {
+    CategorySearch f;
+    using V = std::vector<std::uint32_t>;
+    EXPECT_EQ(f.in_category(0, 1), (V{0, 1, 2, 3}));
+    EXPECT_EQ(f.in_category(2, 1), (V{0, 1}));
+    EXPECT_EQ(f.in_category(2, 0), (V{0}));
+    EXPECT_EQ(f.in_category(3, 1), (V{1}));
+    // The pseudo categories select what the category tree shows under them.
+    EXPECT_EQ(f.in_category(1, 1), (V{3}));
+    EXPECT_EQ(f.in_category(5, 1), (V{3}));
+    // The progress bar walks every medium of the list.
+    EXPECT_EQ(f.fe.progress_range, 4);
+}
+
+TEST(SearchCategories, MissingAndDamagedCatalogueFilesAreSkipped) {
+    CategorySearch f;
+    ASSERT_EQ(::unlink(f.path(1).c_str()), 0);
+    ASSERT_TRUE(write_file_atomic(f.path(2), std::string("\x03\x00garbage", 9)));
+    f.fe.messages.clear();
+    EXPECT_TRUE(f.search("common"));
+    EXPECT_EQ(f.media_hit(), (std::vector<std::uint32_t>{0, 3}));
+    // The missing file is silent, the damaged one is reported once.
+    ASSERT_EQ(f.fe.messages.size(), 1u);
+    EXPECT_EQ(f.fe.messages[0].caption, f.path(2));
+}
+
+// One medium whose every text holds "alpha".
+struct OneMedium : test::SearchFixture {
+    OneMedium() {
+        add(7, "disc", {{.name = "alpha", .comment = "alpha dir", .size_kb = 10}, {.name = "beta"}},
+            {{.name = "alpha.txt", .comment = "about alpha", .size_kb = 2.5f, .parent = 1},
+             {.name = "other.txt", .comment = "nothing", .size_kb = 4},
+             {.name = "alphabet", .size_kb = 1, .parent = 2}},
+            0, [](Catalog& c) { set_fixed_text(c.info.manufacturer, "Alpha Corp"); });
+        build();
+    }
+};
+
+TEST(SearchScan, ObjectsAreTestedInFixedOrderAndNameAndCommentHitsCountTwice) {
+    OneMedium f;
+    f.ctx.settings.search.Suchbereich = 15;
+    ASSERT_TRUE(f.search("alpha"));
+    EXPECT_EQ(f.hits(), (Hits{"7:M", "7:D1", "7:D1", "7:F0", "7:F2", "7:F0"}));
+    EXPECT_EQ(f.ctx.search.details[2].kind, HitKind::DirComment);
+    EXPECT_EQ(f.ctx.search.details[5].kind, HitKind::FileComment);
+    // File hits add their size (alpha.txt twice), directory and info hits nothing.
+    EXPECT_FLOAT_EQ(f.ctx.search.total_kb, 2.5f + 1.0f + 2.5f);
+    EXPECT_EQ(f.fe.last_status(), "Hits:6 L\xC3\xA4nge:6.0 KB Begriff:alpha Zeit:0 sec");
+}
+
+TEST(SearchScan, ScopeBitsChooseTheTextsAndOnlyWithCommentNeedsAComment) {
+    OneMedium f;
+    f.ctx.settings.search.Suchbereich = kScopeFiles;
+    ASSERT_TRUE(f.search("ALPHA"));
+    EXPECT_EQ(f.hits(), (Hits{"7:F0", "7:F2"}));
+    f.ctx.search.only_with_comment = true;
+    ASSERT_TRUE(f.search("alpha"));
+    EXPECT_EQ(f.hits(), (Hits{"7:F0"}));
+    f.ctx.search.only_with_comment = false;
+    f.ctx.settings.search.Suchbereich = kScopeComments;
+    ASSERT_TRUE(f.search("alpha"));
+    EXPECT_EQ(f.hits(), (Hits{"7:D1", "7:F0"}));
+    // Case compared.
+    f.ctx.settings.search.Suchbereich = kScopeFiles;
+    f.ctx.settings.search.GrossKlein = 0;
+    ASSERT_TRUE(f.search("ALPHA"));
+    EXPECT_TRUE(f.hits().empty());
+    EXPECT_EQ(f.fe.last_status(), "Hits:0 L\xC3\xA4nge:0.0 KB Begriff:ALPHA Zeit:0 sec");
+}
+
+TEST(SearchFilters, SizeBoundsAreInclusiveExceptTheLowerBoundOfDirectoryNames) {
+    test::SearchFixture f;
+    f.add(0, "m", {{.name = "d10", .size_kb = 10}, {.name = "d20", .size_kb = 20}},
+          {{.name = "f5", .size_kb = 5},
+           {.name = "f10", .size_kb = 10},
+           {.name = "f20", .size_kb = 20},
+           {.name = "f0", .size_kb = 0}});
+    f.build();
+    f.ctx.settings.search.Suchbereich = kScopeDirs | kScopeFiles;
+    // Bounds of 0 never exclude anything.
+    ASSERT_TRUE(f.search("?"));
+    EXPECT_EQ(f.hits().size(), 6u);
+    f.ctx.search.MinKB = 10;
+    f.ctx.search.MaxKB = 20;
+    ASSERT_TRUE(f.search("?"));
+    EXPECT_EQ(f.hits(), (Hits{"0:D2", "0:F1", "0:F2"}));
+    // In the extended mode the directory bound is inclusive too.
+    f.ctx.settings.search.SuchModus = kSearchModeApproximate;
+    ASSERT_TRUE(f.search("d"));
+    EXPECT_EQ(f.hits(), (Hits{"0:D1", "0:D2"}));
+    // Bounds below 0.01 KB are off.
+    f.ctx.settings.search.SuchModus = kSearchModeNormal;
+    f.ctx.search.MinKB = 0.005f;
+    f.ctx.search.MaxKB = 0.005f;
+    ASSERT_TRUE(f.search("f"));
+    EXPECT_EQ(f.hits().size(), 4u);
+}
+
+TEST(SearchFilters, DateRangeIsInclusiveAndOldCatalogueFilesAreNotLoaded) {
+    test::SearchFixture f;
+    using test::day_time;
+    f.add(0, "m", {{.name = "dir", .time = day_time(11)}},
+          {{.name = "a9", .time = day_time(9, 23)},
+           {.name = "a10", .time = filetime_of_day(2024, 3, 10, false)},
+           {.name = "a12", .time = filetime_of_day(2024, 3, 12, true)},
+           {.name = "a13", .time = day_time(13, 0)}});
+    f.add(1, "old", {}, {{.name = "a11", .time = day_time(11)}});
+    // Catalogue 1 was last written before the from day.
+    const timeval old_times[2] = {{1'600'000'000, 0}, {1'600'000'000, 0}};
+    ASSERT_EQ(::utimes(f.path(1).c_str(), old_times), 0);
+    f.build();
+    f.ctx.settings.search.Suchbereich = kScopeDirs | kScopeFiles;
+    ASSERT_TRUE(f.search("a"));  // date filter off: everything
+    EXPECT_EQ(f.hits().size(), 5u);
+
+    f.ctx.search.date_filter = true;
+    f.ctx.settings.search.SuchTag1 = 10;
+    f.ctx.settings.search.SuchTag2 = 12;
+    ASSERT_TRUE(f.search("a"));
+    EXPECT_EQ(f.hits(), (Hits{"0:F1", "0:F2"}));
+    ASSERT_TRUE(f.search("dir"));
+    EXPECT_EQ(f.hits(), (Hits{"0:D1"}));
+    EXPECT_EQ(f.ctx.search.from, filetime_of_day(2024, 3, 10, false));
+    EXPECT_EQ(f.ctx.search.to, filetime_of_day(2024, 3, 13, false) - kFileTimePerMs);
+}
+
+TEST(SearchWidening, ExtendedModeRaisesErrorsUntilSomethingIsFound) {
+    test::SearchFixture f;
+    f.add(0, "m", {}, {{.name = "abcdefgh"}, {.name = "abcdxxgh"}});
+    f.build();
+    auto& s = f.ctx.settings.search;
+    s.Suchbereich = kScopeFiles;
+    s.SuchModus = kSearchModeApproximate;
+    s.Automatik = 1;
+    s.MaxFehler = 3;  // reset to 0 by the run
+    ASSERT_TRUE(f.search("abcdyygh"));
+    EXPECT_EQ(s.MaxFehler, 2);
+    EXPECT_EQ(f.hits(), (Hits{"0:F0", "0:F1"}));
+    EXPECT_EQ(f.ctx.search.details[1].quality, 2);
+    // Nothing at all: the passes stop after 5 errors.
+    f.fe.statuses.clear();
+    ASSERT_TRUE(f.search("zzzzzzzzzzzzzz"));
+    EXPECT_EQ(s.MaxFehler, 5);
+    EXPECT_TRUE(f.hits().empty());
+    EXPECT_EQ(std::count(f.fe.statuses.begin(), f.fe.statuses.end(), "1/1 m"), 6);
+    // Without Automatik a pass is a pass.
+    s.Automatik = 0;
+    s.MaxFehler = 0;
+    ASSERT_TRUE(f.search("abcdyygh"));
+    EXPECT_TRUE(f.hits().empty());
+}
+
+TEST(SearchWidening, SimilarityModeLowersTheThresholdDownTo25) {
+    test::SearchFixture f;
+    f.add(0, "m", {}, {{.name = "completely different"}});
+    f.build();
+    auto& s = f.ctx.settings.search;
+    s.Suchbereich = kScopeFiles;
+    s.SuchModus = kSearchModeSimilarity;
+    s.Automatik = 1;
+    ASSERT_TRUE(f.search("qqqqwwww"));
+    EXPECT_EQ(s.FuzzyTreffer, 25);
+    EXPECT_EQ(std::count(f.fe.statuses.begin(), f.fe.statuses.end(), "1/1 m"), 16);
+    EXPECT_TRUE(f.fe.last_status().starts_with("Hits:0 L\xC3\xA4nge:0.0 KB Max:"));
+}
+
+TEST(SearchLoadedMedium, OnlyTheLoadedCatalogIsScannedAndNothingIsLoaded) {
+    test::SearchFixture f;
+    f.add(0, "m0", {}, {{.name = "same"}});
+    f.add(1, "m1", {}, {{.name = "same"}});
+    f.build();
+    ASSERT_TRUE(LoadCatalog(f.ctx, 1));
+    // An unsaved edit of the loaded medium is searched as it stands.
+    FileRecord extra;
+    extra.name = f.ctx.catalog.append_name("same-unsaved").value;
+    f.ctx.catalog.append_file(extra);
+    f.ctx.catalog.set_changed(true);
+    f.ctx.settings.search.Flag |= kSearchFlagLoadedOnly;
+    ASSERT_TRUE(f.search("same"));
+    EXPECT_EQ(f.hits(), (Hits{"1:F0", "1:F1"}));
+    EXPECT_EQ(f.fe.progress_values, std::vector<int>{});
+}
+
+TEST(SearchLoadedMedium, SearchingAllMediaKeepsTheCurrentCatalogAndItsEdits) {
+    test::SearchFixture f;
+    f.add(0, "m0", {}, {{.name = "same"}});
+    f.add(1, "m1", {}, {{.name = "same"}});
+    f.build();
+    ASSERT_TRUE(LoadCatalog(f.ctx, 0));
+    set_fixed_text(f.ctx.catalog.header.medium_name, "edited");
+    f.ctx.catalog.set_changed(true);
+    f.fe.messages.clear();
+    ASSERT_TRUE(f.search("same"));
+    EXPECT_EQ(f.hits(), (Hits{"0:F0", "1:F0"}));
+    EXPECT_TRUE(f.fe.messages.empty());  // no "Datei schreiben?"
+    EXPECT_EQ(f.ctx.catalog.current_number(), 0);
+    EXPECT_TRUE(f.ctx.catalog.changed());
+    EXPECT_EQ(fixed_text(f.ctx.catalog.header.medium_name), "edited");
+}
+
+TEST(SearchRecordModes, FavouritesAndThumbnailsNeedNoTextAndPassTheFilters) {
+    test::SearchFixture f;
+    f.add(0, "m", {{.name = "fav dir", .flags = FLAG_MARKED}, {.name = "plain"}},
+          {{.name = "pic1", .size_kb = 3, .thumbnail = true},
+           {.name = "fav", .size_kb = 2, .flags = FLAG_MARKED},
+           {.name = "pic2", .size_kb = 30, .flags = FLAG_MARKED, .thumbnail = true}});
+    f.build();
+    auto& s = f.ctx.settings.search;
+    s.SuchModus = kSearchModeFavourites;
+    ASSERT_TRUE(f.search(""));
+    EXPECT_EQ(f.hits(), (Hits{"0:F1", "0:F2", "0:D1"}));
+    EXPECT_EQ(f.ctx.search.hits[1].mark, 1u);  // a file with a thumbnail
+    EXPECT_FLOAT_EQ(f.ctx.search.total_kb, 32);
+
+    s.SuchModus = kSearchModeThumbnails;
+    ASSERT_TRUE(f.search(""));
+    EXPECT_EQ(f.hits(), (Hits{"0:F0", "0:F2"}));
+    EXPECT_EQ(f.fe.last_status(), "Hits:2 L\xC3\xA4nge:33.0 KB Begriff:Thumbnails Zeit:0 sec");
+    f.ctx.search.MaxKB = 10;
+    ASSERT_TRUE(f.search(""));
+    EXPECT_EQ(f.hits(), (Hits{"0:F0"}));
+
+    // The text modes refuse to run without a text.
+    s.SuchModus = kSearchModeNormal;
+    f.ctx.search.text.clear();
+    EXPECT_FALSE(RunSearch(f.ctx));
+}
+
+TEST(SearchRun, AbortEndsTheRunAndTheStatusStillReportsTheHits) {
+    test::SearchFixture f;
+    for (int n = 0; n < 5; ++n) f.add(n, "m" + std::to_string(n), {}, {{.name = "x"}});
+    f.build();
+    const int before = f.fe.pumps;
+    f.fe.on_pump = [&](int pumps) {
+        if (pumps == before + 3) f.fe.request_abort();
+    };
+    ASSERT_TRUE(f.search("x"));
+    EXPECT_TRUE(f.ctx.search.aborted);
+    EXPECT_EQ(f.hits(), (Hits{"0:F0", "1:F0"}));
+    EXPECT_EQ(f.fe.last_status(), "Hits:2 L\xC3\xA4nge:2.0 KB Begriff:x Zeit:0 sec");
+    EXPECT_FALSE(f.ctx.busy);
+    // A busy program starts no search.
+    f.fe.on_pump = nullptr;
+    f.ctx.busy = true;
+    EXPECT_FALSE(RunSearch(f.ctx));
+}
+
+TEST(SearchRun, HitsReachTheSinkWithTheirCatalogAndEnglishStatus) {
+    OneMedium f;
+    f.ctx.settings.options.language = 1;
+    f.ctx.settings.search.Suchbereich = kScopeFiles;
+    std::vector<std::string> seen;
+    f.ctx.search.on_hit = [&](const Catalog& cat, const HitRecord& hit, const HitDetail&) {
+        seen.push_back(std::string(fixed_text(cat.header.medium_name)) + "/" +
+                       std::string(cat.file_name(object_index(hit.object))));
+    };
+    ASSERT_TRUE(f.search("alpha"));
+    EXPECT_EQ(seen, (std::vector<std::string>{"disc/alpha.txt", "disc/alphabet"}));
+    EXPECT_EQ(f.fe.last_status(), "hits:2 length:3.5 KB string:alpha time:0 sec");
+}
+
+}  // namespace
+}  // namespace orbisto
