@@ -1,5 +1,6 @@
 #include "app/commands.h"
 
+#include "app/find_command.h"
 #include "app/media_commands.h"
 
 namespace orbisto::app {
@@ -8,6 +9,7 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {"media", "list the catalogued media (--category N: members of category N)", run_media},
         {"categories", "list the categories: index, parent, name", run_categories},
+        {"find", "search all catalogues; one hit per line (see README)", run_find},
     };
     return table;
 }

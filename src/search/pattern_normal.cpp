@@ -5,7 +5,19 @@
 namespace orbisto::pattern {
 namespace {
 
-constexpr std::string_view kOperators = "&|!+-";
+bool is_operator(char c) {
+    return c == '&' || c == '|' || c == '!' || c == '+' || c == '-';
+}
+
+// The next operator at or after `from` (npos when none). A plain loop: the
+// string is short, and find_first_of would call memchr once per character
+// for every text tested.
+size_t find_operator(std::string_view s, size_t from) {
+    for (size_t i = from; i < s.size(); ++i) {
+        if (is_operator(s[i])) return i;
+    }
+    return s.npos;
+}
 
 unsigned char byte_at(std::string_view s, size_t i) {
     return static_cast<unsigned char>(s[i]);
@@ -99,11 +111,16 @@ std::optional<size_t> wildcard_find(std::string_view text, std::string_view term
     }
 }
 
+// Both run once per text tested, so they scan the short search string with a
+// plain loop.
 bool has_wildcard(std::string_view s) {
-    return s.find_first_of("*?") != s.npos;
+    for (const char c : s) {
+        if (c == '*' || c == '?') return true;
+    }
+    return false;
 }
 bool has_operator(std::string_view s) {
-    return s.find_first_of(kOperators) != s.npos;
+    return find_operator(s, 0) != s.npos;
 }
 
 bool normal_test(std::string_view s, const SkipTable& table, std::string_view text,
@@ -114,13 +131,13 @@ bool normal_test(std::string_view s, const SkipTable& table, std::string_view te
         const std::string_view term = s.substr(begin, std::min(end - begin, kMaxTermLength));
         return wildcard_find(text, term, fold).has_value();
     };
-    size_t end = s.find_first_of(kOperators);
+    size_t end = find_operator(s, 0);
     if (end == s.npos) end = s.size();
     bool result = term_found(0, end);
     while (end < s.size()) {
         const char op = s[end];
         const size_t begin = end + 1;
-        end = s.find_first_of(kOperators, begin);
+        end = find_operator(s, begin);
         if (end == s.npos) end = s.size();
         const bool found = term_found(begin, end);
         switch (op) {

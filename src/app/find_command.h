@@ -1,0 +1,27 @@
+// The headless search: "orbisto find [options] TEXT" prints one line per hit.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalog/catalog.h"
+#include "search/search_state.h"
+#include "startup/context.h"
+
+namespace orbisto::app {
+
+// orbisto find [options] TEXT; exit status 0 with hits, 1 without, 2 on a
+// usage error. The settings file is never written.
+int run_find(Context& ctx, const std::vector<std::string>& args);
+
+// One hit as a tab-separated line (or a JSON object), with its newline:
+// catalogue number, medium name, kind (F, D or M), directory path, object
+// name, size in KB (%.2f), local time "YYYY-MM-DD HH:MM", comment.
+std::string hit_line(const Catalog& cat, const HitRecord& hit, const HitDetail& detail, bool json);
+
+// A text as a JSON string literal: quotes, backslashes and control
+// characters escaped, invalid UTF-8 replaced by U+FFFD.
+std::string json_string(std::string_view text);
+
+}  // namespace orbisto::app

@@ -1,0 +1,177 @@
+// The headless "find" command, run as the real program over a
+// self-contained ORBISTO_HOME.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "catalog/catalog_store.h"
+#include "platform/files.h"
+#include "search/search_time.h"
+#include "startup/context.h"
+#include "support/run_program.h"
+#include "support/scripted_frontend.h"
+#include "support/temp_home.h"
+
+namespace orbisto {
+namespace {
+
+using test::run_program;
+
+// 2024-03-10 14:30 UTC
+const std::uint64_t kTime =
+    filetime_of_day(2024, 3, 10, false) + (14 * 60 + 30) * 60 * kFileTimePerSecond;
+
+// Two media: 0 "Disc A" in category 2 ("Games"), 1 "Disc \"B\"" without one.
+struct FindHome {
+    test::TempDir home;
+    std::string cds = home.file("cds");
+
+    FindHome() {
+        make_directory(cds);
+        home.write("cds/WICHTIG.INI",
+                   "[Kategorie]\r\nAnzahl=1\r\nKategorie0=Games\r\nKategorie0parent=-2\r\n");
+        test::ScriptedFrontend fe;
+        Context ctx(fe);
+        ctx.paths.catalog_dir = cds;
+        Catalog& c = ctx.catalog;
+
+        c.reset(false);
+        set_fixed_text(c.header.medium_name, "Disc A");
+        c.header.category = 2;
+        c.header.total_kb = 7.5f;
+        c.set_description("Game\r\ndisc");
+        DirRecord d;
+        d.name = c.append_name("Games").value;
+        d.comment = c.append_comment("top\r\nlevel").value;
+        d.size_kb = 7.5f;
+        d.time.set(kTime);
+        c.append_dir(d);
+        DirRecord sub;
+        sub.name = c.append_name("Sub").value;
+        sub.parent = 1;
+        c.append_dir(sub);
+        FileRecord f;
+        f.name = c.append_name("game.exe").value;
+        f.comment = c.append_comment("the game\r\nsecond line").value;
+        f.size_kb = 5.25f;
+        f.time.set(kTime);
+        f.parent = 2;
+        c.append_file(f);
+        EXPECT_EQ(SaveCatalog(ctx, 0), 0);
+
+        c.reset(false);
+        c.set_current_number(-1);
+        set_fixed_text(c.header.medium_name, "Disc \"B\"");
+        FileRecord g;
+        g.name = c.append_name("quote\"back\\slash\ttab.txt").value;
+        g.comment = c.append_comment("ctl\x01 \xC3\xBC bad\xFF").value;
+        g.size_kb = 1;
+        g.flags = FLAG_MARKED;
+        c.append_file(g);
+        EXPECT_EQ(SaveCatalog(ctx, 1), 1);
+    }
+
+    test::ProgramResult run(std::vector<std::string> args) const {
+        args.insert(args.begin(), "find");
+        return run_program(ORBISTO_BINARY, args, {{"ORBISTO_HOME", home.path()}, {"TZ", "UTC"}});
+    }
+};
+
+TEST(FindCommand, PrintsOneTabSeparatedLinePerHitAndTheStatusOnStandardError) {
+    FindHome h;
+    auto r = h.run({"--scope", "comments,dirs,files,info", "game"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "0\tDisc A\tM\t\tDisc A\t7.50\t\tGame disc\n"
+              "0\tDisc A\tD\t\tGames\t7.50\t2024-03-10 14:30\ttop level\n"
+              "0\tDisc A\tF\tGames/Sub\tgame.exe\t5.25\t2024-03-10 14:30\tthe game second line\n"
+              "0\tDisc A\tF\tGames/Sub\tgame.exe\t5.25\t2024-03-10 14:30\tthe game second line\n");
+    EXPECT_EQ(r.err, "Hits:4 L\xC3\xA4nge:10.5 KB Begriff:game Zeit:0 sec\n");
+
+    // Default scope: comments, directory and file names; category 2 only.
+    r = h.run({"--category", "2", "--no-subcategories", "TXT"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    r = h.run({"--case", "--mode=favourites"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with("1\tDisc \"B\"\tF\t\tquote\"back\\slash tab.txt\t1.00\t\t"));
+    // Date and size filters.
+    EXPECT_EQ(h.run({"--from", "2024-03-10", "--to", "2024-03-10", "game.exe"}).status, 0);
+    EXPECT_EQ(h.run({"--from", "2024-03-11", "game.exe"}).status, 1);
+    EXPECT_EQ(h.run({"--min-kb", "5.25", "--max-kb", "5.25", "game.exe"}).status, 0);
+    EXPECT_EQ(h.run({"--min-kb", "6", "game.exe"}).status, 1);
+}
+
+TEST(FindCommand, JsonEscapesQuotesControlsAndInvalidUtf8) {
+    FindHome h;
+    const auto r = h.run({"--json", "--", "quote"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "{\"catalog\":1,\"medium\":\"Disc \\\"B\\\"\",\"kind\":\"F\",\"path\":\"\","
+              "\"name\":\"quote\\\"back\\\\slash\\ttab.txt\",\"size_kb\":1.00,\"time\":\"\","
+              "\"comment\":\"ctl\\u0001 \xC3\xBC bad\xEF\xBF\xBD\"}\n");
+    const auto lines = h.run({"--json", "--scope=comments", "game"});
+    EXPECT_NE(lines.out.find("\"comment\":\"the game\\r\\nsecond line\""), std::string::npos);
+}
+
+TEST(FindCommand, UsageErrorsExitWithTwoAndChangeNothing) {
+    FindHome h;
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"--mode", "fuzzy", "x"},
+                                               {"--bogus", "x"},
+                                               {"--scope", "files,", "x"},
+                                               {"--category", "9", "x"},
+                                               {"--from", "2024-02-30", "x"},
+                                               {"--from", "2024-03-02", "--to", "2024-03-01", "x"},
+                                               {"--errors", "7", "x"},
+                                               {"--threshold"},
+                                               {"--min-kb", "-1", "x"},
+                                               {"--json=1", "x"},
+                                               {"a", "b"},
+                                               {"--mode", "extended", "{ab"}}) {
+        const auto r = h.run(args);
+        EXPECT_EQ(r.status, 2) << testing::PrintToString(args);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err, "");
+    }
+    // Nothing was written: no settings file appeared.
+    EXPECT_FALSE(file_exists(h.home.file("orbisto.INI")));
+}
+
+TEST(FindCommand, SettingsFileStaysAsItWasAndItsScopeIsTheDefault) {
+    FindHome h;
+    const std::string settings =
+        "[Suche]\r\nSuchbereich=8\r\nBegriff0=old\r\nSuchModus=510\r\nAutomatik=1\r\n";
+    h.home.write("orbisto.INI", settings);
+    const auto r = h.run({"--mode", "extended", "--auto", "Disc X"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    // Scope 8 from the settings: medium information only; "Disc X" needs one error.
+    EXPECT_EQ(r.out.substr(0, 14), "0\tDisc A\tM\t\tDi");
+    EXPECT_EQ(read_file(h.home.file("orbisto.INI")), settings);
+}
+
+TEST(FindCommand, DuplicatesAreListedWithTheirMedia) {
+    FindHome h;
+    {
+        test::ScriptedFrontend fe;
+        Context ctx(fe);
+        ctx.paths.catalog_dir = h.cds;
+        ctx.catalog.reset(false);
+        set_fixed_text(ctx.catalog.header.medium_name, "Copy");
+        FileRecord f;
+        f.name = ctx.catalog.append_name("GAME.EXE").value;
+        f.size_kb = 5.25f;
+        ctx.catalog.append_file(f);
+        ASSERT_EQ(SaveCatalog(ctx, 2), 2);
+    }
+    const auto r = h.run({"--mode", "duplicates", "x"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "0\tDisc A\tF\tGames/Sub\tgame.exe\t5.25\t2024-03-10 14:30\tthe game second line\n"
+              "2\tCopy\tF\t\tGAME.EXE\t5.25\t\t\n");
+}
+
+}  // namespace
+}  // namespace orbisto
