@@ -172,7 +172,7 @@ std::string search_status_text(const Context& ctx, std::size_t hits, float total
         s.SuchModus == kSearchModeThumbnails ? std::string("Thumbnails") : ctx.search.text;
     const int count = static_cast<int>(std::min<std::size_t>(hits, INT32_MAX));
     const double kb = total_kb;
-    char buf[512];
+    char buf[1024];
     if (s.SuchModus == kSearchModeSimilarity) {
         std::snprintf(buf, sizeof buf,
                       ctx.tr("Hits:%d L\xC3\xA4nge:%.1f KB Max:%d%% Begriff:%s Zeit:%ld sec",

@@ -235,6 +235,27 @@ TEST(SearchLoadedMedium, SearchingAllMediaKeepsTheCurrentCatalogAndItsEdits) {
     EXPECT_EQ(fixed_text(f.ctx.catalog.header.medium_name), "edited");
 }
 
+TEST(SearchRecordModes, DuplicateSearchListsEqualFilesAndGivesTheCurrentCatalogBack) {
+    test::SearchFixture f;
+    f.add(0, "m0", {}, {{.name = "same.txt", .size_kb = 3}, {.name = "other", .size_kb = 3}});
+    f.add(1, "m1", {}, {{.name = "SAME.TXT", .size_kb = 3}, {.name = "same.txt", .size_kb = 4}});
+    f.build();
+    ASSERT_TRUE(LoadCatalog(f.ctx, 1));
+    set_fixed_text(f.ctx.catalog.header.medium_name, "edited");
+    f.ctx.catalog.set_changed(true);
+    f.fe.messages.clear();
+    f.ctx.settings.search.SuchModus = kSearchModeDuplicates;
+    ASSERT_TRUE(f.search("x"));
+    EXPECT_EQ(f.ctx.search.hits.size(), 2u);
+    EXPECT_EQ(f.ctx.search.details.size(), 2u);
+    EXPECT_EQ(f.media_hit(), (std::vector<std::uint32_t>{0, 1}));
+    EXPECT_FLOAT_EQ(f.ctx.search.total_kb, 3);
+    EXPECT_TRUE(f.fe.messages.empty());
+    EXPECT_EQ(f.ctx.catalog.current_number(), 1);
+    EXPECT_TRUE(f.ctx.catalog.changed());
+    EXPECT_EQ(fixed_text(f.ctx.catalog.header.medium_name), "edited");
+}
+
 TEST(SearchRecordModes, FavouritesAndThumbnailsNeedNoTextAndPassTheFilters) {
     test::SearchFixture f;
     f.add(0, "m", {{.name = "fav dir", .flags = FLAG_MARKED}, {.name = "plain"}},
