@@ -5,6 +5,8 @@
 #pragma once
 
 #include <atomic>
+#include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +40,25 @@ struct FileFilter {
     std::string label;    // e.g. "Orbisto-Dateien"
     std::string pattern;  // e.g. "*.OBX"
 };
+
+// One pair of the duplicate-medium dialog: two media-list entries with the
+// same volume label and serial. Texts are in the interface language.
+struct DuplicateMediumPair {
+    std::string caption;                  // "doppeltes Medium" / "medium dupes"
+    std::string first_name, second_name;  // the medium names
+    std::string first_date, second_date;  // catalogue file dates, or "Fehler"
+    DialogPos pos;                        // where to show it; a frontend stores a move here
+};
+
+// Answers of the duplicate-medium dialog (its button ids).
+inline constexpr int kDupMediumStop = -1;  // "&Abbruch" or Escape
+inline constexpr int kDupMediumNext = 0;   // "&Weiter"
+inline constexpr int kDupMediumDeleteFirst = 1202;
+inline constexpr int kDupMediumDeleteSecond = 1203;
+inline constexpr int kDupMediumShowFirst = 1204;   // handled inside the dialog
+inline constexpr int kDupMediumShowSecond = 1205;  // handled inside the dialog
+inline constexpr int kDupMediumTakeIntoFirst = 1209;
+inline constexpr int kDupMediumTakeIntoSecond = 1210;
 
 class Frontend {
 public:
@@ -76,6 +97,19 @@ public:
     virtual std::optional<std::string> choose_save_file(std::string_view title,
                                                         const std::vector<FileFilter>& filters,
                                                         std::string_view default_ext) = 0;
+
+    // The modal duplicate-medium dialog. "Anzeigen" calls show(0) or show(1)
+    // (the core loads that medium; the dialog stays open); every other button
+    // closes the dialog with its answer (kDupMedium*). The default, for
+    // frontends without such a dialog, lists the pair on stderr and goes on
+    // with the next pair.
+    virtual int duplicate_medium(DuplicateMediumPair& pair,
+                                 const std::function<void(int which)>& show) {
+        (void)show;
+        std::fprintf(stderr, "%s: %s  %s | %s  %s\n", pair.caption.c_str(), pair.first_name.c_str(),
+                     pair.first_date.c_str(), pair.second_name.c_str(), pair.second_date.c_str());
+        return kDupMediumNext;
+    }
 
     // The abort flag that long operations poll between steps.
     bool abort_requested() const { return abort_.load(std::memory_order_relaxed); }

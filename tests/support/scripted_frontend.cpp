@@ -94,6 +94,22 @@ std::optional<std::string> ScriptedFrontend::choose_save_file(std::string_view t
     return next_path("choose_save_file", title);
 }
 
+int ScriptedFrontend::duplicate_medium(DuplicateMediumPair& pair,
+                                       const std::function<void(int which)>& show) {
+    duplicate_medium_pairs.push_back(pair);
+    events.push_back("duplicate_medium:" + pair.first_name + "|" + pair.second_name);
+    while (!duplicate_medium_answers.empty()) {
+        const int a = duplicate_medium_answers.front();
+        duplicate_medium_answers.pop_front();
+        if (a == kDupMediumShowFirst || a == kDupMediumShowSecond) {
+            show(a == kDupMediumShowFirst ? 0 : 1);
+            continue;
+        }
+        return a;
+    }
+    return kDupMediumNext;
+}
+
 bool ScriptedFrontend::saw_message(std::string_view text) const {
     for (const auto& m : messages) {
         if (m.text == text) return true;

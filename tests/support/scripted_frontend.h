@@ -29,6 +29,11 @@ public:
     // Called on every pump(); a test can request an abort here.
     std::function<void(int pump_count)> on_pump;
 
+    // Answers of the duplicate-medium dialog, in order; 1204/1205 press
+    // "Anzeigen" and the dialog takes the next answer. Empty: "&Weiter".
+    std::deque<int> duplicate_medium_answers;
+    std::vector<DuplicateMediumPair> duplicate_medium_pairs;  // pairs shown
+
     std::vector<MessageCall> messages;
     std::vector<std::string> statuses;  // texts of status part 0, in order
     std::vector<std::string> titles;
@@ -61,6 +66,8 @@ public:
     std::optional<std::string> choose_save_file(std::string_view title,
                                                 const std::vector<FileFilter>& filters,
                                                 std::string_view default_ext) override;
+    int duplicate_medium(DuplicateMediumPair& pair,
+                         const std::function<void(int which)>& show) override;
 
     // The last status text, or "" when none was shown.
     std::string last_status() const { return statuses.empty() ? std::string() : statuses.back(); }

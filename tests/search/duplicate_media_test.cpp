@@ -1,0 +1,230 @@
+// Duplicate media: the pair walk, deletion from the shifted list, the dialog
+// answers, and taking comments over between saved catalogues.
+#include "search/duplicate_media.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "catalog/catalog_store.h"
+#include "platform/files.h"
+#include "search/duplicates_test_util.h"
+
+namespace orbisto {
+namespace {
+
+using dup_test::DirSpec;
+using dup_test::DupFixture;
+using dup_test::FileSpec;
+using dup_test::make_catalog;
+
+std::vector<std::string> pair_names(const test::ScriptedFrontend& fe) {
+    std::vector<std::string> out;
+    for (const auto& p : fe.duplicate_medium_pairs)
+        out.push_back(p.first_name + "|" + p.second_name);
+    return out;
+}
+
+std::vector<std::string> media_names(const Context& ctx) {
+    std::vector<std::string> out;
+    for (const auto& m : ctx.media.entries) out.emplace_back(fixed_text(m.medium_name));
+    return out;
+}
+
+// Media 0..3: "A" and "A copy" and "A third" share label and serial; "B" has
+// the label of "A" but another serial, "C" the serial but another label.
+struct PairFixture : DupFixture {
+    PairFixture() {
+        const Catalog empty = make_catalog({{"f", 1.0f}});
+        save(0, "A", empty, "CD1", 0x1111);
+        save(1, "B", empty, "CD1", 0x2222);
+        save(2, "A copy", empty, "CD1", 0x1111);
+        save(3, "C", empty, "cd1", 0x1111);
+        save(4, "A third", empty, "CD1", 0x1111);
+        build_media_list();
+    }
+};
+
+TEST(FindDuplicateMedia, PairsNeedEqualSerialAndExactlyEqualLabel) {
+    PairFixture f;
+    const auto r = FindDuplicateMedia(f.ctx);
+    EXPECT_EQ(pair_names(f.fe),
+              (std::vector<std::string>{"A|A copy", "A|A third", "A copy|A third"}));
+    EXPECT_FALSE(r.changed);
+    ASSERT_EQ(f.fe.messages.size(), 1u);
+    EXPECT_EQ(f.fe.messages[0].text, "Suche beendet");
+    EXPECT_EQ(f.fe.messages[0].caption, "Fertig");
+    EXPECT_EQ(f.fe.duplicate_medium_pairs[0].caption, "doppeltes Medium");
+    // The file dates are shown; a missing file shows the error word.
+    EXPECT_NE(f.fe.duplicate_medium_pairs[0].first_date, "Fehler");
+    EXPECT_EQ(catalog_file_date(f.ctx, 77), "Fehler");
+}
+
+TEST(FindDuplicateMedia, StopEndsAtOnceWithoutTheFinalMessage) {
+    PairFixture f;
+    f.fe.duplicate_medium_answers = {kDupMediumStop};
+    const auto r = FindDuplicateMedia(f.ctx);
+    EXPECT_TRUE(r.stopped);
+    EXPECT_EQ(f.fe.duplicate_medium_pairs.size(), 1u);
+    EXPECT_TRUE(f.fe.messages.empty());
+}
+
+TEST(FindDuplicateMedia, OneMediumOnlyGivesTheJokeAndNoDialog) {
+    DupFixture f;
+    f.ctx.settings.options.language = 1;
+    f.save(0, "only", make_catalog({}));
+    f.build_media_list();
+    FindDuplicateMedia(f.ctx);
+    ASSERT_EQ(f.fe.messages.size(), 1u);
+    EXPECT_EQ(f.fe.messages[0].text, "what should I find?\r\nvery funny");
+    EXPECT_EQ(f.fe.messages[0].caption, "only one CD in database");
+    EXPECT_TRUE(f.fe.duplicate_medium_pairs.empty());
+}
+
+TEST(FindDuplicateMedia, DeletingWalksOnOverTheShiftedListWithoutSkippingAPair) {
+    PairFixture f;
+    // Delete the first of (A, A copy): "A copy" moves to A's turn and still
+    // meets "A third". Then delete the second of (A copy, A third).
+    f.fe.duplicate_medium_answers = {kDupMediumDeleteFirst, kDupMediumDeleteSecond};
+    const auto r = FindDuplicateMedia(f.ctx);
+    EXPECT_EQ(pair_names(f.fe), (std::vector<std::string>{"A|A copy", "A copy|A third"}));
+    EXPECT_EQ(r.deleted, 2u);
+    EXPECT_TRUE(r.changed);
+    EXPECT_EQ(media_names(f.ctx), (std::vector<std::string>{"B", "A copy", "C"}));
+    EXPECT_FALSE(file_exists(catalog_path(f.ctx, 0)));
+    EXPECT_FALSE(file_exists(catalog_path(f.ctx, 4)));
+    EXPECT_TRUE(file_exists(catalog_path(f.ctx, 2)));
+    EXPECT_TRUE(f.fe.saw_message("Suche beendet"));
+
+    // The list on disk agrees.
+    ASSERT_TRUE(BuildMediaList(f.ctx));
+    EXPECT_EQ(media_names(f.ctx), (std::vector<std::string>{"B", "A copy", "C"}));
+}
+
+TEST(FindDuplicateMedia, DeletingTheLoadedMediumEmptiesTheCurrentCatalog) {
+    PairFixture f;
+    ASSERT_TRUE(LoadCatalog(f.ctx, 2));
+    f.fe.duplicate_medium_answers = {kDupMediumShowFirst, kDupMediumDeleteFirst, kDupMediumStop};
+    FindDuplicateMedia(f.ctx);
+    EXPECT_EQ(f.ctx.catalog.current_number(), -1);
+    EXPECT_EQ(f.ctx.catalog.file_count(), 0u);
+    EXPECT_FALSE(file_exists(catalog_path(f.ctx, 0)));
+}
+
+TEST(FindDuplicateMedia, ShowLoadsEitherMediumAndTheDialogStays) {
+    PairFixture f;
+    f.fe.duplicate_medium_answers = {kDupMediumShowSecond, kDupMediumStop};
+    FindDuplicateMedia(f.ctx);
+    EXPECT_EQ(f.ctx.catalog.current_number(), 2);
+    EXPECT_EQ(f.fe.duplicate_medium_pairs.size(), 1u);
+}
+
+// ---- taking comments over ----
+
+struct CommentFixture : DupFixture {
+    // Medium 0: the fresh scan without comments (plus one of its own).
+    // Medium 1: the older entry with comments.
+    CommentFixture() {
+        save(0, "new",
+             make_catalog({{"a.txt", 1, "", 1},
+                           {"b.txt", 1, "", 2},
+                           {"c.txt", 1, "own", 1},
+                           {"d.txt", 1, "", 0},
+                           {"a.txt", 1, "", 2}},
+                          {{"docs", 0, ""}, {"sub", 1, ""}}),
+             "CD", 7);
+        Catalog old = make_catalog({{"a.txt", 1, "comment a", 1},
+                                    {"b.txt", 1, "comment b", 2},
+                                    {"c.txt", 1, "other c", 1},
+                                    {"d.txt", 1, "", 0},
+                                    {"crc.txt", 1, "CRC:12345678 x", 0},
+                                    {"a.txt", 1, "a elsewhere", 0}},
+                                   {{"docs", 0, "the docs"}, {"sub", 1, "the sub"}});
+        old.files()[4].flags = FLAG_CRC;
+        save(1, "old", old, "CD", 7);
+        build_media_list();
+    }
+};
+
+TEST(TakeComments, FillsMissingCommentsByFullPathAndKeepsExistingOnes) {
+    CommentFixture f;
+    ASSERT_TRUE(TakeComments(f.ctx, 0, 1));
+    const Catalog& c = f.ctx.catalog;
+    EXPECT_EQ(c.current_number(), 0);
+    EXPECT_TRUE(c.changed());
+    EXPECT_EQ(c.dir_comment(1), "the docs");
+    EXPECT_EQ(c.dir_comment(2), "the sub");
+    EXPECT_EQ(c.file_comment(0), "comment a");  // docs/a.txt
+    EXPECT_EQ(c.file_comment(1), "comment b");  // docs/sub/b.txt
+    EXPECT_EQ(c.file_comment(2), "own");        // kept
+    EXPECT_EQ(c.file_comment(3), "");           // the source has none
+    EXPECT_EQ(c.file_comment(4), "");           // docs/sub/a.txt exists only in the target
+
+    // The target as saved after the question carries the comments.
+    ASSERT_EQ(SaveCatalog(f.ctx, 0), 0);
+    f.ctx.catalog.reset(false);
+    f.ctx.catalog.set_current_number(-1);
+    ASSERT_TRUE(LoadCatalog(f.ctx, 0));
+    EXPECT_EQ(f.ctx.catalog.file_comment(1), "comment b");
+    EXPECT_EQ(f.ctx.catalog.dir_comment(2), "the sub");
+    // The source is untouched.
+    ASSERT_TRUE(LoadCatalog(f.ctx, 1));
+    EXPECT_EQ(f.ctx.catalog.file_comment(0), "comment a");
+}
+
+TEST(TakeComments, EachSourceCommentIsTakenOnceAndAChecksumKeepsItsFlag) {
+    DupFixture f;
+    f.save(0, "new", make_catalog({{"x", 1}, {"x", 1}, {"crc.txt", 1}}), "CD", 7);
+    Catalog old =
+        make_catalog({{"x", 1, "first x"}, {"x", 1, "second x"}, {"crc.txt", 1, "CRC:12345678"}});
+    old.files()[2].flags = FLAG_CRC;
+    f.save(1, "old", old, "CD", 7);
+    f.build_media_list();
+    ASSERT_TRUE(TakeComments(f.ctx, 0, 1));
+    EXPECT_EQ(f.ctx.catalog.file_comment(0), "first x");
+    EXPECT_EQ(f.ctx.catalog.file_comment(1), "");  // the first of the path was taken already
+    EXPECT_EQ(f.ctx.catalog.file_comment(2), "CRC:12345678");
+    EXPECT_EQ(f.ctx.catalog.files()[2].flags & FLAG_CRC, FLAG_CRC);
+}
+
+TEST(TakeComments, AbortEndsWithTheMessageAndKeepsWhatWasTaken) {
+    std::vector<FileSpec> fresh, old;
+    for (int k = 0; k < 2000; ++k) {
+        fresh.push_back({"f" + std::to_string(k), 1});
+        old.push_back({"f" + std::to_string(k), 1, "c" + std::to_string(k)});
+    }
+    DupFixture f;
+    f.save(0, "new", make_catalog(fresh), "CD", 7);
+    f.save(1, "old", make_catalog(old), "CD", 7);
+    f.build_media_list();
+    f.fe.on_pump = [&](int) { f.fe.request_abort(); };
+    EXPECT_FALSE(TakeComments(f.ctx, 0, 1));
+    EXPECT_TRUE(
+        f.fe.saw_message("Du hast den Button gedr\xC3\xBC"
+                         "ckt!"));
+    EXPECT_EQ(f.fe.messages.back().caption, "Abbruch");
+    EXPECT_EQ(f.ctx.catalog.file_comment(0), "c0");
+    EXPECT_EQ(f.ctx.catalog.file_comment(1999), "");
+    EXPECT_TRUE(f.ctx.catalog.changed());
+}
+
+TEST(FindDuplicateMedia, UpdateAnswersTakeCommentsTheRightWayRound) {
+    CommentFixture f;
+    f.fe.duplicate_medium_answers = {kDupMediumTakeIntoFirst};
+    const auto r = FindDuplicateMedia(f.ctx);
+    EXPECT_TRUE(r.changed);
+    EXPECT_EQ(f.ctx.catalog.current_number(), 0);
+    EXPECT_EQ(f.ctx.catalog.file_comment(0), "comment a");
+    EXPECT_TRUE(f.fe.saw_message("Suche beendet"));
+
+    CommentFixture g;
+    g.fe.duplicate_medium_answers = {kDupMediumTakeIntoSecond};
+    FindDuplicateMedia(g.ctx);
+    EXPECT_EQ(g.ctx.catalog.current_number(), 1);
+    EXPECT_EQ(g.ctx.catalog.file_comment(3), "");  // nothing to take for d.txt
+    EXPECT_FALSE(g.ctx.catalog.changed());         // "new" had only "own", at another path
+}
+
+}  // namespace
+}  // namespace orbisto
