@@ -14,8 +14,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <new>
-#include <unordered_map>
 
 #include "catalog/catalog_store.h"
 #include "platform/files.h"
@@ -136,17 +136,36 @@ DuplicateResult DuplicateTable::compare(Context& ctx, std::vector<HitRecord>& hi
         std::vector<std::uint32_t> group(n, kNone);
         std::vector<std::uint32_t> members;
         {
-            std::unordered_map<std::string_view, std::uint32_t> ids;
-            ids.reserve(n);
+            // Open addressing over the first entry of each group: slot holds
+            // that entry + 1, or 0 when free. Load factor at most 1/2.
+            std::size_t cap = 16;
+            while (cap < 2 * n) cap *= 2;
+            std::vector<std::uint32_t> slots(cap, 0);
+            std::vector<std::uint32_t> hashes(n);
+            const auto key = [this](std::size_t e) {
+                return std::string_view(names_.data() + entries_[e].name, entries_[e].name_length);
+            };
             for (std::size_t e = 0; e < n; ++e) {
                 if (!comparable_size(entries_[e].size_kb)) continue;
-                const std::string_view key(names_.data() + entries_[e].name,
-                                           entries_[e].name_length);
-                const auto [it, fresh] =
-                    ids.try_emplace(key, static_cast<std::uint32_t>(members.size()));
-                if (fresh) members.push_back(0);
-                group[e] = it->second;
-                ++members[it->second];
+                const std::string_view k = key(e);
+                const std::size_t h = std::hash<std::string_view>{}(k);
+                hashes[e] = static_cast<std::uint32_t>(h);
+                std::size_t s = h & (cap - 1);
+                while (true) {
+                    const std::uint32_t other = slots[s];
+                    if (other == 0) {
+                        slots[s] = static_cast<std::uint32_t>(e + 1);
+                        group[e] = static_cast<std::uint32_t>(members.size());
+                        members.push_back(1);
+                        break;
+                    }
+                    if (hashes[other - 1] == hashes[e] && key(other - 1) == k) {
+                        group[e] = group[other - 1];
+                        ++members[group[e]];
+                        break;
+                    }
+                    s = (s + 1) & (cap - 1);
+                }
             }
         }
         // Segment starts of the groups with two or more members.
