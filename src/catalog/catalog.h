@@ -142,7 +142,9 @@ class Catalog {
     // without end markers (they are added; pass vectors with room for one
     // more to avoid a copy). An empty directory array gets a root record.
     // Parents are taken as they are: repairing a file's references is the
-    // loader's job; every reader here stays safe with any value.
+    // loader's job; every reader here stays safe with any value. The
+    // assign_* functions may throw std::bad_alloc when a vector has no room
+    // for what they add.
     void assign_records(std::vector<DirRecord> dirs, std::vector<FileRecord> files);
     // Replace a pool with its used bytes. The NamePool and CommentPool keep
     // at least the empty text at offset 0, the ImagePool at least its 8
