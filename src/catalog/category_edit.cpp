@@ -98,6 +98,9 @@ CategoryEdit DeleteCategory(Context& ctx, int index) {
     // the next start.
     if (!store_or_restore(ctx, std::move(before))) return CategoryEdit::NotStored;
 
+    // Taken before the loop: rewriting the current medium's header updates
+    // the Catalog in memory too, and must not be renumbered twice.
+    const std::uint32_t current_category = ctx.catalog.header.category;
     bool list_changed = false;
     for (MediumHeader& entry : ctx.media.entries) {
         const std::uint32_t now = remap_category(map, entry.category);
@@ -106,7 +109,7 @@ CategoryEdit DeleteCategory(Context& ctx, int index) {
         entry.category = now;
         list_changed = true;
     }
-    ctx.catalog.header.category = remap_category(map, ctx.catalog.header.category);
+    ctx.catalog.header.category = remap_category(map, current_category);
     remap_remembered(ctx, map);
     if (list_changed && ctx.settings.options.FastLoad == 1) WriteFastLoadIndex(ctx);
     return CategoryEdit::Done;

@@ -81,6 +81,9 @@ void fill_section(const CategoryTable& table, IniFile& ini) {
 }  // namespace
 
 std::string category_file_path(const Context& ctx) {
+    // Without a CatalogDirectory there is no shared file (and never one in
+    // whatever the working directory happens to be).
+    if (ctx.paths.catalog_dir.empty()) return {};
     if (auto found = find_case_insensitive(ctx.paths.catalog_dir, kCategoryFileName)) {
         if (!is_directory(*found)) return *found;
     }
@@ -90,7 +93,7 @@ std::string category_file_path(const Context& ctx) {
 void ReadCategories(Context& ctx) {
     CategoryTable& table = ctx.categories;
     const std::string wichtig = category_file_path(ctx);
-    table.in_settings_file = !file_exists(wichtig) || is_directory(wichtig);
+    table.in_settings_file = wichtig.empty() || !file_exists(wichtig) || is_directory(wichtig);
     table.file = table.in_settings_file ? ctx.paths.settings_file : wichtig;
 
     const IniFile ini = IniFile::load_or_empty(table.file);
@@ -121,7 +124,7 @@ bool WriteCategories(Context& ctx) {
     if (!settings_written && ctx.settings.options.ShowProtect == 1) return false;
 
     const std::string wichtig = category_file_path(ctx);
-    if (wichtig == ctx.paths.settings_file) return settings_written;
+    if (wichtig.empty() || wichtig == ctx.paths.settings_file) return settings_written;
     const bool wichtig_written = write_profile_group(ctx, wichtig, fill);
     if (file_exists(wichtig) && !is_directory(wichtig)) {
         table.file = wichtig;

@@ -20,7 +20,7 @@ inline constexpr const char* kSectionCategories = "Kategorie";
 inline constexpr std::size_t kCategoryReadBuffer = 256;
 
 // WICHTIG.INI in the CatalogDirectory: the existing file in whatever case it
-// is spelt, else the path a new one gets.
+// is spelt, else the path a new one gets; empty without a CatalogDirectory.
 std::string category_file_path(const Context& ctx);
 
 // Reads the CategoryTable from WICHTIG.INI when it exists, else from the

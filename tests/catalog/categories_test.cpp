@@ -1,0 +1,184 @@
+// The CategoryTable, membership and the category file.
+#include "catalog/categories.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "catalog/category_edit.h"
+#include "catalog/category_file.h"
+#include "category_fixture.h"
+#include "startup/ini_file.h"
+
+namespace orbisto::test {
+namespace {
+
+MediumHeader medium(std::uint32_t category, std::uint32_t flags = 0) {
+    MediumHeader h;
+    h.category = category;
+    h.medium_flags = flags;
+    return h;
+}
+
+TEST(CategoryTable, AddKeepsLentLastAndRemoveSubtreeRenumbersEntriesAndParents) {
+    CategoryTable t;
+    for (auto [name, parent] : {std::pair{"A", 0}, {"D", 0}, {"B", 2}, {"E", 3}, {"C", 4}}) {
+        t.add(name, parent);
+    }
+    EXPECT_EQ(t.name(7), "! verliehen");
+    EXPECT_EQ(t.add("x", 1), -1);  // pseudo entries and the lent entry are no parents
+    EXPECT_EQ(t.add("x", 7), -1);
+    EXPECT_FALSE(t.set_parent(2, 6));  // below its own grandchild
+
+    EXPECT_EQ(t.remove_subtree(2), (std::vector<int>{0, 1, 0, 2, 0, 3, 0, 4}));
+    EXPECT_EQ(t.count(), 4);
+    EXPECT_EQ(t.name(3), "E");
+    EXPECT_EQ(t.parent(3), 2);
+    EXPECT_EQ(t.name(4), "! verliehen");
+    EXPECT_TRUE(t.remove_subtree(4).empty());
+}
+
+TEST(CategoryMembership, FollowsTheRulesAndTreatsDanglingCategoriesAsNone) {
+    CategoryTable t;
+    t.add("A", 0);  // 2
+    t.add("B", 2);  // 3
+    t.add("C", 3);  // 4
+    t.add("D", 0);  // 5
+    const int lent = t.lent_index();
+    EXPECT_TRUE(IsMemberOfCategory(t, 1, medium(4), 2));  // grandchild with SubKat 1
+    EXPECT_FALSE(IsMemberOfCategory(t, 0, medium(4), 2));
+    EXPECT_FALSE(IsMemberOfCategory(t, 1, medium(4), 5));
+    EXPECT_FALSE(IsMemberOfCategory(t, 1, medium(2), 4));  // never downward
+    EXPECT_TRUE(IsMemberOfCategory(t, 0, medium(4), 0));
+    EXPECT_TRUE(IsMemberOfCategory(t, 0, medium(0), 1));
+    EXPECT_FALSE(IsMemberOfCategory(t, 0, medium(4), 1));
+    EXPECT_TRUE(IsMemberOfCategory(t, 0, medium(4, MEDIUM_LENT), lent));
+    EXPECT_TRUE(IsMemberOfCategory(t, 0, medium(4, MEDIUM_LENT), 4));
+    EXPECT_FALSE(IsMemberOfCategory(t, 0, medium(static_cast<std::uint32_t>(lent)), lent));
+    EXPECT_FALSE(IsMemberOfCategory(t, 0, medium(0), lent + 1));
+    for (std::uint32_t dangling : {1u, 6u, 40000u, 0xFFFFFFFFu}) {
+        EXPECT_TRUE(IsMemberOfCategory(t, 1, medium(dangling), 1)) << dangling;
+        EXPECT_FALSE(IsMemberOfCategory(t, 1, medium(dangling), 2)) << dangling;
+    }
+}
+
+TEST(CategoryFile, CountZeroAndStoredParents) {
+    CategoryFixture f;
+    f.ctx.categories.add("alt", 0);
+    ASSERT_TRUE(write_file_atomic(f.settings(), "[Kategorie]\r\nAnzahl=0\r\nKategorie0=X\r\n"));
+    ReadCategories(f.ctx);
+    EXPECT_EQ(f.ctx.categories.count(), 2);
+    EXPECT_EQ(f.ctx.categories.name(2), "! verliehen");
+    EXPECT_EQ(f.ctx.categories.name(0), "! Alle Medien   ");
+    EXPECT_EQ(f.ctx.categories.name(1), "! restliche Medien    ");
+
+    // A stored 0 names the first user category (on that one itself: top level).
+    ASSERT_TRUE(write_file_atomic(
+        f.settings(), CategoryFixture::section({{"Erste", 0}, {"Oben", -2}, {"Kind", 0}})));
+    ReadCategories(f.ctx);
+    EXPECT_EQ(f.tree(), (std::vector<std::string>{"Erste<0", "Oben<0", "Kind<2"}));
+}
+
+TEST(CategoryFile, DamagedFilesGiveSaneTables) {
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"[Kategorie]\r\nAnzahl=-7\r\nKategorie0=A\r\n", {}},
+        {"[Kategorie]\r\nAnzahl=2147483647\r\nKategorie0=A\r\nKategorie2=C\r\n"
+         "Kategorie2parent=-2\r\nKategorie99999=X\r\n",
+         {"A<0", "<2", "C<0"}},  // an absurd count: the stored names count
+        {CategoryFixture::section({{"A", 1}, {"B", 0}}), {"A<3", "B<0"}},
+        {CategoryFixture::section({{"A", 2}, {"B", 0}, {"C", 1}}), {"A<4", "B<0", "C<3"}},
+        {CategoryFixture::section({{"A", -2}, {"B", 1}}), {"A<0", "B<0"}},  // its own parent
+        {CategoryFixture::section({{"A", 5}, {"B", -5}, {"C", 2147483647}, {"D", -1}}),
+         {"A<0", "B<0", "C<0", "D<0"}},
+    };
+    for (const auto& [text, tree] : cases) {
+        CategoryFixture f;
+        ASSERT_TRUE(write_file_atomic(f.settings(), text));
+        ReadCategories(f.ctx);
+        EXPECT_EQ(f.tree(), tree) << text;
+        const CategoryTable& t = f.ctx.categories;
+        for (int i = 2; i < t.count(); ++i) {
+            EXPECT_TRUE(t.in_subtree(i, 0)) << text;  // every walk upward ends
+        }
+    }
+}
+
+TEST(CategoryFile, WritesBothFilesAndThenWichtigIniWins) {
+    CategoryFixture f;
+    ASSERT_TRUE(write_file_atomic(f.settings(), CategoryFixture::section({{"Alt", -2}})));
+    ReadCategories(f.ctx);
+    EXPECT_EQ(f.ctx.categories.file, f.settings());
+    for (const char* n : {"Grüße", " eingerückt ", "\"zitiert\"", "a=b;c"})
+        f.ctx.categories.add(n, 2);
+    ASSERT_TRUE(WriteCategories(f.ctx));
+    EXPECT_EQ(f.ctx.categories.file, f.wichtig());
+    for (const std::string& path : {f.settings(), f.wichtig()}) {
+        const IniFile ini = IniFile::load_or_empty(path);
+        EXPECT_EQ(ini.get_int("Kategorie", "Anzahl", 0), 5) << path;
+        EXPECT_EQ(ini.get_int("Kategorie", "Kategorie0parent", 0), -2) << path;
+        EXPECT_EQ(ini.get_int("Kategorie", "Kategorie1parent", -1), 0) << path;
+    }
+    const CategoryTable written = f.ctx.categories;
+    ASSERT_TRUE(write_file_atomic(f.settings(), CategoryFixture::section({{"Veraltet", -2}})));
+    ReadCategories(f.ctx);
+    EXPECT_EQ(f.ctx.categories, written);  // names survive the round trip exactly
+}
+
+TEST(CategoryFile, ShrunkTableLeavesNoStaleKeysAndKeepsOtherContent) {
+    CategoryFixture f;
+    ASSERT_TRUE(
+        write_file_atomic(f.ctx.paths.catalog_dir + "/wichtig.ini",
+                          CategoryFixture::section({{"A", -2}, {"B", -2}, {"C", 1}}) +
+                              "Kommentar=bleibt\r\nKategorie07=fremd\r\n[Andere]\r\nx=1\r\n"));
+    ReadCategories(f.ctx);  // found in any case
+    EXPECT_EQ(f.tree().size(), 3u);
+    f.ctx.categories.remove_subtree(3);
+    ASSERT_TRUE(WriteCategories(f.ctx));
+    const IniFile ini = IniFile::load_or_empty(f.ctx.paths.catalog_dir + "/wichtig.ini");
+    EXPECT_EQ(ini.keys("Kategorie"),
+              (std::vector<std::string>{"Anzahl", "Kategorie0", "Kategorie0parent", "Kommentar",
+                                        "Kategorie07"}));
+    EXPECT_EQ(ini.get_int("Andere", "x", 0), 1);
+    EXPECT_FALSE(file_exists(f.wichtig()));  // the existing spelling was used
+}
+
+TEST(CategoryFile, ReadOnlySettingsFileWithShowProtectWarnsAndWritesNothing) {
+    CategoryFixture f;
+    const std::string before = "[Optionen]\r\nShowProtect=1\r\n";
+    ASSERT_TRUE(write_file_atomic(f.settings(), before));
+    f.ctx.categories.add("Neu", 0);
+    {
+        ReadOnly ro(f.settings());
+        EXPECT_FALSE(WriteCategories(f.ctx));
+    }
+    ASSERT_EQ(f.fe.messages.size(), 1u);
+    EXPECT_EQ(f.fe.messages[0].text, f.settings() + " schreibgeschützt?");
+    EXPECT_EQ(f.fe.messages[0].caption, "Fehler!");
+    EXPECT_EQ(read_file(f.settings()), before);
+    EXPECT_FALSE(file_exists(f.wichtig()));
+
+    // Without ShowProtect the write goes on to WICHTIG.INI, silently.
+    f.ctx.settings.options.ShowProtect = 0;
+    {
+        ReadOnly ro(f.settings());
+        EXPECT_TRUE(WriteCategories(f.ctx));
+    }
+    EXPECT_EQ(f.fe.messages.size(), 1u);
+    EXPECT_EQ(IniFile::load_or_empty(f.wichtig()).get_int("Kategorie", "Anzahl", 0), 1);
+}
+
+TEST(CategoryFile, ReloadZeroForgetsTheLastCatalogueAndCategory) {
+    for (int reload : {0, 1}) {
+        CategoryFixture f;
+        f.ctx.settings.options.Reload = reload;
+        f.ctx.settings.state.LetzteCD = 7;
+        f.ctx.settings.state.LetzteKategorie = 3;
+        ReadCategories(f.ctx);
+        EXPECT_EQ(f.ctx.settings.state.LetzteCD, reload ? 7 : 0);
+        EXPECT_EQ(f.ctx.settings.state.LetzteKategorie, reload ? 3 : 0);
+    }
+}
+
+}  // namespace
+}  // namespace orbisto::test

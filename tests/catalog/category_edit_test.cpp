@@ -1,0 +1,145 @@
+// The duplicate-name questions and the edits of the category tree; the
+// deletion runs over real catalogue files.
+#include "catalog/category_edit.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "catalog/category_file.h"
+#include "catalog/media_list.h"
+#include "category_fixture.h"
+#include "startup/ini_file.h"
+
+namespace orbisto::test {
+namespace {
+
+// A(2) > B(3) > C(4), D(5) > E(6); "! verliehen" at 7.
+struct TreeFixture : CategoryFixture {
+    TreeFixture() {
+        for (auto [name, parent] : {std::pair{"A", 0}, {"B", 2}, {"C", 3}, {"D", 0}, {"E", 5}}) {
+            ctx.categories.add(name, parent);
+        }
+    }
+    std::vector<std::uint32_t> listed() const {
+        std::vector<std::uint32_t> out;
+        for (const MediumHeader& e : ctx.media.entries) out.push_back(e.category);
+        return out;
+    }
+};
+
+TEST(CategoryNameCheck, DuplicatesIgnoreGermanCaseAndFollowTheAnswer) {
+    CategoryFixture f;
+    f.ctx.categories.add("Ärger", 0);
+    f.ctx.categories.add("Bücher", 0);
+    f.fe.answers = {Answer::No, Answer::Yes, Answer::No};
+    EXPECT_FALSE(CheckCategoryName(f.ctx, 3, "äRGER"));
+    EXPECT_TRUE(CheckCategoryName(f.ctx, 3, "ärger"));
+    EXPECT_FALSE(CheckCategoryName(f.ctx, 3, "! VERLIEHEN"));
+    EXPECT_TRUE(CheckCategoryName(f.ctx, 3, "BÜCHER"));  // its own name
+    ASSERT_EQ(f.fe.messages.size(), 3u);
+    EXPECT_EQ(f.fe.messages[0].text, "Kategorie schon vorhanden. Umbenennen?");
+    EXPECT_EQ(f.fe.messages[0].caption, "Achtung!");
+    EXPECT_EQ(f.fe.messages[0].buttons, Buttons::YesNo);
+
+    f.ctx.settings.options.language = 1;
+    MediumHeader a, b;
+    set_fixed_text(a.medium_name, "Urlaub Österreich");
+    set_fixed_text(b.medium_name, std::string(57, 'm'));
+    f.ctx.media.entries = {a, b};
+    f.fe.answers = {Answer::No, Answer::No};
+    EXPECT_FALSE(CheckMediumName(f.ctx, 1, "URLAUB öSTERREICH"));
+    EXPECT_TRUE(CheckMediumName(f.ctx, 0, "Urlaub Österreich"));
+    EXPECT_FALSE(CheckMediumName(f.ctx, 0, std::string(70, 'M')));  // cut as the field cuts it
+    ASSERT_EQ(f.fe.messages.size(), 5u);
+    EXPECT_EQ(f.fe.messages[3].text, "Media already exists. Rename?");
+    EXPECT_EQ(f.fe.messages[3].caption, "Attention!");
+}
+
+TEST(CategoryEdits, CreateRenameAndMoveAreWrittenAtOnce) {
+    TreeFixture f;
+    f.ctx.settings.state.LetzteKategorie = 7;  // "! verliehen" was shown
+    const CategoryCreated made = CreateCategory(f.ctx, "F", 5);
+    ASSERT_EQ(made.result, CategoryEdit::Done);
+    EXPECT_EQ(made.index, 7);
+    EXPECT_EQ(f.ctx.settings.state.LetzteKategorie, 8);  // still "! verliehen"
+    EXPECT_EQ(CreateCategory(f.ctx, "  ", 0).result, CategoryEdit::Refused);
+
+    f.fe.answers = {Answer::No};
+    EXPECT_EQ(RenameCategory(f.ctx, 3, "d"), CategoryEdit::Declined);
+    EXPECT_EQ(RenameCategory(f.ctx, 3, "Bücher"), CategoryEdit::Done);
+    EXPECT_EQ(RenameCategory(f.ctx, 8, "x"), CategoryEdit::Refused);
+
+    EXPECT_EQ(MoveCategory(f.ctx, 2, 4), CategoryEdit::Refused);  // into its own subtree
+    EXPECT_EQ(MoveCategory(f.ctx, 2, 6), CategoryEdit::Done);
+
+    const CategoryTable edited = f.ctx.categories;
+    ReadCategories(f.ctx);
+    EXPECT_EQ(f.ctx.categories, edited);
+    EXPECT_EQ(f.tree(), (std::vector<std::string>{"A<6", "Bücher<2", "C<3", "D<0", "E<5", "F<5"}));
+}
+
+TEST(CategoryEdits, FailedWriteLeavesTheTableAsItWas) {
+    TreeFixture f;
+    ASSERT_TRUE(write_file_atomic(f.settings(), ""));
+    const CategoryTable before = f.ctx.categories;
+    {
+        ReadOnly ro(f.settings());
+        EXPECT_EQ(RenameCategory(f.ctx, 3, "Neu"), CategoryEdit::NotStored);
+        EXPECT_EQ(MoveCategory(f.ctx, 5, 2), CategoryEdit::NotStored);
+        EXPECT_EQ(CreateCategory(f.ctx, "Neu", 0).result, CategoryEdit::NotStored);
+        EXPECT_EQ(DeleteCategory(f.ctx, 2), CategoryEdit::NotStored);
+    }
+    EXPECT_EQ(f.ctx.categories, before);
+}
+
+struct DeleteFixture : TreeFixture {
+    DeleteFixture() {
+        const std::uint32_t cats[] = {3, 4, 5, 6, 0, 2, 40000};
+        for (int n = 0; n < 7; ++n) add_medium(n, cats[n], n == 5 ? MEDIUM_LENT : 0);
+    }
+};
+
+TEST(CategoryDelete, SubtreeMediaGetNoneAndLaterCategoriesFollowDown) {
+    DeleteFixture f;
+    f.ctx.settings.options.FastLoad = 1;
+    f.ctx.settings.state.LetzteKategorie = 6;
+    f.ctx.settings.search.Kategorie = 3;
+    ASSERT_TRUE(LoadCatalog(f.ctx, 3));
+
+    ASSERT_EQ(DeleteCategory(f.ctx, 2), CategoryEdit::Done);
+    EXPECT_TRUE(f.fe.messages.empty());
+    const std::vector<std::uint32_t> want = {0, 0, 2, 3, 0, 0, 40000};
+    EXPECT_EQ(f.listed(), want);
+    for (int n = 0; n < 7; ++n) EXPECT_EQ(f.stored_category(n), want[n]) << n;
+    EXPECT_EQ(f.ctx.catalog.header.category, 3u);  // the loaded medium, once
+    EXPECT_EQ(f.ctx.settings.state.LetzteKategorie, 3);
+    EXPECT_EQ(f.ctx.settings.search.Kategorie, 0);
+    EXPECT_TRUE(f.ctx.media.entries[5].medium_flags & MEDIUM_LENT);
+
+    const auto index = read_file(fastload_path(f.ctx));
+    ASSERT_TRUE(index && index->size() == 7 * sizeof(MediumHeader));
+    MediumHeader h;
+    std::memcpy(&h, index->data() + 3 * sizeof h, sizeof h);
+    EXPECT_EQ(h.category, 3u);
+
+    ReadCategories(f.ctx);
+    EXPECT_EQ(f.tree(), (std::vector<std::string>{"D<0", "E<2"}));
+}
+
+TEST(CategoryDelete, UnreadableHeaderIsReportedAndTheOthersGoOn) {
+    DeleteFixture f;
+    f.ctx.settings.options.language = 1;
+    ASSERT_TRUE(write_file_atomic(catalog_path(f.ctx, 2), "short"));
+    ASSERT_EQ(DeleteCategory(f.ctx, 3), CategoryEdit::Done);  // B with C
+    EXPECT_TRUE(f.fe.saw_message("error reading header"));
+    EXPECT_EQ(f.fe.messages.back().caption, "Error!");
+    EXPECT_EQ(f.listed(), (std::vector<std::uint32_t>{0, 0, 3, 4, 0, 2, 40000}));
+    EXPECT_EQ(f.stored_category(1), 0);
+    EXPECT_EQ(f.stored_category(3), 4);
+}
+
+}  // namespace
+}  // namespace orbisto::test
