@@ -27,21 +27,17 @@ struct MediaFixture {
 
     MediaFixture() { ctx.paths.catalog_dir = dir.path(); }
 
-    // Stores a medium with one file as catalogue n.
+    // Stores a medium with one file "file<n>.txt" as catalogue n.
     void add_medium(int n, std::string_view name, std::uint32_t category = 0,
                     std::uint32_t flags = 0) {
         ctx.catalog.reset(false);
         ctx.catalog.set_current_number(-1);
         set_fixed_text(ctx.catalog.header.medium_name, name);
-        set_fixed_text(ctx.catalog.header.volume_label, "LABEL" + std::to_string(n));
         ctx.catalog.header.category = category;
         ctx.catalog.header.medium_flags = flags;
-        ctx.catalog.header.volume_serial = 0x1000u + static_cast<std::uint32_t>(n);
         FileRecord f;
         f.name = ctx.catalog.append_name("file" + std::to_string(n) + ".txt").value;
-        f.size_kb = 2.0f;
         ctx.catalog.append_file(f);
-        ctx.catalog.header.total_kb = 2.0f;
         ASSERT_EQ(SaveCatalog(ctx, n), n);
         ctx.catalog.reset(false);
         ctx.catalog.set_current_number(-1);
