@@ -44,7 +44,7 @@ enum class CatalogReadError {
     Files,
     Names,
     Images,
-    Comments,
+    Comments,  // not returned by the readers here: the CommentPool is whatever remains
     OutOfMemory,
 };
 

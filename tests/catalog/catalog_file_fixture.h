@@ -141,9 +141,9 @@ inline void expect_same_catalog(const Catalog& a, const Catalog& b) {
 
 // A Context whose CatalogDirectory is a fresh temporary directory and whose
 // MediaList is not empty (loading needs at least one medium).
-class StoreTest : public ::testing::Test {
+class CatalogFileStore : public ::testing::Test {
   protected:
-    StoreTest() : ctx(fe) {
+    CatalogFileStore() : ctx(fe) {
         ctx.paths.catalog_dir = dir.path();
         MediumHeader other;
         other.catalog_number = 999;

@@ -1,0 +1,494 @@
+// Loading and saving catalogues through the Context: round trips, numbers,
+// messages, atomic saves, header access and compressed files.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <set>
+#include <string>
+
+#include "catalog/catalog_file_fixture.h"
+#include "catalog/catalog_format.h"
+#include "catalog/catalog_store.h"
+#include "catalog/catalog_zip.h"
+
+namespace orbisto {
+namespace {
+
+using test::Bytes;
+using test::get_u16;
+using test::get_u32;
+using test::small_catalog;
+using test::CatalogFileStore;
+
+const char* const kWriteError =
+    "Schreibfehler Head\r\nLaufwerk voll?\r\nCDS-Verzeichnis nicht vorhanden?\r\nSchreibgeschützt?";
+
+std::set<std::string> entries_of(const std::string& dir) {
+    std::set<std::string> out;
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (dirent* e = ::readdir(d)) {
+            const std::string n = e->d_name;
+            if (n != "." && n != "..") out.insert(n);
+        }
+        ::closedir(d);
+    }
+    return out;
+}
+
+Bytes zip_member(const Bytes& zip, const char* name) {
+    Bytes out;
+    EXPECT_EQ(read_zip_member(zip, name, SIZE_MAX, out), ZipReadError::None);
+    return out;
+}
+
+// ---- round trips ----
+
+TEST_F(CatalogFileStore, PlainAndCompressedFilesRoundTrip) {
+    for (const int packed : {0, 1}) {
+        SCOPED_TRACE(packed);
+        ctx.settings.options.gepacktSpeichern = packed;
+        const Catalog c = small_catalog("Übersicht", "日本.txt", "Grüße");
+        save_as(c, 4);
+        const Bytes file = file_bytes(4);
+        ASSERT_GE(file.size(), 2u);
+        EXPECT_EQ(file[0] == 'P' && file[1] == 'K', packed == 1);
+        if (packed) {
+            const Bytes cd = zip_member(file, "00.CD");
+            const Bytes header = zip_member(file, "HEADER");
+            ASSERT_EQ(header.size(), 136u);
+            EXPECT_TRUE(std::equal(header.begin(), header.end(), cd.begin()));
+            EXPECT_EQ(get_u16(cd, 0), 3u);
+        }
+        // A compressed file is recognised whatever the setting says.
+        ctx.settings.options.gepacktSpeichern = 1 - packed;
+        ASSERT_TRUE(LoadCatalog(ctx, 4));
+        test::expect_same_catalog(c, ctx.catalog);
+        EXPECT_EQ(ctx.catalog.file_path(0), "Übersicht/日本.txt");
+        EXPECT_EQ(ctx.catalog.current_number(), 4);
+        EXPECT_EQ(ctx.catalog.header.catalog_number, 4u);
+        EXPECT_FALSE(ctx.catalog.changed());
+        EXPECT_TRUE(fe.messages.empty());
+        ctx.catalog.set_current_number(-1);
+    }
+}
+
+TEST_F(CatalogFileStore, AWindows1252FileWithUmlautsLoadsAsUtf8) {
+    save_as(small_catalog("Bücher", "Grüße.txt", "schön"), 0);
+    EXPECT_EQ(get_u16(file_bytes(0), 98), TEXT_ENCODING_CP1252);
+    ASSERT_TRUE(LoadCatalog(ctx, 0));
+    EXPECT_EQ(ctx.catalog.file_path(0), "Bücher/Grüße.txt");
+    EXPECT_EQ(ctx.catalog.file_comment(0), "schön");
+    EXPECT_EQ(ctx.catalog.file_path(1), "Bücher/old/a.bin");
+}
+
+TEST_F(CatalogFileStore, LoadShowsNumberPlaceAndCounts) {
+    save_as(small_catalog(), 2);
+    fe.statuses.clear();
+    ASSERT_TRUE(LoadCatalog(ctx, 2));
+    ASSERT_GE(fe.statuses.size(), 2u);
+    EXPECT_EQ(fe.statuses[fe.statuses.size() - 2], "A-17 / shelf 3");
+    EXPECT_EQ(fe.statuses.back(), "V:3 D:4 K:77 I:14 H:0");
+
+    // Loading the current number again only refreshes the status line, even
+    // when the file has gone meanwhile.
+    ::unlink(catalog_path(ctx, 2).c_str());
+    fe.statuses.clear();
+    EXPECT_TRUE(LoadCatalog(ctx, 2));
+    EXPECT_EQ(fe.statuses, std::vector<std::string>{"V:3 D:4 K:77 I:14 H:0"});
+    EXPECT_EQ(ctx.catalog.file_count(), 4u);
+    EXPECT_TRUE(fe.messages.empty());
+}
+
+TEST_F(CatalogFileStore, NothingIsLoadedWithoutMedia) {
+    save_as(small_catalog(), 0);
+    ctx.media.entries.clear();
+    EXPECT_FALSE(LoadCatalog(ctx, 0));
+    EXPECT_TRUE(fe.messages.empty());
+    EXPECT_EQ(ctx.catalog.current_number(), -1);
+}
+
+TEST_F(CatalogFileStore, AChangedCatalogIsOfferedForSavingBeforeALoad) {
+    save_as(small_catalog(), 0);
+    save_as(small_catalog("other"), 1);
+    ASSERT_TRUE(LoadCatalog(ctx, 0));
+
+    // No: the change is dropped.
+    set_fixed_text(ctx.catalog.header.medium_name, "first change");
+    ctx.catalog.set_changed(true);
+    fe.answers = {Answer::No};
+    ASSERT_TRUE(LoadCatalog(ctx, 1));
+    ASSERT_EQ(fe.messages.size(), 1u);
+    EXPECT_EQ(fe.messages[0].text, "Datei schreiben?");
+    EXPECT_EQ(fe.messages[0].caption, "Daten geändert!");
+    ASSERT_TRUE(LoadCatalog(ctx, 0));
+    EXPECT_EQ(fixed_text(ctx.catalog.header.medium_name), "My CD");
+
+    // Yes: saved under its number before the other one is loaded.
+    set_fixed_text(ctx.catalog.header.medium_name, "second change");
+    ctx.catalog.set_changed(true);
+    fe.answers = {Answer::Yes};
+    ASSERT_TRUE(LoadCatalog(ctx, 1));
+    EXPECT_EQ(ctx.catalog.dir_name(1), "other");
+    ASSERT_TRUE(LoadCatalog(ctx, 0));
+    EXPECT_EQ(fixed_text(ctx.catalog.header.medium_name), "second change");
+}
+
+TEST_F(CatalogFileStore, AFailedSaveBeforeALoadKeepsTheChangedCatalog) {
+    save_as(small_catalog(), 0);
+    save_as(small_catalog("other"), 1);
+    ASSERT_TRUE(LoadCatalog(ctx, 0));
+    set_fixed_text(ctx.catalog.header.medium_name, "unsaved");
+    ctx.catalog.set_changed(true);
+    ctx.paths.catalog_dir = dir.file("gone");  // the save cannot write
+    fe.answers = {Answer::Yes};
+    EXPECT_FALSE(LoadCatalog(ctx, 1));
+    EXPECT_TRUE(fe.saw_message(kWriteError));
+    EXPECT_EQ(fixed_text(ctx.catalog.header.medium_name), "unsaved");
+    EXPECT_TRUE(ctx.catalog.changed());
+}
+
+// ---- read failures ----
+
+TEST_F(CatalogFileStore, ReadFailuresShowTheirMessageAndLeaveAnEmptyCatalog) {
+    save_as(small_catalog(), 0);
+    const Catalog c = small_catalog();
+    const Bytes full = write_catalog_bytes(c);
+    const std::size_t files = 136 + 872 + c.description().size() + 3 * 36;
+    Bytes v1 = full, v4 = full;
+    v1[0] = 1;
+    v4[0] = 4;
+    const struct {
+        Bytes bytes;
+        const char* text;
+    } cases[] = {
+        {Bytes(full.begin(), full.begin() + files + 40), " Lesefehler FILES "},
+        {Bytes(full.begin(), full.begin() + 1), "Lesefehler Version"},
+        {Bytes(full.begin(), full.begin() + 500), " Lesefehler CD-Info "},
+        {v1, " falsche Datenbankversion "},
+        {v4, " falsche Datenbankversion "},
+        {test::to_bytes("PK\x03\x04 not really an archive"), "Entpacken nicht möglich"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.text);
+        ASSERT_TRUE(LoadCatalog(ctx, 0));
+        write_bytes(5, k.bytes);
+        fe.messages.clear();
+        EXPECT_FALSE(LoadCatalog(ctx, 5));
+        ASSERT_EQ(fe.messages.size(), 1u);
+        EXPECT_EQ(fe.messages[0].text, k.text);
+        EXPECT_EQ(fe.messages[0].icon, Icon::Stop);
+        if (std::string(k.text) != "Entpacken nicht möglich") {
+            EXPECT_EQ(fe.messages[0].caption, catalog_path(ctx, 5));
+        } else {
+            EXPECT_EQ(fe.messages[0].caption, "Fehler!");
+        }
+        EXPECT_EQ(ctx.catalog.dir_count(), 1u);
+        EXPECT_EQ(ctx.catalog.file_count(), 0u);
+        // The empty Catalog belongs to no file, so it can never be saved
+        // over the one shown before.
+        EXPECT_EQ(ctx.catalog.current_number(), -1);
+    }
+}
+
+TEST_F(CatalogFileStore, MissingFilesAndEnglishTexts) {
+    EXPECT_FALSE(LoadCatalog(ctx, 8));
+    ASSERT_EQ(fe.messages.size(), 1u);
+    EXPECT_EQ(fe.messages[0].text, " Datei nicht vorhanden ");
+    EXPECT_EQ(fe.messages[0].caption, catalog_path(ctx, 8));
+
+    ctx.settings.options.language = 1;
+    Bytes b = write_catalog_bytes(small_catalog());
+    b[0] = 4;
+    write_bytes(3, b);
+    EXPECT_FALSE(LoadCatalog(ctx, 3));
+    EXPECT_EQ(fe.messages.back().text, " wrong database version ");
+    EXPECT_FALSE(LoadCatalog(ctx, 9));
+    EXPECT_EQ(fe.messages.back().text, " file not found ");
+    EXPECT_EQ(ctx.catalog.dir_comment(0), "");
+    EXPECT_EQ(ctx.catalog.comment_at(1), "expanded archive!! NO real directory");
+}
+
+// Sets the unpacked size of every member named `name` in both the local and
+// the central directory headers.
+void claim_size(Bytes& zip, std::string_view name, std::uint32_t size) {
+    for (std::size_t i = 0; i + 46 <= zip.size(); ++i) {
+        if (zip[i] != 'P' || zip[i + 1] != 'K') continue;
+        std::size_t name_at = 0, size_at = 0, name_len = 0;
+        if (zip[i + 2] == 3 && zip[i + 3] == 4) {
+            name_len = test::get_u16(zip, i + 26), name_at = i + 30, size_at = i + 22;
+        } else if (zip[i + 2] == 1 && zip[i + 3] == 2) {
+            name_len = test::get_u16(zip, i + 28), name_at = i + 46, size_at = i + 24;
+        } else {
+            continue;
+        }
+        if (name_at + name_len > zip.size()) continue;
+        if (std::string_view(reinterpret_cast<const char*>(&zip[name_at]), name_len) == name) {
+            test::set_u32(zip, size_at, size);
+        }
+    }
+}
+
+TEST_F(CatalogFileStore, ACompressedFileClaimingAnAbsurdSizeIsRefused) {
+    const auto zip = make_catalog_zip(write_catalog_bytes(small_catalog()));
+    ASSERT_TRUE(zip.has_value());
+    for (const std::uint32_t claim : {0xC0000000u, 200000000u}) {
+        Bytes bomb = *zip;
+        claim_size(bomb, "00.CD", claim);
+        write_bytes(6, bomb);
+        fe.messages.clear();
+        EXPECT_FALSE(LoadCatalog(ctx, 6)) << claim;
+        ASSERT_EQ(fe.messages.size(), 1u);
+        EXPECT_EQ(fe.messages[0].text, "Lesefehler Version");
+        EXPECT_EQ(fe.messages[0].caption, catalog_path(ctx, 6));
+        MediumHeader h;
+        EXPECT_EQ(ReadCatalogHeader(ctx, 6, h), 0);
+    }
+}
+
+// ---- numbers ----
+
+TEST_F(CatalogFileStore, ANewCatalogueTakesTheLowestFreeNumber) {
+    for (const int n : {0, 1, 3}) save_as(small_catalog(), n);
+    dir.write("notes.txt", "not a catalogue");
+    EXPECT_EQ(find_free_catalog_number(ctx), 2);
+    ctx.catalog = small_catalog();
+    EXPECT_EQ(SaveCatalog(ctx, -1), 2);
+    EXPECT_EQ(ctx.catalog.current_number(), 2);
+    EXPECT_EQ(get_u32(file_bytes(2), 124), 2u);  // the header knows its number
+    EXPECT_EQ(find_free_catalog_number(ctx), 4);
+}
+
+TEST_F(CatalogFileStore, AtTheMediaLimitNothingIsWritten) {
+    ctx.limits.media = 2;
+    for (const int n : {0, 1, 2}) save_as(small_catalog(), n);
+    const auto before = entries_of(dir.path());
+    EXPECT_EQ(find_free_catalog_number(ctx), -1);
+    ctx.catalog = small_catalog();
+    fe.messages.clear();
+    EXPECT_EQ(SaveCatalog(ctx, -1), -1);
+    ASSERT_EQ(fe.messages.size(), 1u);
+    EXPECT_EQ(fe.messages[0].text, " Zuviele Dateien ");
+    EXPECT_EQ(fe.messages[0].caption, " Fehler ");
+    EXPECT_EQ(entries_of(dir.path()), before);
+
+    ctx.settings.options.language = 1;
+    EXPECT_EQ(SaveCatalog(ctx, -1), -1);
+    EXPECT_EQ(fe.messages.back().text, " to much data ");
+    EXPECT_EQ(fe.messages.back().caption, " error ");
+}
+
+// ---- saving ----
+
+TEST_F(CatalogFileStore, ASaveReplacesTheMediaListEntryOfItsNumber) {
+    ctx.media.entries.clear();
+    MediumHeader a, b;
+    a.catalog_number = 0;
+    b.catalog_number = 1;
+    ctx.media.entries = {a, b};
+    ctx.catalog = small_catalog();
+    ctx.catalog.set_changed(true);
+    ASSERT_EQ(SaveCatalog(ctx, 1), 1);
+    ASSERT_EQ(ctx.media.entries.size(), 2u);
+    EXPECT_EQ(fixed_text(ctx.media.entries[1].medium_name), "My CD");
+    EXPECT_EQ(ctx.media.entries[1].file_count, 4u);
+    EXPECT_EQ(fixed_text(ctx.media.entries[0].medium_name), "");
+    EXPECT_FALSE(ctx.catalog.changed());
+}
+
+TEST_F(CatalogFileStore, AFailedSaveIsReportedAndKeepsTheChangedFlag) {
+    ctx.paths.catalog_dir = dir.file("missing");
+    ctx.catalog = small_catalog();
+    ctx.catalog.set_changed(true);
+    EXPECT_EQ(SaveCatalog(ctx, 0), -1);
+    ASSERT_EQ(fe.messages.size(), 1u);
+    EXPECT_EQ(fe.messages[0].text, kWriteError);
+    EXPECT_EQ(fe.messages[0].caption, catalog_path(ctx, 0));
+    EXPECT_TRUE(ctx.catalog.changed());
+    EXPECT_EQ(ctx.catalog.current_number(), -1);
+
+    EXPECT_EQ(SaveCatalog(ctx, -1), -1);  // a new number cannot even be created
+    EXPECT_EQ(fe.messages.back().text, " Kann Datei nicht anlegen ");
+    EXPECT_EQ(fe.messages.back().caption, catalog_path(ctx, 0));
+}
+
+TEST_F(CatalogFileStore, AWriteThatFailsHalfwayLeavesThePreviousFileIntact) {
+    save_as(small_catalog(), 0);
+    const Bytes old = file_bytes(0);
+    Catalog big = small_catalog();
+    big.set_description(std::string(30000, 'x'));
+
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // The child may write files of at most 4,000 bytes.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4000, 4000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        int result = 0;
+        ctx.catalog = big;
+        if (SaveCatalog(ctx, 0) == -1) result |= 1;
+        if (fe.saw_message(kWriteError)) result |= 2;
+        if (SaveCatalog(ctx, -1) == -1) result |= 4;
+        ::_exit(result);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 7);
+    EXPECT_EQ(file_bytes(0), old);
+    // Neither the claimed number nor a temporary file is left behind.
+    EXPECT_EQ(entries_of(dir.path()), std::set<std::string>{"0.cd"});
+}
+
+TEST_F(CatalogFileStore, AVersion2FileIsSavedAsVersion3) {
+    // root, "alt", one file of 2,048 bytes in it
+    test::Bytes b = {2, 0};
+    auto put = [&](const void* p, std::size_t n) {
+        const auto* c = static_cast<const std::uint8_t*>(p);
+        b.insert(b.end(), c, c + n);
+    };
+    auto u32 = [&](std::uint32_t v) { put(&v, 4); };
+    b.insert(b.end(), 82 - 8, 0);  // label, name, serial, counts come below
+    test::set_u32(b, 2 + 62, 2);
+    test::set_u32(b, 2 + 66, 1);
+    u32(0);
+    u32(11);  // name-pool size
+    b.insert(b.end(), 420, 0);
+    const std::uint32_t d[] = {0, 0, 0, 1, 0, 0};  // two 12-byte directories
+    put(d, sizeof d);
+    const std::uint32_t f[] = {5, 0, 2048, 77, 0, 1};  // FILETIME 77, parent 1
+    put(f, sizeof f);
+    put("\0alt\0x.bin\0", 11);
+    write_bytes(3, b);
+
+    ASSERT_TRUE(LoadCatalog(ctx, 3));
+    EXPECT_EQ(ctx.catalog.file_path(0), "alt/x.bin");
+    EXPECT_EQ(ctx.catalog.dirs()[1].size_kb, 2.0f);
+    EXPECT_EQ(ctx.catalog.header.drive_type, 5u);
+    EXPECT_EQ(SaveCatalog(ctx, 3), 3);
+    const Bytes saved = file_bytes(3);
+    EXPECT_EQ(get_u16(saved, 0), 3u);
+    EXPECT_EQ(get_u16(saved, 96), 5u);
+    MediumHeader h;
+    EXPECT_EQ(ReadCatalogHeader(ctx, 3, h), 1);
+    EXPECT_EQ(h.total_kb, 2.0f);
+}
+
+TEST_F(CatalogFileStore, LogLinesAreWrittenOnlyWithLoggingOn) {
+    ctx.log.set_path(dir.file("orbisto.LOG"));
+    save_as(small_catalog(), 0);
+    EXPECT_FALSE(file_exists(dir.file("orbisto.LOG")));
+    ctx.log.set_enabled(true);
+    ctx.catalog = small_catalog();
+    ASSERT_EQ(SaveCatalog(ctx, -1), 1);
+    ctx.catalog.set_current_number(-1);
+    ASSERT_TRUE(LoadCatalog(ctx, 0));
+    const std::string log = read_file(dir.file("orbisto.LOG")).value_or("");
+    EXPECT_EQ(log.substr(0, log.find("status:")),
+              "\r\nwrite:-1\r\n\r\nnew write:1\r\n\r\ndirs:3\r\n\r\nfiles:4\r\n\r\nnamen:43\r\n"
+              "\r\nimages:14/14\r\n\r\ncomment:77\r\nladen:0\r\n");
+}
+
+// ---- the header alone ----
+
+TEST_F(CatalogFileStore, HeaderReadsAndWritesOnPlainAndCompressedFiles) {
+    for (const int packed : {0, 1}) {
+        SCOPED_TRACE(packed);
+        ctx.settings.options.gepacktSpeichern = packed;
+        const Catalog c = small_catalog();
+        save_as(c, 1);
+        MediumHeader h;
+        ASSERT_EQ(ReadCatalogHeader(ctx, 1, h), 1);
+        EXPECT_EQ(fixed_text(h.medium_name), "My CD");
+        h.category = 9;
+        h.medium_flags = 0;
+        set_fixed_text(h.medium_name, "Umbenannt");
+        h.dir_count = 999;  // the layout of the file is not the header's to change
+        h.names_size = 1;
+        ASSERT_EQ(WriteCatalogHeader(ctx, 1, h), 1);
+        EXPECT_TRUE(fe.messages.empty());
+
+        const Bytes file = file_bytes(1);
+        EXPECT_EQ(file[0] == 'P', packed == 1);
+        if (packed) {
+            // Both members carry the new header.
+            const Bytes header = zip_member(file, "HEADER");
+            const Bytes cd = zip_member(file, "00.CD");
+            ASSERT_EQ(header.size(), 136u);
+            EXPECT_EQ(get_u32(header, 104), 9u);
+            EXPECT_TRUE(std::equal(header.begin(), header.end(), cd.begin()));
+        }
+        MediumHeader again;
+        ASSERT_EQ(ReadCatalogHeader(ctx, 1, again), 1);
+        EXPECT_EQ(again.category, 9u);
+        EXPECT_EQ(fixed_text(again.medium_name), "Umbenannt");
+        EXPECT_EQ(again.dir_count, 3u);
+
+        Catalog expected = c;
+        expected.header.category = 9;
+        expected.header.medium_flags = 0;
+        set_fixed_text(expected.header.medium_name, "Umbenannt");
+        ASSERT_TRUE(LoadCatalog(ctx, 1));
+        test::expect_same_catalog(expected, ctx.catalog);
+        ctx.catalog.set_current_number(-1);
+    }
+}
+
+TEST_F(CatalogFileStore, AHeaderTextOutsideWindows1252RewritesTheFileAsUtf8) {
+    save_as(small_catalog("Bücher"), 0);
+    ASSERT_EQ(get_u16(file_bytes(0), 98), TEXT_ENCODING_CP1252);
+    MediumHeader h;
+    ASSERT_EQ(ReadCatalogHeader(ctx, 0, h), 1);
+    set_fixed_text(h.medium_name, "日本");
+    ASSERT_EQ(WriteCatalogHeader(ctx, 0, h), 1);
+    EXPECT_EQ(get_u16(file_bytes(0), 98), TEXT_ENCODING_UTF8);
+    ASSERT_TRUE(LoadCatalog(ctx, 0));
+    EXPECT_EQ(fixed_text(ctx.catalog.header.medium_name), "日本");
+    EXPECT_EQ(ctx.catalog.file_path(0), "Bücher/readme.txt");
+}
+
+TEST_F(CatalogFileStore, AHeaderWriteOfTheCurrentCatalogueReachesTheCatalogInMemory) {
+    save_as(small_catalog(), 0);
+    ASSERT_TRUE(LoadCatalog(ctx, 0));
+    MediumHeader h;
+    ASSERT_EQ(ReadCatalogHeader(ctx, 0, h), 1);
+    h.category = 12;
+    ASSERT_EQ(WriteCatalogHeader(ctx, 0, h), 1);
+    EXPECT_EQ(ctx.catalog.header.category, 12u);
+    // A later save of the current Catalog keeps the new category.
+    ASSERT_EQ(SaveCatalog(ctx, 0), 0);
+    ASSERT_EQ(ReadCatalogHeader(ctx, 0, h), 1);
+    EXPECT_EQ(h.category, 12u);
+}
+
+TEST_F(CatalogFileStore, HeaderAccessToMissingShortAndOldFiles) {
+    MediumHeader h;
+    h.category = 77;
+    EXPECT_EQ(ReadCatalogHeader(ctx, 5, h), 0);  // missing: silent
+    EXPECT_EQ(WriteCatalogHeader(ctx, 5, h), 0);
+    EXPECT_TRUE(fe.messages.empty());
+    EXPECT_EQ(h.category, 77u);
+
+    dir.write("6.cd", std::string(100, '\3'));
+    EXPECT_EQ(ReadCatalogHeader(ctx, 6, h), 0);
+    ASSERT_EQ(fe.messages.size(), 1u);
+    EXPECT_EQ(fe.messages[0].text, "Lesefehler Version");
+    EXPECT_EQ(fe.messages[0].caption, catalog_path(ctx, 6));
+    EXPECT_EQ(WriteCatalogHeader(ctx, 6, h), 0);
+    EXPECT_EQ(fe.messages.back().text, "Lesefehler Version");
+    EXPECT_EQ(read_file(dir.file("6.cd")).value(), std::string(100, '\3'));
+
+    Bytes v2 = write_catalog_bytes(small_catalog());
+    v2[0] = 2;
+    write_bytes(7, v2);
+    EXPECT_EQ(ReadCatalogHeader(ctx, 7, h), 0);
+    EXPECT_EQ(h.version, 2u);
+}
+
+}  // namespace
+}  // namespace orbisto
