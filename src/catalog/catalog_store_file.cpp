@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -37,6 +39,12 @@ std::optional<std::string> read_prefix(const std::string& path, std::size_t n) {
     ::close(fd);
     data.resize(done);
     return data;
+}
+
+// The highest number a new catalogue may get: the media limit, kept within
+// the range of the int that numbers travel in.
+std::uint64_t highest_number(const Context& ctx) {
+    return std::min<std::uint64_t>(ctx.limits.media, std::numeric_limits<int>::max());
 }
 
 std::span<const std::uint8_t> as_bytes(const std::string& s) {
@@ -99,7 +107,7 @@ std::string catalog_path(const Context& ctx, int n) {
 }
 
 int find_free_catalog_number(const Context& ctx) {
-    for (std::uint64_t k = 0; k <= ctx.limits.media; ++k) {
+    for (std::uint64_t k = 0; k <= highest_number(ctx); ++k) {
         struct stat st {};
         const std::string path = catalog_path(ctx, static_cast<int>(k));
         if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) return static_cast<int>(k);
@@ -108,7 +116,7 @@ int find_free_catalog_number(const Context& ctx) {
 }
 
 int claim_catalog_number(Context& ctx) {
-    for (std::uint64_t k = 0; k <= ctx.limits.media; ++k) {
+    for (std::uint64_t k = 0; k <= highest_number(ctx); ++k) {
         const std::string path = catalog_path(ctx, static_cast<int>(k));
         struct stat st {};
         if (::stat(path.c_str(), &st) == 0) continue;
