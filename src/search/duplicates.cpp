@@ -99,6 +99,10 @@ void DuplicateTable::add_medium(const Catalog& catalog, std::uint32_t catalog_nu
     }
     for (std::uint32_t f = 0; f < files.size(); ++f) {
         const std::string_view name = catalog.file_name(f);
+        // Offsets and counts are 32-bit; a table past that is out of memory.
+        if (names_.size() + name.size() >= kNone || entries_.size() >= kNone - 1) {
+            throw std::bad_alloc();
+        }
         const std::size_t offset = names_.size();
         fold_duplicate_name_append(name, names_);
         entries_.push_back({static_cast<std::uint32_t>(offset),
