@@ -43,7 +43,16 @@ int main(int argc, char** argv) {
     const CommandLine cl = parse_command_line(args);
 
     if (cl.help) {
-        const std::string text = help_text() + (cl.long_help ? long_help_text() : std::string());
+        std::string text = help_text();
+        if (cl.long_help) {
+            text += long_help_text();
+            text += "Headless commands:\n";
+            for (const auto& c : app::commands()) {
+                char line[160];
+                std::snprintf(line, sizeof line, "  %-16s  %s\n", c.name, c.summary);
+                text += line;
+            }
+        }
         std::fwrite(text.data(), 1, text.size(), stdout);
         return 0;
     }
