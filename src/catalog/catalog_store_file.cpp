@@ -103,7 +103,10 @@ bool write_catalog_file(const std::string& path, std::span<const std::uint8_t> b
 }
 
 std::string catalog_path(const Context& ctx, int n) {
-    return join_path(ctx.paths.catalog_dir, std::to_string(n) + ".cd");
+    // Catalogues copied from Windows media may be spelt "7.CD".
+    const std::string name = std::to_string(n) + ".cd";
+    if (auto found = find_case_insensitive(ctx.paths.catalog_dir, name)) return *found;
+    return join_path(ctx.paths.catalog_dir, name);
 }
 
 int find_free_catalog_number(const Context& ctx) {
