@@ -13,42 +13,13 @@
 #include "catalog/catalog.h"
 #include "catalog/catalog_store.h"
 #include "platform/files.h"
+#include "startup/console_frontend.h"
 #include "startup/context.h"
 
 namespace {
 
 using namespace orbisto;
 using Clock = std::chrono::steady_clock;
-
-// Answers every question with its default and shows nothing.
-class QuietFrontend : public Frontend {
-  public:
-    Answer message(std::string_view text, std::string_view caption, Buttons, Icon) override {
-        std::fprintf(stderr, "message: %.*s: %.*s\n", static_cast<int>(caption.size()),
-                     caption.data(), static_cast<int>(text.size()), text.data());
-        return Answer::Ok;
-    }
-    void status(int, std::string_view) override {}
-    void window_title(std::string_view) override {}
-    void progress_open(const ProgressTexts&, int, DialogPos) override {}
-    void progress_text(std::string_view) override {}
-    void progress_value(int) override {}
-    DialogPos progress_close() override { return {}; }
-    void main_window(WindowAction) override {}
-    void beep() override {}
-    void pump() override {}
-    std::optional<std::string> choose_folder(std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> choose_open_file(std::string_view, const std::vector<FileFilter>&,
-                                                std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> choose_save_file(std::string_view, const std::vector<FileFilter>&,
-                                                std::string_view) override {
-        return std::nullopt;
-    }
-};
 
 double seconds_since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -128,7 +99,7 @@ int main(int argc, char** argv) {
     std::string dir = std::string(base && *base ? base : "/tmp") + "/orbisto-bench-XXXXXX";
     if (!::mkdtemp(dir.data())) return 1;
 
-    QuietFrontend fe;
+    ConsoleFrontend fe;
     Context ctx(fe);
     ctx.paths.catalog_dir = dir;
     ctx.media.entries.resize(1);

@@ -17,6 +17,7 @@
 #include "catalog/media_list.h"
 #include "platform/files.h"
 #include "search/duplicates.h"
+#include "startup/console_frontend.h"
 #include "startup/context.h"
 #include "startup/long_operation.h"
 
@@ -27,35 +28,6 @@ namespace {
 constexpr int kMedia = 1000;
 constexpr int kFiles = 1000;
 constexpr int kRuns = 3;
-
-class NullFrontend : public Frontend {
-  public:
-    Answer message(std::string_view text, std::string_view caption, Buttons, Icon) override {
-        std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
-                     static_cast<int>(text.size()), text.data());
-        return Answer::Ok;
-    }
-    void status(int, std::string_view) override {}
-    void window_title(std::string_view) override {}
-    void progress_open(const ProgressTexts&, int, DialogPos) override {}
-    void progress_text(std::string_view) override {}
-    void progress_value(int) override {}
-    DialogPos progress_close() override { return {}; }
-    void main_window(WindowAction) override {}
-    void beep() override {}
-    void pump() override {}
-    std::optional<std::string> choose_folder(std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> choose_open_file(std::string_view, const std::vector<FileFilter>&,
-                                                std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> choose_save_file(std::string_view, const std::vector<FileFilter>&,
-                                                std::string_view) override {
-        return std::nullopt;
-    }
-};
 
 double seconds_since(std::chrono::steady_clock::time_point t0) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -118,7 +90,7 @@ int main() {
     char tmpl[] = "/tmp/orbisto-dups-bench-XXXXXX";
     const char* dir = ::mkdtemp(tmpl);
     if (!dir) return 1;
-    NullFrontend fe;
+    ConsoleFrontend fe;
     Context ctx(fe);
     ctx.paths.catalog_dir = dir;
 

@@ -15,6 +15,7 @@
 #include "catalog/catalog_format.h"
 #include "catalog/media_list.h"
 #include "platform/files.h"
+#include "startup/console_frontend.h"
 #include "startup/context.h"
 
 using namespace orbisto;
@@ -23,34 +24,6 @@ namespace {
 
 constexpr int kMedia = 5000;
 constexpr int kRuns = 7;
-
-// A frontend that does nothing: the benchmark measures the work, not a window.
-class NullFrontend : public Frontend {
-  public:
-    Answer message(std::string_view, std::string_view, Buttons, Icon) override {
-        return Answer::Ok;
-    }
-    void status(int, std::string_view) override {}
-    void window_title(std::string_view) override {}
-    void progress_open(const ProgressTexts&, int, DialogPos) override {}
-    void progress_text(std::string_view) override {}
-    void progress_value(int) override {}
-    DialogPos progress_close() override { return {}; }
-    void main_window(WindowAction) override {}
-    void beep() override {}
-    void pump() override {}
-    std::optional<std::string> choose_folder(std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> choose_open_file(std::string_view, const std::vector<FileFilter>&,
-                                                std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> choose_save_file(std::string_view, const std::vector<FileFilter>&,
-                                                std::string_view) override {
-        return std::nullopt;
-    }
-};
 
 // Writes kMedia small version 3 catalogues (a few directories and files each).
 bool make_catalogues(const std::string& dir) {
@@ -113,7 +86,7 @@ int main() {
         return 1;
     }
 
-    NullFrontend fe;
+    ConsoleFrontend fe;
     Context ctx(fe);
     ctx.paths.catalog_dir = dir;
 

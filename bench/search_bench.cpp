@@ -20,40 +20,12 @@
 #include "platform/files.h"
 #include "search/search_confirm.h"
 #include "search/search_engine.h"
+#include "startup/console_frontend.h"
 #include "startup/context.h"
 
 using namespace orbisto;
 
 namespace {
-
-class QuietFrontend : public Frontend {
-  public:
-    Answer message(std::string_view text, std::string_view caption, Buttons, Icon) override {
-        std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
-                     static_cast<int>(text.size()), text.data());
-        return Answer::Ok;
-    }
-    void status(int, std::string_view) override {}
-    void window_title(std::string_view) override {}
-    void progress_open(const ProgressTexts&, int, DialogPos) override {}
-    void progress_text(std::string_view) override {}
-    void progress_value(int) override {}
-    DialogPos progress_close() override { return {10, 10}; }
-    void main_window(WindowAction) override {}
-    void beep() override {}
-    void pump() override {}
-    std::optional<std::string> choose_folder(std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> choose_open_file(std::string_view, const std::vector<FileFilter>&,
-                                                std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> choose_save_file(std::string_view, const std::vector<FileFilter>&,
-                                                std::string_view) override {
-        return std::nullopt;
-    }
-};
 
 double now_s() {
     using namespace std::chrono;
@@ -162,7 +134,7 @@ int main(int argc, char** argv) {
     if (!::mkdtemp(tmpl)) return 1;
     const std::string dir = tmpl;
 
-    QuietFrontend fe;
+    ConsoleFrontend fe;
     Context ctx(fe);
     ctx.paths.catalog_dir = dir;
     ctx.paths.settings_file = dir + "/orbisto.INI";
