@@ -132,21 +132,16 @@ TEST(Volumes, IsoSerialSumsFourByteLanesThatWrapOnTheirOwn) {
     buf[2047] = 0x04;  // lane 3
     EXPECT_EQ(iso_volume_serial(buf), 0x01020304u);
 
-    // 0x80 + 0x80 overflows lane 3; the carry must not reach lane 2.
+    // 0x80 + 0x81 overflows lane 3; the carry must not reach lane 2.
     buf = {};
     buf[3] = 0x80;
     buf[7] = 0x81;
     EXPECT_EQ(iso_volume_serial(buf), 0x00000001u);
 
-    // Every byte 0xFF: each lane adds 512 x 0xFF, which is 0 modulo 256.
-    buf.fill(0xFF);
-    EXPECT_EQ(iso_volume_serial(buf), 0u);
+    // Worked by hand: type 1, "CD001", version 1, label "A" and 31 blanks.
+    EXPECT_EQ(iso_volume_serial(crafted_descriptor("A")), 0x52744530u);
 
     const auto pvd = crafted_descriptor("HOLIDAY 2009");
-    std::uint32_t expect[4] = {};
-    for (size_t i = 0; i < pvd.size(); ++i) expect[i % 4] = (expect[i % 4] + pvd[i]) & 0xFF;
-    EXPECT_EQ(iso_volume_serial(pvd),
-              expect[0] << 24 | expect[1] << 16 | expect[2] << 8 | expect[3]);
     EXPECT_EQ(iso_volume_label(pvd), "HOLIDAY 2009");
     EXPECT_TRUE(is_iso_primary_descriptor(pvd));
 
