@@ -51,8 +51,8 @@ std::optional<std::uint32_t> serial_from_uuid(std::string_view uuid) {
 }
 
 bool is_iso_primary_descriptor(std::span<const std::uint8_t> pvd) {
-    ByteReader r(pvd);
     if (pvd.size() != kIsoSectorSize) return false;
+    ByteReader r(pvd);
     const std::uint8_t type = r.u8();
     const std::string id = r.fixed_string(5);
     return type == 1 && id == "CD001";
@@ -71,7 +71,7 @@ std::optional<std::uint32_t> iso_volume_serial(std::span<const std::uint8_t> pvd
 
 std::string iso_volume_label(std::span<const std::uint8_t> pvd) {
     ByteReader r(pvd);
-    if (!r.seek(40)) return {};
+    if (!r.seek(40) || !r.has(32)) return {};
     std::string label = r.fixed_string(32);
     while (!label.empty() && label.back() == ' ') label.pop_back();
     return label;
