@@ -79,6 +79,17 @@ std::optional<std::array<std::uint8_t, kIsoSectorSize>> read_iso_descriptor(
     return buf;
 }
 
+// /proc and /sys hold kernel interfaces only, whatever file system is
+// mounted there (systems mount a tmpfs at /sys/fs/cgroup, for example).
+bool below_kernel_folder(std::string_view point) {
+    for (std::string_view top : {"/proc", "/sys"}) {
+        if (point.starts_with(top) && (point.size() == top.size() || point[top.size()] == '/')) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string unescape_mount_field(std::string_view field) {
@@ -118,7 +129,7 @@ std::vector<MountEntry> parse_mountinfo(std::string_view text) {
     std::map<std::string, MountEntry> by_point;
     for (std::string_view line : split(text, '\n')) {
         auto e = parse_mountinfo_line(line);
-        if (!e || is_pseudo_fs(e->fs_type)) continue;
+        if (!e || is_pseudo_fs(e->fs_type) || below_kernel_folder(e->mount_point)) continue;
         std::string key = e->mount_point;
         by_point.insert_or_assign(std::move(key), std::move(*e));
     }

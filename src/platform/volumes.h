@@ -55,9 +55,9 @@ std::string unescape_by_label(std::string_view name);
 
 // Parses one mountinfo line; nullopt for a line that does not have the form.
 std::optional<MountEntry> parse_mountinfo_line(std::string_view line);
-// The drive list of a whole mountinfo text: malformed lines and pseudo file
-// systems left out; a mount point mounted over keeps only the last (visible)
-// mount; ordered by mount point.
+// The drive list of a whole mountinfo text: malformed lines, pseudo file
+// systems and anything mounted below /proc or /sys left out; a mount point mounted over keeps only
+// the last (visible) mount; ordered by mount point.
 std::vector<MountEntry> parse_mountinfo(std::string_view text);
 
 // File systems that hold no user data (kernel interfaces). An overlay stays a

@@ -69,6 +69,8 @@ TEST(Mountinfo, PseudoFileSystemsLeftOutOvermountsHiddenAndSortedByMountPoint) {
     text += mount_line("/dev/pts", "devpts", "devpts");
     text += mount_line("/dev/mqueue", "mqueue", "mqueue");
     text += mount_line("/proc/sys/fs/binfmt_misc", "binfmt_misc", "binfmt_misc");
+    text += mount_line("/sys/fs/cgroup", "tmpfs", "tmpfs");
+    text += mount_line("/system", "ext4", "/dev/sda3");
     text += mount_line("/mnt/usb", "vfat", "/dev/sdb1");
     text += mount_line("/dev/shm", "tmpfs", "shm");
     text += mount_line("/mnt/cd", "iso9660", "/dev/sr0");
@@ -76,7 +78,8 @@ TEST(Mountinfo, PseudoFileSystemsLeftOutOvermountsHiddenAndSortedByMountPoint) {
     const auto list = parse_mountinfo(text);
     std::vector<std::string> points;
     for (const auto& e : list) points.push_back(e.mount_point);
-    EXPECT_EQ(points, (std::vector<std::string>{"/", "/dev/shm", "/mnt/cd", "/mnt/usb"}));
+    EXPECT_EQ(points,
+              (std::vector<std::string>{"/", "/dev/shm", "/mnt/cd", "/mnt/usb", "/system"}));
     EXPECT_EQ(list[3].source, "/dev/sdc1");
     EXPECT_TRUE(is_pseudo_fs("tracefs"));
     EXPECT_FALSE(is_pseudo_fs("overlay"));
