@@ -70,6 +70,7 @@ public:
     // Text of a fixed field of n bytes, up to its first NUL.
     std::string fixed_string(size_t n) {
         auto b = bytes(n);
+        if (b.empty()) return {};
         const auto* p = reinterpret_cast<const char*>(b.data());
         return std::string(p, strnlen(p, b.size()));
     }
