@@ -127,32 +127,28 @@ std::optional<std::string> utf8_to_cp1252(std::string_view in) {
     return out;
 }
 
-bool fits_cp1252(std::string_view utf8) {
-    for (size_t i = 0; i < utf8.size();) {
-        if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+// True when s is valid UTF-8 and every non-ASCII code point passes accept.
+template <class Accept>
+static bool all_code_points(std::string_view s, Accept accept) {
+    for (size_t i = 0; i < s.size();) {
+        if (static_cast<unsigned char>(s[i]) < 0x80) {
             ++i;
             continue;
         }
         char32_t cp;
-        const size_t len = decode_utf8(utf8, i, cp);
-        if (len == 0 || unicode_to_cp1252(cp) < 0) return false;
+        const size_t len = decode_utf8(s, i, cp);
+        if (len == 0 || !accept(cp)) return false;
         i += len;
     }
     return true;
 }
 
+bool fits_cp1252(std::string_view utf8) {
+    return all_code_points(utf8, [](char32_t cp) { return unicode_to_cp1252(cp) >= 0; });
+}
+
 bool is_valid_utf8(std::string_view in) {
-    for (size_t i = 0; i < in.size();) {
-        if (static_cast<unsigned char>(in[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        char32_t cp;
-        const size_t len = decode_utf8(in, i, cp);
-        if (len == 0) return false;
-        i += len;
-    }
-    return true;
+    return all_code_points(in, [](char32_t) { return true; });
 }
 
 bool is_ascii(std::string_view in) {
