@@ -14,9 +14,8 @@
 namespace orbisto {
 namespace {
 
-using dup_test::DirSpec;
 using dup_test::DupFixture;
-using dup_test::FileSpec;
+using dup_test::FileEntry;
 using dup_test::make_catalog;
 
 std::vector<std::string> pair_names(const test::ScriptedFrontend& fe) {
@@ -100,20 +99,6 @@ TEST(FindDuplicateMedia, DeletingWalksOnOverTheShiftedListWithoutSkippingAPair) 
     EXPECT_EQ(media_names(f.ctx), (std::vector<std::string>{"B", "A copy", "C"}));
 }
 
-TEST(FindDuplicateMedia, ShowLoadsAMediumAndDeletingTheLoadedOneEmptiesTheCatalog) {
-    PairFixture f;
-    f.fe.duplicate_medium_answers = {kDupMediumShowFirst, kDupMediumDeleteFirst, kDupMediumStop};
-    FindDuplicateMedia(f.ctx);
-    EXPECT_EQ(f.ctx.catalog.current_number(), -1);
-    EXPECT_EQ(f.ctx.catalog.file_count(), 0u);
-    EXPECT_FALSE(file_exists(catalog_path(f.ctx, 0)));
-
-    PairFixture g;
-    g.fe.duplicate_medium_answers = {kDupMediumShowSecond, kDupMediumStop};
-    FindDuplicateMedia(g.ctx);
-    EXPECT_EQ(g.ctx.catalog.current_number(), 2);
-}
-
 // ---- taking comments over ----
 
 struct CommentFixture : DupFixture {
@@ -167,23 +152,8 @@ TEST(TakeComments, FillsMissingCommentsByFullPathAndKeepsExistingOnes) {
     EXPECT_EQ(f.ctx.catalog.file_comment(0), "comment a");
 }
 
-TEST(TakeComments, EachSourceCommentIsTakenOnceAndAChecksumKeepsItsFlag) {
-    DupFixture f;
-    f.save(0, "new", make_catalog({{"x", 1}, {"x", 1}, {"crc.txt", 1}}), "CD", 7);
-    Catalog old =
-        make_catalog({{"x", 1, "first x"}, {"x", 1, "second x"}, {"crc.txt", 1, "CRC:12345678"}});
-    old.files()[2].flags = FLAG_CRC;
-    f.save(1, "old", old, "CD", 7);
-    f.build_media_list();
-    ASSERT_TRUE(TakeComments(f.ctx, 0, 1));
-    EXPECT_EQ(f.ctx.catalog.file_comment(0), "first x");
-    EXPECT_EQ(f.ctx.catalog.file_comment(1), "");  // the first of the path was taken already
-    EXPECT_EQ(f.ctx.catalog.file_comment(2), "CRC:12345678");
-    EXPECT_EQ(f.ctx.catalog.files()[2].flags & FLAG_CRC, FLAG_CRC);
-}
-
 TEST(TakeComments, AbortEndsWithTheMessageAndKeepsWhatWasTaken) {
-    std::vector<FileSpec> fresh, old;
+    std::vector<FileEntry> fresh, old;
     for (int k = 0; k < 2000; ++k) {
         fresh.push_back({"f" + std::to_string(k), 1});
         old.push_back({"f" + std::to_string(k), 1, "c" + std::to_string(k)});
@@ -201,16 +171,6 @@ TEST(TakeComments, AbortEndsWithTheMessageAndKeepsWhatWasTaken) {
     EXPECT_EQ(f.ctx.catalog.file_comment(0), "c0");
     EXPECT_EQ(f.ctx.catalog.file_comment(1999), "");
     EXPECT_TRUE(f.ctx.catalog.changed());
-}
-
-TEST(FindDuplicateMedia, UpdateAnswersTakeCommentsTheRightWayRound) {
-    CommentFixture f;
-    f.fe.duplicate_medium_answers = {kDupMediumTakeIntoFirst};
-    const auto r = FindDuplicateMedia(f.ctx);
-    EXPECT_TRUE(r.changed);
-    EXPECT_EQ(f.ctx.catalog.current_number(), 0);
-    EXPECT_EQ(f.ctx.catalog.file_comment(0), "comment a");
-    EXPECT_TRUE(f.fe.saw_message("Suche beendet"));
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ namespace orbisto {
 namespace {
 
 using dup_test::DupFixture;
-using dup_test::FileSpec;
+using dup_test::FileEntry;
 using dup_test::make_catalog;
 
 // ---- the pairwise scan the grouped comparison must reproduce ----
@@ -101,58 +101,6 @@ TEST(DuplicateNames, BrokenUtf8StaysByteForByte) {
     EXPECT_EQ(fold_duplicate_name(std::string_view("\xC3", 1)), "\xC3");  // cut at the end
 }
 
-TEST(DuplicateSizes, ToleranceIsBelowOneThousandthOfAKilobyte) {
-    EXPECT_TRUE(duplicate_sizes_match(10.0004f, 10.0009f));
-    EXPECT_FALSE(duplicate_sizes_match(10.0f, 10.1f));
-    EXPECT_FALSE(duplicate_sizes_match(10.0f, 10.0011f));
-    EXPECT_TRUE(duplicate_sizes_match(0.0f, -0.0f));
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float inf = std::numeric_limits<float>::infinity();
-    EXPECT_FALSE(duplicate_sizes_match(nan, nan));
-    EXPECT_FALSE(duplicate_sizes_match(inf, inf));
-}
-
-TEST(DuplicateFiles, GroupOfThreeGivesItsMembersInOrderAndTwoDuplicates) {
-    test::ScriptedFrontend fe;
-    Context ctx{fe};
-    std::vector<Catalog> cats;
-    cats.push_back(make_catalog({{"Readme.txt", 5.0f}, {"other", 1.0f}}));
-    cats.push_back(make_catalog({{"README.TXT", 5.0f}, {"x", 5.0f}, {"readme.txt", 5.0f}}));
-    std::vector<HitRecord> hits;
-    const DuplicateResult r = compare_catalogs(ctx, cats, hits);
-    const std::vector<HitRecord> want{{0, 0, 0}, {0, 0, 1}, {2, 0, 1}};
-    EXPECT_EQ(flat(hits), flat(want));
-    EXPECT_EQ(r.rows, 3u);
-    EXPECT_EQ(r.duplicates, 2u);
-    EXPECT_FLOAT_EQ(r.total_kb, 10.0f);
-    EXPECT_EQ(r.files, 5u);
-}
-
-TEST(DuplicateFiles, SizeRuleDecidesAndAReportedFileNeverLeadsAGroup) {
-    test::ScriptedFrontend fe;
-    Context ctx{fe};
-    std::vector<HitRecord> hits;
-    // 10.0004/10.0009 match; 10.0/10.1 do not.
-    compare_catalogs(
-        ctx, {make_catalog({{"a", 10.0004f}, {"a", 10.0009f}, {"b", 10.0f}, {"b", 10.1f}})}, hits);
-    EXPECT_EQ(flat(hits), flat({{0, 0, 0}, {1, 0, 0}}));
-
-    // A chain 10.0000 - 10.0008 - 10.0016: the first takes the second only;
-    // the third does not match the first, and the second is already taken.
-    hits.clear();
-    auto r = compare_catalogs(ctx, {make_catalog({{"c", 10.0f}, {"c", 10.0008f}, {"c", 10.0016f}})},
-                              hits);
-    EXPECT_EQ(flat(hits), flat({{0, 0, 0}, {1, 0, 0}}));
-    EXPECT_EQ(r.duplicates, 1u);
-
-    // The middle one first: it takes both neighbours, listed in table order.
-    hits.clear();
-    r = compare_catalogs(ctx, {make_catalog({{"c", 10.0008f}, {"c", 10.0016f}, {"c", 10.0f}})},
-                         hits);
-    EXPECT_EQ(flat(hits), flat({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}));
-    EXPECT_EQ(r.duplicates, 2u);
-}
-
 TEST(DuplicateFiles, GroupedComparisonEqualsPairwiseScanOnRandomCatalogues) {
     test::ScriptedFrontend fe;
     Context ctx{fe};
@@ -170,7 +118,7 @@ TEST(DuplicateFiles, GroupedComparisonEqualsPairwiseScanOnRandomCatalogues) {
         std::vector<Catalog> cats;
         std::vector<RefEntry> ref;
         for (int m = 0; m < media; ++m) {
-            std::vector<FileSpec> specs;
+            std::vector<FileEntry> entries;
             const int files = static_cast<int>(rng() % 40);
             for (int f = 0; f < files; ++f) {
                 std::string name;
@@ -178,11 +126,11 @@ TEST(DuplicateFiles, GroupedComparisonEqualsPairwiseScanOnRandomCatalogues) {
                 for (int k = 0; k < len; ++k) name += letters[rng() % letters.size()];
                 // Small size sets per round make many near misses.
                 const float size = sizes[rng() % (round % 2 ? 5 : sizes.size())];
-                specs.push_back({name, size});
+                entries.push_back({name, size});
                 ref.push_back({fold_duplicate_name(name), size, static_cast<std::uint32_t>(f),
                                static_cast<std::uint32_t>(m)});
             }
-            cats.push_back(make_catalog(specs));
+            cats.push_back(make_catalog(entries));
         }
         std::vector<HitRecord> hits;
         const DuplicateResult got = compare_catalogs(ctx, cats, hits);
@@ -221,42 +169,6 @@ TEST(DuplicateRun, LoadsTheChosenMediaAndReportsProgress) {
     EXPECT_TRUE(f.saw_event("progress_text:Suche nach Duplikaten l\xC3\xA4uft."));
     EXPECT_TRUE(f.saw_event("status:Dateien:0 von 3 Dups:0 0MB"));
     EXPECT_TRUE(f.fe.messages.empty());  // the missing file is skipped silently
-}
-
-TEST(DuplicateRun, AbortDuringComparisonKeepsALeadingPartOfTheRows) {
-    // Enough files for several pump steps of the comparison.
-    std::vector<FileSpec> specs;
-    for (int k = 0; k < 20000; ++k) specs.push_back({"f" + std::to_string(k % 5000), 1.0f});
-    DupFixture f;
-    f.save(0, "A", specs);
-    f.build_media_list();
-
-    std::vector<HitRecord> full;
-    {
-        LongOperation op(f.ctx, {"", 1, false});
-        RunDuplicateSearch(f.ctx, {{0}, 1, 0}, full, op);
-    }
-    ASSERT_EQ(full.size(), 20000u);
-
-    int pumps_at_compare = -1;
-    f.fe.on_pump = [&](int n) {
-        if (pumps_at_compare < 0 &&
-            f.saw_event("progress_text:Suche nach Duplikaten l\xC3\xA4uft.")) {
-            pumps_at_compare = n;
-        }
-        if (pumps_at_compare >= 0 && n == pumps_at_compare + 2) f.fe.request_abort();
-    };
-    std::vector<HitRecord> part;
-    DuplicateResult r;
-    {
-        LongOperation op(f.ctx, {"", 1, false});
-        r = RunDuplicateSearch(f.ctx, {{0}, 1, 0}, part, op);
-    }
-    EXPECT_TRUE(r.aborted);
-    ASSERT_GT(part.size(), 0u);
-    ASSERT_LT(part.size(), full.size());
-    full.resize(part.size());
-    EXPECT_EQ(flat(part), flat(full));
 }
 
 }  // namespace

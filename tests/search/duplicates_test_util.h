@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,47 +18,42 @@
 
 namespace orbisto::dup_test {
 
-struct FileSpec {
+struct FileEntry {
     std::string name;
     float size = 0;
     std::string comment = {};
     std::uint32_t parent = 0;
 };
 
-struct DirSpec {
+struct DirEntry {
     std::string name;
     std::uint32_t parent = 0;
     std::string comment = {};
 };
 
 // Directories get the indexes 1, 2, ... in the order given.
-inline Catalog make_catalog(const std::vector<FileSpec>& files,
-                            const std::vector<DirSpec>& dirs = {}) {
+inline Catalog make_catalog(const std::vector<FileEntry>& files,
+                            const std::vector<DirEntry>& dirs = {}) {
     Catalog cat;
-    for (const DirSpec& d : dirs) {
+    auto fill = [&cat](auto& r, const std::string& name, const std::string& comment) {
+        r.name = cat.append_name(name).value;
+        if (!comment.empty()) r.comment = cat.append_comment(comment).value;
+    };
+    for (const DirEntry& d : dirs) {
         DirRecord r;
-        r.name = cat.append_name(d.name).value;
-        if (!d.comment.empty()) r.comment = cat.append_comment(d.comment).value;
+        fill(r, d.name, d.comment);
         r.parent = d.parent;
         EXPECT_TRUE(cat.append_dir(r).ok());
     }
-    for (const FileSpec& f : files) {
+    for (const FileEntry& f : files) {
         FileRecord r;
-        r.name = cat.append_name(f.name).value;
-        if (!f.comment.empty()) r.comment = cat.append_comment(f.comment).value;
+        fill(r, f.name, f.comment);
         r.size_kb = f.size;
         r.parent = f.parent;
         EXPECT_TRUE(cat.append_file(r).ok());
     }
     cat.sync_header();
     return cat;
-}
-
-inline bool has_event(const test::ScriptedFrontend& fe, std::string_view event) {
-    for (const auto& e : fe.events) {
-        if (e == event) return true;
-    }
-    return false;
 }
 
 struct DupFixture {
@@ -79,13 +75,15 @@ struct DupFixture {
         ctx.catalog.reset(false);
         ctx.catalog.set_current_number(-1);
     }
-    void save(int n, std::string_view medium_name, const std::vector<FileSpec>& files) {
+    void save(int n, std::string_view medium_name, const std::vector<FileEntry>& files) {
         save(n, medium_name, make_catalog(files));
     }
 
     void build_media_list() { ASSERT_TRUE(BuildMediaList(ctx)); }
 
-    bool saw_event(std::string_view e) const { return has_event(fe, e); }
+    bool saw_event(std::string_view e) const {
+        return std::find(fe.events.begin(), fe.events.end(), e) != fe.events.end();
+    }
 };
 
 }  // namespace orbisto::dup_test

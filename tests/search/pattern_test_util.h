@@ -1,6 +1,8 @@
 // Builds prepared search patterns for the pattern-language tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,3 +27,8 @@ inline void prepare(Prepared& out, std::string_view text, int mode, bool ignore_
 }
 
 }  // namespace orbisto::testing
+
+namespace orbisto {
+using testing::prepare;
+using testing::Prepared;
+}  // namespace orbisto

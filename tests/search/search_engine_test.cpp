@@ -8,8 +8,8 @@
 namespace orbisto {
 namespace {
 
-using test::DirSpec;
-using test::FileSpec;
+using test::DirEntry;
+using test::FileEntry;
 using test::Hits;
 
 // Categories: 2 "Games", 3 "Old games" below 2, 4 "Music"; lent is 5.
@@ -187,20 +187,6 @@ TEST(SearchWidening, ExtendedModeRaisesErrorsUntilSomethingIsFound) {
     EXPECT_TRUE(f.hits().empty());
 }
 
-TEST(SearchWidening, SimilarityModeLowersTheThresholdDownTo25) {
-    test::SearchFixture f;
-    f.add(0, "m", {}, {{.name = "completely different"}});
-    f.build();
-    auto& s = f.ctx.settings.search;
-    s.Suchbereich = kScopeFiles;
-    s.SuchModus = kSearchModeSimilarity;
-    s.Automatik = 1;
-    ASSERT_TRUE(f.search("qqqqwwww"));
-    EXPECT_EQ(s.FuzzyTreffer, 25);
-    EXPECT_EQ(std::count(f.fe.statuses.begin(), f.fe.statuses.end(), "1/1 m"), 16);
-    EXPECT_TRUE(f.fe.last_status().starts_with("Hits:0 L\xC3\xA4nge:0.0 KB Max:"));
-}
-
 TEST(SearchLoadedMedium, OnlyTheLoadedCatalogIsScannedAndNothingIsLoaded) {
     test::SearchFixture f;
     f.add(0, "m0", {}, {{.name = "same"}});
@@ -216,44 +202,6 @@ TEST(SearchLoadedMedium, OnlyTheLoadedCatalogIsScannedAndNothingIsLoaded) {
     ASSERT_TRUE(f.search("same"));
     EXPECT_EQ(f.hits(), (Hits{"1:F0", "1:F1"}));
     EXPECT_EQ(f.fe.progress_values, std::vector<int>{});
-}
-
-TEST(SearchLoadedMedium, SearchingAllMediaKeepsTheCurrentCatalogAndItsEdits) {
-    test::SearchFixture f;
-    f.add(0, "m0", {}, {{.name = "same"}});
-    f.add(1, "m1", {}, {{.name = "same"}});
-    f.build();
-    ASSERT_TRUE(LoadCatalog(f.ctx, 0));
-    set_fixed_text(f.ctx.catalog.header.medium_name, "edited");
-    f.ctx.catalog.set_changed(true);
-    f.fe.messages.clear();
-    ASSERT_TRUE(f.search("same"));
-    EXPECT_EQ(f.hits(), (Hits{"0:F0", "1:F0"}));
-    EXPECT_TRUE(f.fe.messages.empty());  // no "Datei schreiben?"
-    EXPECT_EQ(f.ctx.catalog.current_number(), 0);
-    EXPECT_TRUE(f.ctx.catalog.changed());
-    EXPECT_EQ(fixed_text(f.ctx.catalog.header.medium_name), "edited");
-}
-
-TEST(SearchRecordModes, DuplicateSearchListsEqualFilesAndGivesTheCurrentCatalogBack) {
-    test::SearchFixture f;
-    f.add(0, "m0", {}, {{.name = "same.txt", .size_kb = 3}, {.name = "other", .size_kb = 3}});
-    f.add(1, "m1", {}, {{.name = "SAME.TXT", .size_kb = 3}, {.name = "same.txt", .size_kb = 4}});
-    f.build();
-    ASSERT_TRUE(LoadCatalog(f.ctx, 1));
-    set_fixed_text(f.ctx.catalog.header.medium_name, "edited");
-    f.ctx.catalog.set_changed(true);
-    f.fe.messages.clear();
-    f.ctx.settings.search.SuchModus = kSearchModeDuplicates;
-    ASSERT_TRUE(f.search("x"));
-    EXPECT_EQ(f.ctx.search.hits.size(), 2u);
-    EXPECT_EQ(f.ctx.search.details.size(), 2u);
-    EXPECT_EQ(f.media_hit(), (std::vector<std::uint32_t>{0, 1}));
-    EXPECT_FLOAT_EQ(f.ctx.search.total_kb, 3);
-    EXPECT_TRUE(f.fe.messages.empty());
-    EXPECT_EQ(f.ctx.catalog.current_number(), 1);
-    EXPECT_TRUE(f.ctx.catalog.changed());
-    EXPECT_EQ(fixed_text(f.ctx.catalog.header.medium_name), "edited");
 }
 
 TEST(SearchRecordModes, FavouritesAndThumbnailsNeedNoTextAndPassTheFilters) {
@@ -301,20 +249,6 @@ TEST(SearchRun, AbortEndsTheRunAndTheStatusStillReportsTheHits) {
     f.fe.on_pump = nullptr;
     f.ctx.busy = true;
     EXPECT_FALSE(RunSearch(f.ctx));
-}
-
-TEST(SearchRun, HitsReachTheSinkWithTheirCatalogAndEnglishStatus) {
-    OneMedium f;
-    f.ctx.settings.options.language = 1;
-    f.ctx.settings.search.Suchbereich = kScopeFiles;
-    std::vector<std::string> seen;
-    f.ctx.search.on_hit = [&](const Catalog& cat, const HitRecord& hit, const HitDetail&) {
-        seen.push_back(std::string(fixed_text(cat.header.medium_name)) + "/" +
-                       std::string(cat.file_name(object_index(hit.object))));
-    };
-    ASSERT_TRUE(f.search("alpha"));
-    EXPECT_EQ(seen, (std::vector<std::string>{"disc/alpha.txt", "disc/alphabet"}));
-    EXPECT_EQ(f.fe.last_status(), "hits:2 length:3.5 KB string:alpha time:0 sec");
 }
 
 }  // namespace

@@ -95,25 +95,6 @@ TEST(SearchContextMenu, SameNameFindsEveryNameContainingItInAllMedia) {
     EXPECT_FALSE(SearchSameLength(f.ctx, file_object(99), false));
 }
 
-TEST(SearchContextMenu, SameLengthFindsEqualSizesAlsoForEmptyFiles) {
-    ContextMenu f;
-    ASSERT_TRUE(SearchSameLength(f.ctx, file_object(0), false));
-    EXPECT_EQ(f.hits(), (Hits{"0:F0", "1:F0", "1:F2"}));
-    ASSERT_TRUE(SearchSameLength(f.ctx, file_object(1), false));
-    EXPECT_EQ(f.hits(), (Hits{"0:F1", "0:F2"}));
-}
-
-TEST(SearchContextMenu, SameDateTakesTheFilesUtcDayAndShiftKeepsTheCategory) {
-    ContextMenu f;
-    ASSERT_TRUE(SearchSameDate(f.ctx, file_object(0), false));
-    EXPECT_EQ(f.hits(), (Hits{"0:F0", "0:F1", "1:F1"}));
-    // With Shift the main window's category is searched: category 1 shows
-    // the media without a category, which are all of them here.
-    f.ctx.settings.state.LetzteKategorie = 1;
-    ASSERT_TRUE(SearchSameDate(f.ctx, file_object(0), true));
-    EXPECT_EQ(f.hits().size(), 3u);
-}
-
 TEST(SearchCommandLine, SearchTakesTheFileNameOfThePathAndForcesItsSettings) {
     EXPECT_EQ(search_file_name_part("C:\\games\\x\\README.TXT"), "README.TXT");
     EXPECT_EQ(search_file_name_part("/home/u/readme.txt"), "readme.txt");

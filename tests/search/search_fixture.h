@@ -30,7 +30,8 @@ inline std::uint64_t day_time(int day, int hour = 12) {
            static_cast<std::uint64_t>(hour) * 3600 * kFileTimePerSecond;
 }
 
-struct FileSpec {
+// One directory or file of a stored medium (directories ignore `thumbnail`).
+struct FileEntry {
     std::string name{};
     std::string comment{};
     float size_kb = 1.0f;
@@ -39,15 +40,19 @@ struct FileSpec {
     std::uint32_t parent = 0;
     bool thumbnail = false;
 };
+using DirEntry = FileEntry;
 
-struct DirSpec {
-    std::string name{};
-    std::string comment{};
-    float size_kb = 1.0f;
-    std::uint64_t time = 0;
-    std::uint32_t flags = 0;
-    std::uint32_t parent = 0;
-};
+template <class Record>
+Record make_record(Catalog& c, const FileEntry& e) {
+    Record r;
+    r.name = c.append_name(e.name).value;
+    if (!e.comment.empty()) r.comment = c.append_comment(e.comment).value;
+    r.size_kb = e.size_kb;
+    r.time.set(e.time);
+    r.flags = e.flags;
+    r.parent = e.parent;
+    return r;
+}
 
 struct SearchFixture {
     TempDir dir;
@@ -64,32 +69,17 @@ struct SearchFixture {
     }
 
     // Stores a medium as catalogue n; the current Catalog is empty afterwards.
-    void add(int n, std::string_view name, const std::vector<DirSpec>& dirs,
-             const std::vector<FileSpec>& files, std::uint32_t category = 0,
+    void add(int n, std::string_view name, const std::vector<DirEntry>& dirs,
+             const std::vector<FileEntry>& files, std::uint32_t category = 0,
              const std::function<void(Catalog&)>& edit = {}) {
         Catalog& c = ctx.catalog;
         c.reset(false);
         c.set_current_number(-1);
         set_fixed_text(c.header.medium_name, name);
         c.header.category = category;
-        for (const DirSpec& d : dirs) {
-            DirRecord r;
-            r.name = c.append_name(d.name).value;
-            if (!d.comment.empty()) r.comment = c.append_comment(d.comment).value;
-            r.size_kb = d.size_kb;
-            r.time.set(d.time);
-            r.flags = d.flags;
-            r.parent = d.parent;
-            ASSERT_TRUE(c.append_dir(r).ok());
-        }
-        for (const FileSpec& f : files) {
-            FileRecord r;
-            r.name = c.append_name(f.name).value;
-            if (!f.comment.empty()) r.comment = c.append_comment(f.comment).value;
-            r.size_kb = f.size_kb;
-            r.time.set(f.time);
-            r.flags = f.flags;
-            r.parent = f.parent;
+        for (const DirEntry& d : dirs) ASSERT_TRUE(c.append_dir(make_record<DirRecord>(c, d)).ok());
+        for (const FileEntry& f : files) {
+            FileRecord r = make_record<FileRecord>(c, f);
             if (f.thumbnail) {
                 const std::uint8_t img[4] = {1, 2, 3, 4};
                 r.thumbnail = c.append_image(img).value;
