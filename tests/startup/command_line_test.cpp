@@ -5,29 +5,30 @@
 namespace orbisto {
 namespace {
 
-CommandLine parse(std::vector<std::string> args) { return parse_command_line(args); }
-
-TEST(CommandLine, NoOptionsIsInteractive) {
-    const auto cl = parse({});
-    EXPECT_EQ(cl.run_mode, RunMode::Interactive);
-    EXPECT_TRUE(cl.error.empty());
-    EXPECT_TRUE(is_interactive(cl.run_mode));
+CommandLine parse(std::vector<std::string> args) {
+    return parse_command_line(args);
 }
 
-TEST(CommandLine, DriveWinsOverSearchWhateverTheOrder) {
-    const auto cl = parse({"/search\"x.txt\"", "/drive\"/mnt/cd\""});
-    EXPECT_EQ(cl.run_mode, RunMode::ScanNew);
-    EXPECT_EQ(cl.run_argument, "/mnt/cd");
-    EXPECT_FALSE(is_interactive(cl.run_mode));
-}
-
-TEST(CommandLine, PrecedenceFollowsTheFixedOrder) {
-    EXPECT_EQ(parse({"--export", "--update", "/a"}).run_mode, RunMode::Update);
-    EXPECT_EQ(parse({"--slook", "--look"}).run_mode, RunMode::Look);
-    EXPECT_EQ(parse({"/ssearch\"a\"", "/search\"b\""}).run_mode, RunMode::Search);
-    EXPECT_EQ(parse({"/ssearch\"a\""}).run_mode, RunMode::SearchCategory);
-    EXPECT_EQ(parse({"/slook"}).run_mode, RunMode::LookCategory);
-    EXPECT_EQ(parse({"/export"}).run_mode, RunMode::Export);
+TEST(CommandLine, RunModeFollowsTheFixedPrecedenceWhateverTheOrder) {
+    const std::pair<std::vector<std::string>, RunMode> cases[] = {
+        {{}, RunMode::Interactive},
+        {{"/search\"x.txt\"", "/drive\"/mnt/cd\""}, RunMode::ScanNew},
+        {{"--export", "--update", "/a"}, RunMode::Update},
+        {{"--slook", "--look"}, RunMode::Look},
+        {{"/ssearch\"a\"", "/search\"b\""}, RunMode::Search},
+        {{"/ssearch\"a\""}, RunMode::SearchCategory},
+        {{"/slook"}, RunMode::LookCategory},
+        {{"/export"}, RunMode::Export},
+        {{"--dir", "/d", "--drive", "/x"}, RunMode::ScanNew},
+    };
+    for (const auto& [args, mode] : cases) {
+        const auto cl = parse(args);
+        EXPECT_EQ(cl.run_mode, mode) << testing::PrintToString(args);
+        EXPECT_TRUE(cl.error.empty());
+    }
+    EXPECT_TRUE(is_interactive(RunMode::Interactive));
+    EXPECT_FALSE(is_interactive(RunMode::ScanNew));
+    EXPECT_EQ(parse({"/search\"x.txt\"", "/drive\"/mnt/cd\""}).run_argument, "/mnt/cd");
 }
 
 TEST(CommandLine, ClassicArgumentFormsAfterTheShellStripsQuotes) {
@@ -39,11 +40,8 @@ TEST(CommandLine, ClassicArgumentFormsAfterTheShellStripsQuotes) {
     EXPECT_EQ(parse({"/drive", "/media/usb"}).run_argument, "/media/usb");
     EXPECT_EQ(parse({"--drive=/a/b"}).run_argument, "/a/b");
     EXPECT_EQ(parse({"--update", "/a/b"}).run_argument, "/a/b");
-}
-
-TEST(CommandLine, LongPathsAreKeptWhole) {
     const std::string path = "/media/someone/A_RATHER_LONG_VOLUME_NAME/and/more";
-    EXPECT_EQ(parse({"--drive", path}).run_argument, path);
+    EXPECT_EQ(parse({"--drive", path}).run_argument, path);  // long paths are kept whole
 }
 
 TEST(CommandLine, LabelIsCutAt30AndNeedsItsTextRightBehind) {
@@ -69,7 +67,6 @@ TEST(CommandLine, DirSetsRunModeOneAndSkipsTheQuote) {
     EXPECT_EQ(cl.dir, "/data/cds");
     EXPECT_EQ(cl.run_mode, RunMode::InteractiveDir);
     EXPECT_EQ(parse({"/dir/data/cds"}).dir, "/data/cds");
-    EXPECT_EQ(parse({"--dir", "/d", "--drive", "/x"}).run_mode, RunMode::ScanNew);
     EXPECT_EQ(parse({"--dir", std::string(300, 'd')}).dir.size(), 258u);
 }
 
