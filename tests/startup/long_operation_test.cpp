@@ -42,20 +42,18 @@ TEST_F(LongOperationTest, FrameOpensAndClosesInOrder) {
               (std::vector<WindowAction>{WindowAction::Minimize, WindowAction::Restore}));
 }
 
-TEST_F(LongOperationTest, HideAndNoRestoreWithoutTheSetting) {
+TEST_F(LongOperationTest, HideWithoutRestoreAndEnglishTextWithOwnRange) {
     ctx.settings.options.Minimize = 1;
     ctx.settings.options.Restore = 0;
+    ctx.settings.options.language = 1;
     ctx.command_line.hide = true;
-    { LongOperation op(ctx); }
+    {
+        LongOperation op(ctx, {"", 7});
+        EXPECT_EQ(fe.progress_texts.back(), "scan in progress.");
+        EXPECT_EQ(fe.progress_range, 7);
+    }
     EXPECT_EQ(fe.window_actions,
               (std::vector<WindowAction>{WindowAction::Minimize, WindowAction::Hide}));
-}
-
-TEST_F(LongOperationTest, EnglishTextAndOwnRange) {
-    ctx.settings.options.language = 1;
-    LongOperation op(ctx, {"", 7});
-    EXPECT_EQ(fe.progress_texts.back(), "scan in progress.");
-    EXPECT_EQ(fe.progress_range, 7);
 }
 
 TEST_F(LongOperationTest, AbortFromThePumpStopsTheSteps) {
