@@ -48,22 +48,6 @@ TEST(PackAll, RoundTripKeepsEveryCatalogue) {
     }
 }
 
-TEST(PackAll, CancelAndAbortStopCleanly) {
-    ThreeMedia f;
-    f.fe.answers = {Answer::Cancel};
-    EXPECT_EQ(PackAll(f.ctx), BulkResult::Cancelled);
-    EXPECT_TRUE(f.fe.progress_texts.empty());
-
-    f.fe.on_pump = [&](int) {
-        if (f.fe.last_status() == "m1") f.fe.request_abort();
-    };
-    EXPECT_EQ(PackAll(f.ctx), BulkResult::Aborted);
-    EXPECT_EQ(f.packed(), (std::vector<bool>{true, false, false}));
-    EXPECT_EQ(f.ctx.settings.options.gepacktSpeichern, 0);
-    EXPECT_FALSE(f.fe.progress_shown);
-    EXPECT_FALSE(f.ctx.busy);
-}
-
 TEST(PackAll, UnloadableCatalogueIsKeptFailedSaveStopsTheRun) {
     ThreeMedia f;
     const std::string damaged = read_file(f.path(1))->substr(0, 500);
@@ -133,15 +117,6 @@ TEST(Transfer, FailedImportsLeaveTheDirectoryAsItWas) {
     EXPECT_EQ(f.fe.messages.back().text, "Fehler beim Kopieren:2");
     EXPECT_EQ(f.dir_listing(), listing);
     EXPECT_EQ(f.ctx.media.count(), 3u);
-}
-
-TEST(Transfer, ImportIntoAnEmptyStore) {
-    ThreeMedia source;
-    test::MediaFixture f;
-    ASSERT_TRUE(BuildMediaList(f.ctx));
-    f.fe.chosen_paths = {source.path(2)};
-    EXPECT_EQ(ImportCatalogue(f.ctx), 0);
-    EXPECT_EQ(f.names(), (std::vector<std::string>{"m2"}));
 }
 
 }  // namespace

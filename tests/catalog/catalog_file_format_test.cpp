@@ -97,19 +97,6 @@ TEST(CatalogFormat, WritesTheVersion3LayoutByteForByte) {
     }
 }
 
-TEST(CatalogFormat, ReadsBackWhatItWrote) {
-    const Catalog c = small_catalog();
-    Catalog back;
-    ASSERT_EQ(read(write_catalog_bytes(c), back, 7), CatalogReadError::None);
-    test::expect_same_catalog(c, back);
-    EXPECT_EQ(back.header.catalog_number, 7u);
-    EXPECT_EQ(back.file_comment(2), "CRC:1234ABCD pic");
-    EXPECT_EQ(back.file_path(1), "docs/old/a.bin");
-    EXPECT_EQ(back.comments_used(), c.comments_used());
-    ASSERT_EQ(back.image_at(8).size(), 6u);
-    EXPECT_EQ(back.image_at(8)[0], 'B');
-}
-
 TEST(CatalogFormat, CountsInTheHeaderComeFromTheContainers) {
     // A header that disagrees with the Catalog must not produce a file whose
     // parts do not line up.
@@ -226,15 +213,6 @@ TEST(CatalogFormat, LyingCountsAreRefusedBeforeAnythingIsAllocated) {
     }
 }
 
-TEST(CatalogFormat, WrongVersionsAreRefused) {
-    for (const std::uint16_t version : {0, 1, 4, 0x4B50}) {
-        Bytes b = write_catalog_bytes(small_catalog());
-        std::memcpy(b.data(), &version, 2);
-        Catalog back;
-        EXPECT_EQ(read(b, back), CatalogReadError::WrongVersion) << version;
-    }
-}
-
 TEST(CatalogFormat, ReferencesOutsideTheirRangeAreRepaired) {
     const Catalog c = small_catalog();
     Bytes b = write_catalog_bytes(c);
@@ -263,26 +241,6 @@ TEST(CatalogFormat, ReferencesOutsideTheirRangeAreRepaired) {
     set_u32(marked, p.dirs + 2 * 36 + 4, DIR_DELETED_COMMENT);
     ASSERT_EQ(read(marked, back), CatalogReadError::None);
     EXPECT_TRUE(is_deleted(back.dirs()[2]));
-}
-
-TEST(CatalogFormat, LoadingGrowsTheWorkLimitsByTheirRules) {
-    Catalog c = small_catalog();
-    for (int i = 0; i < 40; ++i) c.append_dir(DirRecord{});
-    const Bytes b = write_catalog_bytes(c);
-    WorkLimits limits;
-    limits.directories = 10;
-    limits.files = 2;
-    limits.names = 100;
-    limits.comments = 50;
-    limits.images = 10;
-    Catalog back;
-    ASSERT_EQ(read_catalog_bytes(b, 0, false, limits, back), CatalogReadError::None);
-    EXPECT_EQ(limits.directories, 43u + 128u);
-    EXPECT_EQ(limits.files, 4u + 128u);
-    EXPECT_EQ(limits.names, 65536u);   // (43 + 65,535) rounded down to 32,768
-    EXPECT_EQ(limits.images, 65536u);  // (14 + 65,535) likewise
-    EXPECT_EQ(limits.comments, 131072u);
-    EXPECT_GE(back.names_capacity(), 65536u);
 }
 
 // ---- version 2 ----

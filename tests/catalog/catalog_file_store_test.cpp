@@ -77,41 +77,6 @@ TEST_F(CatalogFileStore, PlainAndCompressedFilesRoundTrip) {
     }
 }
 
-TEST_F(CatalogFileStore, AWindows1252FileWithUmlautsLoadsAsUtf8) {
-    save_as(small_catalog("Bücher", "Grüße.txt", "schön"), 0);
-    EXPECT_EQ(get_u16(file_bytes(0), 98), TEXT_ENCODING_CP1252);
-    ASSERT_TRUE(LoadCatalog(ctx, 0));
-    EXPECT_EQ(ctx.catalog.file_path(0), "Bücher/Grüße.txt");
-    EXPECT_EQ(ctx.catalog.file_comment(0), "schön");
-    EXPECT_EQ(ctx.catalog.file_path(1), "Bücher/old/a.bin");
-}
-
-TEST_F(CatalogFileStore, LoadShowsNumberPlaceAndCounts) {
-    save_as(small_catalog(), 2);
-    fe.statuses.clear();
-    ASSERT_TRUE(LoadCatalog(ctx, 2));
-    ASSERT_GE(fe.statuses.size(), 2u);
-    EXPECT_EQ(fe.statuses[fe.statuses.size() - 2], "A-17 / shelf 3");
-    EXPECT_EQ(fe.statuses.back(), "V:3 D:4 K:77 I:14 H:0");
-
-    // Loading the current number again only refreshes the status line, even
-    // when the file has gone meanwhile.
-    ::unlink(catalog_path(ctx, 2).c_str());
-    fe.statuses.clear();
-    EXPECT_TRUE(LoadCatalog(ctx, 2));
-    EXPECT_EQ(fe.statuses, std::vector<std::string>{"V:3 D:4 K:77 I:14 H:0"});
-    EXPECT_EQ(ctx.catalog.file_count(), 4u);
-    EXPECT_TRUE(fe.messages.empty());
-}
-
-TEST_F(CatalogFileStore, NothingIsLoadedWithoutMedia) {
-    save_as(small_catalog(), 0);
-    ctx.media.entries.clear();
-    EXPECT_FALSE(LoadCatalog(ctx, 0));
-    EXPECT_TRUE(fe.messages.empty());
-    EXPECT_EQ(ctx.catalog.current_number(), -1);
-}
-
 TEST_F(CatalogFileStore, AChangedCatalogIsOfferedForSavingBeforeALoad) {
     save_as(small_catalog(), 0);
     save_as(small_catalog("other"), 1);
@@ -284,22 +249,6 @@ TEST_F(CatalogFileStore, AtTheMediaLimitNothingIsWritten) {
 
 // ---- saving ----
 
-TEST_F(CatalogFileStore, ASaveReplacesTheMediaListEntryOfItsNumber) {
-    ctx.media.entries.clear();
-    MediumHeader a, b;
-    a.catalog_number = 0;
-    b.catalog_number = 1;
-    ctx.media.entries = {a, b};
-    ctx.catalog = small_catalog();
-    ctx.catalog.set_changed(true);
-    ASSERT_EQ(SaveCatalog(ctx, 1), 1);
-    ASSERT_EQ(ctx.media.entries.size(), 2u);
-    EXPECT_EQ(fixed_text(ctx.media.entries[1].medium_name), "My CD");
-    EXPECT_EQ(ctx.media.entries[1].file_count, 4u);
-    EXPECT_EQ(fixed_text(ctx.media.entries[0].medium_name), "");
-    EXPECT_FALSE(ctx.catalog.changed());
-}
-
 TEST_F(CatalogFileStore, AFailedSaveIsReportedAndKeepsTheChangedFlag) {
     ctx.paths.catalog_dir = dir.file("missing");
     ctx.catalog = small_catalog();
@@ -343,55 +292,6 @@ TEST_F(CatalogFileStore, AWriteThatFailsHalfwayLeavesThePreviousFileIntact) {
     EXPECT_EQ(file_bytes(0), old);
     // Neither the claimed number nor a temporary file is left behind.
     EXPECT_EQ(entries_of(dir.path()), std::set<std::string>{"0.cd"});
-}
-
-TEST_F(CatalogFileStore, AVersion2FileIsSavedAsVersion3) {
-    // root, "alt", one file of 2,048 bytes in it
-    test::Bytes b = {2, 0};
-    auto put = [&](const void* p, std::size_t n) {
-        const auto* c = static_cast<const std::uint8_t*>(p);
-        b.insert(b.end(), c, c + n);
-    };
-    auto u32 = [&](std::uint32_t v) { put(&v, 4); };
-    b.insert(b.end(), 82 - 8, 0);  // label, name, serial, counts come below
-    test::set_u32(b, 2 + 62, 2);
-    test::set_u32(b, 2 + 66, 1);
-    u32(0);
-    u32(11);  // name-pool size
-    b.insert(b.end(), 420, 0);
-    const std::uint32_t d[] = {0, 0, 0, 1, 0, 0};  // two 12-byte directories
-    put(d, sizeof d);
-    const std::uint32_t f[] = {5, 0, 2048, 77, 0, 1};  // FILETIME 77, parent 1
-    put(f, sizeof f);
-    put("\0alt\0x.bin\0", 11);
-    write_bytes(3, b);
-
-    ASSERT_TRUE(LoadCatalog(ctx, 3));
-    EXPECT_EQ(ctx.catalog.file_path(0), "alt/x.bin");
-    EXPECT_EQ(ctx.catalog.dirs()[1].size_kb, 2.0f);
-    EXPECT_EQ(ctx.catalog.header.drive_type, 5u);
-    EXPECT_EQ(SaveCatalog(ctx, 3), 3);
-    const Bytes saved = file_bytes(3);
-    EXPECT_EQ(get_u16(saved, 0), 3u);
-    EXPECT_EQ(get_u16(saved, 96), 5u);
-    MediumHeader h;
-    EXPECT_EQ(ReadCatalogHeader(ctx, 3, h), 1);
-    EXPECT_EQ(h.total_kb, 2.0f);
-}
-
-TEST_F(CatalogFileStore, LogLinesAreWrittenOnlyWithLoggingOn) {
-    ctx.log.set_path(dir.file("orbisto.LOG"));
-    save_as(small_catalog(), 0);
-    EXPECT_FALSE(file_exists(dir.file("orbisto.LOG")));
-    ctx.log.set_enabled(true);
-    ctx.catalog = small_catalog();
-    ASSERT_EQ(SaveCatalog(ctx, -1), 1);
-    ctx.catalog.set_current_number(-1);
-    ASSERT_TRUE(LoadCatalog(ctx, 0));
-    const std::string log = read_file(dir.file("orbisto.LOG")).value_or("");
-    EXPECT_EQ(log.substr(0, log.find("status:")),
-              "\r\nwrite:-1\r\n\r\nnew write:1\r\n\r\ndirs:3\r\n\r\nfiles:4\r\n\r\nnamen:43\r\n"
-              "\r\nimages:14/14\r\n\r\ncomment:77\r\nladen:0\r\n");
 }
 
 // ---- the header alone ----
@@ -450,20 +350,6 @@ TEST_F(CatalogFileStore, AHeaderTextOutsideWindows1252RewritesTheFileAsUtf8) {
     ASSERT_TRUE(LoadCatalog(ctx, 0));
     EXPECT_EQ(fixed_text(ctx.catalog.header.medium_name), "日本");
     EXPECT_EQ(ctx.catalog.file_path(0), "Bücher/readme.txt");
-}
-
-TEST_F(CatalogFileStore, AHeaderWriteOfTheCurrentCatalogueReachesTheCatalogInMemory) {
-    save_as(small_catalog(), 0);
-    ASSERT_TRUE(LoadCatalog(ctx, 0));
-    MediumHeader h;
-    ASSERT_EQ(ReadCatalogHeader(ctx, 0, h), 1);
-    h.category = 12;
-    ASSERT_EQ(WriteCatalogHeader(ctx, 0, h), 1);
-    EXPECT_EQ(ctx.catalog.header.category, 12u);
-    // A later save of the current Catalog keeps the new category.
-    ASSERT_EQ(SaveCatalog(ctx, 0), 0);
-    ASSERT_EQ(ReadCatalogHeader(ctx, 0, h), 1);
-    EXPECT_EQ(h.category, 12u);
 }
 
 TEST_F(CatalogFileStore, HeaderAccessToMissingShortAndOldFiles) {

@@ -12,56 +12,6 @@ using test::add_dir;
 using test::add_file;
 using test::expect_invariants;
 
-TEST(CatalogModel, ResetGivesRootArchiveTextReservedImageBytesAndKeepsTheNumber) {
-    Catalog cat(test::small_limits());
-    EXPECT_EQ(cat.comment_at(1), "Archiveinhalt!! KEIN richtiges Verzeichnis");
-    EXPECT_EQ(cat.status_text(0), "V:1 D:0 K:44 I:8 H:0");
-    EXPECT_EQ(cat.current_number(), -1);
-
-    add_file(cat, "f.txt", add_dir(cat, "dir", 0, "c"), 2.0f);
-    set_fixed_text(cat.header.medium_name, "Medium");
-    cat.set_description("text");
-    cat.set_current_number(7);
-    cat.set_changed(true);
-    cat.reset(true);
-    expect_invariants(cat);
-    EXPECT_EQ(cat.header.version, 3);
-    EXPECT_EQ(cat.dir_count(), 1u);
-    EXPECT_EQ(cat.file_count(), 0u);
-    EXPECT_EQ(cat.header.total_kb, 0.0f);
-    EXPECT_EQ(fixed_text(cat.header.medium_name), "");
-    EXPECT_EQ(cat.description(), "");
-    EXPECT_EQ(cat.names_used(), 1u);
-    EXPECT_EQ(cat.images_used(), 8u);
-    EXPECT_EQ(cat.comment_at(1), "expanded archive!! NO real directory");
-    EXPECT_EQ(cat.comments_used(), std::strlen(ARCHIVE_TEXT_EN) + 2);
-    EXPECT_EQ(cat.comment_bytes().data()[cat.comments_used()], 0xFF);  // end mark
-    EXPECT_EQ(cat.current_number(), 7);
-    EXPECT_FALSE(cat.changed());
-}
-
-TEST(CatalogModel, AppendingGrowsTheAreasKeepsContentsAndRefusesBadParents) {
-    Catalog cat(test::small_limits());
-    std::uint32_t parent = 0;
-    for (int i = 0; i < 50; ++i) {
-        parent = add_dir(cat, "d" + std::to_string(i), parent, "comment " + std::to_string(i));
-        add_file(cat, "f" + std::to_string(i), parent, 1.0f);
-    }
-    expect_invariants(cat);
-    EXPECT_EQ(cat.dir_name(1), "d0");
-    EXPECT_EQ(cat.dir_comment(50), "comment 49");
-    EXPECT_EQ(cat.file_name(49), "f49");
-
-    DirRecord d;
-    d.parent = cat.dir_count();  // would be its own parent
-    EXPECT_EQ(cat.append_dir(d).status, AppendStatus::BadParent);
-    FileRecord f;
-    f.parent = cat.dir_count();
-    EXPECT_EQ(cat.append_file(f).status, AppendStatus::BadParent);
-    expect_invariants(cat);
-    EXPECT_EQ(cat.dir_count(), 51u);
-}
-
 TEST(CatalogModel, PoolLimitsNames16MiBAndNoCommentAtTheDeletionMark) {
     Catalog cat;
     ASSERT_TRUE(cat.append_name(std::string(Catalog::MAX_NAMES_SIZE - 3, 'a')).ok());

@@ -40,35 +40,5 @@ TEST(SaveQuestion, AskedOnlyWhenChangedYesSavesAndTheFlagIsClearedEitherWay) {
     EXPECT_FALSE(ctx.catalog.changed());
 }
 
-TEST(Snapshot, KeepsThePreviousCatalogueWhileTheCurrentOneIsRebuilt) {
-    Catalog cat(test::small_limits());
-    const auto d = test::add_dir(cat, "docs", 0, "old dir comment");
-    test::add_file(cat, "a.txt", d, 1.5f, "old file comment");
-    set_fixed_text(cat.info.place, "shelf");
-    cat.set_description("about");
-    cat.append_image(std::vector<std::uint8_t>(20, 7));
-    cat.set_current_number(4);
-    const MediumHeader header = cat.header;
-
-    test::ScriptedFrontend fe;
-    CatalogSnapshot snap;
-    ASSERT_TRUE(take_snapshot(cat, snap, fe, false));
-    cat.reset(false);  // the rescan starts from an empty Catalog
-
-    ASSERT_TRUE(snap.taken);
-    const Catalog& old = snap.old;
-    EXPECT_EQ(std::memcmp(&old.header, &header, sizeof header), 0);
-    EXPECT_EQ(fixed_text(old.info.place), "shelf");
-    EXPECT_EQ(old.description(), "about");
-    EXPECT_EQ(old.current_number(), 4);
-    EXPECT_EQ(old.file_path(0), "docs/a.txt");
-    EXPECT_EQ(old.file_comment(0), "old file comment");
-    EXPECT_EQ(old.dir_comment(d), "old dir comment");
-
-    release_snapshot(snap);
-    EXPECT_FALSE(snap.taken);
-    EXPECT_EQ(snap.old.file_count(), 0u);
-}
-
 }  // namespace
 }  // namespace orbisto

@@ -63,23 +63,6 @@ TEST(CategoryMembership, FollowsTheRulesAndTreatsDanglingCategoriesAsNone) {
     }
 }
 
-TEST(CategoryFile, CountZeroAndStoredParents) {
-    CategoryFixture f;
-    f.ctx.categories.add("alt", 0);
-    ASSERT_TRUE(write_file_atomic(f.settings(), "[Kategorie]\r\nAnzahl=0\r\nKategorie0=X\r\n"));
-    ReadCategories(f.ctx);
-    EXPECT_EQ(f.ctx.categories.count(), 2);
-    EXPECT_EQ(f.ctx.categories.name(2), "! verliehen");
-    EXPECT_EQ(f.ctx.categories.name(0), "! Alle Medien   ");
-    EXPECT_EQ(f.ctx.categories.name(1), "! restliche Medien    ");
-
-    // A stored 0 names the first user category (on that one itself: top level).
-    ASSERT_TRUE(write_file_atomic(
-        f.settings(), CategoryFixture::section({{"Erste", 0}, {"Oben", -2}, {"Kind", 0}})));
-    ReadCategories(f.ctx);
-    EXPECT_EQ(f.tree(), (std::vector<std::string>{"Erste<0", "Oben<0", "Kind<2"}));
-}
-
 TEST(CategoryFile, DamagedFilesGiveSaneTables) {
     const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
         {"[Kategorie]\r\nAnzahl=-7\r\nKategorie0=A\r\n", {}},
@@ -166,18 +149,6 @@ TEST(CategoryFile, ReadOnlySettingsFileWithShowProtectWarnsAndWritesNothing) {
     }
     EXPECT_EQ(f.fe.messages.size(), 1u);
     EXPECT_EQ(IniFile::load_or_empty(f.wichtig()).get_int("Kategorie", "Anzahl", 0), 1);
-}
-
-TEST(CategoryFile, ReloadZeroForgetsTheLastCatalogueAndCategory) {
-    for (int reload : {0, 1}) {
-        CategoryFixture f;
-        f.ctx.settings.options.Reload = reload;
-        f.ctx.settings.state.LetzteCD = 7;
-        f.ctx.settings.state.LetzteKategorie = 3;
-        ReadCategories(f.ctx);
-        EXPECT_EQ(f.ctx.settings.state.LetzteCD, reload ? 7 : 0);
-        EXPECT_EQ(f.ctx.settings.state.LetzteKategorie, reload ? 3 : 0);
-    }
 }
 
 }  // namespace

@@ -58,29 +58,6 @@ TEST(CategoryNameCheck, DuplicatesIgnoreGermanCaseAndFollowTheAnswer) {
     EXPECT_EQ(f.fe.messages[3].caption, "Attention!");
 }
 
-TEST(CategoryEdits, CreateRenameAndMoveAreWrittenAtOnce) {
-    TreeFixture f;
-    f.ctx.settings.state.LetzteKategorie = 7;  // "! verliehen" was shown
-    const CategoryCreated made = CreateCategory(f.ctx, "F", 5);
-    ASSERT_EQ(made.result, CategoryEdit::Done);
-    EXPECT_EQ(made.index, 7);
-    EXPECT_EQ(f.ctx.settings.state.LetzteKategorie, 8);  // still "! verliehen"
-    EXPECT_EQ(CreateCategory(f.ctx, "  ", 0).result, CategoryEdit::Refused);
-
-    f.fe.answers = {Answer::No};
-    EXPECT_EQ(RenameCategory(f.ctx, 3, "d"), CategoryEdit::Declined);
-    EXPECT_EQ(RenameCategory(f.ctx, 3, "Bücher"), CategoryEdit::Done);
-    EXPECT_EQ(RenameCategory(f.ctx, 8, "x"), CategoryEdit::Refused);
-
-    EXPECT_EQ(MoveCategory(f.ctx, 2, 4), CategoryEdit::Refused);  // into its own subtree
-    EXPECT_EQ(MoveCategory(f.ctx, 2, 6), CategoryEdit::Done);
-
-    const CategoryTable edited = f.ctx.categories;
-    ReadCategories(f.ctx);
-    EXPECT_EQ(f.ctx.categories, edited);
-    EXPECT_EQ(f.tree(), (std::vector<std::string>{"A<6", "Bücher<2", "C<3", "D<0", "E<5", "F<5"}));
-}
-
 TEST(CategoryEdits, FailedWriteLeavesTheTableAsItWas) {
     TreeFixture f;
     ASSERT_TRUE(write_file_atomic(f.settings(), ""));

@@ -34,26 +34,6 @@ struct CategoryFixture : MediaFixture {
     }
 };
 
-TEST(ShowCategory, MembersAndTheMediumToLoad) {
-    CategoryFixture f;
-    CategoryView v = ShowCategory(f.ctx, CategoryFixture::kGames);
-    EXPECT_EQ(v.members, (std::vector<std::size_t>{0}));
-    EXPECT_TRUE(v.loaded);
-    EXPECT_EQ(f.ctx.catalog.current_number(), 0);
-    EXPECT_EQ(f.ctx.settings.state.LetzteKategorie, CategoryFixture::kGames);
-
-    f.ctx.settings.options.SubKat = 1;
-    ASSERT_TRUE(LoadCatalog(f.ctx, 1));
-    v = ShowCategory(f.ctx, CategoryFixture::kGames);
-    EXPECT_EQ(v.members, (std::vector<std::size_t>{0, 1}));
-    EXPECT_EQ(v.selected, 1u);  // the one holding the current number
-
-    EXPECT_EQ(ShowCategory(f.ctx, CategoryFixture::kLent).members, (std::vector<std::size_t>{3}));
-    v = ShowCategory(f.ctx, 1000);
-    EXPECT_EQ(v.category, 0);
-    EXPECT_EQ(v.members.size(), 5u);
-}
-
 TEST(DeleteMedia, DeletingThreeOfZeroToFiveKeepsTheOtherNumbers) {
     MediaFixture f;
     for (int n = 0; n <= 5; ++n) f.add_medium(n, "m" + std::to_string(n));
