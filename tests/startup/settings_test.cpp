@@ -61,9 +61,7 @@ TEST_F(SettingsTest, MissingFileGivesTheDefaults) {
 }
 
 TEST_F(SettingsTest, OptionValuesAreNormalisedOnReading) {
-    settings(
-        "[Optionen]\r\nRestore=3\r\nMaxSize=4\r\nLogFile=1\r\nNichtL\xF6schen=1\r\n"
-        "show info=1\r\nFILE_ID.DIZ=1\r\nSelbst2=1\r\nSelbst2-Text=READ.ME\r\n");
+    settings("[Optionen]\r\nRestore=3\r\nMaxSize=4\r\nLogFile=1\r\nNichtL\xF6schen=1\r\n");
     read_options(ctx);
     const Options& o = ctx.settings.options;
     EXPECT_EQ(o.Restore, 1);
@@ -71,10 +69,6 @@ TEST_F(SettingsTest, OptionValuesAreNormalisedOnReading) {
     EXPECT_EQ(o.MaxHTML, 4096);  // absent: the same as MaxSize
     EXPECT_TRUE(ctx.log.enabled());
     EXPECT_EQ(o.NichtLoeschen, 1);
-    EXPECT_EQ(o.show_info, 1);
-    EXPECT_EQ(o.FILE_ID_DIZ, 1);
-    EXPECT_EQ(o.Selbst[1], 1);
-    EXPECT_EQ(o.Selbst_Text[1], "READ.ME");
 
     settings("[Optionen]\r\nRestore=2\r\nMaxSize=4\r\nMaxHTML=16\r\n");
     read_options(ctx);
@@ -120,7 +114,6 @@ TEST_F(SettingsTest, PackerTemplatesLongerThanTwoCharactersAreTakenAndMarked) {
     EXPECT_EQ(p.ARJ, PackerSettings{}.ARJ);
     EXPECT_EQ(p.RAR, PackerSettings{}.RAR);
     EXPECT_EQ(p.OwnCmd, "mytool x %s");
-    EXPECT_EQ(p.RPM.command, "7z x -y -pzvmk \"%s\"");
 }
 
 TEST_F(SettingsTest, StartStateHonoursReloadAndTheFontRule) {
