@@ -31,7 +31,7 @@ std::string CategoryTable::clean_name(std::string_view name, std::size_t max_byt
     for (char& c : s) {
         if (c == '\r' || c == '\n') c = ' ';
     }
-    return truncate_utf8(s, max_bytes);
+    return cut_utf8(s, max_bytes);
 }
 
 void CategoryTable::assign(std::vector<CategoryEntry> user) {

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <type_traits>
 
+#include "platform/codepage.h"
+
 static_assert(std::endian::native == std::endian::little,
               "catalogue records are copied as little-endian blocks");
 
@@ -223,15 +225,6 @@ inline std::uint64_t bytes_from_size_kb(float size_kb) {
 }
 
 // ---- fixed text fields ----
-// The length of the longest prefix of s of at most max_bytes bytes that does
-// not end inside a UTF-8 character.
-inline std::size_t utf8_prefix_length(std::string_view s, std::size_t max_bytes) {
-    if (s.size() <= max_bytes) return s.size();
-    std::size_t n = max_bytes;
-    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
-    return n;
-}
-
 // Stores text in a fixed field: cut at its first NUL and at a character
 // boundary to leave room for the terminating NUL; the rest is zero-filled.
 template <std::size_t N>

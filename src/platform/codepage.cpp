@@ -151,6 +151,18 @@ bool is_valid_utf8(std::string_view in) {
     return all_code_points(in, [](char32_t) { return true; });
 }
 
+size_t utf8_prefix_length(std::string_view s, size_t max_bytes) {
+    if (s.size() <= max_bytes) return s.size();
+    size_t n = max_bytes;
+    // Step back over continuation bytes to the start of the cut character.
+    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
+    return n;
+}
+
+std::string cut_utf8(std::string_view s, size_t max_bytes) {
+    return std::string(s.substr(0, utf8_prefix_length(s, max_bytes)));
+}
+
 bool is_ascii(std::string_view in) {
     for (char ch : in) {
         if (static_cast<unsigned char>(ch) >= 0x80) return false;

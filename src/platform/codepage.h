@@ -21,6 +21,12 @@ std::optional<std::string> utf8_to_cp1252(std::string_view in);
 bool fits_cp1252(std::string_view utf8);
 
 bool is_valid_utf8(std::string_view in);
+
+// The length of the longest prefix of s of at most max_bytes bytes that does
+// not end inside a UTF-8 character.
+size_t utf8_prefix_length(std::string_view s, size_t max_bytes);
+// s cut to at most max_bytes bytes without splitting a character.
+std::string cut_utf8(std::string_view s, size_t max_bytes);
 bool is_ascii(std::string_view in);
 
 // The reading rule for texts of unknown origin: valid UTF-8 is taken as it

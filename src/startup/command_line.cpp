@@ -57,14 +57,6 @@ bool is_interactive(RunMode mode) {
     return mode != RunMode::ScanNew && mode != RunMode::Update && mode != RunMode::Export;
 }
 
-std::string cut_utf8(std::string_view s, size_t n) {
-    if (s.size() <= n) return std::string(s);
-    size_t cut = n;
-    // Step back over continuation bytes so no character is split.
-    while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;
-    return std::string(s.substr(0, cut));
-}
-
 CommandLine parse_command_line(const std::vector<std::string>& args) {
     CommandLine cl;
     std::vector<Occurrence> found;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/codepage.h"
+
 namespace orbisto {
 
 enum class RunMode : int {
@@ -53,9 +55,6 @@ inline constexpr size_t kDriveCapacity = 30;
 inline constexpr size_t kSearchCapacity = 258;
 
 CommandLine parse_command_line(const std::vector<std::string>& args);
-
-// Cuts a UTF-8 text to at most n bytes without splitting a character.
-std::string cut_utf8(std::string_view s, size_t n);
 
 // The help text of /help, byte for byte.
 std::string help_text();

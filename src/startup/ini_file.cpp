@@ -68,14 +68,6 @@ bool is_blank_line(std::string_view text) {
 
 }  // namespace
 
-std::string truncate_utf8(std::string_view s, size_t max_bytes) {
-    if (s.size() <= max_bytes) return std::string(s);
-    size_t n = max_bytes;
-    // Step back over continuation bytes to the start of the cut character.
-    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
-    return std::string(s.substr(0, n));
-}
-
 int parse_profile_int(std::string_view s, int def) {
     size_t i = 0;
     while (i < s.size() && is_blank(s[i])) ++i;
@@ -203,7 +195,7 @@ std::string IniFile::get_string(std::string_view section, std::string_view key,
                                 std::string_view def, size_t buffer_size) const {
     if (buffer_size == 0) return {};
     const auto v = get(section, key);
-    return truncate_utf8(v ? std::string_view(*v) : def, buffer_size - 1);
+    return cut_utf8(v ? std::string_view(*v) : def, buffer_size - 1);
 }
 
 int IniFile::get_int(std::string_view section, std::string_view key, int def) const {

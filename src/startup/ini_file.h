@@ -17,6 +17,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/codepage.h"
+
 namespace orbisto {
 
 class IniFile {
@@ -93,9 +95,6 @@ class IniFile {
 // rename would replace a read-only file) and writable for us; its directory
 // must exist, have a write bit set and be writable for us.
 bool ini_file_writable(const std::string& path);
-
-// Cuts a UTF-8 text to at most max_bytes bytes without splitting a character.
-std::string truncate_utf8(std::string_view s, size_t max_bytes);
 
 // The integer rule of the profile functions: blanks, an optional sign and
 // decimal digits; def when there are no digits. Values past the int range

@@ -46,7 +46,7 @@ void read_strings(const IniFile& ini, const char* section, const StringKey<S> (&
 template <class S, size_t N>
 void write_strings(IniFile& ini, const char* section, const StringKey<S> (&keys)[N], const S& in) {
     for (const auto& k : keys) {
-        ini.set(section, k.key, truncate_utf8(in.*k.field, k.buffer_size - 1));
+        ini.set(section, k.key, cut_utf8(in.*k.field, k.buffer_size - 1));
     }
 }
 

@@ -164,7 +164,7 @@ PackerSettings read_packer(const IniFile& ini) {
         // otherwise the default stays.
         const auto v = ini.get(kPacker, k.key);
         if (!v) continue;
-        std::string text = truncate_utf8(*v, kPackerBufferSize - 1);
+        std::string text = cut_utf8(*v, kPackerBufferSize - 1);
         if (text.size() > 2) p.*k.field = PackerTemplate{std::move(text), true};
     }
     settings_detail::read_strings(ini, kPacker, kPackerCommands, p);
@@ -241,11 +241,11 @@ bool write_options(Context& ctx) {
             ini.set_int(sec, selbst_key(i), o.Selbst[i]);
         }
         for (size_t i = 0; i < o.Selbst.size(); ++i) {
-            ini.set(sec, selbst_text_key(i), truncate_utf8(o.Selbst_Text[i], kPathBufferSize - 1));
+            ini.set(sec, selbst_text_key(i), cut_utf8(o.Selbst_Text[i], kPathBufferSize - 1));
         }
         write_ints(ini, sec, kSwitchesC, o);
-        ini.set(sec, "CopyPfad", truncate_utf8(o.CopyPfad, kPathBufferSize - 1));
-        ini.set(sec, "DataPfad", truncate_utf8(o.DataPfad, kPathBufferSize - 1));
+        ini.set(sec, "CopyPfad", cut_utf8(o.CopyPfad, kPathBufferSize - 1));
+        ini.set(sec, "DataPfad", cut_utf8(o.DataPfad, kPathBufferSize - 1));
         write_ints(ini, sec, kSwitchesD, o);
         write_freedb(ini, f);
     });

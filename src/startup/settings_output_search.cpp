@@ -89,7 +89,7 @@ void read_history(const IniFile& ini, const char* section,
 void write_history(IniFile& ini, const char* section,
                    const std::array<std::string, kHistoryEntries>& history) {
     for (size_t i = 0; i < history.size(); ++i) {
-        ini.set(section, history_key(i), truncate_utf8(history[i], kHistoryBufferSize - 1));
+        ini.set(section, history_key(i), cut_utf8(history[i], kHistoryBufferSize - 1));
     }
 }
 
@@ -122,7 +122,7 @@ bool write_output(Context& ctx) {
     const OutputSettings& o = ctx.settings.output;
     return write_profile_group(ctx, ctx.paths.settings_file, [&](IniFile& ini) {
         write_ints(ini, kOutput, kOutputKeysA, o);
-        ini.set(kOutput, "Datei", truncate_utf8(o.Datei, kPathBufferSize - 1));
+        ini.set(kOutput, "Datei", cut_utf8(o.Datei, kPathBufferSize - 1));
         write_ints(ini, kOutput, kOutputKeysB, o);
         write_history(ini, kOutput, o.Begriff);
     });

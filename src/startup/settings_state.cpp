@@ -118,7 +118,7 @@ bool write_start_state(Context& ctx) {
         write_columns(ini, "Liste", st.columns.Liste);
         ini.set_int(kFont, "Height", st.font.Height);
         write_ints(ini, kFont, kFontRest, st.font);
-        ini.set(kFont, "FaceName", truncate_utf8(st.font.FaceName, kFaceNameBufferSize - 1));
+        ini.set(kFont, "FaceName", cut_utf8(st.font.FaceName, kFaceNameBufferSize - 1));
     });
 }
 

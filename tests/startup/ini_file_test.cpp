@@ -69,7 +69,7 @@ TEST(IniFile, StringReadsAreCutToTheBufferWithoutSplittingCharacters) {
     EXPECT_EQ(ini.get_string("S", "umlaut", "", 4), "aä");
     // The default is cut the same way.
     EXPECT_EQ(ini.get_string("S", "missing", "xyz", 3), "xy");
-    EXPECT_EQ(truncate_utf8("\xE2\x82\xAC", 2), "");
+    EXPECT_EQ(cut_utf8("\xE2\x82\xAC", 2), "");
 }
 
 TEST(IniFile, SettingKeysKeepEverythingElseInPlace) {
