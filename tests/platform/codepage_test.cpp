@@ -15,7 +15,7 @@ TEST(Codepage, Cp1252RoundTripsEveryByte) {
     EXPECT_EQ(*back, all);
 }
 
-TEST(Codepage, Cp1252SpecialCharacters) {
+TEST(Codepage, Cp1252PunctuationAndUmlauts) {
     EXPECT_EQ(cp1252_to_utf8("\x80"), "\xE2\x82\xAC");         // euro sign
     EXPECT_EQ(cp1252_to_utf8("M\xFC" "ller"), "M\xC3\xBCller");  // Müller
     EXPECT_EQ(*utf8_to_cp1252("\xE2\x80\x9E"), "\x84");        // low double quote
