@@ -1,6 +1,6 @@
 // The process-wide state, owned by one object that is passed by reference:
 // paths, command line, settings, log, work limits, the current Catalog, the
-// MediaList and the CategoryTable.
+// MediaList, the CategoryTable, the search and the scanner state.
 // Two contexts in one process never disturb each other.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include "catalog/categories.h"
 #include "catalog/media_list.h"
 #include "catalog/work_limits.h"
+#include "scan/scan_state.h"
 #include "search/search_state.h"
 #include "startup/command_line.h"
 #include "startup/frontend.h"
@@ -36,6 +37,7 @@ struct Context {
     MediaList media;
     CategoryTable categories;
     SearchState search;
+    ScanState scan;
 
     bool busy = false;   // a long operation runs
     bool ready = false;  // the main window (or the headless driver) has finished its set-up

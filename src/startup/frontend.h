@@ -60,6 +60,23 @@ inline constexpr int kDupMediumShowSecond = 1205;  // handled inside the dialog
 inline constexpr int kDupMediumTakeIntoFirst = 1209;
 inline constexpr int kDupMediumTakeIntoSecond = 1210;
 
+// The drive dialogs (scan a new medium, update, identify).
+enum class DriveDialog { Scan, Update, Identify };
+struct DriveChoice {
+    DriveDialog kind = DriveDialog::Scan;
+    std::string caption;             // "Neues Medium einlesen" / "scan new medium", ...
+    std::vector<std::string> notes;  // extra text lines of the dialog (the update warning)
+    std::vector<std::string> items;  // one row per drive: "%s %s" (root and volume label)
+    int preselected = 0;             // row selected when the dialog opens
+    // The check boxes of the scan dialog; a frontend stores the user's changes here.
+    bool never_ask = false;  // "immer letztes Laufwerk benutzen wenn Medium drin ist"
+    bool cd_text = false;
+    DialogPos pos;  // where to show it; a frontend stores a move here
+};
+// The answers of the dialog for a medium that is catalogued already.
+enum class KnownMediumChoice { Update, New, Show, Cancel };
+class Catalog;
+
 class Frontend {
 public:
     virtual ~Frontend() = default;
@@ -111,6 +128,31 @@ public:
         return kDupMediumNext;
     }
 
+    // A drive dialog: returns the chosen row of choice.items, or -1 for
+    // "Abbruch". The default (no dialog) takes the preselected row.
+    virtual int choose_drive(DriveChoice& choice) {
+        if (choice.items.empty()) return -1;
+        return choice.preselected;
+    }
+    // The dialog shown when a medium to be scanned is catalogued already
+    // ("Update", "Neu", "Anzeigen", "Abbruch"). The default does nothing.
+    virtual KnownMediumChoice known_medium(std::string_view caption, std::string_view medium_name) {
+        (void)caption;
+        (void)medium_name;
+        return KnownMediumChoice::Cancel;
+    }
+    // The medium-information sheet after a scan ("CD-Informationen" /
+    // "CD-information"): the user edits the Catalog's description, medium
+    // name, category and info block in place. on_name_edited is called after
+    // every edit of the medium name (it offers matching categories). Returns
+    // false when the sheet was cancelled. The default accepts it unchanged.
+    virtual bool medium_information(Catalog& catalog, std::string_view caption,
+                                    const std::function<void(std::string_view name)>& on_name_edited) {
+        (void)catalog;
+        (void)caption;
+        (void)on_name_edited;
+        return true;
+    }
     // The abort flag that long operations poll between steps.
     bool abort_requested() const { return abort_.load(std::memory_order_relaxed); }
     void request_abort() { abort_.store(true, std::memory_order_relaxed); }

@@ -110,6 +110,36 @@ int ScriptedFrontend::duplicate_medium(DuplicateMediumPair& pair,
     return kDupMediumNext;
 }
 
+int ScriptedFrontend::choose_drive(DriveChoice& choice) {
+    drive_dialogs.push_back(choice);
+    events.push_back("choose_drive:" + choice.caption);
+    if (drive_answers.empty()) return choice.items.empty() ? -1 : choice.preselected;
+    const int a = drive_answers.front();
+    drive_answers.pop_front();
+    return a;
+}
+
+KnownMediumChoice ScriptedFrontend::known_medium(std::string_view caption,
+                                                 std::string_view medium_name) {
+    events.push_back("known_medium:" + std::string(caption) + "|" + std::string(medium_name));
+    if (known_medium_answers.empty()) return KnownMediumChoice::Cancel;
+    const KnownMediumChoice a = known_medium_answers.front();
+    known_medium_answers.pop_front();
+    return a;
+}
+
+bool ScriptedFrontend::medium_information(
+    Catalog& catalog, std::string_view caption,
+    const std::function<void(std::string_view name)>& on_name_edited) {
+    ++medium_sheets;
+    events.push_back("medium_information:" + std::string(caption));
+    if (on_medium_sheet) on_medium_sheet(catalog, on_name_edited);
+    if (medium_sheet_answers.empty()) return true;
+    const bool a = medium_sheet_answers.front();
+    medium_sheet_answers.pop_front();
+    return a;
+}
+
 bool ScriptedFrontend::saw_message(std::string_view text) const {
     for (const auto& m : messages) {
         if (m.text == text) return true;

@@ -34,6 +34,18 @@ public:
     std::deque<int> duplicate_medium_answers;
     std::vector<DuplicateMediumPair> duplicate_medium_pairs;  // pairs shown
 
+    // Answers of the drive dialogs (a row, or -1), in order. Empty: the
+    // preselected row. Every dialog shown is kept.
+    std::deque<int> drive_answers;
+    std::vector<DriveChoice> drive_dialogs;
+    // Answers of the known-medium dialog. Empty: Cancel.
+    std::deque<KnownMediumChoice> known_medium_answers;
+    // The medium-information sheet: called with the Catalog when set (a test
+    // can edit it or call on_name_edited); the answers say accept (true) or
+    // cancel (false). Empty: accept.
+    std::function<void(Catalog&, const std::function<void(std::string_view)>&)> on_medium_sheet;
+    std::deque<bool> medium_sheet_answers;
+    int medium_sheets = 0;
     std::vector<MessageCall> messages;
     std::vector<std::string> statuses;  // texts of status part 0, in order
     std::vector<std::string> titles;
@@ -69,6 +81,10 @@ public:
     int duplicate_medium(DuplicateMediumPair& pair,
                          const std::function<void(int which)>& show) override;
 
+    int choose_drive(DriveChoice& choice) override;
+    KnownMediumChoice known_medium(std::string_view caption, std::string_view medium_name) override;
+    bool medium_information(Catalog& catalog, std::string_view caption,
+                            const std::function<void(std::string_view name)>& on_name_edited) override;
     // The last status text, or "" when none was shown.
     std::string last_status() const { return statuses.empty() ? std::string() : statuses.back(); }
     // True when a message box with this text (exactly) was shown.

@@ -1,0 +1,99 @@
+// The state of the scanner, one per Context: the flags and counters of the
+// scan that runs, the measurements of the medium, the newest-file and MP3
+// statistics, and the copy of the old Catalog during an update.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "catalog/catalog.h"
+#include "catalog/records.h"
+
+namespace orbisto {
+
+class Volumes;
+class LongOperation;
+struct OldCatalogIndex;
+
+// MP3 totals of a directory and everything below it.
+struct Mp3Totals {
+    std::uint32_t count = 0;
+    std::uint64_t seconds = 0;
+    std::uint64_t bitrate_sum = 0;  // kbit/s, summed over the files
+    void add(const Mp3Totals& o) {
+        count += o.count;
+        seconds += o.seconds;
+        bitrate_sum += o.bitrate_sum;
+    }
+};
+
+// Which work area could not take more during the walk (the limit messages
+// after the scan report them).
+struct ScanLimitsHit {
+    bool dirs = false;
+    bool files = false;
+    bool comments = false;
+    bool names = false;
+    bool any() const { return dirs || files || comments || names; }
+};
+
+struct ScanState {
+    ScanState();
+    ~ScanState();
+    ScanState(const ScanState&) = delete;
+    ScanState& operator=(const ScanState&) = delete;
+
+    // The drive table. The program and tests install theirs; when none is
+    // installed, volumes() makes the system's on first use.
+    Volumes* installed_volumes = nullptr;
+    Volumes& volumes();
+
+    bool scanning = false;     // a scan runs (the main window refuses new commands)
+    bool update_mode = false;  // the loaded medium is updated instead of a new one made
+    int selected_drive = 0;    // drive index chosen in the drive dialog
+    bool delete_failed = false;
+
+    // Millisecond ticks (steady clock) of the walk.
+    std::int64_t start_ms = 0;
+    std::int64_t end_ms = 0;
+    std::int64_t last_shown_second = -1;
+    std::uint64_t progress_counter = 0;
+
+    // Bytes of the files walked on the medium itself, and the medium's used
+    // space (total minus free); used > 0 always.
+    double bytes_scanned = 0;
+    double bytes_used = 1e6;
+    double total_kb = 0;  // sum of size_kb of all FileRecords made
+
+    // The medium being scanned: its drive root, label, serial and type as
+    // PrepareMedium read them.
+    std::string root;
+    std::string volume_label;
+    std::uint32_t volume_serial = 0;
+    int drive_type = 0;
+
+    // The newest file of the medium (cleared at the start of every scan).
+    FileTime newest_time{};
+    std::string newest_name;
+
+    // MP3 totals of the whole medium (filled by the walk of the root).
+    Mp3Totals mp3;
+
+    // Set by the walk when a work area could not grow any further.
+    ScanLimitsHit limits_hit;
+
+    // The copy of the Catalog taken by PrepareUpdate before an update scan;
+    // null otherwise. The update lookups search it; EndUpdateScan puts its
+    // medium texts back and frees it.
+    std::unique_ptr<Catalog> old;
+    std::unique_ptr<OldCatalogIndex> old_index;
+
+    // The progress frame opened by BeginScan and closed by EndScan.
+    std::unique_ptr<LongOperation> frame;
+
+  private:
+    std::unique_ptr<Volumes> own_volumes_;
+};
+
+}  // namespace orbisto
