@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "app/scan_run.h"
 #include "catalog/catalog_store.h"
 #include "catalog/category_file.h"
 #include "startup/command_line.h"
@@ -24,10 +25,9 @@ constexpr int kExitNotAvailable = 3;
 
 int run_mode(Context& ctx) {
     const RunMode mode = ctx.command_line.run_mode;
+    if (mode == RunMode::ScanNew || mode == RunMode::Update) return app::run_scan_mode(ctx);
     const char* what = nullptr;
     switch (mode) {
-        case RunMode::ScanNew: what = "scanning a medium (--drive)"; break;
-        case RunMode::Update: what = "updating a medium (--update)"; break;
         case RunMode::Export: what = "the output run (--export)"; break;
         default: what = "the interactive window"; break;
     }

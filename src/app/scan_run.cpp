@@ -1,0 +1,33 @@
+#include "app/scan_run.h"
+
+#include <cstdio>
+
+#include "catalog/media_list.h"
+#include "scan/scan_request.h"
+
+namespace orbisto::app {
+
+namespace {
+
+constexpr int kExitSuccess = 0;
+constexpr int kExitFailure = 1;
+
+}  // namespace
+
+int run_scan_mode(Context& ctx) {
+    const RunMode mode = ctx.command_line.run_mode;
+    const int code = mode == RunMode::Update ? kRequestUpdate : kRequestScanNew;
+    // Identification, the lowest free number and the fast-load index all
+    // need the catalogued media.
+    if (!BuildMediaList(ctx)) return kExitFailure;
+    ctx.ready = true;
+    const int stored = HandleScanRequest(ctx, code, ctx.command_line.run_argument);
+    if (stored < 0) return kExitFailure;
+    const Catalog& cat = ctx.catalog;
+    std::printf("stored medium %s as catalogue %d (%u directories, %u files)\n",
+                std::string(fixed_text(cat.header.medium_name)).c_str(), stored,
+                cat.dir_count() - 1, cat.file_count());
+    return std::fflush(stdout) == 0 ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace orbisto::app

@@ -1,0 +1,26 @@
+// The checks after an interactive scan: keeping only described files, the
+// limit and abort reports, the empty-medium and the duplicate question.
+#pragma once
+
+#include "startup/context.h"
+
+namespace orbisto {
+
+// With NurFILES.BBS on: drops every file without a comment and compacts the
+// Catalog, then totals it again. When no file has a comment at all, asks
+// " Alle Dateien übernehmen? " and keeps every file whatever the answer.
+void keep_described_files(Context& ctx);
+
+// The information boxes for an aborted scan and for each work area that ran
+// full, in that order. They only inform.
+void report_scan_limits(Context& ctx);
+
+// No file recorded: asks " trotzdem aufnehmen? ". False when the answer is No.
+bool confirm_empty_medium(Context& ctx);
+
+// A new medium that equals a catalogued one: asks " trotzdem aufnehmen? "
+// titled " Medium wahrscheinlich schon gelesen ". On No the catalogued
+// medium is loaded and false returned.
+bool confirm_not_duplicate(Context& ctx);
+
+}  // namespace orbisto
