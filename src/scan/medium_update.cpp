@@ -39,11 +39,10 @@ const OldCatalogIndex* index_of(const Context& ctx) {
     return index && index->source == ctx.scan.old.get() ? index : nullptr;
 }
 
-std::optional<std::uint32_t> find_in(const std::unordered_map<OldCatalogIndex::Key, std::uint32_t,
-                                                              OldCatalogIndex::KeyHash>& in_dir,
-                                     const std::unordered_map<std::string_view, std::uint32_t>& by,
-                                     const OldCatalogIndex& index, bool by_name,
-                                     std::string_view dir_path, std::string_view name) {
+std::optional<std::uint32_t> find_in(
+    const std::unordered_map<OldCatalogIndex::Key, std::uint32_t, OldCatalogIndex::KeyHash>& in_dir,
+    const std::unordered_map<std::string_view, std::uint32_t>& by, const OldCatalogIndex& index,
+    bool by_name, std::string_view dir_path, std::string_view name) {
     if (by_name) {
         const auto it = by.find(name);
         if (it == by.end()) return std::nullopt;

@@ -1,6 +1,8 @@
 // The update lookups against a plain pass over the old records, on random
 // old and new Catalogs with repeated names, entries without comments and
 // names outside ASCII.
+#include "scan/medium_update.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -8,14 +10,13 @@
 #include <vector>
 
 #include "catalog/catalog_fixture.h"
-#include "scan/medium_update.h"
 #include "support/scripted_frontend.h"
 
 namespace orbisto {
 namespace {
 
-const std::vector<std::string> kNames = {"a", "b", "readme.txt", "Bilder", "Grüße.doc",
-                                         "A", "x y", "ünd"};
+const std::vector<std::string> kNames = {"a",         "b", "readme.txt", "Bilder",
+                                         "Grüße.doc", "A", "x y",        "ünd"};
 
 // A random tree: directories hang below earlier ones, files below any; about
 // half of the entries carry a comment.
@@ -37,9 +38,8 @@ Catalog random_catalog(std::mt19937& rng, int dirs, int files) {
 // by_name) or the first of that name whose parent has the same path; it
 // counts only when it has a comment.
 template <class Records, class NameOf>
-std::int64_t reference(const Catalog& old, const Records& recs, std::uint32_t from,
-                       NameOf name_of, bool by_name, const std::string& dir,
-                       const std::string& name) {
+std::int64_t reference(const Catalog& old, const Records& recs, std::uint32_t from, NameOf name_of,
+                       bool by_name, const std::string& dir, const std::string& name) {
     for (std::uint32_t i = from; i < recs.size(); ++i) {
         if (name_of(i) != name) continue;
         if (!by_name && old.dir_path(recs[i].parent) != dir) continue;
@@ -65,8 +65,8 @@ TEST(UpdateLookup, AgreesWithPassInRecordOrderOnRandomCatalogs) {
                 const std::string dir = now.dir_path(now.files()[i].parent);
                 const std::string name(now.file_name(i));
                 const auto want = reference(
-                    old, old.files(), 0, [&](std::uint32_t k) { return old.file_name(k); },
-                    by_name, dir, name);
+                    old, old.files(), 0, [&](std::uint32_t k) { return old.file_name(k); }, by_name,
+                    dir, name);
                 ASSERT_EQ(LookupOldFile(ctx, dir, name), want) << seed << " " << dir << "/" << name;
                 file_hits += want >= 0;
             }
@@ -74,8 +74,8 @@ TEST(UpdateLookup, AgreesWithPassInRecordOrderOnRandomCatalogs) {
                 const std::string dir = now.dir_path(now.dirs()[d].parent);
                 const std::string name(now.dir_name(d));
                 const auto want = reference(
-                    old, old.dirs(), 1, [&](std::uint32_t k) { return old.dir_name(k); },
-                    by_name, dir, name);
+                    old, old.dirs(), 1, [&](std::uint32_t k) { return old.dir_name(k); }, by_name,
+                    dir, name);
                 ASSERT_EQ(LookupOldDir(ctx, dir, name), want) << seed << " " << dir << "/" << name;
                 dir_hits += want >= 0;
             }
