@@ -168,6 +168,26 @@ AppendResult Catalog::append_image(std::span<const std::uint8_t> bytes) {
     return {static_cast<std::uint32_t>(offset), AppendStatus::Ok};
 }
 
+AppendResult Catalog::replace_comment(std::uint32_t offset, std::string_view text) {
+    const std::size_t used = comments_used();
+    if (offset > COMMENT_ARCHIVE && offset < used) {
+        const std::string_view old = comment_at(offset);
+        if (offset + old.size() + 1 == used) {
+            // The old text ends the pool: drop it and write the new one there.
+            // Its bytes stay until the append succeeds, so a failure loses nothing.
+            const std::size_t extra = text.size() > old.size() ? text.size() - old.size() : 0;
+            if (!make_room(comments_, extra + 2)) return {0, AppendStatus::OutOfMemory};
+            const std::string copy(cut_at_nul(text));
+            comments_.resize(offset);
+            const std::uint32_t at = push_comment_text(comments_, copy);
+            comments_.insert(comments_.end(), std::begin(COMMENT_END_MARK),
+                             std::end(COMMENT_END_MARK));
+            return {at, AppendStatus::Ok};
+        }
+    }
+    return append_comment(text);
+}
+
 std::string_view Catalog::name_at(std::uint32_t offset) const {
     return pool_text(names_, offset & NAME_OFFSET_MASK);
 }

@@ -172,6 +172,23 @@ class Catalog {
     // Capacity of the areas, for work that sizes a new area from the old.
     std::size_t names_capacity() const { return names_.capacity(); }
     std::size_t comments_capacity() const { return comments_.capacity(); }
+    // Records that fit without reallocating (the end marker's slot not counted).
+    std::size_t dirs_capacity() const { return dirs_.capacity() - 1; }
+    std::size_t files_capacity() const { return files_.capacity() - 1; }
+
+    // Make room for this many records or pool bytes in one step, so that a
+    // long run of appends (a scan) reallocates rarely. Never drops contents;
+    // may throw std::bad_alloc, leaving the area as it was.
+    void reserve_dirs(std::size_t records) { dirs_.reserve(records + 1); }
+    void reserve_files(std::size_t records) { files_.reserve(records + 1); }
+    void reserve_names(std::size_t bytes) { names_.reserve(bytes); }
+    void reserve_comments(std::size_t bytes) { comments_.reserve(bytes); }
+
+    // Replaces the comment text at `offset` by `text` and returns the new
+    // offset. When the old text is the last one of the pool its bytes are
+    // reused (the text being built for the newest record); otherwise the new
+    // text is appended and the old one stays unreferenced.
+    AppendResult replace_comment(std::uint32_t offset, std::string_view text);
 
   private:
     std::string description_;

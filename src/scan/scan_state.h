@@ -15,6 +15,7 @@ namespace orbisto {
 class Volumes;
 class LongOperation;
 struct OldCatalogIndex;
+struct WalkHooks;
 
 // MP3 totals of a directory and everything below it.
 struct Mp3Totals {
@@ -91,6 +92,10 @@ struct ScanState {
 
     // The progress frame opened by BeginScan and closed by EndScan.
     std::unique_ptr<LongOperation> frame;
+
+    // Tests put stand-ins for the walk's archive and file-information calls
+    // here (scan_seams.h); null in the program.
+    WalkHooks* walk_hooks = nullptr;
 
   private:
     std::unique_ptr<Volumes> own_volumes_;

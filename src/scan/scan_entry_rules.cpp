@@ -1,0 +1,94 @@
+#include "scan/scan_entry_rules.h"
+
+#include <array>
+#include <cstdio>
+
+#include "platform/codepage.h"
+
+namespace orbisto {
+
+namespace {
+
+constexpr std::array<std::string_view, 31> kArchiveExtensions = {
+    ".ZIP", ".7z",  ".BZ2", ".CPIO", ".RPM", ".MSI", ".DEB", ".SXW", ".ACE", ".ARJ", ".A0",
+    ".A1",  ".A2",  ".CAB", ".LHA",  ".LZH", ".RAR", ".UC2", ".EXE", ".TAR", ".TGZ", ".GZ",
+    ".Z",   ".1",   ".2",   ".3",    ".4",   ".5",   ".HQX", ".SIT", ".ZOO"};
+
+bool ends_with_archive_extension(std::string_view name, bool exe) {
+    for (const std::string_view ext : kArchiveExtensions) {
+        if (!exe && ext == ".EXE") continue;
+        if (ends_with_ci(name, ext)) return true;
+    }
+    return false;
+}
+
+bool is_word_char(char c) {
+    return c != ' ' && c != ',' && c != ';' && c != '|' && c != '*' && c != '.' && c != '\t';
+}
+
+}  // namespace
+
+bool equals_ci(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] &&
+            upper_german_ascii(static_cast<unsigned char>(a[i])) !=
+                upper_german_ascii(static_cast<unsigned char>(b[i]))) {
+            return upper_german(a) == upper_german(b);
+        }
+    }
+    return true;
+}
+
+bool ends_with_ci(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && equals_ci(text.substr(text.size() - suffix.size()), suffix);
+}
+
+bool extension_in_list(std::string_view list, std::string_view name) {
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot + 1 == name.size()) return false;
+    const std::string_view ext = name.substr(dot + 1);
+    std::size_t i = 0;
+    while (i < list.size()) {
+        while (i < list.size() && !is_word_char(list[i])) ++i;
+        std::size_t end = i;
+        while (end < list.size() && is_word_char(list[end])) ++end;
+        if (end > i && equals_ci(list.substr(i, end - i), ext)) return true;
+        i = end;
+    }
+    return false;
+}
+
+bool is_expandable_archive(std::string_view name, std::string_view own_ext) {
+    return ends_with_archive_extension(name, true) ||
+           (!own_ext.empty() && extension_in_list(own_ext, name));
+}
+
+bool may_hold_description(std::string_view name, bool exe) {
+    return ends_with_archive_extension(name, exe);
+}
+
+bool lists_kill_file(const std::vector<ListedEntry>& entries,
+                     const std::vector<std::string>& kill_files) {
+    if (kill_files.empty()) return false;
+    for (const ListedEntry& e : entries) {
+        for (const std::string& kill : kill_files) {
+            if (kill.size() == e.name.size() && equals_ci(kill, e.name)) return true;
+        }
+    }
+    return false;
+}
+
+std::string mp3_summary_comment(const Mp3Totals& mp3) {
+    if (mp3.count == 0) return {};
+    const std::uint64_t s = mp3.seconds;
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "MP3-Anzahl:%u L\xC3\xA4nge:%2llu:%02llu:%02llu Bitrate:%llu KBit",
+                  mp3.count, static_cast<unsigned long long>(s / 3600),
+                  static_cast<unsigned long long>((s % 3600) / 60),
+                  static_cast<unsigned long long>(s % 60),
+                  static_cast<unsigned long long>(mp3.bitrate_sum / mp3.count));
+    return buf;
+}
+
+}  // namespace orbisto

@@ -1,0 +1,40 @@
+// Decisions the walk takes from an entry's name and the settings: which
+// entries are archives, the kill-file rule, extension lists, and the MP3
+// summary comment of a directory.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scan/scan_listing.h"
+#include "scan/scan_state.h"
+
+namespace orbisto {
+
+// ASCII case-insensitive comparisons (ä, ö, ü folded as well).
+bool equals_ci(std::string_view a, std::string_view b);
+bool ends_with_ci(std::string_view text, std::string_view suffix);
+
+// True when the file's extension (the text after its last '.') is one of the
+// words of an extension list such as "xyz abc" or "*.XYZ;*.ABC"
+// (case-insensitive). A name without extension never matches.
+bool extension_in_list(std::string_view list, std::string_view name);
+
+// Expansion mode 2056: the name ends with one of the archive extensions
+// (".ZIP", ".7z", ... ".ZOO") or its extension is in the user's OwnExt list.
+bool is_expandable_archive(std::string_view name, std::string_view own_ext);
+
+// Expansion mode 2055: the name ends with one of the archive extensions;
+// ".EXE" only when `exe` is on.
+bool may_hold_description(std::string_view name, bool exe);
+
+// True when an entry of the directory has a name of the kill-file list.
+bool lists_kill_file(const std::vector<ListedEntry>& entries,
+                     const std::vector<std::string>& kill_files);
+
+// "MP3-Anzahl:%d Länge:%2d:%02d:%02d Bitrate:%d KBit" for a directory's MP3
+// totals (count > 0).
+std::string mp3_summary_comment(const Mp3Totals& mp3);
+
+}  // namespace orbisto
