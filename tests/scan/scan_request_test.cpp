@@ -1,0 +1,120 @@
+// Scans requested without dialogs: new media from folders and mount points,
+// and updates of catalogued media.
+#include "scan/scan_request.h"
+
+#include <gtest/gtest.h>
+
+#include "catalog/catalog_store.h"
+#include "scan_home.h"
+
+namespace orbisto {
+namespace {
+
+// A medium saved directly as catalogue n, with the given label and serial.
+void save_medium(test::ScanHome& h, int n, const char* label, std::uint32_t serial) {
+    Catalog& c = h.ctx.catalog;
+    c.reset(false);
+    set_fixed_text(c.header.volume_label, label);
+    c.header.volume_serial = serial;
+    ASSERT_EQ(SaveCatalog(h.ctx, n), n);
+    h.ctx.media.store(c.header);
+}
+
+TEST(ScanRequest, FolderHangsBelowItsPathWithLabelInfoCategoryZeroAndLowestFreeNumber) {
+    test::ScanHome h;
+    h.volumes.add(h.base, kDriveFixed, "DATA", 0x1234ABCD);
+    make_directory(h.medium + "/sub");
+    h.put("a.txt");
+    h.put("sub/b.txt");
+    save_medium(h, 0, "X", 1);
+    save_medium(h, 2, "Y", 2);
+    h.ctx.catalog.set_changed(true);  // saved without asking
+    h.ctx.command_line.label_given = true;
+    h.ctx.command_line.label = "My disc";
+    h.ctx.command_line.info_given = true;
+    h.ctx.command_line.info = "holiday photos";
+
+    ASSERT_EQ(HandleScanRequest(h.ctx, kRequestScanNew, h.medium + "/"), 1);
+    const Catalog& c = h.ctx.catalog;
+    EXPECT_EQ(c.dir_name(1), h.medium);
+    EXPECT_EQ(c.dirs()[1].parent, 0u);
+    EXPECT_EQ(fixed_text(c.header.medium_name), "My disc");
+    EXPECT_EQ(fixed_text(c.header.volume_label), "DATA");
+    EXPECT_EQ(c.header.volume_serial, 0x1234ABCDu);
+    EXPECT_EQ(c.description(), "holiday photos");
+    EXPECT_EQ(c.header.category, 0u);
+    EXPECT_TRUE(file_exists(h.catalogue(1)));
+    ASSERT_EQ(h.ctx.media.count(), 3u);
+    EXPECT_EQ(h.ctx.media.entries[2].catalog_number, 1u);
+    EXPECT_TRUE(h.fe.messages.empty());
+    EXPECT_EQ(c.file_count(), 2u);  // the walk
+}
+
+TEST(ScanRequest, MountPointIsWalkedFromTheRootNamedAfterItAndEjected) {
+    test::ScanHome h;
+    h.volumes.add(h.medium, kDriveCdRom, "", 7);
+    h.ctx.settings.options.Eject = 1;
+    h.put("song.txt");
+
+    ASSERT_EQ(HandleScanRequest(h.ctx, kRequestScanNew, h.medium), 0);
+    const Catalog& c = h.ctx.catalog;
+    EXPECT_EQ(c.dir_count(), 1u);
+    EXPECT_EQ(fixed_text(c.header.medium_name), "medium");
+    EXPECT_EQ(c.header.drive_type, kDriveCdRom);
+    EXPECT_EQ(h.volumes.tray_calls, std::vector<std::string>{"eject:" + h.medium});
+    EXPECT_EQ(c.file_count(), 1u);  // the walk
+    EXPECT_EQ(c.description().substr(0, 22), "Neueste Datei:song.txt");
+}
+
+TEST(ScanRequest, UpdateKeepsTheMediumTextsAndItsNumber) {
+    test::ScanHome h;
+    h.volumes.add(h.medium, kDriveCdRom, "VOL", 0xABCD);
+    h.put("a.txt");
+    ASSERT_EQ(HandleScanRequest(h.ctx, kRequestScanNew, h.medium), 0);
+    Catalog& c = h.ctx.catalog;
+    c.set_description("my notes");
+    set_fixed_text(c.header.medium_name, "Named");
+    set_fixed_text(c.info.place, "shelf 3");
+    c.header.category = 3;
+    c.header.medium_flags = MEDIUM_LENT;
+    ASSERT_EQ(SaveCatalog(h.ctx, 0), 0);
+    h.put("b.txt");
+
+    ASSERT_EQ(HandleScanRequest(h.ctx, kRequestUpdate, h.medium), 0);
+    c.reset(false);
+    c.set_current_number(-1);
+    ASSERT_TRUE(LoadCatalog(h.ctx, 0));
+    EXPECT_EQ(c.description(), "my notes");
+    EXPECT_EQ(fixed_text(c.header.medium_name), "Named");
+    EXPECT_EQ(fixed_text(c.info.place), "shelf 3");
+    EXPECT_EQ(c.header.category, 3u);
+    EXPECT_EQ(c.header.medium_flags, MEDIUM_LENT);
+    EXPECT_EQ(h.ctx.media.count(), 1u);
+    EXPECT_FALSE(file_exists(h.catalogue(1)));
+    EXPECT_EQ(c.file_count(), 2u);  // the walk found the new file
+}
+
+TEST(ScanRequest, RefusedRequestsChangeNothing) {
+    test::ScanHome h;
+    h.volumes.add(h.base, kDriveFixed, "VOL", 5);
+    h.put("a.txt");
+    make_directory(h.medium + "/other");
+    // A folder of the same file system (same label and serial) is another medium.
+    ASSERT_EQ(HandleScanRequest(h.ctx, kRequestScanNew, h.medium + "/other"), 0);
+    const std::string before = *read_file(h.catalogue(0));
+
+    EXPECT_EQ(HandleScanRequest(h.ctx, kRequestUpdate, h.medium), -1);
+    EXPECT_EQ(h.fe.messages.back().caption, "Medium nicht gefunden!");
+    for (const int code : {kRequestScanNew, kRequestUpdate}) {
+        EXPECT_EQ(HandleScanRequest(h.ctx, code, h.base + "/missing"), -1);
+        EXPECT_NE(h.fe.messages.back().text.find(h.base + "/missing"), std::string::npos);
+        EXPECT_EQ(HandleScanRequest(h.ctx, code, h.medium + "/a.txt"), -1);
+    }
+    EXPECT_EQ(*read_file(h.catalogue(0)), before);
+    EXPECT_FALSE(file_exists(h.catalogue(1)));
+    EXPECT_EQ(h.ctx.media.count(), 1u);
+    EXPECT_EQ(h.ctx.catalog.current_number(), 0);
+}
+
+}  // namespace
+}  // namespace orbisto
