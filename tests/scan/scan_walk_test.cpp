@@ -1,0 +1,290 @@
+// The directory walk over real temporary trees: what it records, in which
+// order, with which times and comments, and how it behaves on odd entries,
+// aborts and full work areas.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <set>
+
+#include "platform/files.h"
+#include "scan/scan_seams.h"
+#include "scan/scan_time.h"
+#include "scan/scan_walk.h"
+#include "support/scripted_frontend.h"
+#include "support/temp_home.h"
+
+namespace orbisto {
+namespace {
+
+constexpr std::int64_t kJan2020 = 1577836800;
+constexpr std::int64_t kJan2030 = 1893456000;
+
+class ScanWalkTest : public ::testing::Test {
+  protected:
+    test::ScriptedFrontend fe;
+    Context ctx{fe};
+    test::TempDir tmp;
+    WalkHooks hooks;
+
+    void SetUp() override {
+        ctx.settings.options.Echtzeit = 0;
+        ctx.scan.walk_hooks = &hooks;
+    }
+
+    std::string dir(const std::string& rel) {
+        const std::string p = tmp.file(rel);
+        make_directories(p);
+        return p;
+    }
+    std::string file(const std::string& rel, const std::string& content = "x") {
+        std::ofstream(tmp.file(rel), std::ios::binary) << content;
+        return tmp.file(rel);
+    }
+    std::uint32_t scan(Mp3Totals* out = nullptr) {
+        Mp3Totals mp3;
+        const std::uint32_t n = ScanDirectory(ctx, tmp.path(), 0, 0, 0, mp3);
+        if (out) *out = mp3;
+        return n;
+    }
+    // File path in the catalogue -> its comment.
+    std::map<std::string, std::string> comments() const {
+        std::map<std::string, std::string> m;
+        for (std::uint32_t i = 0; i < ctx.catalog.file_count(); ++i) {
+            m[ctx.catalog.file_path(i)] = std::string(ctx.catalog.file_comment(i));
+        }
+        return m;
+    }
+    std::int64_t file_index(const std::string& path) const {
+        for (std::uint32_t i = 0; i < ctx.catalog.file_count(); ++i) {
+            if (ctx.catalog.file_path(i) == path) return i;
+        }
+        return -1;
+    }
+};
+
+void set_times(const std::string& path, std::int64_t mtime, std::int64_t atime) {
+    timespec ts[2] = {{static_cast<time_t>(atime), 0}, {static_cast<time_t>(mtime), 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), ts, AT_SYMLINK_NOFOLLOW), 0);
+}
+
+TEST_F(ScanWalkTest, RecordsFilesBeforeSubdirectoriesWithSizesTimesAndParents) {
+    set_times(file("a.txt", std::string(2048, 'a')), kJan2030, kJan2020);
+    file("b.txt", "");
+    dir("sub/deep");
+    file("sub/c.txt", "ccc");
+    file("sub/deep/d.txt", "dd");
+    dir("empty");
+
+    EXPECT_EQ(scan(), 4u);
+    const Catalog& c = ctx.catalog;
+    ASSERT_EQ(c.file_count(), 4u);
+    ASSERT_EQ(c.dir_count(), 4u);
+    // The root's files come first, then its subdirectories; every record
+    // follows its parent.
+    EXPECT_EQ(c.files()[0].parent, 0u);
+    EXPECT_EQ(c.files()[1].parent, 0u);
+    for (std::uint32_t i = 1; i < c.dir_count(); ++i) EXPECT_LT(c.dirs()[i].parent, i);
+    std::set<std::string> paths;
+    for (std::uint32_t i = 0; i < c.file_count(); ++i) paths.insert(c.file_path(i));
+    EXPECT_EQ(paths, (std::set<std::string>{"a.txt", "b.txt", "sub/c.txt", "sub/deep/d.txt"}));
+
+    const FileRecord& a = c.files()[static_cast<std::size_t>(file_index("a.txt"))];
+    EXPECT_FLOAT_EQ(a.size_kb, 2.0f);
+    EXPECT_EQ(a.time.value(), static_cast<std::uint64_t>(kJan2030) * 10000000 + 116444736000000000);
+    EXPECT_EQ(a.flags, 0u);
+    EXPECT_EQ(a.comment, 0u);
+    EXPECT_FLOAT_EQ(static_cast<float>(ctx.scan.total_kb), 2048.0f / 1024 + 5.0f / 1024);
+    EXPECT_EQ(std::string(ctx.scan.newest_name), "a.txt");
+}
+
+TEST_F(ScanWalkTest, TakesTheFirstPlausibleTime) {
+    // 1970 is before the plausible range, 2500 after it.
+    constexpr std::int64_t k1970 = 100, k2500 = 16725225600;
+    set_times(file("atime"), k1970, kJan2020);
+    set_times(file("none"), k2500, k1970);
+    scan();
+    const FileTime jan2020 = filetime_from_unix(kJan2020, 0);
+    EXPECT_EQ(ctx.catalog.files()[static_cast<std::size_t>(file_index("atime"))].time.value(),
+              jan2020.value());
+    // Neither time is plausible: the birth time where the file system keeps
+    // one (the file was made just now), else nothing.
+    const FileTime t = ctx.catalog.files()[static_cast<std::size_t>(file_index("none"))].time;
+    EXPECT_TRUE(t.value() == 0 || is_plausible_time(t));
+    EXPECT_NE(t.value(), filetime_from_unix(k2500, 0).value());
+
+    EXPECT_EQ(filetime_from_unix(0, 150).value(), 116444736000000001u);
+    EXPECT_EQ(filetime_from_unix(-20000000000, 0).value(), 0u);  // before 1601
+    EXPECT_FALSE(is_plausible_time(FileTime{0, 28000000}));
+    EXPECT_TRUE(is_plausible_time(FileTime{0, 28000001}));
+    EXPECT_FALSE(is_plausible_time(FileTime{0, 60000000}));
+}
+
+TEST_F(ScanWalkTest, ArchivesGoToExpansionExceptBesideAKillFile) {
+    ctx.settings.options.CDentpacken = kExpandAll;
+    ctx.settings.options.CRC32 = 1;
+    ctx.settings.KillFiles = {"nopack.flg"};
+    file("inner.zip", "a");    // expanded into a directory by the packer
+    file("empty.rar", "a");    // a packer ran, nothing came out
+    file("plain.tgz", "a");    // no packer for it
+    dir("kill/sub");
+    file("kill/NOPACK.FLG");
+    file("kill/kept.zip", "a");
+    file("kill/sub/again.zip", "a");
+    std::vector<std::string> offered;
+    hooks.expand_archive = [&](const std::string&, std::string_view name) {
+        offered.emplace_back(name);
+        if (name == "inner.zip") return ArchiveExpansion::Expanded;
+        return name == "empty.rar" ? ArchiveExpansion::NothingCameOut : ArchiveExpansion::NoCommand;
+    };
+    scan();
+    std::sort(offered.begin(), offered.end());
+    EXPECT_EQ(offered, (std::vector<std::string>{"again.zip", "empty.rar", "inner.zip", "plain.tgz"}));
+    const auto m = comments();
+    EXPECT_EQ(m.count("inner.zip"), 0u);
+    EXPECT_EQ(m.at("empty.rar"), "");  // unpacked by a program: no CRC
+    EXPECT_EQ(m.at("plain.tgz"), "CRC:E8B7BE43");
+    EXPECT_EQ(m.at("kill/kept.zip"), "CRC:E8B7BE43");
+}
+
+TEST_F(ScanWalkTest, CrcPrefixesCommentsExceptForFilesTakenOverByAnUpdate) {
+    ctx.settings.options.CRC32 = 1;
+    ctx.settings.options.Dateiinformationen = 1;
+    // Information is asked for files above 0.001 KiB only.
+    file("plain", "abc");
+    file("withcrc", "abc");
+    file("described", "abc");
+    file("empty", "");
+    file("kept", "abc");
+    hooks.collect_file_info = [](const std::string& path, FileInfoResult& r) {
+        if (path.ends_with("withcrc")) r.info_text = "CRC:00000000 Holiday";
+        if (path.ends_with("described")) r.info_text = "Holiday";
+        return r.info_text.empty() ? 0 : 1;
+    };
+    ctx.scan.update_mode = true;
+    ctx.scan.old = std::make_unique<Catalog>();
+    FileRecord old;
+    old.name = ctx.scan.old->append_name("kept").value;
+    old.comment = ctx.scan.old->append_comment("CRC:11111111 from before").value;
+    ctx.scan.old->append_file(old);
+
+    scan();
+    const auto m = comments();
+    EXPECT_EQ(m.at("plain"), "CRC:352441C2");
+    EXPECT_EQ(m.at("withcrc"), "CRC:352441C2 Holiday");
+    EXPECT_EQ(m.at("described"), "CRC:352441C2 Holiday");
+    EXPECT_EQ(m.at("empty"), "");
+    EXPECT_EQ(m.at("kept"), "CRC:11111111 from before");
+    EXPECT_EQ(ctx.catalog.files()[static_cast<std::size_t>(file_index("plain"))].flags, FLAG_CRC);
+    EXPECT_EQ(ctx.catalog.files()[static_cast<std::size_t>(file_index("kept"))].flags, 0u);
+    EXPECT_EQ(ctx.catalog.files()[static_cast<std::size_t>(file_index("empty"))].flags, 0u);
+}
+
+TEST_F(ScanWalkTest, AbortKeepsWhatWasRecordedAndStopsEveryLevel) {
+    for (int d = 0; d < 3; ++d) {
+        dir("d" + std::to_string(d));
+        for (int f = 0; f < 5; ++f) file("d" + std::to_string(d) + "/f" + std::to_string(f));
+    }
+    fe.on_pump = [&](int n) {
+        if (n == 9) fe.request_abort();
+    };
+    const std::uint32_t n = scan();
+    EXPECT_EQ(n, ctx.catalog.file_count());
+    EXPECT_GT(n, 0u);
+    EXPECT_LT(n, 15u);
+    for (const FileRecord& f : ctx.catalog.files()) EXPECT_LT(f.parent, ctx.catalog.dir_count());
+    Mp3Totals mp3;
+    EXPECT_EQ(ScanDirectory(ctx, tmp.path(), 0, 0, n, mp3), 0u);  // aborted: nothing more
+}
+
+TEST_F(ScanWalkTest, OddEntriesAreRecordedButNeverFollowedOrOpened) {
+    ctx.settings.options.CRC32 = 1;
+    dir("d");
+    ASSERT_EQ(::symlink("..", tmp.file("d/loop").c_str()), 0);
+    ASSERT_EQ(::mkfifo(tmp.file("d/pipe").c_str(), 0600), 0);
+    file("caf\xE9.txt");  // Windows-1252, not UTF-8
+    dir("locked");
+    file("locked/hidden");
+    ASSERT_EQ(::chmod(tmp.file("locked").c_str(), 0), 0);
+    scan();
+    ::chmod(tmp.file("locked").c_str(), 0700);
+
+    const auto m = comments();
+    EXPECT_EQ(m.at("d/loop"), "");  // a link: no CRC, not walked
+    EXPECT_EQ(m.at("d/pipe"), "");  // a FIFO: never opened
+    EXPECT_EQ(m.count("caf\xC3\xA9.txt"), 1u);
+    EXPECT_EQ(ctx.catalog.dir_count(), 3u);  // d, locked
+    if (::geteuid() != 0) {
+        EXPECT_EQ(m.count("locked/hidden"), 0u);
+    }
+}
+
+TEST_F(ScanWalkTest, DeepNestingIsRecordedButEnteredOnlyToItsLimit) {
+    std::string rel = "n";
+    ASSERT_EQ(::mkdir(tmp.file(rel).c_str(), 0755), 0);
+    for (int i = 1; i < 300; ++i) {
+        rel += "/n";
+        ASSERT_EQ(::mkdir(tmp.file(rel).c_str(), 0755), 0);
+    }
+    file(rel + "/bottom");
+    scan();
+    EXPECT_EQ(ctx.catalog.dir_count(), 1u + 257u);
+    EXPECT_EQ(ctx.catalog.file_count(), 0u);
+}
+
+TEST_F(ScanWalkTest, FullNamePoolEndsTheWalk) {
+    while (ctx.catalog.names_used() < Catalog::MAX_NAMES_SIZE - 200000) {
+        ctx.catalog.append_name(std::string(60000, 'n'));
+    }
+    // Names of 199 bytes: `fit` of them still fit, the next one does not.
+    const std::size_t fit = (Catalog::MAX_NAMES_SIZE - ctx.catalog.names_used()) / 200;
+    for (std::size_t i = 0; i < fit + 5; ++i) file(std::string(195, 'L') + std::to_string(1000 + i));
+    dir("later");
+    file("later/x");
+    scan();
+    EXPECT_TRUE(ctx.scan.limits_hit.names);
+    EXPECT_EQ(ctx.catalog.file_count(), fit);
+    EXPECT_EQ(ctx.catalog.dir_count(), 1u);
+    EXPECT_LE(ctx.catalog.names_used(), Catalog::MAX_NAMES_SIZE);
+}
+
+TEST_F(ScanWalkTest, Mp3SummaryGoesIntoDirectoriesWithoutOwnComment) {
+    ctx.settings.options.Dateiinformationen = 1;
+    dir("music/more");
+    file("music/a.mp3", "aa");
+    file("music/b.mp3", "bb");
+    file("music/more/c.mp3", "cc");
+    file("music/cover.txt", "tt");
+    const std::vector<std::uint8_t> thumb = {1, 2, 3};
+    hooks.collect_file_info = [&](const std::string& path, FileInfoResult& r) {
+        if (!path.ends_with(".mp3")) return 0;
+        r.mp3_bitrate_kbps = path.ends_with("c.mp3") ? 64 : 128;
+        r.mp3_length_s = 1800;
+        if (path.ends_with("a.mp3")) r.thumbnail = thumb;
+        r.info_text = "song";
+        return 1;
+    };
+    ctx.catalog.dirs()[0].comment = ctx.catalog.append_comment("own words").value;
+    Mp3Totals out;
+    scan(&out);
+    EXPECT_EQ(ctx.catalog.dir_comment(0), "own words");
+    EXPECT_EQ(out.count, 0u);  // not passed up from a directory with a comment
+    std::map<std::string, std::string> dirs;
+    for (std::uint32_t i = 1; i < ctx.catalog.dir_count(); ++i) {
+        dirs[ctx.catalog.dir_path(i)] = std::string(ctx.catalog.dir_comment(i));
+    }
+    EXPECT_EQ(dirs.at("music/more"), "MP3-Anzahl:1 L\xC3\xA4nge: 0:30:00 Bitrate:64 KBit");
+    EXPECT_EQ(dirs.at("music"), "MP3-Anzahl:3 L\xC3\xA4nge: 1:30:00 Bitrate:106 KBit");
+    const FileRecord& a = ctx.catalog.files()[static_cast<std::size_t>(file_index("music/a.mp3"))];
+    EXPECT_EQ(ctx.catalog.file_comment(static_cast<std::uint32_t>(file_index("music/a.mp3"))), "song");
+    ASSERT_GE(a.thumbnail, FIRST_IMAGE_OFFSET);
+    EXPECT_TRUE(std::equal(thumb.begin(), thumb.end(), ctx.catalog.image_at(a.thumbnail).begin()));
+}
+
+}  // namespace
+}  // namespace orbisto
