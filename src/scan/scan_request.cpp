@@ -9,6 +9,7 @@
 #include "platform/volumes.h"
 #include "scan/medium_identify.h"
 #include "scan/medium_update.h"
+#include "scan/scan_checks.h"
 #include "scan/scan_medium.h"
 #include "scan/scan_steps.h"
 #include "scan/scan_walk.h"
@@ -48,6 +49,28 @@ void reset_for_walk(Context& ctx, const MediumHeader& measured, int number) {
     cat.reset(ctx.english());
     cat.set_current_number(number);
     take_medium_fields(cat.header, measured);
+}
+
+// After the walk: an aborted walk stores nothing (nobody confirms a request,
+// and a medium cut short must not pass for a complete one); work areas that
+// ran full are reported, and what fitted is stored.
+bool walk_complete(Context& ctx) {
+    if (ctx.frontend.abort_requested()) {
+        ctx.frontend.message(ctx.tr(" Scan abgebrochen - es wurde nichts gespeichert ",
+                                    " scan aborted - nothing was stored "),
+                             ctx.tr(" Benutzeraktion ", " userinteraction "), Buttons::Ok,
+                             Icon::Information);
+        return false;
+    }
+    report_scan_limits(ctx);
+    return true;
+}
+
+// Drops a Catalog that is not stored and loads catalogue n again (none for -1).
+void reload_catalogue(Context& ctx, int n) {
+    ctx.catalog.set_changed(false);
+    ctx.catalog.set_current_number(-1);
+    if (n >= 0) LoadCatalog(ctx, n);
 }
 
 void report_unknown_medium(Context& ctx) {
@@ -104,6 +127,7 @@ int scan_new_medium(Context& ctx, const std::string& path) {
     // loaded Catalog stays as it was.
     std::string canonical;
     if (prepare_medium(ctx, path, canonical) != 0) return -1;
+    const int before = cat.current_number();
     const MediumHeader measured = cat.header;
     reset_for_walk(ctx, measured, -1);
 
@@ -111,6 +135,10 @@ int scan_new_medium(Context& ctx, const std::string& path) {
     walk_requested_path(ctx, canonical);
     EndScan(ctx);
     report_delete_failed(ctx);
+    if (!walk_complete(ctx)) {
+        reload_catalogue(ctx, before);
+        return -1;
+    }
 
     set_fixed_text(cat.header.medium_name, default_medium_name(scan.volume_label, canonical));
     apply_label_override(ctx);
@@ -157,6 +185,10 @@ int update_medium(Context& ctx, const std::string& path) {
     walk_requested_path(ctx, canonical);
     EndUpdateScan(ctx);
     report_delete_failed(ctx);
+    if (!walk_complete(ctx)) {
+        reload_catalogue(ctx, number);
+        return -1;
+    }
     apply_label_override(ctx);
     finish_scanned_records(ctx);
     const int stored = store_scanned_medium(ctx, number);

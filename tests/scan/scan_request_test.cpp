@@ -110,6 +110,10 @@ TEST(ScanRequest, RefusedRequestsChangeNothing) {
         EXPECT_NE(h.fe.messages.back().text.find(h.base + "/missing"), std::string::npos);
         EXPECT_EQ(HandleScanRequest(h.ctx, code, h.medium + "/a.txt"), -1);
     }
+    // An aborted walk stores nothing.
+    h.fe.on_pump = [&](int) { h.fe.request_abort(); };
+    EXPECT_EQ(HandleScanRequest(h.ctx, kRequestScanNew, h.medium), -1);
+    EXPECT_EQ(h.fe.messages.back().caption, " Benutzeraktion ");
     EXPECT_EQ(*read_file(h.catalogue(0)), before);
     EXPECT_FALSE(file_exists(h.catalogue(1)));
     EXPECT_EQ(h.ctx.media.count(), 1u);
