@@ -46,6 +46,12 @@ TEST(ScanRun, FailuresExitOneWithTheReasonOnStandardError) {
     EXPECT_NE(unknown.err.find("nicht katalogisiert"), std::string::npos) << unknown.err;
     EXPECT_FALSE(file_exists(s.home.file("cds/0.cd")));
 
+    // A catalogue directory that is a plain file: the save fails.
+    const std::string not_a_dir = s.home.write("plain", "x");
+    const auto unsaved = s.run({"--dir", not_a_dir, "--drive", s.medium});
+    EXPECT_EQ(unsaved.status, 1) << unsaved.out;
+    EXPECT_EQ(unsaved.out, "");
+
     if (::geteuid() == 0) GTEST_SKIP() << "the super-user writes into read-only folders";
     make_directory(s.home.file("cds"));
     ::chmod(s.home.file("cds").c_str(), 0555);
