@@ -2,6 +2,7 @@
 // old and new Catalogs with repeated names, entries without comments and
 // names outside ASCII.
 #include "scan/medium_update.h"
+#include "scan/old_catalog_index.h"
 
 #include <gtest/gtest.h>
 
