@@ -12,7 +12,7 @@ void CategoryOffers::operator()(std::string_view medium_name) {
     for (int i = 2; i < table.count(); ++i) {
         const std::string category = upper_german(table.name(i));
         if (category.empty() || name.find(category) == std::string::npos) continue;
-        const Answer a = ctx_.frontend.message("Diese Kategorie \xC3\xBC" "bernehmen?", table.name(i),
+        const Answer a = ctx_.frontend.message("Diese Kategorie \303\274bernehmen?", table.name(i),
                                                Buttons::YesNo, Icon::Question);
         done_ = true;
         if (a != Answer::Yes) break;
@@ -29,9 +29,9 @@ bool ShowMediumSheet(Context& ctx, bool new_medium) {
         cat.set_description(text);
     }
     CategoryOffers offers(ctx);
-    const bool accepted = ctx.frontend.medium_information(
-        cat, ctx.tr("CD-Informationen", "CD-information"),
-        [&offers](std::string_view name) { offers(name); });
+    const bool accepted =
+        ctx.frontend.medium_information(cat, ctx.tr("CD-Informationen", "CD-information"),
+                                        [&offers](std::string_view name) { offers(name); });
     if (!accepted) return false;
     const std::string_view d = cat.description();
     if (d == "noch keine Information vorhanden" || d == "no information") cat.set_description({});

@@ -24,7 +24,7 @@ std::string canonical_directory(const std::string& path) {
     if (!resolved) return {};
     std::string out(resolved);
     std::free(resolved);
-    struct stat st{};
+    struct stat st {};
     if (::stat(out.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return {};
     return out;
 }
@@ -63,8 +63,8 @@ int prepare_medium(Context& ctx, const std::string& path, std::string& canonical
     const std::optional<Drive> drive = volumes.drive_of(canonical);
     scan.root = drive ? drive->root : std::string();
     scan.drive_type = drive ? drive->type : 0;
-    scan.volume_label = drive ? cut_utf8(drive->label, sizeof(MediumHeader::volume_label) - 1)
-                              : std::string();
+    scan.volume_label =
+        drive ? cut_utf8(drive->label, sizeof(MediumHeader::volume_label) - 1) : std::string();
     scan.volume_serial = drive ? drive->serial : 0;
 
     MediumHeader& h = ctx.catalog.header;

@@ -14,14 +14,13 @@ void keep_described_files(Context& ctx) {
     if (ctx.settings.options.NurFILES_BBS != 1) return;
     Catalog& cat = ctx.catalog;
     const auto files = cat.files();
-    const bool any_comment = std::any_of(files.begin(), files.end(), [](const FileRecord& f) {
-        return f.comment != COMMENT_NONE;
-    });
+    const bool any_comment = std::any_of(
+        files.begin(), files.end(), [](const FileRecord& f) { return f.comment != COMMENT_NONE; });
     if (!any_comment) {
         // Dropping every file would leave nothing of the medium: ask, and
         // keep them all either way.
         ctx.frontend.message(
-            ctx.tr(" Alle Dateien \xC3\xBC" "bernehmen? ", " should I take all files? "),
+            ctx.tr(" Alle Dateien \303\274bernehmen? ", " should I take all files? "),
             ctx.tr(" Keine passende Datei gefunden ", " no correct file found "), Buttons::YesNo,
             Icon::Question);
         return;

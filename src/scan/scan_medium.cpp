@@ -92,8 +92,8 @@ int ScanMedium(Context& ctx, ScanMode mode) {
     }
     cat.header.catalog_number = number < 0 ? 0 : static_cast<std::uint32_t>(number);
     // A folder below its drive root hangs below a record named after it.
-    const std::uint32_t start =
-        mode == ScanMode::Directory ? add_path_record(ctx, path_below_root(canonical, scan.root))
+    const std::uint32_t start = mode == ScanMode::Directory
+                                    ? add_path_record(ctx, path_below_root(canonical, scan.root))
                                     : 0;
     scan.start_ms = scan_ticks_ms();
     if (mode != ScanMode::Drive || !fill_from_audio_cd(ctx, canonical)) {

@@ -100,8 +100,8 @@ std::size_t identify_requested_medium(Context& ctx, const std::string& canonical
     const int before = ctx.catalog.current_number();
     const std::span<const MediumHeader> media(ctx.media.entries);
     for (std::size_t from = 0; from < media.size();) {
-        const std::size_t hit = find_medium(media.subspan(from), scan.volume_label,
-                                            scan.volume_serial);
+        const std::size_t hit =
+            find_medium(media.subspan(from), scan.volume_label, scan.volume_serial);
         if (hit == 0) break;
         const std::size_t pos = from + hit - 1;
         const int number = static_cast<int>(media[pos].catalog_number & 0xFFFF);

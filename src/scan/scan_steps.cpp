@@ -91,9 +91,10 @@ std::string mp3_totals_line(const Mp3Totals& mp3) {
     if (mp3.count == 0) return {};
     const std::uint64_t s = mp3.seconds;
     char line[128];
-    std::snprintf(line, sizeof line, "MP3-Anzahl:%u Laufzeit:%4llu:%02u:%02u Bitrate:%3llu KBit\r\n",
-                  mp3.count, static_cast<unsigned long long>(s / 3600),
-                  static_cast<unsigned>(s % 3600 / 60), static_cast<unsigned>(s % 60),
+    std::snprintf(line, sizeof line,
+                  "MP3-Anzahl:%u Laufzeit:%4llu:%02u:%02u Bitrate:%3llu KBit\r\n", mp3.count,
+                  static_cast<unsigned long long>(s / 3600), static_cast<unsigned>(s % 3600 / 60),
+                  static_cast<unsigned>(s % 60),
                   static_cast<unsigned long long>(mp3.bitrate_sum / mp3.count));
     return line;
 }
@@ -111,7 +112,7 @@ void eject_after_scan(Context& ctx) {
         return;
     }
     if (!ctx.scan.volumes().eject(scan.root)) {
-        ctx.frontend.message(ctx.tr("Das Laufwerk konnte nicht ge\xC3\xB6" "ffnet werden: ",
+        ctx.frontend.message(ctx.tr("Das Laufwerk konnte nicht ge\303\266ffnet werden: ",
                                     "the drive could not be opened: ") +
                                  scan.root,
                              "MCI error", Buttons::Ok, Icon::Exclamation);

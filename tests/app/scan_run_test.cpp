@@ -1,9 +1,8 @@
 // The headless scan modes as a script meets them: exit statuses, the line on
 // standard output and the catalogue stored.
 #include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/files.h"
 #include "support/run_program.h"

@@ -57,7 +57,7 @@ TEST(ScanMedium, SheetOffersMatchingCategoriesOnceAndCancelStoresNothing) {
 
     // No ends the offers at once; the sheet accepted stores the medium.
     EXPECT_EQ(h.scan({Answer::Yes, Answer::No}), 0);
-    EXPECT_EQ(h.fe.messages.back().text, "Diese Kategorie \xC3\xBC" "bernehmen?");
+    EXPECT_EQ(h.fe.messages.back().text, "Diese Kategorie \303\274bernehmen?");
     EXPECT_EQ(h.fe.messages.back().caption, "Games");
     EXPECT_EQ(h.ctx.catalog.header.category, 0u);
 }
@@ -75,7 +75,7 @@ TEST(ScanMedium, FolderBelowTheDriveRootGetsItsRecordAndNurFilesBbsAsksForAll) {
     const Catalog& c = h.ctx.catalog;
     EXPECT_EQ(c.dir_name(1), "medium/GAMES");
     EXPECT_EQ(fixed_text(c.header.medium_name), (h.medium + "/GAMES").substr(0, 56));
-    EXPECT_TRUE(h.fe.saw_message(" Alle Dateien \xC3\xBC" "bernehmen? "));
+    EXPECT_TRUE(h.fe.saw_message(" Alle Dateien \303\274bernehmen? "));
     EXPECT_EQ(c.file_count(), 1u);  // kept although it has no comment (walk)
 }
 
