@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "catalog/catalog_fixture.h"
 #include "scan_home.h"
 
 namespace orbisto {
@@ -81,31 +82,21 @@ TEST(ScanMedium, FolderBelowTheDriveRootGetsItsRecordAndNurFilesBbsAsksForAll) {
 
 TEST(ScanMedium, AggregationTotalsSizesAndNewestTimesOfWholeSubtrees) {
     Catalog c;
-    DirRecord a;
-    a.name = c.append_name("a").value;
-    c.append_dir(a);
-    DirRecord b = a;
-    b.parent = 1;
-    c.append_dir(b);
-    const auto file = [&](std::uint32_t parent, float kb, std::uint64_t time) {
-        FileRecord f;
-        f.parent = parent;
-        f.size_kb = kb;
-        f.time.set(time);
-        c.append_file(f);
-    };
-    file(2, 1.5f, 0x0200000000000005ull);
-    file(2, 2.0f, 0x0200000000000009ull);  // same high word: the low word decides
-    file(1, 4.0f, 0x01FF000000000000ull);
-    file(0, 0.5f, 0);
-    c.dirs()[1].size_kb = 100;  // stale values are replaced
+    const auto a = test::add_dir(c, "a", 0);
+    const auto b = test::add_dir(c, "b", a);
+    test::add_file(c, "f1", b, 1.5f, {}, 0x0200000000000005ull);
+    test::add_file(c, "f2", b, 2.0f, {}, 0x0200000000000009ull);  // the low word decides
+    test::add_file(c, "f3", a, 4.0f, {}, 0x01FF000000000000ull);
+    test::add_file(c, "f4", 0, 0.5f);
+    c.dirs()[a].size_kb = 100;  // stale values are replaced
+    c.header.total_kb = 100;
 
     AggregateScan(c);
-    EXPECT_EQ(c.dirs()[2].size_kb, 3.5f);
-    EXPECT_EQ(c.dirs()[1].size_kb, 7.5f);
+    EXPECT_EQ(c.dirs()[b].size_kb, 3.5f);
+    EXPECT_EQ(c.dirs()[a].size_kb, 7.5f);
     EXPECT_EQ(c.dirs()[0].size_kb, 8.0f);
     EXPECT_EQ(c.dirs()[0].time.value(), 0x0200000000000009ull);
-    EXPECT_EQ(c.dirs()[1].time.value(), 0x0200000000000009ull);
+    EXPECT_EQ(c.dirs()[a].time.value(), 0x0200000000000009ull);
     EXPECT_EQ(c.header.total_kb, 8.0f);
 }
 
