@@ -183,6 +183,14 @@ TEST_F(IdentifyFixture, NewMediumCommandScansAndLaterUpdatesKeepingComments) {
     for (std::uint32_t i = 0; i < 3; ++i) {
         EXPECT_EQ(ctx.catalog.file_comment(i) == "mine", ctx.catalog.file_name(i) == "b.txt");
     }
+
+    // An unknown medium arriving is scanned on its own; a known one is not.
+    drive("usb", kDriveRemovable, "STICK", 0x77);
+    volumes.spaces[volumes.table[1].root] = DriveSpace{100, 1000, 100};
+    ctx.settings.options.AutoScan = 1;
+    const ArrivalResult arrived = MediumArrived(ctx, {0, 1});
+    EXPECT_EQ(arrived.stored.size(), 1u);
+    EXPECT_EQ(ctx.media.count(), 2u);
 }
 
 }  // namespace
