@@ -10,9 +10,9 @@ namespace orbisto {
 namespace {
 
 constexpr std::array<std::string_view, 31> kArchiveExtensions = {
-    ".ZIP", ".7z",  ".BZ2", ".CPIO", ".RPM", ".MSI", ".DEB", ".SXW", ".ACE", ".ARJ", ".A0",
-    ".A1",  ".A2",  ".CAB", ".LHA",  ".LZH", ".RAR", ".UC2", ".EXE", ".TAR", ".TGZ", ".GZ",
-    ".Z",   ".1",   ".2",   ".3",    ".4",   ".5",   ".HQX", ".SIT", ".ZOO"};
+    ".ZIP", ".7z", ".BZ2", ".CPIO", ".RPM", ".MSI", ".DEB", ".SXW", ".ACE", ".ARJ", ".A0",
+    ".A1",  ".A2", ".CAB", ".LHA",  ".LZH", ".RAR", ".UC2", ".EXE", ".TAR", ".TGZ", ".GZ",
+    ".Z",   ".1",  ".2",   ".3",    ".4",   ".5",   ".HQX", ".SIT", ".ZOO"};
 
 bool ends_with_archive_extension(std::string_view name, bool exe) {
     for (const std::string_view ext : kArchiveExtensions) {
@@ -31,9 +31,8 @@ bool is_word_char(char c) {
 bool equals_ci(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i] &&
-            upper_german_ascii(static_cast<unsigned char>(a[i])) !=
-                upper_german_ascii(static_cast<unsigned char>(b[i]))) {
+        if (a[i] != b[i] && upper_german_ascii(static_cast<unsigned char>(a[i])) !=
+                                upper_german_ascii(static_cast<unsigned char>(b[i]))) {
             return upper_german(a) == upper_german(b);
         }
     }
@@ -41,7 +40,8 @@ bool equals_ci(std::string_view a, std::string_view b) {
 }
 
 bool ends_with_ci(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && equals_ci(text.substr(text.size() - suffix.size()), suffix);
+    return text.size() >= suffix.size() &&
+           equals_ci(text.substr(text.size() - suffix.size()), suffix);
 }
 
 bool extension_in_list(std::string_view list, std::string_view name) {
@@ -83,11 +83,11 @@ std::string mp3_summary_comment(const Mp3Totals& mp3) {
     if (mp3.count == 0) return {};
     const std::uint64_t s = mp3.seconds;
     char buf[128];
-    std::snprintf(buf, sizeof buf, "MP3-Anzahl:%u L\xC3\xA4nge:%2llu:%02llu:%02llu Bitrate:%llu KBit",
-                  mp3.count, static_cast<unsigned long long>(s / 3600),
-                  static_cast<unsigned long long>((s % 3600) / 60),
-                  static_cast<unsigned long long>(s % 60),
-                  static_cast<unsigned long long>(mp3.bitrate_sum / mp3.count));
+    std::snprintf(
+        buf, sizeof buf, "MP3-Anzahl:%u L\xC3\xA4nge:%2llu:%02llu:%02llu Bitrate:%llu KBit",
+        mp3.count, static_cast<unsigned long long>(s / 3600),
+        static_cast<unsigned long long>((s % 3600) / 60), static_cast<unsigned long long>(s % 60),
+        static_cast<unsigned long long>(mp3.bitrate_sum / mp3.count));
     return buf;
 }
 

@@ -25,8 +25,7 @@ EntryKind kind_of_mode(unsigned mode) {
 // gone (removed between listing and asking).
 bool describe_entry(int dirfd, const char* name, dev_t dir_dev, ListedEntry& e) {
     struct statx sx {};
-    constexpr unsigned mask =
-        STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_BTIME;
+    constexpr unsigned mask = STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_BTIME;
     if (::statx(dirfd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, mask, &sx) == 0) {
         e.kind = kind_of_mode(sx.stx_mode);
         e.size = sx.stx_size;

@@ -19,15 +19,15 @@ std::string estimate_text(bool english, std::int64_t elapsed_ms, double bytes_sc
     if (!(bytes_scanned > 0)) return {};
     // More bytes than the medium uses (hard links, a wrong size): nothing left.
     const double left = std::max(0.0, bytes_used - bytes_scanned);
-    const double ms = static_cast<double>(std::max<std::int64_t>(elapsed_ms, 0)) * left /
-                      bytes_scanned;
+    const double ms =
+        static_cast<double>(std::max<std::int64_t>(elapsed_ms, 0)) * left / bytes_scanned;
     const long seconds = static_cast<long>(std::min(ms, 1e15)) / 1000;
     char buf[96];
     if (seconds <= 100) {
-        std::snprintf(buf, sizeof buf,
-                      english ? "still scanning for about %ld sec"
-                              : "einlesen dauert noch ca. %ld sec",
-                      seconds);
+        std::snprintf(
+            buf, sizeof buf,
+            english ? "still scanning for about %ld sec" : "einlesen dauert noch ca. %ld sec",
+            seconds);
     } else {
         std::snprintf(buf, sizeof buf,
                       english ? "still scanning for about %ld min %ld sec"

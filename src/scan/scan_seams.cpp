@@ -11,18 +11,24 @@ std::optional<DirectoryList> LoadDirectoryList(Context&, const std::string&) {
 void LookupListComment(Context&, const DirectoryList&, std::string_view, std::uint32_t&) {}
 
 // Filled by the description-file reader: FILE_ID.DIZ, *.ETX, Selbst patterns.
-bool IsDescriptionFile(const Context&, std::string_view) { return false; }
+bool IsDescriptionFile(const Context&, std::string_view) {
+    return false;
+}
 
 // Filled by the description-file reader. Reports "opened" so that nothing is
 // left out while no reader exists.
-bool ReadDescriptionFileInto(Context&, std::uint32_t&, const std::string&) { return true; }
+bool ReadDescriptionFileInto(Context&, std::uint32_t&, const std::string&) {
+    return true;
+}
 
 // Filled by the description-file reader: the Desc1..Desc5 lines.
 void ReadLsmComment(Context&, std::uint32_t&, const std::string&) {}
 
 // Filled by the description-file reader: the package header's description.
 // Reports "opened" so that no package is left out while no reader exists.
-bool ReadRpmComment(Context&, std::uint32_t&, const std::string&) { return true; }
+bool ReadRpmComment(Context&, std::uint32_t&, const std::string&) {
+    return true;
+}
 
 // Filled by the description-file reader: the INDEX file's entry.
 void ReadIndexComment(Context&, std::uint32_t&, const std::string&) {}
@@ -39,8 +45,7 @@ std::string ConvertTakenOverComment(const Context&, std::string_view text) {
 }
 
 // Filled by the archive handling: runs a packer for the description only.
-bool ExtractDescriptionFromArchive(Context&, const std::string&, std::string_view,
-                                   std::uint32_t&) {
+bool ExtractDescriptionFromArchive(Context&, const std::string&, std::string_view, std::uint32_t&) {
     return false;
 }
 
@@ -56,6 +61,8 @@ CommandRun RunUserCommand(Context&, UserCommand, const std::string&) {
 }
 
 // Filled by the file-information layer: the extractor dispatch.
-int CollectFileInfo(Context&, const std::string&, std::uint64_t, FileInfoResult&) { return 0; }
+int CollectFileInfo(Context&, const std::string&, std::uint64_t, FileInfoResult&) {
+    return 0;
+}
 
 }  // namespace orbisto

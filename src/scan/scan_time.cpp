@@ -27,7 +27,8 @@ bool is_plausible_time(const FileTime& t) {
     return t.high > kPlausibleLow && t.high < kPlausibleHigh;
 }
 
-FileTime choose_record_time(const FileTime& write, const FileTime& access, const FileTime& created) {
+FileTime choose_record_time(const FileTime& write, const FileTime& access,
+                            const FileTime& created) {
     if (is_plausible_time(write)) return write;
     if (is_plausible_time(access)) return access;
     if (is_plausible_time(created)) return created;

@@ -109,9 +109,9 @@ class DirectoryWalk {
     bool update_ = false;
     std::vector<ListedEntry> entries_;
     std::optional<DirectoryList> list_;
-    std::string dir_path_;   // the directory's place in the catalogue (update only)
-    std::string prefix_;     // the shortened path for the status bar (Echtzeit only)
-    std::string scratch_;    // reused buffers
+    std::string dir_path_;  // the directory's place in the catalogue (update only)
+    std::string prefix_;    // the shortened path for the status bar (Echtzeit only)
+    std::string scratch_;   // reused buffers
     std::string entry_path_;
     const ListedEntry* entry_path_of_ = nullptr;
     Mp3Totals totals_;
@@ -284,8 +284,10 @@ bool DirectoryWalk::describe_file(const ListedEntry& e, std::string_view name,
             ReadLsmComment(ctx_, comment, entry_path(e));
             return true;
         }
-        if (o.LSM && ends_with_ci(name, ".RPM")) return ReadRpmComment(ctx_, comment, entry_path(e));
-        if (IsDescriptionFile(ctx_, name)) return ReadDescriptionFileInto(ctx_, comment, entry_path(e));
+        if (o.LSM && ends_with_ci(name, ".RPM"))
+            return ReadRpmComment(ctx_, comment, entry_path(e));
+        if (IsDescriptionFile(ctx_, name))
+            return ReadDescriptionFileInto(ctx_, comment, entry_path(e));
         if (o.INDEX && equals_ci(name, "INDEX")) {
             ReadIndexComment(ctx_, comment, path_);
             return true;
@@ -382,7 +384,8 @@ bool DirectoryWalk::dir_entry(const ListedEntry& e) {
         if (old > 0 && old < static_cast<std::int64_t>(s.old->dir_count()) &&
             s.old->dirs()[static_cast<std::size_t>(old)].comment > COMMENT_ARCHIVE) {
             taken_over = true;
-            if (!take_over_comment(s.old->dir_comment(static_cast<std::uint32_t>(old)), d.comment)) {
+            if (!take_over_comment(s.old->dir_comment(static_cast<std::uint32_t>(old)),
+                                   d.comment)) {
                 return false;
             }
         }

@@ -80,8 +80,8 @@ TEST(ScanWalkParts, SmallWorkAreasGrowInLargeStepsAndAreLogged) {
     EXPECT_GE(ctx.catalog.files_capacity(), kFileStep);
     EXPECT_EQ(ctx.catalog.name_at(1), "kept");
     const std::string log = read_file(tmp.file("log")).value_or("");
-    for (const char* area : {"\r\ncomment - max:", "\r\nnamen - max:", "\r\ndirs - max:",
-                             "\r\nfiles - max:"}) {
+    for (const char* area :
+         {"\r\ncomment - max:", "\r\nnamen - max:", "\r\ndirs - max:", "\r\nfiles - max:"}) {
         EXPECT_NE(log.find(area), std::string::npos) << area;
     }
     // With head-room left nothing grows again.

@@ -1,11 +1,12 @@
 // The directory walk over real temporary trees: what it records, in which
 // order, with which times and comments, and how it behaves on odd entries,
 // aborts and full work areas.
+#include "scan/scan_walk.h"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
@@ -15,7 +16,6 @@
 #include "platform/files.h"
 #include "scan/scan_seams.h"
 #include "scan/scan_time.h"
-#include "scan/scan_walk.h"
 #include "support/scripted_frontend.h"
 #include "support/temp_home.h"
 
@@ -129,9 +129,9 @@ TEST_F(ScanWalkTest, ArchivesGoToExpansionExceptBesideAKillFile) {
     ctx.settings.options.CDentpacken = kExpandAll;
     ctx.settings.options.CRC32 = 1;
     ctx.settings.KillFiles = {"nopack.flg"};
-    file("inner.zip", "a");    // expanded into a directory by the packer
-    file("empty.rar", "a");    // a packer ran, nothing came out
-    file("plain.tgz", "a");    // no packer for it
+    file("inner.zip", "a");  // expanded into a directory by the packer
+    file("empty.rar", "a");  // a packer ran, nothing came out
+    file("plain.tgz", "a");  // no packer for it
     dir("kill/sub");
     file("kill/NOPACK.FLG");
     file("kill/kept.zip", "a");
@@ -144,7 +144,8 @@ TEST_F(ScanWalkTest, ArchivesGoToExpansionExceptBesideAKillFile) {
     };
     scan();
     std::sort(offered.begin(), offered.end());
-    EXPECT_EQ(offered, (std::vector<std::string>{"again.zip", "empty.rar", "inner.zip", "plain.tgz"}));
+    EXPECT_EQ(offered,
+              (std::vector<std::string>{"again.zip", "empty.rar", "inner.zip", "plain.tgz"}));
     const auto m = comments();
     EXPECT_EQ(m.count("inner.zip"), 0u);
     EXPECT_EQ(m.at("empty.rar"), "");  // unpacked by a program: no CRC
@@ -225,16 +226,24 @@ TEST_F(ScanWalkTest, OddEntriesAreRecordedButNeverFollowedOrOpened) {
 }
 
 TEST_F(ScanWalkTest, DeepNestingIsRecordedButEnteredOnlyToItsLimit) {
-    std::string rel = "n";
-    ASSERT_EQ(::mkdir(tmp.file(rel).c_str(), 0755), 0);
-    for (int i = 1; i < 300; ++i) {
-        rel += "/n";
-        ASSERT_EQ(::mkdir(tmp.file(rel).c_str(), 0755), 0);
+    // 300 levels, made and removed through descriptors (paths that deep are
+    // slow to resolve again and again).
+    std::vector<int> fds = {::open(tmp.path().c_str(), O_RDONLY | O_DIRECTORY)};
+    for (int i = 0; i < 300; ++i) {
+        ASSERT_EQ(::mkdirat(fds.back(), "n", 0755), 0);
+        fds.push_back(::openat(fds.back(), "n", O_RDONLY | O_DIRECTORY));
+        ASSERT_GE(fds.back(), 0);
     }
-    file(rel + "/bottom");
+    ::close(::openat(fds.back(), "bottom", O_CREAT | O_WRONLY, 0644));
     scan();
     EXPECT_EQ(ctx.catalog.dir_count(), 1u + 257u);
     EXPECT_EQ(ctx.catalog.file_count(), 0u);
+    ::unlinkat(fds.back(), "bottom", 0);
+    for (std::size_t i = fds.size() - 1; i > 0; --i) {
+        ::close(fds[i]);
+        ::unlinkat(fds[i - 1], "n", AT_REMOVEDIR);
+    }
+    ::close(fds[0]);
 }
 
 TEST_F(ScanWalkTest, FullNamePoolEndsTheWalk) {
@@ -243,7 +252,8 @@ TEST_F(ScanWalkTest, FullNamePoolEndsTheWalk) {
     }
     // Names of 199 bytes: `fit` of them still fit, the next one does not.
     const std::size_t fit = (Catalog::MAX_NAMES_SIZE - ctx.catalog.names_used()) / 200;
-    for (std::size_t i = 0; i < fit + 5; ++i) file(std::string(195, 'L') + std::to_string(1000 + i));
+    for (std::size_t i = 0; i < fit + 5; ++i)
+        file(std::string(195, 'L') + std::to_string(1000 + i));
     dir("later");
     file("later/x");
     scan();
@@ -281,7 +291,8 @@ TEST_F(ScanWalkTest, Mp3SummaryGoesIntoDirectoriesWithoutOwnComment) {
     EXPECT_EQ(dirs.at("music/more"), "MP3-Anzahl:1 L\xC3\xA4nge: 0:30:00 Bitrate:64 KBit");
     EXPECT_EQ(dirs.at("music"), "MP3-Anzahl:3 L\xC3\xA4nge: 1:30:00 Bitrate:106 KBit");
     const FileRecord& a = ctx.catalog.files()[static_cast<std::size_t>(file_index("music/a.mp3"))];
-    EXPECT_EQ(ctx.catalog.file_comment(static_cast<std::uint32_t>(file_index("music/a.mp3"))), "song");
+    EXPECT_EQ(ctx.catalog.file_comment(static_cast<std::uint32_t>(file_index("music/a.mp3"))),
+              "song");
     ASSERT_GE(a.thumbnail, FIRST_IMAGE_OFFSET);
     EXPECT_TRUE(std::equal(thumb.begin(), thumb.end(), ctx.catalog.image_at(a.thumbnail).begin()));
 }
