@@ -88,7 +88,8 @@ class DirectoryWalk {
   private:
     bool file_entry(const ListedEntry& e);
     bool dir_entry(const ListedEntry& e);
-    bool describe_file(const ListedEntry& e, std::string_view name, std::uint32_t& comment);
+    bool describe_file(const ListedEntry& e, std::string_view name, std::uint32_t& comment,
+                       bool& ordinary);
     bool take_over_comment(std::string_view text, std::uint32_t& comment);
     void collect_file_info(const ListedEntry& e, FileRecord& rec);
     bool add_crc(const ListedEntry& e, FileRecord& rec);
@@ -236,7 +237,8 @@ bool DirectoryWalk::file_entry(const ListedEntry& e) {
             }
         }
     }
-    if (!taken_over && !describe_file(e, name, rec.comment)) return true;  // no record
+    bool ordinary = false;
+    if (!taken_over && !describe_file(e, name, rec.comment, ordinary)) return true;  // no record
 
     const AppendResult n = ctx_.catalog.append_name(name);
     if (!n.ok()) {
@@ -246,8 +248,8 @@ bool DirectoryWalk::file_entry(const ListedEntry& e) {
     }
     rec.name = n.value;
 
-    if (!taken_over && rec.comment == 0 && mode_ == kExpandFileIdOnly &&
-        e.kind == EntryKind::File && may_hold_description(name, o.EXE != 0)) {
+    if (ordinary && rec.comment == 0 && mode_ == kExpandFileIdOnly && e.kind == EntryKind::File &&
+        may_hold_description(name, o.EXE != 0)) {
         packer_ran = ExtractDescriptionFromArchive(ctx_, path_, e.name, rec.comment) || packer_ran;
     }
     const PackerSettings& p = ctx_.settings.packer;
@@ -275,8 +277,11 @@ bool DirectoryWalk::file_entry(const ListedEntry& e) {
     return true;
 }
 
+// Makes the comment by the first matching case: LSM entry, RPM package,
+// description file, INDEX, else (`ordinary`) the directory list. Returns
+// false when no record is to be made.
 bool DirectoryWalk::describe_file(const ListedEntry& e, std::string_view name,
-                                  std::uint32_t& comment) {
+                                  std::uint32_t& comment, bool& ordinary) {
     const Options& o = ctx_.settings.options;
     // Only regular files are read; links and devices get the list comment.
     if (e.kind == EntryKind::File) {
@@ -293,6 +298,7 @@ bool DirectoryWalk::describe_file(const ListedEntry& e, std::string_view name,
             return true;
         }
     }
+    ordinary = true;
     if (list_) LookupListComment(ctx_, *list_, name, comment);
     return true;
 }

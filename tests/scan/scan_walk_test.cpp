@@ -153,7 +153,7 @@ TEST_F(ScanWalkTest, ArchivesGoToExpansionExceptBesideAKillFile) {
     EXPECT_EQ(m.at("kill/kept.zip"), "CRC:E8B7BE43");
 }
 
-TEST_F(ScanWalkTest, CrcPrefixesCommentsExceptForFilesTakenOverByAnUpdate) {
+TEST_F(ScanWalkTest, CrcPrefixesCommentsExceptWhereAnUpdateTakesOverTheOldOne) {
     ctx.settings.options.CRC32 = 1;
     ctx.settings.options.Dateiinformationen = 1;
     // Information is asked for files above 0.001 KiB only.
@@ -173,6 +173,11 @@ TEST_F(ScanWalkTest, CrcPrefixesCommentsExceptForFilesTakenOverByAnUpdate) {
     old.name = ctx.scan.old->append_name("kept").value;
     old.comment = ctx.scan.old->append_comment("CRC:11111111 from before").value;
     ctx.scan.old->append_file(old);
+    DirRecord old_dir;
+    old_dir.name = ctx.scan.old->append_name("docs").value;
+    old_dir.comment = ctx.scan.old->append_comment("old folder").value;
+    ctx.scan.old->append_dir(old_dir);
+    dir("docs");
 
     scan();
     const auto m = comments();
@@ -181,6 +186,7 @@ TEST_F(ScanWalkTest, CrcPrefixesCommentsExceptForFilesTakenOverByAnUpdate) {
     EXPECT_EQ(m.at("described"), "CRC:352441C2 Holiday");
     EXPECT_EQ(m.at("empty"), "");
     EXPECT_EQ(m.at("kept"), "CRC:11111111 from before");
+    EXPECT_EQ(ctx.catalog.dir_comment(1), "old folder");
     EXPECT_EQ(ctx.catalog.files()[static_cast<std::size_t>(file_index("plain"))].flags, FLAG_CRC);
     EXPECT_EQ(ctx.catalog.files()[static_cast<std::size_t>(file_index("kept"))].flags, 0u);
     EXPECT_EQ(ctx.catalog.files()[static_cast<std::size_t>(file_index("empty"))].flags, 0u);
