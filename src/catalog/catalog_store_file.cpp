@@ -124,8 +124,11 @@ int claim_catalog_number(Context& ctx) {
         struct stat st {};
         if (::stat(path.c_str(), &st) == 0) continue;
         if (errno != ENOENT) {
+            // The catalogue directory itself cannot be searched (no access,
+            // not a directory): every other number would fail the same way,
+            // so report it once.
             report(ctx, StoreMessage::AccessDenied, path);
-            continue;
+            return -1;
         }
         // Exclusive create: another process that saw the same gap loses
         // here and goes on with the next number.

@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <memory>
 #include <new>
 
 #include "startup/frontend.h"
@@ -26,6 +25,12 @@ struct Fd {
 }  // namespace
 
 CrcStatus FileCrc32(Frontend& frontend, const std::string& path, std::uint32_t& crc) {
+    std::vector<unsigned char> buffer;
+    return FileCrc32(frontend, path, crc, buffer);
+}
+
+CrcStatus FileCrc32(Frontend& frontend, const std::string& path, std::uint32_t& crc,
+                    std::vector<unsigned char>& buffer) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return CrcStatus::CannotOpen;
     // O_NONBLOCK and O_NOFOLLOW guard against the path being replaced by a
@@ -34,18 +39,23 @@ CrcStatus FileCrc32(Frontend& frontend, const std::string& path, std::uint32_t& 
     if (f.fd < 0 || ::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         return CrcStatus::CannotOpen;
     }
-    std::unique_ptr<Bytef[]> buf(new (std::nothrow) Bytef[kCrcReadStep]);
-    if (!buf) return CrcStatus::NoMemory;
+    if (buffer.size() < kCrcReadStep) {
+        try {
+            buffer.resize(kCrcReadStep);
+        } catch (const std::bad_alloc&) {
+            return CrcStatus::NoMemory;
+        }
+    }
 
     uLong value = ::crc32(0L, Z_NULL, 0);
     for (;;) {
-        const ssize_t n = ::read(f.fd, buf.get(), kCrcReadStep);
+        const ssize_t n = ::read(f.fd, buffer.data(), kCrcReadStep);
         if (n < 0) {
             if (errno == EINTR) continue;
             return CrcStatus::ReadError;
         }
         if (n == 0) break;
-        value = ::crc32(value, buf.get(), static_cast<uInt>(n));
+        value = ::crc32(value, buffer.data(), static_cast<uInt>(n));
         frontend.pump();
         if (frontend.abort_requested()) return CrcStatus::Aborted;
     }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orbisto {
 
@@ -26,6 +27,11 @@ inline constexpr size_t kCrcReadStep = 0x40000;
 // opened: anything else could block the scan (a FIFO waits for a writer) or
 // never end (a character device). crc is set only when the result is Ok.
 CrcStatus FileCrc32(Frontend& frontend, const std::string& path, std::uint32_t& crc);
+// The same with a read buffer kept by the caller (grown to kCrcReadStep on
+// first use), so that a scan over many small files does not allocate and
+// release a quarter megabyte per file.
+CrcStatus FileCrc32(Frontend& frontend, const std::string& path, std::uint32_t& crc,
+                    std::vector<unsigned char>& buffer);
 
 // "CRC:%08X": the word, a colon and eight upper-case hex digits.
 inline constexpr size_t kCrcPrefixLength = 12;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "catalog/catalog.h"
 #include "catalog/records.h"
@@ -80,6 +81,9 @@ struct ScanState {
 
     // MP3 totals of the whole medium (filled by the walk of the root).
     Mp3Totals mp3;
+
+    // The read buffer of the CRC computation, kept for the whole scan.
+    std::vector<unsigned char> crc_buffer;
 
     // Set by the walk when a work area could not grow any further.
     ScanLimitsHit limits_hit;
