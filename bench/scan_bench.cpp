@@ -6,6 +6,10 @@
 //   scan_bench --memory        1,000,000 empty files in 50,000 directories, peak RSS
 //   scan_bench --files N --dirs M   another size
 //
+// The CRC comparison runs twice: over the small files of the tree above
+// (where opening 300,000 files dominates) and over 300 files of 2 MiB in
+// 100 directories (where reading and the CRC itself dominate).
+//
 // The trees are made once below $TMPDIR (or /tmp) and kept for later runs
 // (remove orbisto-scan-bench-* to free the space). All timings are best of
 // several runs on a warm cache.
@@ -62,11 +66,12 @@ std::string dir_name(unsigned d) {
 }
 
 // Makes the tree unless a finished one is there (marked by a file ".done").
-std::string make_tree(unsigned files, unsigned dirs, bool with_data) {
+std::string make_tree(unsigned files, unsigned dirs, bool with_data, size_t file_bytes = 4096) {
     const char* base = std::getenv("TMPDIR");
     const std::string root = std::string(base && *base ? base : "/tmp") + "/orbisto-scan-bench-" +
                              std::to_string(files) + "-" + std::to_string(dirs) +
-                             (with_data ? "-data" : "-empty");
+                             (with_data ? "-data" : "-empty") +
+                             (file_bytes != 4096 ? "-" + std::to_string(file_bytes) : "");
     if (file_exists(root + "/.done")) return root;
     remove_tree(root);
     std::printf("making %s ...\n", root.c_str());
@@ -74,7 +79,7 @@ std::string make_tree(unsigned files, unsigned dirs, bool with_data) {
     const auto start = Clock::now();
     make_directory(root);
     for (unsigned d = 0; d < dirs; ++d) make_directory(root + "/" + dir_name(d));
-    std::vector<char> data(4096);
+    std::vector<char> data(file_bytes);
     unsigned seed = 12345;
     for (auto& c : data) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
     for (unsigned f = 0; f < files; ++f) {
@@ -87,8 +92,11 @@ std::string make_tree(unsigned files, unsigned dirs, bool with_data) {
             std::exit(1);
         }
         if (with_data) {
-            const size_t n = (f * 2654435761u) % 4096;
-            if (::write(fd, data.data() + (4096 - n), n) != static_cast<ssize_t>(n)) std::exit(1);
+            // Small files get sizes 0..4095; large ones all the full size.
+            const size_t n = file_bytes == 4096 ? (f * 2654435761u) % 4096 : file_bytes;
+            if (::write(fd, data.data() + (file_bytes - n), n) != static_cast<ssize_t>(n)) {
+                std::exit(1);
+            }
         }
         ::close(fd);
     }
@@ -153,6 +161,18 @@ std::vector<std::string> list_files(const std::string& root, unsigned files, uns
     return out;
 }
 
+// Raw zlib CRC over every file of the tree against the walk with CRC on.
+void compare_crc(const char* what, const std::string& root, unsigned files, unsigned dirs) {
+    const auto paths = list_files(root, files, dirs);
+    std::uint64_t bytes = 0;
+    raw_crc(root, paths);
+    const double raw_s = best_of(3, [&] { bytes = raw_crc(root, paths); });
+    const double crc_walk_s = best_of(3, [&] { walk(root, true); });
+    std::printf(
+        "%s: zlib crc32 raw %.3f s (%.1f MB, %.0f MB/s); walk with CRC %.3f s (%.2f x raw)\n", what,
+        raw_s, bytes / 1e6, bytes / 1e6 / raw_s, crc_walk_s, crc_walk_s / raw_s);
+}
+
 long peak_rss_kb_of_child(const std::function<void()>& work) {
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -210,13 +230,9 @@ int main(int argc, char** argv) {
     std::printf("find -printf:        %.3f s\n", find_s);
     std::printf("walk without CRC:    %.3f s  (%.2f x find)\n", walk_s, walk_s / find_s);
 
-    const auto paths = list_files(root, files, dirs);
-    std::uint64_t bytes = 0;
-    raw_crc(root, paths);
-    const double raw_s = best_of(3, [&] { bytes = raw_crc(root, paths); });
-    const double crc_walk_s = best_of(3, [&] { walk(root, true); });
-    std::printf("zlib crc32 raw:      %.3f s  (%.1f MB, %.0f MB/s)\n", raw_s, bytes / 1e6,
-                bytes / 1e6 / raw_s);
-    std::printf("walk with CRC:       %.3f s  (%.2f x raw crc)\n", crc_walk_s, crc_walk_s / raw_s);
+    compare_crc("small files", root, files, dirs);
+    const unsigned large_files = 300, large_dirs = 100;
+    compare_crc("2 MiB files", make_tree(large_files, large_dirs, true, 2u << 20), large_files,
+                large_dirs);
     return 0;
 }

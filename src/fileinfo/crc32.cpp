@@ -29,16 +29,15 @@ CrcStatus FileCrc32(Frontend& frontend, const std::string& path, std::uint32_t& 
     return FileCrc32(frontend, path, crc, buffer);
 }
 
-CrcStatus FileCrc32(Frontend& frontend, const std::string& path, std::uint32_t& crc,
-                    std::vector<unsigned char>& buffer) {
+namespace {
+
+// The CRC of an open file, which must be a regular one.
+// A short read that ends at expected_size ends the loop; otherwise reading
+// goes on until the system reports the end.
+CrcStatus crc_of_open_file(Frontend& frontend, int fd, std::uint64_t expected_size,
+                           std::uint32_t& crc, std::vector<unsigned char>& buffer) {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return CrcStatus::CannotOpen;
-    // O_NONBLOCK and O_NOFOLLOW guard against the path being replaced by a
-    // FIFO or a link between the check and the open; fstat checks again.
-    Fd f{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC)};
-    if (f.fd < 0 || ::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        return CrcStatus::CannotOpen;
-    }
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return CrcStatus::CannotOpen;
     if (buffer.size() < kCrcReadStep) {
         try {
             buffer.resize(kCrcReadStep);
@@ -46,21 +45,44 @@ CrcStatus FileCrc32(Frontend& frontend, const std::string& path, std::uint32_t& 
             return CrcStatus::NoMemory;
         }
     }
-
     uLong value = ::crc32(0L, Z_NULL, 0);
+    std::uint64_t total = 0;
     for (;;) {
-        const ssize_t n = ::read(f.fd, buffer.data(), kCrcReadStep);
+        const ssize_t n = ::read(fd, buffer.data(), kCrcReadStep);
         if (n < 0) {
             if (errno == EINTR) continue;
             return CrcStatus::ReadError;
         }
         if (n == 0) break;
         value = ::crc32(value, buffer.data(), static_cast<uInt>(n));
+        total += static_cast<std::uint64_t>(n);
         frontend.pump();
         if (frontend.abort_requested()) return CrcStatus::Aborted;
+        if (static_cast<size_t>(n) < kCrcReadStep && total == expected_size) break;
     }
     crc = static_cast<std::uint32_t>(value);
     return CrcStatus::Ok;
+}
+
+// O_NONBLOCK and O_NOFOLLOW guard against the entry being replaced by a FIFO
+// or a link after it was checked; the fstat above checks again.
+constexpr int kOpenFlags = O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC;
+
+}  // namespace
+
+CrcStatus FileCrc32(Frontend& frontend, const std::string& path, std::uint32_t& crc,
+                    std::vector<unsigned char>& buffer) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return CrcStatus::CannotOpen;
+    Fd f{::open(path.c_str(), kOpenFlags)};
+    return crc_of_open_file(frontend, f.fd, UINT64_MAX, crc, buffer);
+}
+
+CrcStatus FileCrc32At(Frontend& frontend, int dir_fd, const std::string& name,
+                      std::uint64_t listed_size, std::uint32_t& crc,
+                      std::vector<unsigned char>& buffer) {
+    Fd f{::openat(dir_fd, name.c_str(), kOpenFlags)};
+    return crc_of_open_file(frontend, f.fd, listed_size, crc, buffer);
 }
 
 std::string crc_prefix(std::uint32_t crc) {

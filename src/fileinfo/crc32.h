@@ -32,6 +32,15 @@ CrcStatus FileCrc32(Frontend& frontend, const std::string& path, std::uint32_t& 
 // release a quarter megabyte per file.
 CrcStatus FileCrc32(Frontend& frontend, const std::string& path, std::uint32_t& crc,
                     std::vector<unsigned char>& buffer);
+// The file `name` of the open directory dir_fd, for a walk that has listed it
+// as a regular file already: one open relative to the directory instead of
+// two look-ups of the whole path. A link is never followed, and anything but
+// a regular file is refused after the open.
+// listed_size is the length the listing reported: a read that ends exactly
+// there is taken as the end of the file without asking once more.
+CrcStatus FileCrc32At(Frontend& frontend, int dir_fd, const std::string& name,
+                      std::uint64_t listed_size, std::uint32_t& crc,
+                      std::vector<unsigned char>& buffer);
 
 // "CRC:%08X": the word, a colon and eight upper-case hex digits.
 inline constexpr size_t kCrcPrefixLength = 12;

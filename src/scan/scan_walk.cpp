@@ -346,9 +346,13 @@ void DirectoryWalk::collect_file_info(const ListedEntry& e, FileRecord& rec) {
 
 bool DirectoryWalk::add_crc(const ListedEntry& e, FileRecord& rec) {
     std::uint32_t crc = 0;
-    if (FileCrc32(ctx_.frontend, entry_path(e), crc, ctx_.scan.crc_buffer) != CrcStatus::Ok ||
-        crc == 0)
+    // The entry was listed as a regular file of this directory: open it
+    // relative to the directory's descriptor.
+    if (FileCrc32At(ctx_.frontend, fd_.get(), e.name, e.size, crc, ctx_.scan.crc_buffer) !=
+            CrcStatus::Ok ||
+        crc == 0) {
         return true;
+    }
     // No comment: "CRC:%08X". A comment starting "CRC:": its prefix replaced.
     // Any other: the prefix, a blank, then the comment.
     const std::string text = apply_crc_prefix(ctx_.catalog.comment_at(rec.comment), crc);
