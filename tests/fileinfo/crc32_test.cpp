@@ -1,5 +1,6 @@
 #include "fileinfo/crc32.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -91,6 +92,33 @@ TEST_F(Crc32Test, OnlyRegularFilesAreOpened) {
         ::chmod(target.c_str(), 0);
         EXPECT_EQ(crc_of(target), CrcStatus::CannotOpen);
     }
+}
+
+// The walk's variant opens by name inside an open directory and trusts the
+// listed size only to save the last read: a file that changed size since it
+// was listed is still read whole, and links, FIFOs and folders are refused.
+TEST_F(Crc32Test, OpenedInsideADirectoryWithAListedSizeThatMayBeStale) {
+    const std::string big(kCrcReadStep + 5, 'x');
+    dir.write("big", big);
+    dir.write("check", "123456789");
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    std::filesystem::create_symlink(dir.file("check"), dir.file("link"));
+    ::mkdir(dir.file("sub").c_str(), 0700);
+    const int dfd = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(dfd, 0);
+    std::vector<unsigned char> buffer;
+    for (std::uint64_t listed : {std::uint64_t{0}, std::uint64_t{4}, std::uint64_t{9},
+                                 std::uint64_t{1} << 40}) {
+        value = 0;
+        ASSERT_EQ(FileCrc32At(fe, dfd, "check", listed, value, buffer), CrcStatus::Ok) << listed;
+        EXPECT_EQ(value, 0xCBF43926u) << listed;
+        ASSERT_EQ(FileCrc32At(fe, dfd, "big", listed, value, buffer), CrcStatus::Ok) << listed;
+        EXPECT_EQ(value, slow_crc(big)) << listed;
+    }
+    for (const char* name : {"pipe", "link", "sub", "missing"}) {
+        EXPECT_EQ(FileCrc32At(fe, dfd, name, 9, value, buffer), CrcStatus::CannotOpen) << name;
+    }
+    ::close(dfd);
 }
 
 TEST(CrcPrefix, FormatPlacementAndHiding) {
