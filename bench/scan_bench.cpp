@@ -174,6 +174,7 @@ void compare_crc(const char* what, const std::string& root, unsigned files, unsi
 }
 
 long peak_rss_kb_of_child(const std::function<void()>& work) {
+    std::fflush(stdout);  // the child must not print the parent's buffer again
     const pid_t pid = ::fork();
     if (pid == 0) {
         work();
