@@ -1,0 +1,33 @@
+// From a description text as read and converted to the comment of a record:
+// the conversion chosen by the file name, and the CommentPool append.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "scan/text_convert.h"
+#include "startup/context.h"
+
+namespace orbisto {
+
+// Bytes a description may still take before the CommentPool must grow: what
+// the pool holds beyond its used bytes, never less than 0.
+std::size_t comment_room(const Catalog& catalog);
+
+// The read limit of a description file by its name: MaxHTML for names
+// containing ".HTM", ".RTF" or ".XML", else MaxSize; never above the room.
+std::size_t description_limit(const Context& ctx, std::string_view name);
+
+// Converts by name: ".HTM" → HtmlToText, else ".XML" → XmlToText, else ".RTF"
+// → RtfToText, else OemToAnsiIfNeeded (Umlaut setting).
+void convert_by_name(Context& ctx, std::string_view name, std::string& text);
+
+// Appends a finished text (valid UTF-8 stays, anything else is read as
+// Windows-1252) to the CommentPool, cut at a character boundary so that it
+// fits the room, and sets `comment`. An empty text sets nothing. False when
+// the pool could not take it (the walk's limit flags say why).
+bool set_description_comment(Context& ctx, std::string_view text, std::uint32_t& comment);
+
+}  // namespace orbisto

@@ -1,0 +1,55 @@
+// The text converters and tests used on description texts: HTML, XML and RTF
+// to plain text, the DOS code page, blanks, the clean-up sets, the text test
+// and the case-insensitive searches with German folding.
+//
+// The converters work in place on a byte string. Texts that are valid UTF-8
+// stay UTF-8 (entities and escapes are then written as UTF-8); other texts are
+// taken as Windows-1252 and get the Windows-1252 bytes. `description_comment`
+// (description_text.h) turns the result into the UTF-8 of the CommentPool.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace orbisto {
+
+class Frontend;
+
+// True when every one of the first 2048 bytes is >= 32, CR, LF, TAB or
+// Ctrl-Z; true for an empty text.
+bool LooksLikeText(std::string_view bytes);
+
+// With `umlaut` on: a text that holds any of the DOS umlaut bytes (0x84 0x94
+// 0x81 0xE1 0x8E 0x99 0x9A) is converted from code page 850 to Windows-1252.
+// A text that is valid UTF-8 beyond ASCII is left alone.
+void OemToAnsiIfNeeded(std::string& text, bool umlaut);
+
+// Removes every byte c.
+void StripCharacter(std::string& text, char c);
+
+enum class CleanUp {
+    Full,          // blank - _ + & = * . ~
+    WithoutBlank,  // - _ + & = * . ~
+    None,
+};
+void ApplyCleanUp(std::string& text, CleanUp set);
+
+// Leading blanks and line breaks dropped, runs of blanks and tabs to one
+// blank (none right after a line break), at most two line-break characters
+// in a row.
+void NormaliseBlanks(std::string& text);
+
+// Case-insensitive search with the German folding (a-z, ä ö ü in UTF-8 and
+// in Windows-1252).
+std::size_t FindCI(std::string_view text, std::string_view part, std::size_t from = 0);
+bool ContainsCI(std::string_view text, std::string_view part);
+bool EndsWithCI(std::string_view text, std::string_view suffix);
+
+void HtmlToText(std::string& text);
+void XmlToText(std::string& text);
+// Malformed RTF is reported in a message box titled "RTF-Error"; what was
+// converted up to there is kept.
+void RtfToText(Frontend& frontend, std::string& text);
+
+}  // namespace orbisto
