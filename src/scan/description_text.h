@@ -24,10 +24,13 @@ std::size_t description_limit(const Context& ctx, std::string_view name);
 // → RtfToText, else OemToAnsiIfNeeded (Umlaut setting).
 void convert_by_name(Context& ctx, std::string_view name, std::string& text);
 
-// Appends a finished text (valid UTF-8 stays, anything else is read as
-// Windows-1252) to the CommentPool, cut at a character boundary so that it
-// fits the room, and sets `comment`. An empty text sets nothing. False when
-// the pool could not take it (the walk's limit flags say why).
+// Appends a finished text (up to its first NUL; valid UTF-8 stays, also when
+// only its last character was cut off by a read limit, which is dropped;
+// anything else is read as Windows-1252) to the CommentPool, cut at a
+// character boundary so that it fits the room, and sets `comment`. An empty
+// text sets nothing and counts as success. False when the pool had no room
+// or could not take it (an append failure is logged and sets
+// ctx.scan.limits_hit.comments, as in the walk).
 bool set_description_comment(Context& ctx, std::string_view text, std::uint32_t& comment);
 
 }  // namespace orbisto

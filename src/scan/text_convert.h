@@ -25,6 +25,13 @@ bool LooksLikeText(std::string_view bytes);
 // A text that is valid UTF-8 beyond ASCII is left alone.
 void OemToAnsiIfNeeded(std::string& text, bool umlaut);
 
+// True when the text is valid UTF-8 apart from a character cut off at its
+// very end (a file read up to a byte limit may end inside one).
+bool IsUtf8Text(std::string_view text);
+// Drops such a cut-off character from the end of a text that is otherwise
+// valid UTF-8; any other text is left alone.
+void DropCutUtf8Tail(std::string& text);
+
 // Removes every byte c.
 void StripCharacter(std::string& text, char c);
 
@@ -41,7 +48,10 @@ void ApplyCleanUp(std::string& text, CleanUp set);
 void NormaliseBlanks(std::string& text);
 
 // Case-insensitive search with the German folding (a-z, ä ö ü in UTF-8 and
-// in Windows-1252).
+// in Windows-1252). Each side is folded by its own encoding (valid UTF-8 or
+// Windows-1252); when the two differ, the part is converted to the text's
+// encoding first, so a UTF-8 file name is found in a Windows-1252 list.
+// Offsets are byte offsets into `text`.
 std::size_t FindCI(std::string_view text, std::string_view part, std::size_t from = 0);
 bool ContainsCI(std::string_view text, std::string_view part);
 bool EndsWithCI(std::string_view text, std::string_view suffix);
