@@ -22,7 +22,7 @@ namespace orbisto {
 namespace {
 
 class Fd {
-public:
+  public:
     explicit Fd(int fd) : fd_(fd) {}
     ~Fd() {
         if (fd_ >= 0) ::close(fd_);
@@ -31,7 +31,7 @@ public:
     Fd& operator=(const Fd&) = delete;
     int get() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -47,7 +47,9 @@ std::size_t read_limit(const Context& ctx) {
 // cleaned, says nothing.
 constexpr std::size_t kMinPackageCharacters = 4;
 
-bool umlaut(const Context& ctx) { return ctx.settings.options.Umlaut != 0; }
+bool umlaut(const Context& ctx) {
+    return ctx.settings.options.Umlaut != 0;
+}
 
 // The checks and clean-up of texts that come from inside packages: used
 // only when they look like text and keep more than `min_characters`.
@@ -153,7 +155,8 @@ std::string lsm_description(std::string_view text) {
 
 void ReadLsmComment(Context& ctx, std::uint32_t& comment, const std::string& path) {
     const int max_size = ctx.settings.options.MaxSize;
-    const auto file = read_file_part(path, 0, max_size > 0 ? static_cast<std::size_t>(max_size) : 0);
+    const auto file =
+        read_file_part(path, 0, max_size > 0 ? static_cast<std::size_t>(max_size) : 0);
     if (!file) return;
     std::string text = lsm_description(file->bytes);
     if (text.empty()) return;
@@ -163,9 +166,9 @@ void ReadLsmComment(Context& ctx, std::uint32_t& comment, const std::string& pat
 
 void ReadIndexComment(Context& ctx, std::uint32_t& comment, const std::string& dir) {
     // Media copied from elsewhere may spell the name in any case.
-    const auto name = find_case_insensitive(dir, "INDEX");
-    if (!name) return;
-    const auto file = read_file_part(join_path(dir, *name), 0, read_limit(ctx));
+    const auto path = find_case_insensitive(dir, "INDEX");
+    if (!path) return;
+    const auto file = read_file_part(*path, 0, read_limit(ctx));
     if (!file) return;
     const std::string_view raw = file->bytes;
     std::string text;
@@ -181,9 +184,9 @@ void ReadIndexComment(Context& ctx, std::uint32_t& comment, const std::string& d
 
 void ReadInfoFile(Context& ctx, std::uint32_t& comment) {
     if (ctx.paths.temp_dir.empty()) return;
-    const auto name = find_case_insensitive(ctx.paths.temp_dir, "ORBISTO.INFO");
-    if (!name) return;
-    const std::string path = join_path(ctx.paths.temp_dir, *name);
+    const auto found = find_case_insensitive(ctx.paths.temp_dir, "ORBISTO.INFO");
+    if (!found) return;
+    const std::string& path = *found;
     if (const auto file = read_file_part(path, 0, read_limit(ctx)); file && !file->bytes.empty())
         set_cleaned_comment(ctx, file->bytes, comment, 0);
     // The next info command must not find this text again.

@@ -58,8 +58,7 @@ struct RpmDescription {
 
 // Locates the description in `head`, the first bytes of an RPM file of
 // `file_size` bytes (at least min(file_size, kRpmHeadBytes) of them).
-RpmDescription rpm_description_offset(std::span<const std::uint8_t> head,
-                                      std::uint64_t file_size);
+RpmDescription rpm_description_offset(std::span<const std::uint8_t> head, std::uint64_t file_size);
 
 // The description text from the bytes at its offset: each NUL becomes a
 // blank, and the text ends at the first pair of NULs.

@@ -30,12 +30,13 @@ std::size_t find_magic(std::span<const std::uint8_t> window, std::size_t from) {
     return static_cast<std::size_t>(it - window.begin());
 }
 
-RpmDescription with(RpmStatus status) { return RpmDescription{status, 0, 0}; }
+RpmDescription with(RpmStatus status) {
+    return RpmDescription{status, 0, 0};
+}
 
 }  // namespace
 
-RpmDescription rpm_description_offset(std::span<const std::uint8_t> head,
-                                      std::uint64_t file_size) {
+RpmDescription rpm_description_offset(std::span<const std::uint8_t> head, std::uint64_t file_size) {
     if (head.size() < kLead.size() || !std::equal(kLead.begin(), kLead.end(), head.begin()))
         return with(RpmStatus::NotPackage);
     // The magic is searched in the window read after the lead's first four
@@ -61,7 +62,7 @@ RpmDescription rpm_description_offset(std::span<const std::uint8_t> head,
         const std::uint32_t tag = r.u32be();
         r.u32be();  // type
         const std::uint32_t offset = r.u32be();
-        r.u32be();  // count
+        r.u32be();                                     // count
         if (!r.ok()) return with(RpmStatus::Damaged);  // the file ends inside the index
         if (tag != kTagDescription) continue;
         // The text must start inside the header's data area and inside the
