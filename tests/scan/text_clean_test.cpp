@@ -134,6 +134,9 @@ TEST_F(PoolFixture, LimitAndConversionFollowTheName) {
     std::string dos = "\x84rger";
     convert_by_name(ctx, "ETX.TXT", dos);
     EXPECT_EQ(dos, "\xE4rger");
+    std::string page = "<p>&auml; \x84</p>";
+    convert_by_name(ctx, "a.htm", page);  // HTML is not DOS text
+    EXPECT_EQ(page, "\xE4 \x84");
 }
 
 }  // namespace
