@@ -13,7 +13,9 @@ namespace {
 
 constexpr std::size_t kTextTestBytes = 2048;
 
-bool is_continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool is_continuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 // Bytes a UTF-8 character starting with `lead` takes; 0 for a byte that
 // cannot start a character of more than one byte.
@@ -102,7 +104,9 @@ void OemToAnsiIfNeeded(std::string& text, bool umlaut) {
     text = oem850_to_cp1252(text);
 }
 
-void StripCharacter(std::string& text, char c) { std::erase(text, c); }
+void StripCharacter(std::string& text, char c) {
+    std::erase(text, c);
+}
 
 void ApplyCleanUp(std::string& text, CleanUp set) {
     std::string_view chars;

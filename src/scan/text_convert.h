@@ -58,8 +58,11 @@ bool EndsWithCI(std::string_view text, std::string_view suffix);
 
 void HtmlToText(std::string& text);
 void XmlToText(std::string& text);
-// Malformed RTF is reported in a message box titled "RTF-Error"; what was
-// converted up to there is kept.
+// The text of an RTF document, always as UTF-8 (8-bit characters of the
+// document's character set that Windows-1252 lacks become '?'; \u
+// characters are kept). Paragraph, line, row and page breaks become LF, tabs
+// and table cells TAB. A malformed font table, colour table or style sheet
+// is reported in one message box titled "RTF-Error"; the text is kept.
 void RtfToText(Frontend& frontend, std::string& text);
 
 }  // namespace orbisto

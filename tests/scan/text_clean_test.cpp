@@ -14,7 +14,9 @@ TEST(TextClean, LooksLikeTextJudgesOnlyTheFirst2048Bytes) {
     EXPECT_TRUE(LooksLikeText(""));
     EXPECT_TRUE(LooksLikeText("Super Game\r\n\tv1.0\x1A\xE4\xFF"));
     EXPECT_FALSE(LooksLikeText(std::string("ab\0cd", 5)));
-    EXPECT_FALSE(LooksLikeText("ab\x1B" "cd"));
+    EXPECT_FALSE(
+        LooksLikeText("ab\x1B"
+                      "cd"));
     std::string late(2048, 'x');
     late += '\x01';
     EXPECT_TRUE(LooksLikeText(late));
@@ -29,8 +31,8 @@ TEST(TextClean, DosUmlautsConvertOnlyNonUtf8TextWithTheSettingOn) {
         const char* out;
     } cases[] = {
         {"M\x81ller \x84\x94\xE1", true, "M\xFCller \xE4\xF6\xDF"},  // DOS to Windows-1252
-        {"M\x81ller", false, "M\x81ller"},                         // setting off
-        {"caf\x82 \xE9t\xE9", true, "caf\x82 \xE9t\xE9"},           // no DOS umlaut in it
+        {"M\x81ller", false, "M\x81ller"},                           // setting off
+        {"caf\x82 \xE9t\xE9", true, "caf\x82 \xE9t\xE9"},            // no DOS umlaut in it
         {"gr\xC3\xBC\xC3\x9F \xC3\x84", true, "gr\xC3\xBC\xC3\x9F \xC3\x84"},  // UTF-8 stays
         {"gr\xC3\xBC\xC3", true, "gr\xC3\xBC\xC3"},  // UTF-8 cut inside a character stays
     };
@@ -75,9 +77,15 @@ TEST(TextClean, CaseInsensitiveSearchFoldsGermanUmlautsAcrossEncodings) {
     EXPECT_EQ(FindCI("abc", "abcd"), std::string_view::npos);
     EXPECT_EQ(FindCI("abc", "b", 7), std::string_view::npos);
     // UTF-8 text, UTF-8 part
-    EXPECT_TRUE(ContainsCI("M\xC3\x9C" "LL.TXT", "m\xC3\xBCll"));
+    EXPECT_TRUE(
+        ContainsCI("M\xC3\x9C"
+                   "LL.TXT",
+                   "m\xC3\xBCll"));
     // Windows-1252 list, UTF-8 name: found at its byte offset in the list
-    EXPECT_EQ(FindCI("x m\xFCll.txt Abfall \x80", "M\xC3\x9C" "LL"), 2u);
+    EXPECT_EQ(FindCI("x m\xFCll.txt Abfall \x80",
+                     "M\xC3\x9C"
+                     "LL"),
+              2u);
     // UTF-8 list, Windows-1252 name
     EXPECT_TRUE(ContainsCI("\xC3\xA4rger", "\xC4RGER"));
     // A name with no Windows-1252 form is not in a Windows-1252 list
@@ -88,15 +96,20 @@ TEST(TextClean, CaseInsensitiveSearchFoldsGermanUmlautsAcrossEncodings) {
     EXPECT_FALSE(EndsWithCI("tx", ".ETX"));
 }
 
-struct PoolFixture : ::testing::Test {
+struct DescriptionText : ::testing::Test {
     test::ScriptedFrontend fe;
     Context ctx{fe};
 };
 
-TEST_F(PoolFixture, DescriptionTextsReachThePoolAsUtf8WithinTheRoom) {
+TEST_F(DescriptionText, DescriptionTextsReachThePoolAsUtf8WithinTheRoom) {
     std::uint32_t comment = 0;
-    ASSERT_TRUE(set_description_comment(ctx, "Gr\xFC\xDF" "e", comment));
-    EXPECT_EQ(ctx.catalog.comment_at(comment), "Gr\xC3\xBC\xC3\x9F" "e");
+    ASSERT_TRUE(set_description_comment(ctx,
+                                        "Gr\xFC\xDF"
+                                        "e",
+                                        comment));
+    EXPECT_EQ(ctx.catalog.comment_at(comment),
+              "Gr\xC3\xBC\xC3\x9F"
+              "e");
 
     ASSERT_TRUE(set_description_comment(ctx, "\xC3\xA4rger \xC3", comment));
     EXPECT_EQ(ctx.catalog.comment_at(comment), "\xC3\xA4rger ");  // cut character dropped
@@ -119,7 +132,7 @@ TEST_F(PoolFixture, DescriptionTextsReachThePoolAsUtf8WithinTheRoom) {
     EXPECT_FALSE(ctx.scan.limits_hit.comments);
 }
 
-TEST_F(PoolFixture, LimitAndConversionFollowTheName) {
+TEST_F(DescriptionText, LimitAndConversionFollowTheName) {
     ctx.settings.options.MaxSize = 1024;
     ctx.settings.options.MaxHTML = 4096;
     EXPECT_EQ(description_limit(ctx, "file_id.diz"), 1024u);

@@ -47,9 +47,15 @@ TEST(HtmlText, EntitiesGiveWindows1252OrUtf8ByTheText) {
     // An escaped entity stays the text of the entity.
     EXPECT_EQ(html("<p>&amp;lt; &amp;auml; &lt;b&gt; &amp;amp;</p>"), "&lt; &auml; <b> &amp;");
     // UTF-8 text keeps its characters and gets the entities in UTF-8.
-    EXPECT_EQ(html("<p>Gr\xC3\xBC\xC3\x9F" "e &auml;</p>"), "Gr\xC3\xBC\xC3\x9F" "e \xC3\xA4");
+    EXPECT_EQ(html("<p>Gr\xC3\xBC\xC3\x9F"
+                   "e &auml;</p>"),
+              "Gr\xC3\xBC\xC3\x9F"
+              "e \xC3\xA4");
     // Windows-1252 text keeps its bytes.
-    EXPECT_EQ(html("<p>Gr\xFC\xDF" "e &ouml;</p>"), "Gr\xFC\xDF" "e \xF6");
+    EXPECT_EQ(html("<p>Gr\xFC\xDF"
+                   "e &ouml;</p>"),
+              "Gr\xFC\xDF"
+              "e \xF6");
     EXPECT_EQ(html("<p>& &; &amp &auml</p>"), "& &; &amp &auml");
 }
 
@@ -75,9 +81,11 @@ TEST(XmlText, ProgramElementsElseOfficeParagraphs) {
          "<text:p/><text:page-number>3</text:page-number><text:p>Two</text:p></office:text>",
          " One span Two"},
         {"<Program></Program><text:p>fallback</text:p>", " fallback"},
-        {"<Program>a &lt;b&gt; &amp;lt; &#228;&#xE4;&#0;</Program>", " a <b> &lt; \xC3\xA4\xC3\xA4?"},
+        {"<Program>a &lt;b&gt; &amp;lt; &#228;&#xE4;&#0;</Program>",
+         " a <b> &lt; \xC3\xA4\xC3\xA4?"},
         {"<Program>caf\xC3\xA9 \xE4\xC3</Program>", " caf\xE9 \xE4\xC3"},  // repaired pair
-        {"<Program>\xC3\xA9t\xC3\xA9 &#233;</Program>", " \xC3\xA9t\xC3\xA9 \xC3\xA9"},  // UTF-8 kept
+        {"<Program>\xC3\xA9t\xC3\xA9 &#233;</Program>",
+         " \xC3\xA9t\xC3\xA9 \xC3\xA9"},  // UTF-8 kept
         {"<Program>Ver\xE4nderung &#233;&#x4E2D;</Program>", " Ver\xE4nderung \xE9?"},
         {"<Program", ""},
         {"plain", ""},
