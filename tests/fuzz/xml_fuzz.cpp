@@ -1,0 +1,17 @@
+// XML descriptions of any shape: no crash, no read out of bounds, and a
+// UTF-8 document stays UTF-8.
+#include <cstdint>
+#include <string>
+
+#include "platform/codepage.h"
+#include "scan/text_convert.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace orbisto;
+    std::string text(reinterpret_cast<const char*>(data), size);
+    const bool utf8 = IsUtf8Text(text);
+    XmlToText(text);
+    if (utf8 && !is_valid_utf8(text)) __builtin_trap();
+    if (text.size() > size * 2 + 16) __builtin_trap();
+    return 0;
+}
