@@ -1,12 +1,84 @@
-// PLACEHOLDER while the per-directory lists are being written: nothing found.
+// The per-directory lists: DESCRIPT.ION, FILES.BBS, WILDCAT.TXT or
+// 00_INDEX.TXT, read once per directory and kept in UTF-8 together with a
+// folded copy, so that every entry's lookup is one search.
+#include <dirent.h>
+
+#include <array>
+#include <string_view>
+
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "scan/description_files.h"
+#include "scan/description_text.h"
+#include "scan/list_text.h"
 #include "scan/scan_seams.h"
+#include "scan/text_convert.h"
 
 namespace orbisto {
 
-std::optional<DirectoryList> LoadDirectoryList(Context&, const std::string&) {
+namespace {
+
+// The list files in the order they are tried.
+constexpr std::array<std::string_view, 4> kListNames = {"DESCRIPT.ION", "FILES.BBS", "WILDCAT.TXT",
+                                                        "00_INDEX.TXT"};
+
+// A list file is read up to this size; longer ones are taken as far as that.
+constexpr std::size_t kMaxListBytes = std::size_t{64} << 20;
+
+bool equals_ascii_ci(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (upper_german_ascii(static_cast<unsigned char>(a[i])) !=
+            upper_german_ascii(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The names in `dir` of the list files, in the order of kListNames (empty
+// where there is none). One listing serves all four: media from DOS spell
+// them in any case, so each is matched without case, the exact spelling
+// first.
+std::array<std::string, 4> list_file_names(const std::string& dir) {
+    std::array<std::string, 4> found;
+    std::array<bool, 4> exact{};
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return found;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string_view name = e->d_name;
+        for (std::size_t k = 0; k < kListNames.size(); ++k) {
+            if (exact[k] || !equals_ascii_ci(name, kListNames[k])) continue;
+            exact[k] = name == kListNames[k];
+            if (exact[k] || found[k].empty()) found[k] = std::string(name);
+        }
+    }
+    ::closedir(d);
+    return found;
+}
+
+}  // namespace
+
+std::optional<DirectoryList> LoadDirectoryList(Context& ctx, const std::string& dir) {
+    for (const std::string& name : list_file_names(dir)) {
+        if (name.empty()) continue;
+        std::optional<std::string> text = read_file_prefix(join_path(dir, name), kMaxListBytes);
+        if (!text) continue;  // a directory or a link of that name, or unreadable
+        OemToAnsiIfNeeded(*text, ctx.settings.options.Umlaut != 0);
+        DirectoryList list;
+        list.text = is_valid_utf8(*text) ? std::move(*text) : cp1252_to_utf8(*text);
+        list.upper = upper_german(list.text);
+        return list;
+    }
     return std::nullopt;
 }
 
-void LookupListComment(Context&, const DirectoryList&, std::string_view, std::uint32_t&) {}
+void LookupListComment(Context& ctx, const DirectoryList& list, std::string_view name,
+                       std::uint32_t& comment) {
+    const std::string text =
+        list_comment_text(list.text, list.upper, name, ctx.settings.options.mehrzeilig != 0,
+                          comment_room(ctx.catalog));
+    if (!text.empty()) set_description_comment(ctx, text, comment);
+}
 
 }  // namespace orbisto

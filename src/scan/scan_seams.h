@@ -22,9 +22,12 @@
 namespace orbisto {
 
 // The per-directory list file (DESCRIPT.ION, FILES.BBS, WILDCAT.TXT,
-// 00_INDEX.TXT) of one directory, read once and searched in memory.
+// 00_INDEX.TXT) of one directory, read once and searched in memory. Both
+// texts are UTF-8 of the same length; `upper` is `text` folded with
+// upper_german, so lookups need not fold the list again.
 struct DirectoryList {
     std::string text;
+    std::string upper;
 };
 
 // Reads the first list file found in `dir`; nothing when there is none.
