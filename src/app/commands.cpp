@@ -1,6 +1,7 @@
 #include "app/commands.h"
 
 #include "app/find_command.h"
+#include "app/import_command.h"
 #include "app/media_commands.h"
 
 namespace orbisto::app {
@@ -10,6 +11,7 @@ const std::vector<Command>& commands() {
         {"media", "list the catalogued media (--category N: members of category N)", run_media},
         {"categories", "list the categories: index, parent, name", run_categories},
         {"find", "search all catalogues; one hit per line (see README)", run_find},
+        {"import-list", "store a FILES.BBS or INDEX file list as a new medium", run_import_list},
     };
     return table;
 }
