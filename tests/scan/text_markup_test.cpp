@@ -51,6 +51,8 @@ TEST(HtmlText, EntitiesGiveWindows1252OrUtf8ByTheText) {
                    "e &auml;</p>"),
               "Gr\xC3\xBC\xC3\x9F"
               "e \xC3\xA4");
+    // A UTF-8 page cut inside a character by the read limit is still UTF-8.
+    EXPECT_EQ(html("<p>\xC3\xBC &auml;</p>\xE2\x82"), "\xC3\xBC \xC3\xA4");
     // Windows-1252 text keeps its bytes.
     EXPECT_EQ(html("<p>Gr\xFC\xDF"
                    "e &ouml;</p>"),
