@@ -4,7 +4,8 @@
 //
 // The converters work in place on a byte string. Texts that are valid UTF-8
 // stay UTF-8 (entities and escapes are then written as UTF-8); other texts are
-// taken as Windows-1252 and get the Windows-1252 bytes. `description_comment`
+// taken as Windows-1252 and get the Windows-1252 bytes (RTF, which declares
+// its own character set, always gives UTF-8). `set_description_comment`
 // (description_text.h) turns the result into the UTF-8 of the CommentPool.
 #pragma once
 
