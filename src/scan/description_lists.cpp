@@ -46,6 +46,7 @@ std::array<std::string, 4> list_file_names(const std::string& dir) {
     DIR* d = ::opendir(dir.c_str());
     if (!d) return found;
     while (const dirent* e = ::readdir(d)) {
+        if (e->d_type == DT_DIR) continue;  // a directory of that name does not hide a file
         const std::string_view name = e->d_name;
         for (std::size_t k = 0; k < kListNames.size(); ++k) {
             if (exact[k] || !equals_ascii_ci(name, kListNames[k])) continue;

@@ -31,41 +31,30 @@ TEST(ListCommentText, NamePartFoundAnywhereLinesAndRoom) {
     EXPECT_EQ(lookup(big, "BIG.DAT", true, 100), std::string(100, 'x'));
 }
 
-class DirectoryListTest : public ::testing::Test {
-  protected:
+TEST(DirectoryList, FoundInAnyCaseInOrderUtf8KeptDosUmlautsWithUmlaut) {
     test::ScriptedFrontend fe;
     Context ctx{fe};
     test::TempDir tmp;
-
-    std::string comment_of(std::string_view name) {
+    const auto comment_of = [&](std::string_view name) {
         std::uint32_t comment = 0;
         if (const auto list = LoadDirectoryList(ctx, tmp.path())) {
             LookupListComment(ctx, *list, name, comment);
         }
         return std::string(ctx.catalog.comment_at(comment));
-    }
-};
-
-TEST_F(DirectoryListTest, ListFilesInAnyCaseAndTheirOrder) {
+    };
     EXPECT_FALSE(LoadDirectoryList(ctx, tmp.path()));
     tmp.write("00_index.txt", "A.TXT from the index\r\n");
     EXPECT_EQ(comment_of("a.txt"), "from the index");
     tmp.write("Files.Bbs", "A.TXT from files.bbs\r\n");
     make_directory(tmp.file("DESCRIPT.ION"));  // not a file: passed over
     EXPECT_EQ(comment_of("a.txt"), "from files.bbs");
-}
 
-TEST_F(DirectoryListTest, Utf8KeptDosUmlautsOnlyWithUmlaut) {
-    tmp.write("DESCRIPT.ION",
-              "m\xC3\xBCll.txt Gr\xC3\xBC\xC3\x9F"
-              "e \xE2\x82\xAC\r\n");
-    EXPECT_EQ(comment_of("M\xC3\x9CLL.TXT"),
-              "Gr\xC3\xBC\xC3\x9F"
-              "e \xE2\x82\xAC");
-    tmp.write("DESCRIPT.ION", "BRIEF.TXT f\x81r K\x94ln\r\n");
+    tmp.write("descript.ion", "BRIEF.TXT f\x81r K\x94ln\r\n");
     EXPECT_EQ(comment_of("BRIEF.TXT"), "f\xC2\x81r K\xE2\x80\x9Dln");  // Windows-1252
     ctx.settings.options.Umlaut = 1;
     EXPECT_EQ(comment_of("BRIEF.TXT"), "f\xC3\xBCr K\xC3\xB6ln");
+    tmp.write("descript.ion", "m\xC3\xBCll.txt Gr\xC3\xBC\xC3\x9F\r\n");
+    EXPECT_EQ(comment_of("M\xC3\x9CLL.TXT"), "Gr\xC3\xBC\xC3\x9F");  // UTF-8 stays
 }
 
 }  // namespace
