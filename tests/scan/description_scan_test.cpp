@@ -27,6 +27,7 @@ TEST(DescriptionScan, EveryKindOfDescriptionEndsUpWhereItBelongs) {
     for (const char* f : {"readme.txt", "setup.exe", "games/DOOM.ZIP"}) h.put(f);
     h.put("games/FILE_ID.DIZ", "Super Game v1.0");
     h.put("games/files.bbs", "DOOM.ZIP  The classic\r\n");
+    h.put("games/zz.etx", "After the DIZ");  // FILE_ID.DIZ comes first for the directory
     h.put("docs/notes.etx", "Manual pages");
     h.put("extra/my_info.txt", "User info");
     h.put("pkg/app.lsm", "Begin4\r\nDesc1=Hello\r\nDesc2=World\r\nEnd\r\n");
@@ -50,6 +51,7 @@ TEST(DescriptionScan, EveryKindOfDescriptionEndsUpWhereItBelongs) {
     EXPECT_EQ(files[m + "games/FILE_ID.DIZ"], "Super Game v10");
     EXPECT_EQ(files[m + "games/DOOM.ZIP"], "The classic");
     EXPECT_EQ(files[m + "docs/notes.etx"], "Manual pages");
+    EXPECT_EQ(files[m + "games/zz.etx"], "After the DIZ");
     EXPECT_EQ(files[m + "extra/my_info.txt"], "User info");
     EXPECT_EQ(files[m + "pkg/app.lsm"], "HelloWorld");
     EXPECT_EQ(files[m + "pkg/INDEX"], "line one\r\nline two\r\n");
