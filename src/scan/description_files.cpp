@@ -54,17 +54,6 @@ std::vector<Listed> list_entries(const std::string& path) {
     return out;
 }
 
-bool equals_ascii_ci(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (upper_german_ascii(static_cast<unsigned char>(a[i])) !=
-            upper_german_ascii(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The file of the listing called `name`: its exact spelling, else the first
 // spelling that differs only in case.
 const Listed* find_named(const std::vector<Listed>& files, std::string_view name) {
@@ -72,7 +61,7 @@ const Listed* find_named(const std::vector<Listed>& files, std::string_view name
     for (const Listed& f : files) {
         if (f.dir) continue;
         if (f.name == name) return &f;
-        if (!other && equals_ascii_ci(f.name, name)) other = &f;
+        if (!other && EqualsCI(f.name, name)) other = &f;
     }
     return other;
 }
@@ -128,8 +117,7 @@ bool is_description_name(const Options& o, std::string_view name, bool etx_anywh
         }
     }
     if (o.ETX && (etx_anywhere ? ContainsCI(name, ".ETX") : EndsWithCI(name, ".ETX"))) return true;
-    return o.FILE_ID_DIZ &&
-           (equals_ascii_ci(name, "FILE_ID.DIZ") || equals_ascii_ci(name, "TOP_ID.DIZ"));
+    return o.FILE_ID_DIZ && (EqualsCI(name, "FILE_ID.DIZ") || EqualsCI(name, "TOP_ID.DIZ"));
 }
 
 bool IsDescriptionFile(const Context& ctx, std::string_view name) {

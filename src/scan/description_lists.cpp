@@ -11,6 +11,7 @@
 #include "scan/description_files.h"
 #include "scan/description_text.h"
 #include "scan/list_text.h"
+#include "scan/scan_listing.h"
 #include "scan/scan_seams.h"
 #include "scan/text_convert.h"
 
@@ -25,43 +26,38 @@ constexpr std::array<std::string_view, 4> kListNames = {"DESCRIPT.ION", "FILES.B
 // A list file is read up to this size; longer ones are taken as far as that.
 constexpr std::size_t kMaxListBytes = std::size_t{64} << 20;
 
-bool equals_ascii_ci(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (upper_german_ascii(static_cast<unsigned char>(a[i])) !=
-            upper_german_ascii(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// The names in `dir` of the list files, in the order of kListNames (empty
-// where there is none). One listing serves all four: media from DOS spell
-// them in any case, so each is matched without case, the exact spelling
-// first.
-std::array<std::string, 4> list_file_names(const std::string& dir) {
+// Takes note of one listed name: the list files are matched without case
+// (media from DOS spell them in any case), the exact spelling first.
+struct ListFileNames {
     std::array<std::string, 4> found;
     std::array<bool, 4> exact{};
-    DIR* d = ::opendir(dir.c_str());
-    if (!d) return found;
-    while (const dirent* e = ::readdir(d)) {
-        if (e->d_type == DT_DIR) continue;  // a directory of that name does not hide a file
-        const std::string_view name = e->d_name;
+
+    void note(std::string_view name) {
         for (std::size_t k = 0; k < kListNames.size(); ++k) {
-            if (exact[k] || !equals_ascii_ci(name, kListNames[k])) continue;
+            if (exact[k] || !EqualsCI(name, kListNames[k])) continue;
             exact[k] = name == kListNames[k];
             if (exact[k] || found[k].empty()) found[k] = std::string(name);
         }
     }
+};
+
+// The names in `dir` of the list files, in the order of kListNames (empty
+// where there is none), from one listing.
+std::array<std::string, 4> list_file_names(const std::string& dir) {
+    ListFileNames names;
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return names.found;
+    while (const dirent* e = ::readdir(d)) {
+        if (e->d_type == DT_DIR) continue;  // a directory of that name does not hide a file
+        names.note(e->d_name);
+    }
     ::closedir(d);
-    return found;
+    return names.found;
 }
 
-}  // namespace
-
-std::optional<DirectoryList> LoadDirectoryList(Context& ctx, const std::string& dir) {
-    for (const std::string& name : list_file_names(dir)) {
+std::optional<DirectoryList> load_first_list(Context& ctx, const std::string& dir,
+                                             const std::array<std::string, 4>& names) {
+    for (const std::string& name : names) {
         if (name.empty()) continue;
         std::optional<std::string> text = read_file_prefix(join_path(dir, name), kMaxListBytes);
         if (!text) continue;  // a directory or a link of that name, or unreadable
@@ -72,6 +68,21 @@ std::optional<DirectoryList> LoadDirectoryList(Context& ctx, const std::string& 
         return list;
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<DirectoryList> LoadDirectoryList(Context& ctx, const std::string& dir) {
+    return load_first_list(ctx, dir, list_file_names(dir));
+}
+
+std::optional<DirectoryList> LoadDirectoryList(Context& ctx, const std::string& dir,
+                                               const std::vector<ListedEntry>& listing) {
+    ListFileNames names;
+    for (const ListedEntry& e : listing) {
+        if (e.kind != EntryKind::Directory) names.note(e.name);
+    }
+    return load_first_list(ctx, dir, names.found);
 }
 
 void LookupListComment(Context& ctx, const DirectoryList& list, std::string_view name,

@@ -21,6 +21,8 @@
 
 namespace orbisto {
 
+struct ListedEntry;
+
 // The per-directory list file (DESCRIPT.ION, FILES.BBS, WILDCAT.TXT,
 // 00_INDEX.TXT) of one directory, read once and searched in memory. Both
 // texts are UTF-8 of the same length; `upper` is `text` folded with
@@ -32,6 +34,10 @@ struct DirectoryList {
 
 // Reads the first list file found in `dir`; nothing when there is none.
 std::optional<DirectoryList> LoadDirectoryList(Context& ctx, const std::string& dir);
+// The same for a directory the walk has listed already, so that it is not
+// read twice.
+std::optional<DirectoryList> LoadDirectoryList(Context& ctx, const std::string& dir,
+                                               const std::vector<ListedEntry>& listing);
 // Sets `comment` from the list's line for `name`, if it has one.
 void LookupListComment(Context& ctx, const DirectoryList& list, std::string_view name,
                        std::uint32_t& comment);

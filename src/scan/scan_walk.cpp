@@ -155,7 +155,7 @@ void DirectoryWalk::run(Mp3Totals& mp3) {
 
     mode_ = o.CDentpacken;
     if (mode_ == kExpandAll && lists_kill_file(entries_, ctx_.settings.KillFiles)) mode_ = 0;
-    if (!o.OhneFILES_BBS) list_ = LoadDirectoryList(ctx_, path_);
+    if (!o.OhneFILES_BBS) list_ = LoadDirectoryList(ctx_, path_, entries_);
     log_line("dir", path_);
     update_ = ctx_.scan.update_mode && ctx_.scan.old;
     if (update_) dir_path_ = ctx_.catalog.dir_path(parent_index_);

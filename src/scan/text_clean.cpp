@@ -177,4 +177,15 @@ bool EndsWithCI(std::string_view text, std::string_view suffix) {
     return fold(text.substr(text.size() - s.size()), text_utf8) == s;
 }
 
+bool EqualsCI(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (upper_german_ascii(static_cast<unsigned char>(a[i])) !=
+            upper_german_ascii(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace orbisto

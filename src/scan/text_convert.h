@@ -56,6 +56,9 @@ void NormaliseBlanks(std::string& text);
 std::size_t FindCI(std::string_view text, std::string_view part, std::size_t from = 0);
 bool ContainsCI(std::string_view text, std::string_view part);
 bool EndsWithCI(std::string_view text, std::string_view suffix);
+// Equal names apart from the case of a-z (file names on media from DOS come
+// in any case).
+bool EqualsCI(std::string_view a, std::string_view b);
 
 void HtmlToText(std::string& text);
 void XmlToText(std::string& text);
