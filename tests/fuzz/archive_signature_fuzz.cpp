@@ -12,7 +12,7 @@ namespace {
 
 // Checks each request against the data before handing it on.
 class CheckedSource : public orbisto::MemorySource {
-public:
+  public:
     using MemorySource::MemorySource;
     std::string read(std::uint64_t offset, std::size_t n) const override {
         std::string out = MemorySource::read(offset, n);
