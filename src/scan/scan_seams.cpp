@@ -13,11 +13,6 @@ ArchiveExpansion ExpandArchive(Context&, const std::string&, std::string_view, s
     return ArchiveExpansion::NoCommand;
 }
 
-// Filled by the archive handling: starts the user's command and waits for it.
-CommandRun RunUserCommand(Context&, UserCommand, const std::string&) {
-    return CommandRun::NotStarted;
-}
-
 // Filled by the file-information layer: the extractor dispatch.
 int CollectFileInfo(Context&, const std::string&, std::uint64_t, FileInfoResult&) {
     return 0;

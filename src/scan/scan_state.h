@@ -55,6 +55,10 @@ struct ScanState {
     bool update_mode = false;  // the loaded medium is updated instead of a new one made
     int selected_drive = 0;    // drive index chosen in the drive dialog
     bool delete_failed = false;
+    // The packer test's result per program of the packer table (0 missing,
+    // 1 on the search path, 2 registered); empty when not tested, and then
+    // every program counts as available.
+    std::vector<int> packer_found;
 
     // Millisecond ticks (steady clock) of the walk.
     std::int64_t start_ms = 0;

@@ -150,16 +150,16 @@ struct PackerTemplate {
 // Section "Packer".
 struct PackerSettings {
     PackerTemplate RPM{"7z x -y -pzvmk \"%s\""};
-    PackerTemplate Zip{"UNZIP -qq -o -P zvmk %s"};
-    PackerTemplate Zoo{"ZOO xq %s"};
-    PackerTemplate LHA{"LHA32 x /m1 %s"};
-    PackerTemplate ARJ{"ARJ x -y -ja1 -+ -gzvmk %s"};
-    PackerTemplate ACE{"UNACE x -pzvmk %s "};
-    PackerTemplate RAR{"UNRAR x -y -p- %s"};
-    PackerTemplate UC2{"UC ESF %s"};
-    PackerTemplate Extract{"EXTRAC32 /E /Y /L %s\\ %s"};
-    PackerTemplate UnTGZ{"UNTGZ32 -y %s"};
-    PackerTemplate UnGZ{"UNTGZ32 -y -d %s \"%s\""};
+    PackerTemplate Zip{"unzip -qq -o -P zvmk %s"};
+    PackerTemplate Zoo{"zoo xOq %s"};
+    PackerTemplate LHA{"lha xfq %s"};
+    PackerTemplate ARJ{"arj x -y -+ -gzvmk %s"};
+    PackerTemplate ACE{"unace x -y -pzvmk %s"};
+    PackerTemplate RAR{"unrar x -y -p- %s"};
+    PackerTemplate UC2{"uc ESF %s"};
+    PackerTemplate Extract{"cabextract -q -d %s %s"};
+    PackerTemplate UnTGZ{"tar -xf %s"};
+    PackerTemplate UnGZ{"7z x -y -pzvmk %s"};
     std::string OwnCmd;
     std::string OwnExt;
     std::string InfoCmd;

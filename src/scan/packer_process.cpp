@@ -1,0 +1,227 @@
+#include "scan/packer_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include "platform/files.h"
+#include "scan/packer_table.h"
+#include "scan/scan_entry_rules.h"
+
+extern char** environ;
+
+namespace orbisto {
+
+namespace {
+
+std::string with_command(std::string_view label, std::string_view command) {
+    std::string out(label);
+    if (const size_t pos = out.find("%s"); pos != std::string::npos) {
+        out.replace(pos, 2, command);
+    }
+    return out;
+}
+
+// The full path of the program word: a word with '/' is taken as it
+// stands, other words are looked up like the packers.
+std::string program_path(const Context& ctx, const std::string& word) {
+    if (word.find('/') != std::string::npos) return is_executable_file(word) ? word : std::string();
+    std::string path;
+    FindPacker(ctx, word, &path);
+    return path;
+}
+
+std::string joined(const std::vector<std::string>& words) {
+    std::string out;
+    for (const auto& w : words) {
+        if (!out.empty()) out += ' ';
+        out += w;
+    }
+    return out;
+}
+
+// Starts the process; -1 when it cannot be started.
+pid_t spawn(const std::string& program, const std::vector<std::string>& argv,
+            const std::string& work_dir) {
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attr;
+    if (posix_spawn_file_actions_init(&actions) != 0) return -1;
+    if (posix_spawnattr_init(&attr) != 0) {
+        posix_spawn_file_actions_destroy(&actions);
+        return -1;
+    }
+    bool ok = true;
+    for (int fd = 0; fd <= 2; ++fd) {
+        ok = ok && posix_spawn_file_actions_addopen(&actions, fd, "/dev/null",
+                                                    fd == 0 ? O_RDONLY : O_WRONLY, 0) == 0;
+    }
+    ok = ok && posix_spawn_file_actions_addchdir_np(&actions, work_dir.c_str()) == 0;
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGTERM);
+    ok = ok && posix_spawnattr_setsigmask(&attr, &none) == 0 &&
+         posix_spawnattr_setsigdefault(&attr, &defaults) == 0 &&
+         posix_spawnattr_setpgroup(&attr, 0) == 0 &&
+         posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
+                                             POSIX_SPAWN_SETSIGDEF) == 0;
+    std::vector<char*> cargv;
+    for (const auto& a : argv) cargv.push_back(const_cast<char*>(a.c_str()));
+    cargv.push_back(nullptr);
+    pid_t pid = -1;
+    if (ok && posix_spawn(&pid, program.c_str(), &actions, &attr, cargv.data(), environ) != 0) {
+        pid = -1;
+    }
+    posix_spawnattr_destroy(&attr);
+    posix_spawn_file_actions_destroy(&actions);
+    return ok ? pid : -1;
+}
+
+int exit_code_of(int status) {
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return -1;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitCommandWords(std::string_view command) {
+    std::vector<std::string> words;
+    std::string word;
+    bool in_word = false;
+    bool quoted = false;
+    for (const char c : command) {
+        if (c == '"') {
+            quoted = !quoted;
+            in_word = true;
+        } else if (!quoted && (c == ' ' || c == '\t')) {
+            if (in_word) words.push_back(std::move(word));
+            word.clear();
+            in_word = false;
+        } else {
+            word += c;
+            in_word = true;
+        }
+    }
+    if (in_word) words.push_back(std::move(word));
+    return words;
+}
+
+std::vector<std::string> BuildCommandArgs(std::string_view command,
+                                          const std::vector<std::string>& args) {
+    std::vector<std::string> words = SplitCommandWords(command);
+    size_t next = 0;
+    for (auto& w : words) {
+        std::string out;
+        size_t from = 0;
+        for (size_t pos; (pos = w.find("%s", from)) != std::string::npos; from = pos + 2) {
+            out.append(w, from, pos - from);
+            if (next < args.size()) out += args[next];
+            ++next;
+        }
+        out.append(w, from, std::string::npos);
+        w = std::move(out);
+    }
+    return words;
+}
+
+PackerResult RunPacker(Context& ctx, const PackerCall& call) {
+    PackerResult result;
+    std::vector<std::string> argv = BuildCommandArgs(call.command, call.args);
+    if (argv.empty() || argv[0].empty()) return result;
+    const std::string program = program_path(ctx, argv[0]);
+    const std::string shown = joined(argv);
+    ctx.log.line(with_command(call.log_label,
+                              program.empty() ? shown : program + shown.substr(argv[0].size())));
+    if (program.empty() || !is_directory(call.work_dir)) return result;
+
+    const pid_t pid = spawn(program, argv, call.work_dir);
+    if (pid <= 0) return result;
+    // Children started later inherit the priority.
+    if (ctx.settings.options.Idle) ::setpriority(PRIO_PROCESS, static_cast<id_t>(pid), 19);
+    if (ctx.settings.options.Echtzeit && !call.shown_path.empty()) {
+        ctx.frontend.status(0, call.shown_path);
+    }
+
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    const long long limit = ctx.settings.options.TimeOut;
+    int status = 0;
+    bool ended = false;
+    while (!ended) {
+        ctx.frontend.pump();
+        for (int i = 0; i < 10 && !ended; ++i) {
+            const pid_t r = ::waitpid(pid, &status, WNOHANG);
+            if (r == pid || (r < 0 && errno != EINTR)) {
+                ended = true;
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        }
+        if (ended) break;
+        const long long seconds =
+            std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count();
+        const bool aborted = ctx.frontend.abort_requested();
+        if (seconds > limit || aborted) {
+            ::kill(-pid, SIGKILL);
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+            ctx.log.always(with_command(call.kill_label, shown));
+            result.run = CommandRun::TimedOut;
+            result.aborted = aborted;
+            return result;
+        }
+    }
+    // Whatever the program left running in its group must not go on
+    // writing into the directory that is walked next.
+    ::kill(-pid, SIGKILL);
+    result.run = CommandRun::Finished;
+    result.exit_code = exit_code_of(status);
+    return result;
+}
+
+PackerResult RunUserCommandIn(Context& ctx, UserCommand kind, const std::string& path,
+                              const std::string& work_dir) {
+    const PackerSettings& p = ctx.settings.packer;
+    PackerCall call;
+    call.args = {path};
+    call.work_dir = work_dir;
+    call.shown_path = path;
+    switch (kind) {
+        case UserCommand::Own:
+            if (!extension_in_list(p.OwnExt, file_part(path))) return {};
+            call.command = p.OwnCmd;
+            break;
+        case UserCommand::Info: {
+            if (!extension_in_list(p.InfoExt, file_part(path))) return {};
+            call.command = p.InfoCmd;
+            call.log_label = "\r\nuser info: %s\r\n";
+            // A file left by the command for an earlier file must not be
+            // read as this file's information.
+            if (auto old = find_case_insensitive(work_dir, kInfoFileName)) ::unlink(old->c_str());
+            break;
+        }
+        case UserCommand::Dir:
+            call.command = p.DirCmd;
+            call.log_label = "\r\ndir: %s\r\n";
+            call.kill_label = "dir: %s abgebrochen\r\n";
+            break;
+    }
+    if (SplitCommandWords(call.command).empty()) return {};
+    return RunPacker(ctx, call);
+}
+
+CommandRun RunUserCommand(Context& ctx, UserCommand kind, const std::string& path) {
+    return RunUserCommandIn(ctx, kind, path, ctx.paths.temp_dir).run;
+}
+
+}  // namespace orbisto

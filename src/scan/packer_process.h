@@ -1,0 +1,59 @@
+// Starting a packer or a user command without a shell: the command line is
+// split into words before the paths are put in, so a file name is always
+// exactly one argument whatever characters it holds. The process runs in
+// its own process group with /dev/null as its standard handles; the wait
+// keeps the user interface alive and ends the whole group on time-out or
+// when the user aborts.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scan/scan_seams.h"
+#include "startup/context.h"
+
+namespace orbisto {
+
+// The words of a command line: separated by blanks (and tabs); double
+// quotes group blanks into a word and are removed.
+std::vector<std::string> SplitCommandWords(std::string_view command);
+
+// The argument vector of a command line: the words of `command` with every
+// "%s" replaced by the next entry of `args` (an "%s" past the last entry
+// becomes empty). A replacement never splits or joins words.
+std::vector<std::string> BuildCommandArgs(std::string_view command,
+                                          const std::vector<std::string>& args);
+
+struct PackerCall {
+    std::string command;            // the command line, "%s" for each entry of args
+    std::vector<std::string> args;  // paths put into the command line
+    std::string work_dir;           // the process's current directory
+    // Log line before the start ("%s" = the command; written with LogFile).
+    std::string log_label = "\r\nentpacken: %s\r\n";
+    // Log line when the time-out or an abort ends the process ("%s" = the
+    // command; written always).
+    std::string kill_label = "entpacken: %s abgebrochen\r\n";
+    std::string shown_path;  // shown in the status line with Echtzeit; "" = none
+};
+
+struct PackerResult {
+    CommandRun run = CommandRun::NotStarted;
+    int exit_code = -1;    // with Finished: the exit status (128 + signal when killed by one)
+    bool aborted = false;  // the user's abort request ended it (run is then TimedOut)
+};
+
+// Runs the call and waits for it: in 100 ms steps with the frontend's
+// message pump between; past TimeOut seconds, or on an abort request, the
+// whole process group is killed. The program word is looked up in
+// "AppPaths", then in $PATH.
+PackerResult RunPacker(Context& ctx, const PackerCall& call);
+
+// Runs OwnCmd, InfoCmd or DirCmd with "%s" = path in `work_dir`.
+PackerResult RunUserCommandIn(Context& ctx, UserCommand kind, const std::string& path,
+                              const std::string& work_dir);
+
+// The name of the file the info command writes into the work directory.
+inline constexpr const char* kInfoFileName = "ORBISTO.INFO";
+
+}  // namespace orbisto

@@ -1,0 +1,137 @@
+// Packer processes: argument words that no file name can break up, the
+// process's directory and handles, exit codes, and the end of a process
+// group on time-out or abort. Real processes throughout.
+#include "scan/packer_process.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "platform/files.h"
+#include "support/scripted_frontend.h"
+#include "support/temp_home.h"
+
+namespace orbisto {
+namespace {
+
+class PackerProcess : public ::testing::Test {
+  protected:
+    test::ScriptedFrontend fe;
+    Context ctx{fe};
+    test::TempDir tmp;
+    std::string work;
+
+    void SetUp() override {
+        work = tmp.file("work");
+        make_directory(work);
+        ctx.paths.temp_dir = work;
+        ctx.log.set_path(tmp.file("ORBISTO.LOG"));
+        ctx.log.set_enabled(true);
+    }
+    std::string script(const std::string& name, const std::string& body) {
+        const std::string path = tmp.write(name, "#!/bin/sh\n" + body);
+        ::chmod(path.c_str(), 0755);
+        return path;
+    }
+    PackerResult run(const std::string& command, std::vector<std::string> args = {}) {
+        PackerCall call;
+        call.command = command;
+        call.args = std::move(args);
+        call.work_dir = work;
+        return RunPacker(ctx, call);
+    }
+    std::string log() const { return read_file(ctx.log.path()).value_or(""); }
+};
+
+// True while a process of the id runs (a zombie counts as ended).
+bool running(const std::string& pid) {
+    const auto stat = read_file("/proc/" + pid + "/stat");
+    if (!stat) return false;
+    const size_t paren = stat->rfind(')');
+    return paren != std::string::npos && paren + 2 < stat->size() && (*stat)[paren + 2] != 'Z';
+}
+
+TEST(CommandWords, QuotesGroupAndPathsStayOneWord) {
+    EXPECT_EQ(BuildCommandArgs("7z x -y -pzvmk \"%s\"", {"/m/a b \"c\".7z"}),
+              (std::vector<std::string>{"7z", "x", "-y", "-pzvmk", "/m/a b \"c\".7z"}));
+    EXPECT_EQ(BuildCommandArgs("cabextract  -q -d %s %s", {"/w/t dir", "x;y.cab"}),
+              (std::vector<std::string>{"cabextract", "-q", "-d", "/w/t dir", "x;y.cab"}));
+    EXPECT_EQ(BuildCommandArgs("prog -i%stest.ini %s", {"/w/", "$(id)"}),
+              (std::vector<std::string>{"prog", "-i/w/test.ini", "$(id)"}));
+    EXPECT_EQ(BuildCommandArgs("prog %s %s", {"only"}),
+              (std::vector<std::string>{"prog", "only", ""}));
+    EXPECT_TRUE(BuildCommandArgs("  \t ", {"x"}).empty());
+}
+
+TEST_F(PackerProcess, HostileNamesAreSingleArgumentsInTheWorkDirectory) {
+    const PackerResult r = run("touch %s %s", {"x; touch PWNED", "a \"b\" `c`.zip"});
+    EXPECT_EQ(r.run, CommandRun::Finished);
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_TRUE(file_exists(work + "/x; touch PWNED"));
+    EXPECT_TRUE(file_exists(work + "/a \"b\" `c`.zip"));
+    EXPECT_FALSE(file_exists(work + "/PWNED"));
+    EXPECT_NE(log().find("\r\nentpacken: /"), std::string::npos);
+}
+
+TEST_F(PackerProcess, RunsWithNullHandlesInItsOwnGroupAndReportsTheExitCode) {
+    const std::string s = script("probe", R"sh(p=/proc/$$/fd
+echo "$(readlink $p/0) $(readlink $p/1) $(readlink $p/2)" > handles
+echo $$ > pid
+cut -d' ' -f5 /proc/$$/stat > group
+exit 3
+)sh");
+    const PackerResult r = run(s);
+    EXPECT_EQ(r.run, CommandRun::Finished);
+    EXPECT_EQ(r.exit_code, 3);
+    EXPECT_EQ(read_file(work + "/handles").value_or(""), "/dev/null /dev/null /dev/null\n");
+    EXPECT_EQ(read_file(work + "/pid"), read_file(work + "/group"));
+
+    EXPECT_EQ(run("no-such-packer-program %s", {"a.zip"}).run, CommandRun::NotStarted);
+    EXPECT_EQ(run(tmp.file("missing") + " %s", {"a.zip"}).run, CommandRun::NotStarted);
+}
+
+TEST_F(PackerProcess, TimeOutAndAbortEndTheWholeGroup) {
+    const std::string s = script("hang", "sleep 1000 &\necho $! > child\nsleep 1000\n");
+    ctx.settings.options.TimeOut = 1;
+    const PackerResult r = run(s);
+    EXPECT_EQ(r.run, CommandRun::TimedOut);
+    EXPECT_FALSE(r.aborted);
+    EXPECT_NE(log().find(" abgebrochen\r\n"), std::string::npos);
+    std::string child = read_file(work + "/child").value_or("");
+    while (!child.empty() && child.back() == '\n') child.pop_back();
+    ASSERT_FALSE(child.empty());
+    for (int i = 0; i < 50 && running(child); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_FALSE(running(child));
+
+    ctx.settings.options.TimeOut = 5;
+    fe.on_pump = [this](int) { fe.request_abort(); };
+    const PackerResult aborted = run(s);
+    EXPECT_EQ(aborted.run, CommandRun::TimedOut);
+    EXPECT_TRUE(aborted.aborted);
+}
+
+TEST_F(PackerProcess, UserCommandsFollowTheirExtensionListsAndRunInTheWorkDirectory) {
+    ctx.settings.packer.InfoCmd = "true %s";
+    ctx.settings.packer.InfoExt = "xyz";
+    ctx.settings.packer.DirCmd = "touch %s/seen";
+    const std::string info = tmp.write("a.xyz", "the info");
+    tmp.write("work/ORBISTO.INFO", "stale");
+    EXPECT_EQ(RunUserCommand(ctx, UserCommand::Info, tmp.write("b.txt", "")),
+              CommandRun::NotStarted);
+    EXPECT_EQ(RunUserCommand(ctx, UserCommand::Info, info), CommandRun::Finished);
+    EXPECT_FALSE(file_exists(work + "/ORBISTO.INFO")) << "an earlier file's info is not left";
+    ctx.settings.packer.InfoCmd = "cp %s ORBISTO.INFO";
+    EXPECT_EQ(RunUserCommand(ctx, UserCommand::Info, info), CommandRun::Finished);
+    EXPECT_EQ(read_file(work + "/ORBISTO.INFO").value_or(""), "the info");
+    EXPECT_EQ(RunUserCommand(ctx, UserCommand::Dir, tmp.path()), CommandRun::Finished);
+    EXPECT_TRUE(file_exists(tmp.file("seen")));
+    EXPECT_EQ(RunUserCommand(ctx, UserCommand::Own, info), CommandRun::NotStarted);
+}
+
+}  // namespace
+}  // namespace orbisto
