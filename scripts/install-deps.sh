@@ -7,6 +7,7 @@ packages=(
     libgtest-dev libgmock-dev
     zlib1g-dev libzip-dev
     zip unzip
+    p7zip-full arj lhasa unar cabextract unshield
     python3
 )
 
