@@ -72,8 +72,8 @@ pid_t spawn(const std::string& program, const std::vector<std::string>& argv,
     ok = ok && posix_spawnattr_setsigmask(&attr, &none) == 0 &&
          posix_spawnattr_setsigdefault(&attr, &defaults) == 0 &&
          posix_spawnattr_setpgroup(&attr, 0) == 0 &&
-         posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
-                                             POSIX_SPAWN_SETSIGDEF) == 0;
+         posix_spawnattr_setflags(
+             &attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
     std::vector<char*> cargv;
     for (const auto& a : argv) cargv.push_back(const_cast<char*>(a.c_str()));
     cargv.push_back(nullptr);

@@ -46,10 +46,14 @@ constexpr std::array<PackerProgram, kPackerCount> kPrograms = {{
 // The command line a fallback program replaces, when it has one.
 PackerTemplate* template_of(PackerSettings& s, Packer p) {
     switch (p) {
-        case Packer::ZOO: return &s.Zoo;
-        case Packer::UNACE: return &s.ACE;
-        case Packer::UNRAR: return &s.RAR;
-        default: return nullptr;
+        case Packer::ZOO:
+            return &s.Zoo;
+        case Packer::UNACE:
+            return &s.ACE;
+        case Packer::UNRAR:
+            return &s.RAR;
+        default:
+            return nullptr;
     }
 }
 
@@ -87,7 +91,7 @@ std::string replace_two(const char* pattern, std::string_view a, std::string_vie
 // Searches `dir` and below for an executable named `name`, staying on the
 // file system of `dev` and never following links.
 std::optional<std::string> search_below(Context& ctx, const std::string& dir, std::string_view name,
-                                         dev_t dev, int depth) {
+                                        dev_t dev, int depth) {
     if (depth > 64 || ctx.frontend.abort_requested()) return std::nullopt;
     ctx.frontend.pump();
     DIR* d = ::opendir(dir.c_str());
@@ -147,7 +151,8 @@ int FindPacker(const Context& ctx, std::string_view name, std::string* out_path)
         return 2;
     }
     const char* path_env = std::getenv("PATH");
-    std::string found = search_path_list(name, path_env ? path_env : "/usr/local/bin:/usr/bin:/bin");
+    std::string found =
+        search_path_list(name, path_env ? path_env : "/usr/local/bin:/usr/bin:/bin");
     if (found.empty()) return 0;
     if (out_path) *out_path = std::move(found);
     return 1;
@@ -157,7 +162,8 @@ int TestPacker(Context& ctx, std::string_view name) {
     const std::string n(name);
     if (const auto reg = registered_value(ctx, name)) {
         if (is_executable_file(*reg)) {
-            ctx.log.always(replace_two(ctx.tr("%s gefunden in %s\r\n", "%s found in %s\r\n"), n, *reg));
+            ctx.log.always(
+                replace_two(ctx.tr("%s gefunden in %s\r\n", "%s found in %s\r\n"), n, *reg));
             return 2;
         }
         register_path(ctx, name, nullptr);

@@ -46,8 +46,8 @@ class PackerTable : public ::testing::Test {
 TEST_F(PackerTable, RegisteredThenSearchPathThenMissingEachLoggedAlways) {
     const std::string reg = tool("mytool");
     const std::string on_path = tool("bin/pathtool");
-    tmp.write("orbisto.INI", "[AppPaths]\r\nmytool=" + reg + "\r\npathtool=" + tmp.file("gone") +
-                                 "\r\n");
+    tmp.write("orbisto.INI",
+              "[AppPaths]\r\nmytool=" + reg + "\r\npathtool=" + tmp.file("gone") + "\r\n");
     EXPECT_EQ(TestPacker(ctx, "mytool"), 2);
     EXPECT_EQ(TestPacker(ctx, "pathtool"), 1);
     EXPECT_EQ(app_path("pathtool"), "-") << "a stale registration is removed";
