@@ -7,7 +7,7 @@ packages=(
     libgtest-dev libgmock-dev
     zlib1g-dev libzip-dev
     zip unzip
-    p7zip-full arj lhasa unar cabextract unshield
+    p7zip-full arj lhasa unar cabextract unshield gcab
     python3
 )
 
