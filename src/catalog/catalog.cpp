@@ -124,6 +124,14 @@ AppendResult Catalog::append_dir(const DirRecord& rec) {
     return {index, AppendStatus::Ok};
 }
 
+void Catalog::drop_dirs_from(std::uint32_t index) {
+    if (index == 0 || index >= dir_count()) return;
+    // Shrinking keeps the capacity, so putting the marker back cannot throw.
+    dirs_.resize(index);
+    dirs_.push_back(dir_marker());
+    header.dir_count = dir_count();
+}
+
 AppendResult Catalog::append_file(const FileRecord& rec) {
     const std::uint32_t index = file_count();
     if (index >= MAX_RECORDS) return {0, AppendStatus::TooMany};

@@ -93,6 +93,10 @@ class Catalog {
     // than the new index); so must a file's.
     AppendResult append_dir(const DirRecord& rec);
     AppendResult append_file(const FileRecord& rec);
+    // Removes the DirRecords from `index` on: records appended last that no
+    // FileRecord refers to (a directory that turned out empty is taken back).
+    // Index 0 or one past the last record changes nothing.
+    void drop_dirs_from(std::uint32_t index);
 
     // ---- pools ----
     std::size_t names_used() const { return names_.size(); }

@@ -1,0 +1,191 @@
+// Archives met by the walk, with real archives made by the installed tools:
+// what the catalogue records for them, and that the work directory is left
+// empty and nothing lands or is removed outside it.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+
+#include "platform/files.h"
+#include "scan/packer_table.h"
+#include "scan/scan_seams.h"
+#include "scan/scan_walk.h"
+#include "support/scripted_frontend.h"
+#include "support/temp_home.h"
+
+namespace orbisto {
+namespace {
+
+bool have(const char* program) {
+    const char* path = std::getenv("PATH");
+    return !search_path_list(program, path ? path : "/usr/bin:/bin").empty();
+}
+
+class ArchiveExpandTest : public ::testing::Test {
+  protected:
+    test::ScriptedFrontend fe;
+    Context ctx{fe};
+    test::TempDir tmp;
+    std::string medium, work, src;
+
+    void SetUp() override {
+        medium = tmp.file("medium");
+        work = tmp.file("work");
+        src = tmp.file("src");
+        for (const auto& d : {medium, work, src}) make_directory(d);
+        ctx.paths.temp_dir = work;
+        ctx.settings.options.Echtzeit = 0;
+        ctx.settings.options.CDentpacken = kExpandAll;
+    }
+    void put(const std::string& path, const std::string& text = "data") {
+        make_directories(dir_part(path));
+        std::ofstream(path, std::ios::binary) << text;
+    }
+    // Runs a shell line made of the test's own paths (no foreign input).
+    void sh(const std::string& line) { ASSERT_EQ(std::system(line.c_str()), 0) << line; }
+    void scan() {
+        Mp3Totals mp3;
+        ScanDirectory(ctx, medium, 0, 0, 0, mp3);
+    }
+    std::map<std::string, const DirRecord*> dirs() const {
+        std::map<std::string, const DirRecord*> m;
+        for (std::uint32_t i = 1; i < ctx.catalog.dir_count(); ++i) {
+            m[ctx.catalog.dir_path(i)] = &ctx.catalog.dirs()[i];
+        }
+        return m;
+    }
+    std::map<std::string, std::string> files() const {
+        std::map<std::string, std::string> m;
+        for (std::uint32_t i = 0; i < ctx.catalog.file_count(); ++i) {
+            m[ctx.catalog.file_path(i)] = std::string(ctx.catalog.file_comment(i));
+        }
+        return m;
+    }
+    // True for an existing directory without entries.
+    static bool empty_dir(const std::string& path) {
+        DIR* d = ::opendir(path.c_str());
+        if (!d) return false;
+        int n = 0;
+        while (const dirent* e = ::readdir(d)) n += e->d_name[0] != '.' || e->d_name[1] != '\0';
+        ::closedir(d);
+        return n == 1;  // ".." alone
+    }
+    bool work_empty() const { return empty_dir(work); }
+};
+
+TEST_F(ArchiveExpandTest, ArchivesBecomeFlaggedDirectoriesWithTheirContentsBelow) {
+    if (!have("zip") || !have("unzip") || !have("tar")) GTEST_SKIP() << "zip, unzip or tar missing";
+    ctx.settings.options.CRC32 = 1;
+    ctx.settings.KillFiles = {"NOSCAN.TXT"};
+    put(src + "/a/top.txt", "top");
+    put(src + "/a/sub/inner.txt", "inner");
+    put(src + "/t/deep.txt", "deep");
+    sh("cd " + src + "/t && tar -czf " + src + "/a/nested.tgz deep.txt");
+    sh("cd " + src + "/a && zip -qr " + medium + "/a.zip .");
+    put(medium + "/broken.zip", "PK but nothing an unpacker can read");
+    put(medium + "/killed/NOSCAN.TXT");
+    sh("cp " + medium + "/a.zip " + medium + "/killed/b.zip");
+    scan();
+
+    const auto d = dirs();
+    ASSERT_TRUE(d.count("a.zip"));
+    EXPECT_EQ(d.at("a.zip")->flags, FLAG_ARCHIVE_DIR);
+    EXPECT_EQ(d.at("a.zip")->comment, COMMENT_ARCHIVE);
+    EXPECT_EQ(d.at("a.zip")->parent, 0u);
+    ASSERT_TRUE(d.count("a.zip/sub"));
+    EXPECT_EQ(d.at("a.zip/sub")->flags, 0u);
+    // An archive inside an archive is expanded one level deeper.
+    ASSERT_TRUE(d.count("a.zip/nested.tgz"));
+    EXPECT_EQ(d.at("a.zip/nested.tgz")->flags, FLAG_ARCHIVE_DIR);
+
+    const auto f = files();
+    EXPECT_TRUE(f.count("a.zip/top.txt"));
+    EXPECT_TRUE(f.count("a.zip/sub/inner.txt"));
+    EXPECT_TRUE(f.count("a.zip/nested.tgz/deep.txt"));
+    EXPECT_FALSE(f.count("a.zip"));
+    // Nothing came out: a plain file, without CRC since a packer touched it.
+    ASSERT_TRUE(f.count("broken.zip"));
+    EXPECT_FALSE(d.count("broken.zip"));
+    EXPECT_EQ(f.at("broken.zip").rfind("CRC:", 0), std::string::npos);
+    // Beside a kill file nothing is expanded; the archive gets its CRC.
+    ASSERT_TRUE(f.count("killed/b.zip"));
+    EXPECT_FALSE(d.count("killed/b.zip"));
+    EXPECT_EQ(f.at("killed/b.zip").rfind("CRC:", 0), 0u);
+    EXPECT_TRUE(work_empty());
+    EXPECT_FALSE(ctx.scan.delete_failed);
+}
+
+TEST_F(ArchiveExpandTest, DescriptionModeTakesFileIdDizAsTheArchivesComment) {
+    if (!have("zip") || !have("unzip")) GTEST_SKIP() << "zip or unzip missing";
+    ctx.settings.options.CDentpacken = kExpandFileIdOnly;
+    ctx.settings.options.FILE_ID_DIZ = 1;
+    put(src + "/d/FILE_ID.DIZ", "Besttool1996");
+    put(src + "/d/tool.exe", "MZ");
+    put(src + "/e/readme.txt", "no description here");
+    sh("cd " + src + "/d && zip -q " + medium + "/d.zip FILE_ID.DIZ tool.exe");
+    sh("cd " + src + "/e && zip -q " + medium + "/e.zip readme.txt");
+    scan();
+
+    const auto f = files();
+    ASSERT_TRUE(f.count("d.zip"));
+    EXPECT_NE(f.at("d.zip").find("Besttool1996"), std::string::npos);
+    EXPECT_EQ(f.at("e.zip"), "");
+    EXPECT_EQ(ctx.catalog.dir_count(), 1u);
+    EXPECT_TRUE(empty_dir(work + "/orbisto"));
+}
+
+TEST_F(ArchiveExpandTest, HostileMembersNeverReachOutsideTheWorkDirectory) {
+    if (!have("unzip") || !have("python3") || !have("tar")) GTEST_SKIP() << "tools missing";
+    // Members climbing out of the target and an absolute one.
+    sh("python3 -c \"import zipfile; z = zipfile.ZipFile('" + medium +
+       "/evil.zip', 'w'); z.writestr('../escape', 'x'); z.writestr('../../escape2', 'x'); "
+       "z.writestr('/tmp/orbisto_abs_escape_test', 'x'); z.writestr('ok.txt', 'ok'); z.close()\"");
+    // Links to the root and to a folder outside, recorded but never followed,
+    // also not when the expanded tree is removed.
+    put(tmp.file("outside/keep.txt"), "keep");
+    put(src + "/l/file.txt", "f");
+    ASSERT_EQ(::symlink("/", (src + "/l/root").c_str()), 0);
+    ASSERT_EQ(::symlink(tmp.file("outside").c_str(), (src + "/l/out").c_str()), 0);
+    sh("cd " + src + "/l && tar -cf " + medium + "/links.tar file.txt root out");
+    scan();
+
+    const auto f = files();
+    EXPECT_TRUE(f.count("evil.zip/ok.txt"));
+    for (const auto& p : {tmp.file("escape"), tmp.file("medium/escape"), tmp.file("escape2"),
+                          std::string("/tmp/orbisto_abs_escape_test")}) {
+        struct stat st {};
+        EXPECT_NE(::lstat(p.c_str(), &st), 0) << p;
+    }
+    EXPECT_TRUE(f.count("links.tar/file.txt"));
+    for (const auto& [path, comment] : f) {
+        EXPECT_NE(path.rfind("links.tar/root/", 0), 0u) << path;
+        EXPECT_NE(path.rfind("links.tar/out/", 0), 0u) << path;
+    }
+    EXPECT_EQ(read_file(tmp.file("outside/keep.txt")), "keep");
+    EXPECT_TRUE(work_empty());
+}
+
+TEST_F(ArchiveExpandTest, OnlyTheFirstVolumeOfARarSetHasACommand) {
+    // The volume rule decides before any program is looked for: with packers
+    // untested every program counts as available.
+    ctx.settings.options.PackerTesten = 0;
+    ctx.settings.packer.RAR.command = "no-such-unpacker-program x %s";
+    put(medium + "/set.part02.rar", "Rar!");
+    put(medium + "/set.part2.rar", "Rar!");
+    Mp3Totals mp3;
+    for (const char* later : {"set.part02.rar", "set.part2.rar"}) {
+        EXPECT_EQ(ExpandArchive(ctx, medium, later, 0, 0, mp3), ArchiveExpansion::NoCommand);
+    }
+    put(medium + "/set.part01.rar", "Rar!");
+    EXPECT_EQ(ExpandArchive(ctx, medium, "set.part01.rar", 0, 0, mp3),
+              ArchiveExpansion::NothingCameOut);
+    EXPECT_EQ(ctx.catalog.dir_count(), 1u);  // the record made for it was taken back
+    EXPECT_TRUE(work_empty());
+}
+
+}  // namespace
+}  // namespace orbisto
