@@ -1,8 +1,9 @@
 // The points where the walk hands an entry to the description readers, the
-// archive handling and the file-information layer. Each function here does
-// nothing yet ("nothing found"); the pieces that read description files, run
-// packers and extract file information fill them in without the walk
-// changing.
+// archive handling and the file-information layer. The description readers
+// live in description_lists.cpp, description_files.cpp and
+// package_readers.cpp, the archive handling in archive_expand.cpp and
+// packer_process.cpp; CollectFileInfo (scan_seams.cpp) finds nothing until
+// the file-information layer fills it in.
 //
 // Comment offsets are passed as `std::uint32_t& comment` (the `comment`
 // field of the record being made): a function that finds a text appends it
