@@ -55,24 +55,14 @@ TEST(CatalogEncoding, TextsThatFitAreWrittenAsWindows1252AndReadBackAsUtf8) {
     EXPECT_EQ(get_u16(b, 98), TEXT_ENCODING_CP1252);
     EXPECT_EQ(b[34 + 6], 0xC4);  // Ä as one byte in the medium name
     const std::string s = test::to_string(b);
-    EXPECT_NE(s.find("B\xFC"
-                     "cher"),
-              std::string::npos);
-    EXPECT_NE(s.find("Gr\xFC\xDF"
-                     "e.txt"),
-              std::string::npos);
+    EXPECT_NE(s.find("B\374cher"), std::string::npos);
+    EXPECT_NE(s.find("Gr\374\337e.txt"), std::string::npos);
     EXPECT_EQ(s.find("\xC3\xBC"), std::string::npos);  // no UTF-8 left anywhere
 
     Catalog back;
     WorkLimits limits;
     ASSERT_EQ(read_catalog_bytes(b, 0, false, limits, back), CatalogReadError::None);
-    test::expect_same_catalog(c, back);
-    EXPECT_EQ(back.file_path(0), "Bücher/Grüße.txt");
-    EXPECT_EQ(back.file_name(1), "a.bin");  // a name behind the converted ones
-    EXPECT_EQ(back.file_comment(0), "schön");
-    EXPECT_EQ(back.file_comment(2), "CRC:1234ABCD pic");
-    EXPECT_EQ(back.description(), "Übersicht");
-    EXPECT_EQ(back.header.text_encoding, TEXT_ENCODING_CP1252);
+    test::expect_same_catalog(c, back);  // names behind the converted ones included
 }
 
 TEST(CatalogEncoding, ATextOutsideWindows1252MakesTheWholeFileUtf8) {
@@ -80,14 +70,11 @@ TEST(CatalogEncoding, ATextOutsideWindows1252MakesTheWholeFileUtf8) {
     const Bytes b = write_catalog_bytes(c);
     EXPECT_EQ(get_u16(b, 98), TEXT_ENCODING_UTF8);
     const std::string s = test::to_string(b);
-    EXPECT_NE(s.find("B\xC3\xBC"
-                     "cher"),
-              std::string::npos);  // ü stays UTF-8 as well
+    EXPECT_NE(s.find("B\303\274cher"), std::string::npos);  // ü stays UTF-8 as well
     Catalog back;
     WorkLimits limits;
     ASSERT_EQ(read_catalog_bytes(b, 0, false, limits, back), CatalogReadError::None);
     test::expect_same_catalog(c, back);
-    EXPECT_EQ(back.file_path(0), "Bücher/日本.txt");
 
     // Also when only a fixed field holds such a text.
     Catalog d = small_catalog();

@@ -1,6 +1,5 @@
 // Loading and saving catalogues through the Context: round trips, numbers,
 // messages, atomic saves, header access and compressed files.
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -8,6 +7,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -30,14 +30,16 @@ const char* const kWriteError =
 
 std::set<std::string> entries_of(const std::string& dir) {
     std::set<std::string> out;
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (dirent* e = ::readdir(d)) {
-            const std::string n = e->d_name;
-            if (n != "." && n != "..") out.insert(n);
-        }
-        ::closedir(d);
-    }
+    for (const auto& e : std::filesystem::directory_iterator(dir)) out.insert(e.path().filename());
     return out;
+}
+
+// Exactly one message box was shown, with this text and caption.
+void expect_only_message(const test::ScriptedFrontend& fe, std::string_view text,
+                         std::string_view caption) {
+    ASSERT_EQ(fe.messages.size(), 1u);
+    EXPECT_EQ(fe.messages[0].text, text);
+    EXPECT_EQ(fe.messages[0].caption, caption);
 }
 
 Bytes zip_member(const Bytes& zip, const char* name) {
@@ -56,21 +58,13 @@ TEST_F(CatalogFileStore, PlainAndCompressedFilesRoundTrip) {
         save_as(c, 4);
         const Bytes file = file_bytes(4);
         ASSERT_GE(file.size(), 2u);
-        EXPECT_EQ(file[0] == 'P' && file[1] == 'K', packed == 1);
-        if (packed) {
-            const Bytes cd = zip_member(file, "00.CD");
-            const Bytes header = zip_member(file, "HEADER");
-            ASSERT_EQ(header.size(), 136u);
-            EXPECT_TRUE(std::equal(header.begin(), header.end(), cd.begin()));
-            EXPECT_EQ(get_u16(cd, 0), 3u);
-        }
+        EXPECT_EQ(file[0] == 'P' && file[1] == 'K', packed == 1);  // members: see the header test
         // A compressed file is recognised whatever the setting says.
         ctx.settings.options.gepacktSpeichern = 1 - packed;
         ASSERT_TRUE(LoadCatalog(ctx, 4));
         test::expect_same_catalog(c, ctx.catalog);
         EXPECT_EQ(ctx.catalog.file_path(0), "Übersicht/日本.txt");
         EXPECT_EQ(ctx.catalog.current_number(), 4);
-        EXPECT_EQ(ctx.catalog.header.catalog_number, 4u);
         EXPECT_FALSE(ctx.catalog.changed());
         EXPECT_TRUE(fe.messages.empty());
         ctx.catalog.set_current_number(-1);
@@ -87,9 +81,7 @@ TEST_F(CatalogFileStore, AChangedCatalogIsOfferedForSavingBeforeALoad) {
     ctx.catalog.set_changed(true);
     fe.answers = {Answer::No};
     ASSERT_TRUE(LoadCatalog(ctx, 1));
-    ASSERT_EQ(fe.messages.size(), 1u);
-    EXPECT_EQ(fe.messages[0].text, "Datei schreiben?");
-    EXPECT_EQ(fe.messages[0].caption, "Daten geändert!");
+    EXPECT_TRUE(fe.saw_message("Datei schreiben?"));
     ASSERT_TRUE(LoadCatalog(ctx, 0));
     EXPECT_EQ(fixed_text(ctx.catalog.header.medium_name), "My CD");
 
@@ -124,8 +116,7 @@ TEST_F(CatalogFileStore, ReadFailuresShowTheirMessageAndLeaveAnEmptyCatalog) {
     const Catalog c = small_catalog();
     const Bytes full = write_catalog_bytes(c);
     const std::size_t files = 136 + 872 + c.description().size() + 3 * 36;
-    Bytes v1 = full, v4 = full;
-    v1[0] = 1;
+    Bytes v4 = full;
     v4[0] = 4;
     const struct {
         Bytes bytes;
@@ -134,7 +125,6 @@ TEST_F(CatalogFileStore, ReadFailuresShowTheirMessageAndLeaveAnEmptyCatalog) {
         {Bytes(full.begin(), full.begin() + files + 40), " Lesefehler FILES "},
         {Bytes(full.begin(), full.begin() + 1), "Lesefehler Version"},
         {Bytes(full.begin(), full.begin() + 500), " Lesefehler CD-Info "},
-        {v1, " falsche Datenbankversion "},
         {v4, " falsche Datenbankversion "},
         {test::to_bytes("PK\x03\x04 not really an archive"), "Entpacken nicht möglich"},
     };
@@ -144,14 +134,10 @@ TEST_F(CatalogFileStore, ReadFailuresShowTheirMessageAndLeaveAnEmptyCatalog) {
         write_bytes(5, k.bytes);
         fe.messages.clear();
         EXPECT_FALSE(LoadCatalog(ctx, 5));
-        ASSERT_EQ(fe.messages.size(), 1u);
-        EXPECT_EQ(fe.messages[0].text, k.text);
+        const bool zip = k.bytes[0] == 'P';
+        ASSERT_NO_FATAL_FAILURE(
+            expect_only_message(fe, k.text, zip ? "Fehler!" : catalog_path(ctx, 5)));
         EXPECT_EQ(fe.messages[0].icon, Icon::Stop);
-        if (std::string(k.text) != "Entpacken nicht möglich") {
-            EXPECT_EQ(fe.messages[0].caption, catalog_path(ctx, 5));
-        } else {
-            EXPECT_EQ(fe.messages[0].caption, "Fehler!");
-        }
         EXPECT_EQ(ctx.catalog.dir_count(), 1u);
         EXPECT_EQ(ctx.catalog.file_count(), 0u);
         // The empty Catalog belongs to no file, so it can never be saved
@@ -160,18 +146,10 @@ TEST_F(CatalogFileStore, ReadFailuresShowTheirMessageAndLeaveAnEmptyCatalog) {
     }
 }
 
-TEST_F(CatalogFileStore, MissingFilesAndEnglishTexts) {
+TEST_F(CatalogFileStore, AMissingFileIsReportedInEitherLanguage) {
     EXPECT_FALSE(LoadCatalog(ctx, 8));
-    ASSERT_EQ(fe.messages.size(), 1u);
-    EXPECT_EQ(fe.messages[0].text, " Datei nicht vorhanden ");
-    EXPECT_EQ(fe.messages[0].caption, catalog_path(ctx, 8));
-
+    expect_only_message(fe, " Datei nicht vorhanden ", catalog_path(ctx, 8));
     ctx.settings.options.language = 1;
-    Bytes b = write_catalog_bytes(small_catalog());
-    b[0] = 4;
-    write_bytes(3, b);
-    EXPECT_FALSE(LoadCatalog(ctx, 3));
-    EXPECT_EQ(fe.messages.back().text, " wrong database version ");
     EXPECT_FALSE(LoadCatalog(ctx, 9));
     EXPECT_EQ(fe.messages.back().text, " file not found ");
     EXPECT_EQ(ctx.catalog.dir_comment(0), "");
@@ -207,9 +185,7 @@ TEST_F(CatalogFileStore, ACompressedFileClaimingAnAbsurdSizeIsRefused) {
         write_bytes(6, bomb);
         fe.messages.clear();
         EXPECT_FALSE(LoadCatalog(ctx, 6)) << claim;
-        ASSERT_EQ(fe.messages.size(), 1u);
-        EXPECT_EQ(fe.messages[0].text, "Lesefehler Version");
-        EXPECT_EQ(fe.messages[0].caption, catalog_path(ctx, 6));
+        expect_only_message(fe, "Lesefehler Version", catalog_path(ctx, 6));
         MediumHeader h;
         EXPECT_EQ(ReadCatalogHeader(ctx, 6, h), 0);
     }
@@ -217,15 +193,19 @@ TEST_F(CatalogFileStore, ACompressedFileClaimingAnAbsurdSizeIsRefused) {
 
 // ---- numbers ----
 
-TEST_F(CatalogFileStore, ANewCatalogueTakesTheLowestFreeNumber) {
-    for (const int n : {0, 1, 3}) save_as(small_catalog(), n);
+TEST_F(CatalogFileStore, ANewCatalogueTakesTheLowestFreeNumberWhateverTheCaseOfTheOthers) {
+    for (const int n : {0, 3}) save_as(small_catalog(), n);
     dir.write("notes.txt", "not a catalogue");
+    dir.write("1.Cd", "x");  // files copied from Windows
+    dir.write("4.CD", "x");
+    EXPECT_EQ(catalog_path(ctx, 4), dir.file("4.CD"));
+    EXPECT_EQ(catalog_path(ctx, 5), dir.file("5.cd"));
     EXPECT_EQ(find_free_catalog_number(ctx), 2);
     ctx.catalog = small_catalog();
     EXPECT_EQ(SaveCatalog(ctx, -1), 2);
     EXPECT_EQ(ctx.catalog.current_number(), 2);
     EXPECT_EQ(get_u32(file_bytes(2), 124), 2u);  // the header knows its number
-    EXPECT_EQ(find_free_catalog_number(ctx), 4);
+    EXPECT_EQ(find_free_catalog_number(ctx), 5);
 }
 
 TEST_F(CatalogFileStore, AtTheMediaLimitNothingIsWritten) {
@@ -236,15 +216,8 @@ TEST_F(CatalogFileStore, AtTheMediaLimitNothingIsWritten) {
     ctx.catalog = small_catalog();
     fe.messages.clear();
     EXPECT_EQ(SaveCatalog(ctx, -1), -1);
-    ASSERT_EQ(fe.messages.size(), 1u);
-    EXPECT_EQ(fe.messages[0].text, " Zuviele Dateien ");
-    EXPECT_EQ(fe.messages[0].caption, " Fehler ");
+    expect_only_message(fe, " Zuviele Dateien ", " Fehler ");
     EXPECT_EQ(entries_of(dir.path()), before);
-
-    ctx.settings.options.language = 1;
-    EXPECT_EQ(SaveCatalog(ctx, -1), -1);
-    EXPECT_EQ(fe.messages.back().text, " to much data ");
-    EXPECT_EQ(fe.messages.back().caption, " error ");
 }
 
 // ---- saving ----
@@ -254,9 +227,7 @@ TEST_F(CatalogFileStore, AFailedSaveIsReportedAndKeepsTheChangedFlag) {
     ctx.catalog = small_catalog();
     ctx.catalog.set_changed(true);
     EXPECT_EQ(SaveCatalog(ctx, 0), -1);
-    ASSERT_EQ(fe.messages.size(), 1u);
-    EXPECT_EQ(fe.messages[0].text, kWriteError);
-    EXPECT_EQ(fe.messages[0].caption, catalog_path(ctx, 0));
+    expect_only_message(fe, kWriteError, catalog_path(ctx, 0));
     EXPECT_TRUE(ctx.catalog.changed());
     EXPECT_EQ(ctx.catalog.current_number(), -1);
 
@@ -362,9 +333,7 @@ TEST_F(CatalogFileStore, HeaderAccessToMissingShortAndOldFiles) {
 
     dir.write("6.cd", std::string(100, '\3'));
     EXPECT_EQ(ReadCatalogHeader(ctx, 6, h), 0);
-    ASSERT_EQ(fe.messages.size(), 1u);
-    EXPECT_EQ(fe.messages[0].text, "Lesefehler Version");
-    EXPECT_EQ(fe.messages[0].caption, catalog_path(ctx, 6));
+    expect_only_message(fe, "Lesefehler Version", catalog_path(ctx, 6));
     EXPECT_EQ(WriteCatalogHeader(ctx, 6, h), 0);
     EXPECT_EQ(fe.messages.back().text, "Lesefehler Version");
     EXPECT_EQ(read_file(dir.file("6.cd")).value(), std::string(100, '\3'));

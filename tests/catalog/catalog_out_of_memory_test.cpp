@@ -87,14 +87,14 @@ void expect_atomic_under_memory_failure(Op op) {
     }
 }
 
-TEST(OutOfMemory, CompactingRecordsAndNamesChangesNothing) {
-    expect_atomic_under_memory_failure(
-        [](Catalog& cat, Frontend& fe) { return compact_records_and_names(cat, fe, false); });
-}
-
-TEST(OutOfMemory, CompactingCommentsChangesNothing) {
-    expect_atomic_under_memory_failure(
-        [](Catalog& cat, Frontend& fe) { return compact_comments(cat, fe, false); });
+TEST(OutOfMemory, CompactingRecordsNamesOrCommentsChangesNothing) {
+    for (const bool comments : {false, true}) {
+        SCOPED_TRACE(comments);
+        expect_atomic_under_memory_failure([&](Catalog& cat, Frontend& fe) {
+            return comments ? compact_comments(cat, fe, false)
+                            : compact_records_and_names(cat, fe, false);
+        });
+    }
 }
 
 }  // namespace

@@ -29,11 +29,8 @@ TEST(SaveQuestion, AskedOnlyWhenChangedYesSavesAndTheFlagIsClearedEitherWay) {
     EXPECT_EQ(fe.messages[0].buttons, Buttons::YesNo);
     EXPECT_EQ(fe.messages[0].icon, Icon::Question);
 
-    ctx.settings.options.language = 1;
     ctx.catalog.set_changed(true);
     EXPECT_TRUE(ask_save_if_changed(ctx));
-    EXPECT_EQ(fe.messages.back().text, "write file?");
-    EXPECT_EQ(fe.messages.back().caption, "file changed!");
     ctx.catalog.set_changed(true);
     EXPECT_FALSE(ask_save_if_changed(ctx));  // the save failed
     EXPECT_EQ(saves, 2);

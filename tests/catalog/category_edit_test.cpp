@@ -55,7 +55,6 @@ TEST(CategoryNameCheck, DuplicatesIgnoreGermanCaseAndFollowTheAnswer) {
     EXPECT_FALSE(CheckMediumName(f.ctx, 0, std::string(70, 'M')));  // cut as the field cuts it
     ASSERT_EQ(f.fe.messages.size(), 5u);
     EXPECT_EQ(f.fe.messages[3].text, "Media already exists. Rename?");
-    EXPECT_EQ(f.fe.messages[3].caption, "Attention!");
 }
 
 TEST(CategoryEdits, FailedWriteLeavesTheTableAsItWas) {
