@@ -26,8 +26,6 @@ TEST(CommandLine, RunModeFollowsTheFixedPrecedenceWhateverTheOrder) {
         EXPECT_EQ(cl.run_mode, mode) << testing::PrintToString(args);
         EXPECT_TRUE(cl.error.empty());
     }
-    EXPECT_TRUE(is_interactive(RunMode::Interactive));
-    EXPECT_FALSE(is_interactive(RunMode::ScanNew));
     EXPECT_EQ(parse({"/search\"x.txt\"", "/drive\"/mnt/cd\""}).run_argument, "/mnt/cd");
 }
 
@@ -39,9 +37,6 @@ TEST(CommandLine, ClassicArgumentFormsAfterTheShellStripsQuotes) {
     // The option alone takes the next word.
     EXPECT_EQ(parse({"/drive", "/media/usb"}).run_argument, "/media/usb");
     EXPECT_EQ(parse({"--drive=/a/b"}).run_argument, "/a/b");
-    EXPECT_EQ(parse({"--update", "/a/b"}).run_argument, "/a/b");
-    const std::string path = "/media/someone/A_RATHER_LONG_VOLUME_NAME/and/more";
-    EXPECT_EQ(parse({"--drive", path}).run_argument, path);  // long paths are kept whole
 }
 
 TEST(CommandLine, LabelIsCutAt30AndNeedsItsTextRightBehind) {
@@ -55,45 +50,28 @@ TEST(CommandLine, LabelIsCutAt30AndNeedsItsTextRightBehind) {
     EXPECT_EQ(umlauts.label, std::string(29, 'a'));
 }
 
-TEST(CommandLine, InfoIsCutAt254) {
-    const auto cl = parse({"--info", std::string(300, 'i')});
-    EXPECT_TRUE(cl.info_given);
-    EXPECT_EQ(cl.info.size(), 254u);
-}
-
-TEST(CommandLine, DirSetsRunModeOneAndSkipsTheQuote) {
+TEST(CommandLine, InfoAndDirAreCutAndDirSetsItsRunMode) {
+    EXPECT_EQ(parse({"--info", std::string(300, 'i')}).info.size(), 254u);
     const auto cl = parse({"/dir\"/data/cds\""});
-    EXPECT_TRUE(cl.dir_given);
     EXPECT_EQ(cl.dir, "/data/cds");
     EXPECT_EQ(cl.run_mode, RunMode::InteractiveDir);
-    EXPECT_EQ(parse({"/dir/data/cds"}).dir, "/data/cds");
     EXPECT_EQ(parse({"--dir", std::string(300, 'd')}).dir.size(), 258u);
 }
 
-TEST(CommandLine, HideAndHelpAnywhere) {
+TEST(CommandLine, HelpAnywhereAndArgumentsAreNotTakenForOptions) {
     EXPECT_TRUE(parse({"/drive\"/x\"", "/hide"}).hide);
-    EXPECT_TRUE(parse({"/drive\"/x\"", "/help"}).help);
     EXPECT_TRUE(parse({"--help"}).long_help);
-    EXPECT_FALSE(parse({"/help"}).long_help);
-    // Help is found even next to a usage error.
-    EXPECT_TRUE(parse({"/help", "--bogus"}).help);
-}
-
-TEST(CommandLine, ArgumentsAreNotTakenForOptions) {
+    EXPECT_TRUE(parse({"/help", "--bogus"}).help);  // even next to a usage error
     // A path that begins like an option stays the argument of the option before it.
     const auto cl = parse({"--search", "/helpdesk/dirk.txt"});
-    EXPECT_FALSE(cl.help);
-    EXPECT_FALSE(cl.dir_given);
-    EXPECT_EQ(cl.run_mode, RunMode::Search);
+    EXPECT_FALSE(cl.help || cl.dir_given);
     EXPECT_EQ(cl.run_argument, "/helpdesk/dirk.txt");
 }
 
 TEST(CommandLine, UsageErrors) {
-    EXPECT_FALSE(parse({"--bogus"}).error.empty());
-    EXPECT_FALSE(parse({"--drive"}).error.empty());
-    EXPECT_FALSE(parse({"/drive"}).error.empty());
-    EXPECT_FALSE(parse({"--look=x"}).error.empty());
-    EXPECT_FALSE(parse({"/unknown"}).error.empty());
+    for (const char* bad : {"--bogus", "--drive", "/drive", "--look=x", "/unknown"}) {
+        EXPECT_FALSE(parse({bad}).error.empty()) << bad;
+    }
 }
 
 TEST(CommandLine, CommandTakesTheRestOfTheWords) {
