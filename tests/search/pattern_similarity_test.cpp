@@ -22,10 +22,6 @@ TEST(SimilarityLanguage, RateWeighsGramsBySize) {
     EXPECT_TRUE(MatchText(x.p, "abxcd"));
     x.p.FuzzyTreffer = 34;
     EXPECT_FALSE(MatchText(x.p, "abxcd"));
-}
-
-TEST(SimilarityLanguage, GramsEndingBeforeABlankAreSkipped) {
-    Prepared x;
     // Longer than 6 characters: 3- and 5-grams. Counted 3-grams: "abc",
     // "bc ", " de", "def", "efg", "fgh"; 5-grams: " defg", "defgh".
     prepare(x, "abc defgh", kSearchModeSimilarity);
