@@ -57,13 +57,6 @@ std::string join(const std::string& dir, std::string_view name) {
     return out;
 }
 
-// The name as the catalogue records it (see the walk).
-std::string_view recorded(std::string_view raw, std::string& scratch) {
-    if (is_valid_utf8(raw)) return raw;
-    scratch = cp1252_to_utf8(raw);
-    return scratch;
-}
-
 bool ends_any(std::string_view name, std::initializer_list<std::string_view> endings) {
     for (std::string_view e : endings) {
         if (ends_with_ci(name, e)) return true;
@@ -71,26 +64,10 @@ bool ends_any(std::string_view name, std::initializer_list<std::string_view> end
     return false;
 }
 
-std::string upper_ascii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
-}
-
-bool any_description_setting(const Options& o) {
-    if (o.FILE_ID_DIZ || o.ETX) return true;
-    for (int s : o.Selbst) {
-        if (s) return true;
-    }
-    return false;
-}
-
 // Of a multi-volume RAR set ("x.part01.rar", "x.part1.rar") only the first
 // volume is unpacked: the packer reads the others itself.
 bool rar_volume_handled(std::string_view name) {
-    const std::string up = upper_ascii(name);
+    const std::string up = upper_german(name);
     const std::size_t pos = up.rfind(".PART");
     if (pos == std::string::npos) return true;
     std::size_t i = pos + 5;
@@ -166,7 +143,7 @@ std::optional<Choice> later_group(Context& ctx, std::string_view name, const std
             if (has(Packer::ISCAB)) return Choice{kUnshieldCommand, ArgForm::TargetArchive};
         } else if (sig.is(ArchiveType::InstallShieldCab) && o.COMPRESS && has(Packer::I5COMP)) {
             // A later volume of a set: the first one unpacks the whole set.
-            const std::string up = upper_ascii(name);
+            const std::string up = upper_german(name);
             const bool later_volume =
                 up.find("DATA") != std::string::npos && up.find("DATA1.CAB") == std::string::npos;
             if (!later_volume) return Choice{kUnshieldCommand, ArgForm::TargetArchive};
@@ -331,7 +308,7 @@ ArchiveExpansion ExpandArchive(Context& ctx, const std::string& dir, std::string
     const Options& o = ctx.settings.options;
     const std::string path = join(dir, name);
     std::string scratch;
-    const std::string_view shown = recorded(name, scratch);
+    const std::string_view shown = recorded_name(name, scratch);
     const ArchiveSignature sig = IsClassifiedArchiveName(o, shown)
                                      ? ClassifyArchive(path, 0, ClassifyMode::FullExpansion)
                                      : ArchiveSignature{};
@@ -399,7 +376,7 @@ bool ExtractDescriptionFromArchive(Context& ctx, const std::string& dir, std::st
     ensure_packers_tested(ctx);
     const std::string path = join(dir, name);
     std::string scratch;
-    const std::string_view shown = recorded(name, scratch);
+    const std::string_view shown = recorded_name(name, scratch);
     const ArchiveSignature sig = ClassifyArchive(path, 0, ClassifyMode::Description);
     const std::optional<Choice> choice = description_command(ctx, shown, path, sig, comment);
     if (!choice) return false;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/codepage.h"
+#include "scan/text_convert.h"
 
 namespace orbisto {
 
@@ -28,20 +29,9 @@ bool is_word_char(char c) {
 
 }  // namespace
 
-bool equals_ci(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i] && upper_german_ascii(static_cast<unsigned char>(a[i])) !=
-                                upper_german_ascii(static_cast<unsigned char>(b[i]))) {
-            return upper_german(a) == upper_german(b);
-        }
-    }
-    return true;
-}
-
 bool ends_with_ci(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() &&
-           equals_ci(text.substr(text.size() - suffix.size()), suffix);
+           EqualsCI(text.substr(text.size() - suffix.size()), suffix);
 }
 
 bool extension_in_list(std::string_view list, std::string_view name) {
@@ -53,7 +43,7 @@ bool extension_in_list(std::string_view list, std::string_view name) {
         while (i < list.size() && !is_word_char(list[i])) ++i;
         std::size_t end = i;
         while (end < list.size() && is_word_char(list[end])) ++end;
-        if (end > i && equals_ci(list.substr(i, end - i), ext)) return true;
+        if (end > i && EqualsCI(list.substr(i, end - i), ext)) return true;
         i = end;
     }
     return false;
@@ -73,7 +63,7 @@ bool lists_kill_file(const std::vector<ListedEntry>& entries,
     if (kill_files.empty()) return false;
     for (const ListedEntry& e : entries) {
         for (const std::string& kill : kill_files) {
-            if (kill.size() == e.name.size() && equals_ci(kill, e.name)) return true;
+            if (kill.size() == e.name.size() && EqualsCI(kill, e.name)) return true;
         }
     }
     return false;
@@ -89,6 +79,20 @@ std::string mp3_summary_comment(const Mp3Totals& mp3) {
         static_cast<unsigned long long>((s % 3600) / 60), static_cast<unsigned long long>(s % 60),
         static_cast<unsigned long long>(mp3.bitrate_sum / mp3.count));
     return buf;
+}
+
+std::string_view recorded_name(std::string_view raw, std::string& scratch) {
+    if (is_valid_utf8(raw)) return raw;
+    scratch = cp1252_to_utf8(raw);
+    return scratch;
+}
+
+bool any_description_setting(const Options& o) {
+    if (o.FILE_ID_DIZ || o.ETX) return true;
+    for (int s : o.Selbst) {
+        if (s) return true;
+    }
+    return false;
 }
 
 }  // namespace orbisto

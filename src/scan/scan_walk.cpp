@@ -22,6 +22,7 @@
 #include "scan/scan_progress.h"
 #include "scan/scan_seams.h"
 #include "scan/scan_time.h"
+#include "scan/text_convert.h"
 
 namespace orbisto {
 
@@ -54,22 +55,6 @@ void join_path(std::string& out, const std::string& dir, std::string_view name) 
     out.assign(dir);
     if (out.empty() || out.back() != '/') out += '/';
     out += name;
-}
-
-// The name as recorded: UTF-8 as it stands, anything else read as
-// Windows-1252.
-std::string_view recorded_name(const std::string& raw, std::string& scratch) {
-    if (is_valid_utf8(raw)) return raw;
-    scratch = cp1252_to_utf8(raw);
-    return scratch;
-}
-
-bool any_directory_description(const Options& o) {
-    if (o.FILE_ID_DIZ || o.ETX) return true;
-    for (int s : o.Selbst) {
-        if (s) return true;
-    }
-    return false;
 }
 
 class DirectoryWalk {
@@ -293,7 +278,7 @@ bool DirectoryWalk::describe_file(const ListedEntry& e, std::string_view name,
             return ReadRpmComment(ctx_, comment, entry_path(e));
         if (IsDescriptionFile(ctx_, name))
             return ReadDescriptionFileInto(ctx_, comment, entry_path(e));
-        if (o.INDEX && equals_ci(name, "INDEX")) {
+        if (o.INDEX && EqualsCI(name, "INDEX")) {
             ReadIndexComment(ctx_, comment, path_);
             return true;
         }
@@ -403,7 +388,7 @@ bool DirectoryWalk::dir_entry(const ListedEntry& e) {
         }
     }
     if (!taken_over && list_) LookupListComment(ctx_, *list_, name, d.comment);
-    if (d.comment == 0 && !e.other_device && any_directory_description(o)) {
+    if (d.comment == 0 && !e.other_device && any_description_setting(o)) {
         ReadDirectoryDescription(ctx_, d.comment, child);
     }
 

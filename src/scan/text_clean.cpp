@@ -180,9 +180,10 @@ bool EndsWithCI(std::string_view text, std::string_view suffix) {
 bool EqualsCI(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (upper_german_ascii(static_cast<unsigned char>(a[i])) !=
-            upper_german_ascii(static_cast<unsigned char>(b[i]))) {
-            return false;
+        if (a[i] != b[i] && upper_german_ascii(static_cast<unsigned char>(a[i])) !=
+                                upper_german_ascii(static_cast<unsigned char>(b[i]))) {
+            // Bytes beyond ASCII: compare the folded texts (UTF-8 umlauts).
+            return upper_german(a) == upper_german(b);
         }
     }
     return true;
