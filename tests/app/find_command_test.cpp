@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "catalog/catalog_fixture.h"
 #include "catalog/catalog_store.h"
 #include "platform/files.h"
 #include "search/search_time.h"
@@ -39,36 +40,21 @@ struct FindHome {
         c.reset(false);
         set_fixed_text(c.header.medium_name, "Disc A");
         c.header.category = 2;
-        c.header.total_kb = 7.5f;
         c.set_description("Game\r\ndisc");
-        DirRecord d;
-        d.name = c.append_name("Games").value;
-        d.comment = c.append_comment("top\r\nlevel").value;
-        d.size_kb = 7.5f;
-        d.time.set(kTime);
-        c.append_dir(d);
-        DirRecord sub;
-        sub.name = c.append_name("Sub").value;
-        sub.parent = 1;
-        c.append_dir(sub);
-        FileRecord f;
-        f.name = c.append_name("game.exe").value;
-        f.comment = c.append_comment("the game\r\nsecond line").value;
-        f.size_kb = 5.25f;
-        f.time.set(kTime);
-        f.parent = 2;
-        c.append_file(f);
+        const auto games = test::add_dir(c, "Games", 0, "top\r\nlevel");
+        c.dirs()[games].size_kb = 7.5f;
+        c.dirs()[games].time.set(kTime);
+        test::add_file(c, "game.exe", test::add_dir(c, "Sub", games), 5.25f,
+                       "the game\r\nsecond line", kTime);
+        c.header.total_kb = 7.5f;
         EXPECT_EQ(SaveCatalog(ctx, 0), 0);
 
         c.reset(false);
         c.set_current_number(-1);
         set_fixed_text(c.header.medium_name, "Disc \"B\"");
-        FileRecord g;
-        g.name = c.append_name("quote\"back\\slash\ttab.txt").value;
-        g.comment = c.append_comment("ctl\x01 \xC3\xBC bad\xFF").value;
-        g.size_kb = 1;
-        g.flags = FLAG_MARKED;
-        c.append_file(g);
+        const auto g = test::add_file(c, "quote\"back\\slash\ttab.txt", 0, 1,
+                                      "ctl\x01 \xC3\xBC bad\xFF");
+        c.files()[g].flags = FLAG_MARKED;
         EXPECT_EQ(SaveCatalog(ctx, 1), 1);
     }
 
@@ -154,18 +140,12 @@ TEST(FindCommand, SettingsFileStaysAsItWasAndItsScopeIsTheDefault) {
 
 TEST(FindCommand, DuplicatesAreListedWithTheirMedia) {
     FindHome h;
-    {
-        test::ScriptedFrontend fe;
-        Context ctx(fe);
-        ctx.paths.catalog_dir = h.cds;
-        ctx.catalog.reset(false);
-        set_fixed_text(ctx.catalog.header.medium_name, "Copy");
-        FileRecord f;
-        f.name = ctx.catalog.append_name("GAME.EXE").value;
-        f.size_kb = 5.25f;
-        ctx.catalog.append_file(f);
-        ASSERT_EQ(SaveCatalog(ctx, 2), 2);
-    }
+    test::ScriptedFrontend fe;
+    Context ctx(fe);
+    ctx.paths.catalog_dir = h.cds;
+    set_fixed_text(ctx.catalog.header.medium_name, "Copy");
+    test::add_file(ctx.catalog, "GAME.EXE", 0, 5.25f);
+    ASSERT_EQ(SaveCatalog(ctx, 2), 2);
     const auto r = h.run({"--mode", "duplicates", "x"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,

@@ -2,6 +2,7 @@
 // over a self-contained ORBISTO_HOME.
 #include <gtest/gtest.h>
 
+#include "catalog/catalog_fixture.h"
 #include "catalog/catalog_store.h"
 #include "platform/files.h"
 #include "support/run_program.h"
@@ -36,12 +37,7 @@ struct MediaHome {
         ctx.catalog.header.medium_flags = flags;
         ctx.catalog.header.volume_serial = serial;
         ctx.catalog.append_dir(DirRecord{});
-        for (int i = 0; i <= n; ++i) {
-            FileRecord f;
-            f.size_kb = 1.75f;
-            ctx.catalog.append_file(f);
-            ctx.catalog.header.total_kb += 1.75f;
-        }
+        for (int i = 0; i <= n; ++i) test::add_file(ctx.catalog, "f", 0, 1.75f);
         ASSERT_EQ(SaveCatalog(ctx, n), n);
     }
     test::ProgramResult run(const std::vector<std::string>& args) const {
@@ -59,7 +55,7 @@ struct MediaHome {
     }
 };
 
-TEST(MediaCommand, PrintsOneTabSeparatedLinePerMediumAndFilters) {
+TEST(MediaCommand, MediaAndCategoriesPrintOneTabSeparatedLinePerEntry) {
     MediaHome h;
     const auto r = h.run({"media"});
     EXPECT_EQ(r.status, 0) << r.err;
@@ -74,13 +70,11 @@ TEST(MediaCommand, PrintsOneTabSeparatedLinePerMediumAndFilters) {
     EXPECT_EQ(h.numbers({"media", "--category", "4"}), "1 ");
     h.home.write("orbisto.INI", "[Optionen]\r\nSubKat=1\r\n");
     EXPECT_EQ(h.numbers({"media", "--category", "2"}), "0 1 ");
-}
 
-TEST(CategoriesCommand, PrintsEveryEntryWithItsParent) {
-    MediaHome h;
-    const auto r = h.run({"categories"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
+    // Every category entry with its parent.
+    const auto cats = h.run({"categories"});
+    EXPECT_EQ(cats.status, 0) << cats.err;
+    EXPECT_EQ(cats.out,
               "0\t0\t! Alle Medien   \n1\t0\t! restliche Medien    \n2\t0\tGames\n"
               "3\t2\tOld games\n4\t0\t! verliehen\n");
 }

@@ -87,7 +87,6 @@ TEST_F(IdentifyFixture, ScanDialogListsReadableDrivesAndStoresTheChoice) {
     fe.drive_answers = {2};
     EXPECT_EQ(ChooseDriveForScan(ctx), 4);
     const DriveChoice& shown = fe.drive_dialogs.at(0);
-    EXPECT_EQ(shown.caption, "Neues Medium einlesen");
     EXPECT_EQ(shown.items,
               (std::vector<std::string>{home.file("hd") + " System", home.file("cd") + " GAMES",
                                         home.file("cd2") + " MUSIC"}));
@@ -140,7 +139,6 @@ TEST_F(IdentifyFixture, KnownMediumChoicesAndIdentifyMessages) {
     fe.known_medium_answers = {KnownMediumChoice::Update};
     EXPECT_EQ(ScanNewMediumCommand(ctx), -1);
     EXPECT_EQ(fe.messages.back().text, "ID nicht eindeutig. Bitte UPDATE benutzen!");
-    EXPECT_EQ(fe.messages.back().caption, "Warnung");
 
     volumes.table[0].label = "Urlaub";
     EXPECT_EQ(IdentifyMediumCommand(ctx, true), -1);

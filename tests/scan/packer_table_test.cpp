@@ -72,7 +72,6 @@ TEST_F(PackerTable, MissingProgramsFallBackToUnarAndAreReported) {
     EXPECT_TRUE(PackerAvailable(ctx, Packer::UNRAR));
     EXPECT_TRUE(PackerAvailable(ctx, Packer::EXPANDER));
     EXPECT_FALSE(PackerAvailable(ctx, Packer::SEVENZ));
-    EXPECT_FALSE(PackerAvailable(ctx, Packer::UC));
     EXPECT_EQ(ctx.settings.packer.RAR.command, kExpanderCommand);
     EXPECT_EQ(ctx.settings.packer.ACE.command, "myace %s") << "a stored line is the user's";
     ASSERT_FALSE(fe.statuses.empty());

@@ -13,6 +13,7 @@
 #include <map>
 #include <set>
 
+#include "catalog/catalog_fixture.h"
 #include "platform/files.h"
 #include "scan/scan_seams.h"
 #include "scan/scan_time.h"
@@ -60,11 +61,10 @@ class ScanWalkTest : public ::testing::Test {
         }
         return m;
     }
-    std::int64_t file_index(const std::string& path) const {
-        for (std::uint32_t i = 0; i < ctx.catalog.file_count(); ++i) {
-            if (ctx.catalog.file_path(i) == path) return i;
-        }
-        return -1;
+    const FileRecord& record(const std::string& path) const {
+        std::uint32_t i = 0;
+        while (i < ctx.catalog.file_count() && ctx.catalog.file_path(i) != path) ++i;
+        return ctx.catalog.files()[i];
     }
 };
 
@@ -94,7 +94,7 @@ TEST_F(ScanWalkTest, RecordsFilesBeforeSubdirectoriesWithSizesTimesAndParents) {
     for (std::uint32_t i = 0; i < c.file_count(); ++i) paths.insert(c.file_path(i));
     EXPECT_EQ(paths, (std::set<std::string>{"a.txt", "b.txt", "sub/c.txt", "sub/deep/d.txt"}));
 
-    const FileRecord& a = c.files()[static_cast<std::size_t>(file_index("a.txt"))];
+    const FileRecord& a = record("a.txt");
     EXPECT_FLOAT_EQ(a.size_kb, 2.0f);
     EXPECT_EQ(a.time.value(), static_cast<std::uint64_t>(kJan2030) * 10000000 + 116444736000000000);
     EXPECT_EQ(a.flags, 0u);
@@ -110,11 +110,10 @@ TEST_F(ScanWalkTest, TakesTheFirstPlausibleTime) {
     set_times(file("none"), k2500, k1970);
     scan();
     const FileTime jan2020 = filetime_from_unix(kJan2020, 0);
-    EXPECT_EQ(ctx.catalog.files()[static_cast<std::size_t>(file_index("atime"))].time.value(),
-              jan2020.value());
+    EXPECT_EQ(record("atime").time.value(), jan2020.value());
     // Neither time is plausible: the birth time where the file system keeps
     // one (the file was made just now), else nothing.
-    const FileTime t = ctx.catalog.files()[static_cast<std::size_t>(file_index("none"))].time;
+    const FileTime t = record("none").time;
     EXPECT_TRUE(t.value() == 0 || is_plausible_time(t));
     EXPECT_NE(t.value(), filetime_from_unix(k2500, 0).value());
 
@@ -169,14 +168,8 @@ TEST_F(ScanWalkTest, CrcPrefixesCommentsExceptWhereAnUpdateTakesOverTheOldOne) {
     };
     ctx.scan.update_mode = true;
     ctx.scan.old = std::make_unique<Catalog>();
-    FileRecord old;
-    old.name = ctx.scan.old->append_name("kept").value;
-    old.comment = ctx.scan.old->append_comment("CRC:11111111 from before").value;
-    ctx.scan.old->append_file(old);
-    DirRecord old_dir;
-    old_dir.name = ctx.scan.old->append_name("docs").value;
-    old_dir.comment = ctx.scan.old->append_comment("old folder").value;
-    ctx.scan.old->append_dir(old_dir);
+    test::add_file(*ctx.scan.old, "kept", 0, 0, "CRC:11111111 from before");
+    test::add_dir(*ctx.scan.old, "docs", 0, "old folder");
     dir("docs");
 
     scan();
@@ -187,9 +180,8 @@ TEST_F(ScanWalkTest, CrcPrefixesCommentsExceptWhereAnUpdateTakesOverTheOldOne) {
     EXPECT_EQ(m.at("empty"), "");
     EXPECT_EQ(m.at("kept"), "CRC:11111111 from before");
     EXPECT_EQ(ctx.catalog.dir_comment(1), "old folder");
-    EXPECT_EQ(ctx.catalog.files()[static_cast<std::size_t>(file_index("plain"))].flags, FLAG_CRC);
-    EXPECT_EQ(ctx.catalog.files()[static_cast<std::size_t>(file_index("kept"))].flags, 0u);
-    EXPECT_EQ(ctx.catalog.files()[static_cast<std::size_t>(file_index("empty"))].flags, 0u);
+    EXPECT_EQ(record("plain").flags, FLAG_CRC);
+    EXPECT_EQ(record("kept").flags | record("empty").flags, 0u);
 }
 
 TEST_F(ScanWalkTest, AbortKeepsWhatWasRecordedAndStopsEveryLevel) {
@@ -290,15 +282,11 @@ TEST_F(ScanWalkTest, Mp3SummaryGoesIntoDirectoriesWithoutOwnComment) {
     scan(&out);
     EXPECT_EQ(ctx.catalog.dir_comment(0), "own words");
     EXPECT_EQ(out.count, 0u);  // not passed up from a directory with a comment
-    std::map<std::string, std::string> dirs;
-    for (std::uint32_t i = 1; i < ctx.catalog.dir_count(); ++i) {
-        dirs[ctx.catalog.dir_path(i)] = std::string(ctx.catalog.dir_comment(i));
-    }
-    EXPECT_EQ(dirs.at("music/more"), "MP3-Anzahl:1 L\xC3\xA4nge: 0:30:00 Bitrate:64 KBit");
-    EXPECT_EQ(dirs.at("music"), "MP3-Anzahl:3 L\xC3\xA4nge: 1:30:00 Bitrate:106 KBit");
-    const FileRecord& a = ctx.catalog.files()[static_cast<std::size_t>(file_index("music/a.mp3"))];
-    EXPECT_EQ(ctx.catalog.file_comment(static_cast<std::uint32_t>(file_index("music/a.mp3"))),
-              "song");
+    // Directory 1 is "music", 2 "music/more".
+    EXPECT_EQ(ctx.catalog.dir_comment(2), "MP3-Anzahl:1 L\xC3\xA4nge: 0:30:00 Bitrate:64 KBit");
+    EXPECT_EQ(ctx.catalog.dir_comment(1), "MP3-Anzahl:3 L\xC3\xA4nge: 1:30:00 Bitrate:106 KBit");
+    const FileRecord& a = record("music/a.mp3");
+    EXPECT_EQ(comments().at("music/a.mp3"), "song");
     ASSERT_GE(a.thumbnail, FIRST_IMAGE_OFFSET);
     EXPECT_TRUE(std::equal(thumb.begin(), thumb.end(), ctx.catalog.image_at(a.thumbnail).begin()));
 }
