@@ -6,7 +6,9 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <initializer_list>
 #include <optional>
@@ -31,6 +33,17 @@ namespace {
 // ones are recorded as plain files, so an archive that contains itself
 // cannot make the walk unpack forever.
 constexpr int kMaxArchiveDepth = 8;
+
+// What unpacking one archive may write: a hundred times its size, at least
+// 4 GiB. Real archives stay far below; a crafted one that expands to far
+// more than it weighs is stopped there instead of filling the disk.
+std::uint64_t output_cap(const std::string& path) {
+    constexpr std::uint64_t kFloor = std::uint64_t{4} << 30;
+    struct stat st {};
+    const std::uint64_t size =
+        ::stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    return std::max(kFloor, size * 100);
+}
 
 // The subdirectory of the work directory used for the description files.
 constexpr const char* kDescriptionDir = "orbisto";
@@ -343,13 +356,14 @@ ArchiveExpansion ExpandArchive(Context& ctx, const std::string& dir, std::string
         return ArchiveExpansion::NoCommand;
     }
     if (choice->own) {
-        RunUserCommandIn(ctx, UserCommand::Own, path, target);
+        RunUserCommandIn(ctx, UserCommand::Own, path, target, output_cap(path));
     } else {
         PackerCall call;
         call.command = choice->command;
         call.args = command_args(*choice, target, path, name);
         call.work_dir = target;
         call.shown_path = path;
+        call.max_output = output_cap(path);
         RunPacker(ctx, call);
     }
 
@@ -393,6 +407,7 @@ bool ExtractDescriptionFromArchive(Context& ctx, const std::string& dir, std::st
     call.args = command_args(*choice, work, path, name);
     call.work_dir = work;
     call.shown_path = path;
+    call.max_output = output_cap(path);
     const PackerResult result = RunPacker(ctx, call);
     if (result.run == CommandRun::NotStarted) return false;
     if (any_description_setting(ctx.settings.options)) FindDescriptionInTree(ctx, work, comment);

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -49,7 +50,7 @@ std::string joined(const std::vector<std::string>& words) {
 
 // Starts the process; -1 when it cannot be started.
 pid_t spawn(const std::string& program, const std::vector<std::string>& argv,
-            const std::string& work_dir) {
+            const std::string& work_dir, bool keep_std_handles) {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attr;
     if (posix_spawn_file_actions_init(&actions) != 0) return -1;
@@ -58,7 +59,7 @@ pid_t spawn(const std::string& program, const std::vector<std::string>& argv,
         return -1;
     }
     bool ok = true;
-    for (int fd = 0; fd <= 2; ++fd) {
+    for (int fd = 0; fd <= 2 && !keep_std_handles; ++fd) {
         ok = ok && posix_spawn_file_actions_addopen(&actions, fd, "/dev/null",
                                                     fd == 0 ? O_RDONLY : O_WRONLY, 0) == 0;
     }
@@ -84,6 +85,32 @@ pid_t spawn(const std::string& program, const std::vector<std::string>& argv,
     posix_spawnattr_destroy(&attr);
     posix_spawn_file_actions_destroy(&actions);
     return ok ? pid : -1;
+}
+
+// Free bytes and free entries of the file system holding `dir`.
+struct Room {
+    std::uint64_t bytes = 0;
+    std::uint64_t entries = 0;
+    bool known = false;
+};
+Room room_of(const std::string& dir) {
+    struct statvfs v {};
+    if (::statvfs(dir.c_str(), &v) != 0) return {};
+    return {static_cast<std::uint64_t>(v.f_bavail) * v.f_frsize,
+            static_cast<std::uint64_t>(v.f_favail), true};
+}
+
+// True when the run has written more than it may: more bytes than
+// `max_output`, more than nine tenths of the space that was free, or an
+// implausible number of new entries. The measure is the file system's free
+// room, which costs nothing however large the unpacked tree grows.
+bool grown_too_large(const Room& before, const std::string& dir, std::uint64_t max_output) {
+    if (!before.known) return false;
+    const Room now = room_of(dir);
+    if (!now.known) return false;
+    const std::uint64_t written = before.bytes > now.bytes ? before.bytes - now.bytes : 0;
+    const std::uint64_t made = before.entries > now.entries ? before.entries - now.entries : 0;
+    return written > max_output || written > before.bytes / 10 * 9 || made > kMaxUnpackedEntries;
 }
 
 int exit_code_of(int status) {
@@ -144,10 +171,15 @@ PackerResult RunPacker(Context& ctx, const PackerCall& call) {
                               program.empty() ? shown : program + shown.substr(argv[0].size())));
     if (program.empty() || !is_directory(call.work_dir)) return result;
 
-    const pid_t pid = spawn(program, argv, call.work_dir);
+    const Room before = call.max_output ? room_of(call.work_dir) : Room{};
+    const pid_t pid = spawn(program, argv, call.work_dir, call.keep_std_handles);
     if (pid <= 0) return result;
-    // Children started later inherit the priority.
+    // Children started later inherit the priority and the file size cap.
     if (ctx.settings.options.Idle) ::setpriority(PRIO_PROCESS, static_cast<id_t>(pid), 19);
+    if (call.max_output) {
+        const rlimit cap{call.max_output, call.max_output};
+        ::prlimit(pid, RLIMIT_FSIZE, &cap, nullptr);
+    }
     if (ctx.settings.options.Echtzeit && !call.shown_path.empty()) {
         ctx.frontend.status(0, call.shown_path);
     }
@@ -171,13 +203,21 @@ PackerResult RunPacker(Context& ctx, const PackerCall& call) {
         const long long seconds =
             std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count();
         const bool aborted = ctx.frontend.abort_requested();
-        if (seconds > limit || aborted) {
+        const bool too_large =
+            call.max_output && grown_too_large(before, call.work_dir, call.max_output);
+        if ((seconds > limit && !call.no_time_limit) || aborted || too_large) {
             ::kill(-pid, SIGKILL);
             while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
             }
             ctx.log.always(with_command(call.kill_label, shown));
             result.run = CommandRun::TimedOut;
             result.aborted = aborted;
+            result.too_large = too_large;
+            if (too_large) {
+                ctx.log.always(
+                    with_command(ctx.tr("entpacken: %s zu groß\r\n", "unpacking: %s too large\r\n"),
+                                 call.shown_path.empty() ? shown : call.shown_path));
+            }
             return result;
         }
     }
@@ -190,9 +230,10 @@ PackerResult RunPacker(Context& ctx, const PackerCall& call) {
 }
 
 PackerResult RunUserCommandIn(Context& ctx, UserCommand kind, const std::string& path,
-                              const std::string& work_dir) {
+                              const std::string& work_dir, std::uint64_t max_output) {
     const PackerSettings& p = ctx.settings.packer;
     PackerCall call;
+    call.max_output = max_output;
     call.args = {path};
     call.work_dir = work_dir;
     call.shown_path = path;

@@ -6,6 +6,7 @@
 // when the user aborts.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,11 @@ std::vector<std::string> SplitCommandWords(std::string_view command);
 std::vector<std::string> BuildCommandArgs(std::string_view command,
                                           const std::vector<std::string>& args);
 
+// A run that makes more new files and folders than this is ended as too
+// large: far more than any real archive holds, and a tree that size would
+// fill the catalogue anyway.
+inline constexpr std::uint64_t kMaxUnpackedEntries = 2'000'000;
+
 struct PackerCall {
     std::string command;            // the command line, "%s" for each entry of args
     std::vector<std::string> args;  // paths put into the command line
@@ -35,23 +41,32 @@ struct PackerCall {
     // command; written always).
     std::string kill_label = "entpacken: %s abgebrochen\r\n";
     std::string shown_path;  // shown in the status line with Echtzeit; "" = none
+    // How many bytes the run may add to the file system of work_dir; 0 = no
+    // cap. A run that writes more, or that leaves less than a tenth of the
+    // free space it found, is ended like a time-out, and no single file it
+    // writes may grow past the cap.
+    std::uint64_t max_output = 0;
+    bool keep_std_handles = false;  // the program gets this process's handles, not /dev/null
+    bool no_time_limit = false;     // TimeOut does not apply (an abort still ends it)
 };
 
 struct PackerResult {
     CommandRun run = CommandRun::NotStarted;
-    int exit_code = -1;    // with Finished: the exit status (128 + signal when killed by one)
-    bool aborted = false;  // the user's abort request ended it (run is then TimedOut)
+    int exit_code = -1;      // with Finished: the exit status (128 + signal when killed by one)
+    bool aborted = false;    // the user's abort request ended it (run is then TimedOut)
+    bool too_large = false;  // it wrote more than max_output (run is then TimedOut)
 };
 
 // Runs the call and waits for it: in 100 ms steps with the frontend's
-// message pump between; past TimeOut seconds, or on an abort request, the
-// whole process group is killed. The program word is looked up in
-// "AppPaths", then in $PATH.
+// message pump between; past TimeOut seconds, on an abort request or when
+// it writes past max_output, the whole process group is killed. The
+// program word is looked up in "AppPaths", then in $PATH.
 PackerResult RunPacker(Context& ctx, const PackerCall& call);
 
-// Runs OwnCmd, InfoCmd or DirCmd with "%s" = path in `work_dir`.
+// Runs OwnCmd, InfoCmd or DirCmd with "%s" = path in `work_dir`, with
+// PackerCall::max_output = `max_output`.
 PackerResult RunUserCommandIn(Context& ctx, UserCommand kind, const std::string& path,
-                              const std::string& work_dir);
+                              const std::string& work_dir, std::uint64_t max_output = 0);
 
 // The name of the file the info command writes into the work directory.
 inline constexpr const char* kInfoFileName = "ORBISTO.INFO";
