@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "platform/files.h"
@@ -113,6 +114,36 @@ TEST_F(PackerProcess, TimeOutAndAbortEndTheWholeGroup) {
     const PackerResult aborted = run(s);
     EXPECT_EQ(aborted.run, CommandRun::TimedOut);
     EXPECT_TRUE(aborted.aborted);
+}
+
+TEST_F(PackerProcess, ARunThatWritesPastItsCapIsStopped) {
+    constexpr std::uint64_t kCap = 8u << 20;
+    // A real archive that expands to 64 MiB from a few kilobytes: no file
+    // may grow past the cap.
+    const std::string bomb = tmp.file("bomb.zip");
+    ASSERT_EQ(std::system(("python3 -c \"import zipfile; z = zipfile.ZipFile('" + bomb +
+                           "', 'w', zipfile.ZIP_DEFLATED); z.writestr('zeros', bytes(64 << 20))\"")
+                              .c_str()),
+              0);
+    PackerCall call;
+    call.command = "unzip -qq -o %s";
+    call.args = {bomb};
+    call.work_dir = work;
+    call.max_output = kCap;
+    EXPECT_NE(RunPacker(ctx, call).exit_code, 0);
+    struct stat st {};
+    ASSERT_EQ(::stat((work + "/zeros").c_str(), &st), 0);
+    EXPECT_LE(static_cast<std::uint64_t>(st.st_size), kCap);
+
+    // Many files each below the cap: the run is ended once they add up.
+    call.command =
+        script("flood", "i=0\nwhile :; do head -c 1048576 /dev/zero > f$i; i=$((i+1)); done\n");
+    call.args = {};
+    ::sync();
+    const PackerResult r = RunPacker(ctx, call);
+    EXPECT_EQ(r.run, CommandRun::TimedOut);
+    EXPECT_TRUE(r.too_large);
+    EXPECT_NE(log().find(" zu gro\xC3\x9F\r\n"), std::string::npos);
 }
 
 TEST_F(PackerProcess, UserCommandsFollowTheirExtensionListsAndRunInTheWorkDirectory) {
