@@ -22,7 +22,7 @@ namespace orbisto {
 namespace {
 
 // Name parts that mark a file as an archive worth offering.
-constexpr std::string_view kArchiveNameParts[] = {".ZIP", ".ARJ", ".CAB", ".A0", ".LHA",
+constexpr std::string_view kArchiveNameParts[] = {".ZIP", ".ARJ", ".CAB", ".A0",  ".LHA",
                                                   ".LZH", ".RAR", ".UC2", ".EXE", ".TAR",
                                                   ".TGZ", ".GZ",  ".Z",   ".ZOO"};
 
@@ -70,10 +70,12 @@ bool starts(std::string_view data, std::string_view magic) {
     return data.substr(0, magic.size()) == magic;
 }
 
+constexpr char kXzMagic[] = {'\xFD', '7', 'z', 'X', 'Z', '\0'};
+
 // The compressed streams tar and the gzip readers take.
 bool is_compressed_stream(std::string_view head) {
     return starts(head, "\x1F\x8B") || starts(head, "\x1F\x9D") || starts(head, "BZh") ||
-           starts(head, std::string_view("\xFD" "7zXZ\0", 6));
+           starts(head, std::string_view(kXzMagic, sizeof kXzMagic));
 }
 
 bool is_tar(std::string_view head) {
@@ -235,8 +237,9 @@ CatalogFileExpansion ExpandCatalogFile(Context& ctx, const std::string& path) {
                              SplitCommandWords(plan.command).front()));
     }
     if (run.aborted) return fail(ctx.tr("Entpacken abgebrochen", "unpacking aborted"));
-    if (run.too_large) return fail(ctx.tr("Entpacken abgebrochen: Platte voll",
-                                          "unpacking stopped: disk full"));
+    if (run.too_large)
+        return fail(ctx.tr("Entpacken abgebrochen: Platte fast voll",
+                           "unpacking stopped: disk almost full"));
     if (empty) return fail(ctx.tr("nichts entpackt", "nothing unpacked"));
     return result;
 }
