@@ -190,7 +190,9 @@ std::optional<Choice> expand_command(Context& ctx, std::string_view name, const 
     return zip;
 }
 
-// The command that extracts only the description files.
+// The command that extracts only the description files. arj and lha match
+// member names case-sensitively, and lha shows the upper-case names of DOS
+// archives in lower case, so both spellings are asked for.
 std::optional<Choice> description_command(Context& ctx, std::string_view name,
                                           const std::string& path, const ArchiveSignature& sig,
                                           std::uint32_t& comment) {
@@ -204,11 +206,11 @@ std::optional<Choice> description_command(Context& ctx, std::string_view name,
     }
     if (o.ARJ && has(Packer::ARJ) &&
         (sig.is(ArchiveType::ARJ) || ends_any(name, {".ARJ", ".A0", ".A1", ".A2"}))) {
-        return Choice{"arj e -y -+ -gzvmk %s FILE_ID.DIZ TOP_ID.DIZ"};
+        return Choice{"arj e -y -+ -gzvmk %s FILE_ID.DIZ TOP_ID.DIZ file_id.diz top_id.diz"};
     }
     if (o.LHA && (has(Packer::LHA32) || has(Packer::LHA)) &&
         (sig.is_lha() || ends_any(name, {".LZH", ".LHA"}))) {
-        return Choice{"lha efq %s FILE_ID.DIZ TOP_ID.DIZ"};
+        return Choice{"lha efq %s FILE_ID.DIZ TOP_ID.DIZ file_id.diz top_id.diz"};
     }
     if (o.RAR && (has(Packer::UNRAR) || has(Packer::RAR)) &&
         (sig.is(ArchiveType::RAR) || ends_with_ci(name, ".RAR"))) {
@@ -400,18 +402,28 @@ bool ExtractDescriptionFromArchive(Context& ctx, const std::string& dir, std::st
     struct stat st {};
     if (::lstat(work.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
     // Whatever an earlier run left there must not pass for this archive's.
-    if (!is_empty_directory(work) && !DeleteTree(ctx, work)) return false;
+    // With NichtLoeschen nothing is removed, so each archive then gets a
+    // fresh directory of its own below it.
+    std::string run_dir = work;
+    if (!is_empty_directory(work)) {
+        if (ctx.settings.options.NichtLoeschen) {
+            run_dir = make_target(work, name);
+            if (run_dir.empty()) return false;
+        } else if (!DeleteTree(ctx, work)) {
+            return false;
+        }
+    }
 
     PackerCall call;
     call.command = choice->command;
-    call.args = command_args(*choice, work, path, name);
-    call.work_dir = work;
+    call.args = command_args(*choice, run_dir, path, name);
+    call.work_dir = run_dir;
     call.shown_path = path;
     call.max_output = output_cap(path);
     const PackerResult result = RunPacker(ctx, call);
     if (result.run == CommandRun::NotStarted) return false;
-    if (any_description_setting(ctx.settings.options)) FindDescriptionInTree(ctx, work, comment);
-    DeleteTree(ctx, work);
+    if (any_description_setting(ctx.settings.options)) FindDescriptionInTree(ctx, run_dir, comment);
+    DeleteTree(ctx, run_dir);
     return true;
 }
 

@@ -1,77 +1,19 @@
 // Archives met by the walk, with real archives made by the installed tools:
 // what the catalogue records for them, and that the work directory is left
 // empty and nothing lands or is removed outside it.
-#include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <map>
 
-#include "platform/files.h"
-#include "scan/packer_table.h"
-#include "scan/scan_seams.h"
-#include "scan/scan_walk.h"
-#include "support/scripted_frontend.h"
-#include "support/temp_home.h"
+#include "scan/archive_fixture.h"
 
 namespace orbisto {
 namespace {
 
 namespace fs = std::filesystem;
+using test::have;
 
-bool have(const char* program) {
-    const char* path = std::getenv("PATH");
-    return !search_path_list(program, path ? path : "/usr/bin:/bin").empty();
-}
-
-class ArchiveExpandTest : public ::testing::Test {
-  protected:
-    test::ScriptedFrontend fe;
-    Context ctx{fe};
-    test::TempDir tmp;
-    std::string medium, work, src;
-
-    void SetUp() override {
-        medium = tmp.file("medium");
-        work = tmp.file("work");
-        src = tmp.file("src");
-        for (const auto& d : {medium, work, src}) make_directory(d);
-        ctx.paths.temp_dir = work;
-        ctx.settings.options.Echtzeit = 0;
-        ctx.settings.options.CDentpacken = kExpandAll;
-    }
-    void put(const std::string& path, const std::string& text = "data") {
-        make_directories(dir_part(path));
-        std::ofstream(path, std::ios::binary) << text;
-    }
-    // Runs a shell line made of the test's own paths (no foreign input).
-    void sh(const std::string& line) { ASSERT_EQ(std::system(line.c_str()), 0) << line; }
-    void scan() {
-        Mp3Totals mp3;
-        ScanDirectory(ctx, medium, 0, 0, 0, mp3);
-    }
-    std::map<std::string, const DirRecord*> dirs() const {
-        std::map<std::string, const DirRecord*> m;
-        for (std::uint32_t i = 1; i < ctx.catalog.dir_count(); ++i) {
-            m[ctx.catalog.dir_path(i)] = &ctx.catalog.dirs()[i];
-        }
-        return m;
-    }
-    std::map<std::string, std::string> files() const {
-        std::map<std::string, std::string> m;
-        for (std::uint32_t i = 0; i < ctx.catalog.file_count(); ++i) {
-            m[ctx.catalog.file_path(i)] = std::string(ctx.catalog.file_comment(i));
-        }
-        return m;
-    }
-    static bool empty_dir(const std::string& path) {
-        std::error_code ec;
-        return fs::is_directory(path, ec) && fs::is_empty(path, ec);
-    }
-    bool work_empty() const { return empty_dir(work); }
-};
+using ArchiveExpandTest = test::ArchiveFixture;
 
 TEST_F(ArchiveExpandTest, ArchivesBecomeFlaggedDirectoriesWithTheirContentsBelow) {
     if (!have("zip") || !have("unzip") || !have("tar")) GTEST_SKIP() << "zip, unzip or tar missing";
