@@ -130,15 +130,18 @@ bool program_found(const Context& ctx, const std::string& command) {
 }
 
 // A new directory below `copy` for the stem: the stem itself, else the stem
-// with its last character replaced by ' ', '!', '"', … '~'. "" when none
-// can be made.
+// with its last character (all bytes of it, so the name stays valid UTF-8)
+// replaced by ' ', '!', '"', … '~'. "" when none can be made.
 std::string make_target(const std::string& copy, const std::string& stem) {
-    std::string target = join_path(copy, stem);
-    if (::mkdir(target.c_str(), 0777) == 0) return target;
+    const std::string first = join_path(copy, stem);
+    if (::mkdir(first.c_str(), 0777) == 0) return first;
     if (errno != EEXIST) return {};
-    for (int c = ' '; c <= '~'; ++c) {
+    std::size_t cut = stem.size() - 1;
+    while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80) --cut;
+    const std::string base = join_path(copy, stem.substr(0, cut));
+    for (char c = ' '; c <= '~'; ++c) {
         if (c == '/') continue;
-        target.back() = static_cast<char>(c);
+        const std::string target = base + c;
         if (::mkdir(target.c_str(), 0777) == 0) return target;
         if (errno != EEXIST) return {};
     }

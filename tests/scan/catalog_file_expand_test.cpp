@@ -67,6 +67,9 @@ TEST_F(CatalogFileExpandTest, EachFormatGoesIntoTheDirectoryNamedAfterIt) {
     EXPECT_EQ(expand_ok(tmp.file("pack.zip")), copy + "/pac ");
     EXPECT_EQ(expand_ok(tmp.file("pack.zip")), copy + "/pac!");
     EXPECT_EQ(read_file(copy + "/pac!/sub/inner.txt"), "inner");
+    sh("cp '" + tmp.file("pack.zip") + "' '" + tmp.file("Café.zip") + "'");
+    expand_ok(tmp.file("Café.zip"));
+    EXPECT_EQ(expand_ok(tmp.file("Café.zip")), copy + "/Caf ");  // never half a character
 }
 
 TEST_F(CatalogFileExpandTest, ZipAppendedToAProgramIsUnpacked) {
