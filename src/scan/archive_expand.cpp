@@ -48,7 +48,8 @@ std::uint64_t output_cap(const std::string& path) {
 // The subdirectory of the work directory used for the description files.
 constexpr const char* kDescriptionDir = "orbisto";
 
-constexpr const char* kUnarMembers = "unar -q -f -D -p zvmk %s FILE_ID.DIZ TOP_ID.DIZ";
+constexpr const char* kUnarMembers =
+    "unar -q -f -D -p zvmk %s FILE_ID.DIZ TOP_ID.DIZ file_id.diz top_id.diz";
 
 // How the paths go into a command line.
 enum class ArgForm {
@@ -190,9 +191,9 @@ std::optional<Choice> expand_command(Context& ctx, std::string_view name, const 
     return zip;
 }
 
-// The command that extracts only the description files. arj and lha match
-// member names case-sensitively, and lha shows the upper-case names of DOS
-// archives in lower case, so both spellings are asked for.
+// The command that extracts only the description files. arj, lha and unar
+// match member names case-sensitively, and lha shows the upper-case names of
+// DOS archives in lower case, so both spellings are asked for.
 std::optional<Choice> description_command(Context& ctx, std::string_view name,
                                           const std::string& path, const ArchiveSignature& sig,
                                           std::uint32_t& comment) {

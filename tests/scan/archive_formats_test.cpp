@@ -134,7 +134,7 @@ TEST_F(ArchiveFormatsTest, ProgramWithAZipAppendedAndTheUsersOwnCommand) {
     });
 }
 
-TEST_F(ArchiveFormatsTest, DescriptionFilesInsideArjLhaAnd7z) {
+TEST_F(ArchiveFormatsTest, DescriptionFilesInsideArjLhaRarAnd7z) {
     ctx.settings.options.FILE_ID_DIZ = 1;
     put(src + "/FILE_ID.DIZ", "Besttool1996");
     std::vector<std::string> made;
@@ -142,10 +142,15 @@ TEST_F(ArchiveFormatsTest, DescriptionFilesInsideArjLhaAnd7z) {
         sh("cd " + src + " && arj a " + medium + "/d.arj FILE_ID.DIZ a.txt >/dev/null");
         made.push_back("d.arj");
     }
-    // lha shows the name of the DOS member in lower case.
+    // lha shows the name of the DOS member in lower case; the RAR member was
+    // written in lower case.
     if (have_all({"python3", "lha"})) {
         stored("lha", medium + "/d.lzh", "FILE_ID.DIZ=Besttool1996 a.txt=hello");
         made.push_back("d.lzh");
+    }
+    if (have_all({"python3", "unar"})) {
+        stored("rar", medium + "/d.rar", "file_id.diz=Besttool1996 a.txt=hello");
+        made.push_back("d.rar");
     }
     ctx.settings.options.CDentpacken = kExpandFileIdOnly;
     scan();
