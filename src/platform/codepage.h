@@ -44,4 +44,12 @@ void upper_german_inplace(std::string& s);
 std::string upper_german(std::string_view s);
 unsigned char upper_german_ascii(unsigned char c);
 
+// The value of a hex digit (either case); -1 for any other character.
+inline int hex_digit_value(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 }  // namespace orbisto

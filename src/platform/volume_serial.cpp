@@ -3,27 +3,18 @@
 #include <array>
 
 #include "platform/byte_io.h"
+#include "platform/codepage.h"
 #include "platform/volumes.h"
 
 namespace orbisto {
-namespace {
-
-int hex_value(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-}  // namespace
 
 std::string unescape_by_label(std::string_view name) {
     std::string out;
     out.reserve(name.size());
     for (size_t i = 0; i < name.size(); ++i) {
         if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x') {
-            const int hi = hex_value(name[i + 2]);
-            const int lo = hex_value(name[i + 3]);
+            const int hi = hex_digit_value(name[i + 2]);
+            const int lo = hex_digit_value(name[i + 3]);
             if (hi >= 0 && lo >= 0) {
                 out += static_cast<char>(hi * 16 + lo);
                 i += 3;
@@ -41,7 +32,7 @@ std::optional<std::uint32_t> serial_from_uuid(std::string_view uuid) {
     for (char c : uuid) {
         if (digits == 8) break;
         if (c == '-') continue;
-        const int v = hex_value(c);
+        const int v = hex_digit_value(c);
         if (v < 0) break;
         value = value << 4 | static_cast<std::uint32_t>(v);
         ++digits;

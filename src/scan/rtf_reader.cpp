@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/codepage.h"
+
 namespace orbisto::rtf {
 
 namespace {
@@ -24,13 +26,6 @@ bool is_letter(char c) {
 }
 bool is_digit(char c) {
     return c >= '0' && c <= '9';
-}
-
-int hex_value(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 }  // namespace
@@ -85,16 +80,16 @@ Token Tokenizer::next() {
             return t;
         }
         if (d == '\'') {
-            if (pos_ + 1 < in_.size() && hex_value(in_[pos_]) >= 0 &&
-                hex_value(in_[pos_ + 1]) >= 0) {
+            if (pos_ + 1 < in_.size() && hex_digit_value(in_[pos_]) >= 0 &&
+                hex_digit_value(in_[pos_ + 1]) >= 0) {
                 t.kind = Token::Hex;
-                t.ch = static_cast<unsigned char>(hex_value(in_[pos_]) * 16 +
-                                                  hex_value(in_[pos_ + 1]));
+                t.ch = static_cast<unsigned char>(hex_digit_value(in_[pos_]) * 16 +
+                                                  hex_digit_value(in_[pos_ + 1]));
                 pos_ += 2;
                 return t;
             }
             // A broken escape stands for nothing, its one hex digit with it.
-            if (pos_ < in_.size() && hex_value(in_[pos_]) >= 0) ++pos_;
+            if (pos_ < in_.size() && hex_digit_value(in_[pos_]) >= 0) ++pos_;
             continue;
         }
         t.kind = Token::Symbol;
