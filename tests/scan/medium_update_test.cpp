@@ -75,20 +75,5 @@ TEST(UpdateLookup, AgreesWithPassInRecordOrderOnRandomCatalogs) {
     }
 }
 
-TEST(UpdateLookup, MovedFilesKeepCommentsOnlyByNameAndTheFirstCandidateDecides) {
-    test::ScriptedFrontend fe;
-    Context ctx(fe);
-    const auto games = test::add_dir(ctx.catalog, "GAMES", 0);
-    test::add_file(ctx.catalog, "setup.exe", 0, 1);             // no comment, comes first
-    test::add_file(ctx.catalog, "setup.exe", games, 1, "old");  // 1
-    ASSERT_EQ(PrepareUpdate(ctx), 0);
-    ctx.catalog.reset(false);
-    EXPECT_EQ(LookupOldFile(ctx, "GAMES", "setup.exe"), 1);
-    EXPECT_EQ(LookupOldFile(ctx, "", "setup.exe"), -1);
-    EXPECT_EQ(LookupOldDir(ctx, "", "GAMES"), -1);  // no comment
-    ctx.settings.options.Update = 1;
-    EXPECT_EQ(LookupOldFile(ctx, "GAMES", "setup.exe"), -1);  // the first of the name has none
-}
-
 }  // namespace
 }  // namespace orbisto

