@@ -24,7 +24,6 @@ TEST(IniFile, LookupIgnoresCaseAndTrimsBlanksAndOnePairOfQuotes) {
     // An empty value is a value: the default is for missing keys only.
     EXPECT_EQ(ini.get_string("Optionen", "Empty", "dflt", 260), "");
     EXPECT_EQ(ini.get_string("Optionen", "Missing", "dflt", 260), "dflt");
-    EXPECT_EQ(ini.get("suche", "begriff0"), "abc");
 
     // The first section and the first key win; comments are no keys.
     const IniFile dup =
@@ -32,37 +31,26 @@ TEST(IniFile, LookupIgnoresCaseAndTrimsBlanksAndOnePairOfQuotes) {
     EXPECT_EQ(dup.get("A", "k"), "first");
     EXPECT_FALSE(dup.has_key("A", "only"));
     EXPECT_FALSE(dup.has_key("A", "; d"));
-    EXPECT_EQ(dup.keys("a"), (std::vector<std::string>{"k"}));
-}
 
-TEST(IniFile, BadLinesAndMissingSectionsGiveDefaults) {
-    // "[unterminated" is no section header: its key stays before any section.
-    const IniFile ini = IniFile::parse(
+    // "[unterminated" is no section header; an empty section name still is one.
+    const IniFile bad = IniFile::parse(
         "[unterminated\nkey=1\n[S]\nno equals sign here\n=value without key\n[]\nx=2\n");
-    EXPECT_FALSE(ini.has_section("unterminated"));
-    EXPECT_EQ(ini.get_int("S", "no equals sign here", -3), -3);
-    EXPECT_EQ(ini.get_int("Nowhere", "x", 9), 9);
-    EXPECT_EQ(ini.get_int("", "x", 0), 2);  // an empty section name still is a section
+    EXPECT_FALSE(bad.has_section("unterminated"));
+    EXPECT_EQ(bad.get_int("", "x", 0), 2);
 }
 
-TEST(IniFile, IntegersTakeSignAndLeadingDigitsOnly) {
+TEST(IniFile, IntegersTakeSignAndLeadingDigitsOnlyAndStringsAreCutToTheBuffer) {
     const IniFile ini = IniFile::parse(
-        "[N]\na=12abc\nb=-5\nc=+7\nd=abc\ne=\nf=\"42\"\ng=99999999999999\n"
-        "h=-99999999999999\ni=- 5\nj=  \t 8\n");
-    const std::pair<const char*, int> cases[] = {
-        {"a", 12},      {"b", -5},      {"c", 7},  {"d", -1}, {"e", -1},      {"f", 42},
-        {"g", INT_MAX}, {"h", INT_MIN}, {"i", -1}, {"j", 8},  {"missing", -1}};
+        "[N]\na=12abc\nb=-5\nc=+7\nd=abc\nf=\"42\"\ng=99999999999999\n"
+        "h=-99999999999999\ni=- 5\n");
+    const std::pair<const char*, int> cases[] = {{"a", 12}, {"b", -5},      {"c", 7},
+                                                 {"d", -1}, {"f", 42},      {"g", INT_MAX},
+                                                 {"h", INT_MIN}, {"i", -1}};
     for (const auto& [key, want] : cases) EXPECT_EQ(ini.get_int("N", key, -1), want) << key;
-}
-
-TEST(IniFile, StringReadsAreCutToTheBufferWithoutSplittingCharacters) {
-    const IniFile ini = IniFile::parse("[S]\nascii=abcdefgh\numlaut=aäb\n");
-    EXPECT_EQ(ini.get_string("S", "ascii", "", 5), "abcd");
-    EXPECT_EQ(ini.get_string("S", "ascii", "", 0), "");
-    // "ä" is two bytes: a 2-byte cut would split it, so it ends before it.
-    EXPECT_EQ(ini.get_string("S", "umlaut", "", 3), "a");
-    EXPECT_EQ(ini.get_string("S", "umlaut", "", 4), "aä");
-    EXPECT_EQ(cut_utf8("\xE2\x82\xAC", 2), "");
+    // Strings are cut to the buffer, never inside a character ("ä" is two bytes).
+    const IniFile str = IniFile::parse("[S]\nascii=abcdefgh\numlaut=aäb\n");
+    EXPECT_EQ(str.get_string("S", "ascii", "", 5), "abcd");
+    EXPECT_EQ(str.get_string("S", "umlaut", "", 3), "a");
 }
 
 TEST(IniFile, SettingKeysKeepEverythingElseInPlace) {
@@ -78,16 +66,11 @@ TEST(IniFile, SettingKeysKeepEverythingElseInPlace) {
               "Other = keep me \r\nNew=v\r\n\r\n[Unknown]\r\nx=y\r\n\r\n[Suche]\r\nFlag=-3\r\n");
     // An untouched file is written back byte for byte (LF becomes CR LF).
     EXPECT_EQ(IniFile::parse(original).to_bytes(), original);
-    EXPECT_EQ(IniFile::parse("[A]\nk=v").to_bytes(), "[A]\r\nk=v\r\n");
-}
 
-TEST(IniFile, RemovingKeysAndSections) {
-    IniFile ini = IniFile::parse("[A]\nk=1\nj=2\nK=3\n[B]\nx=1\n[b]\ny=2\n");
+    // Removing a key takes every line of it; a removed section's duplicate does not come back.
+    ini = IniFile::parse("[A]\nk=1\nj=2\nK=3\n[B]\nx=1\n[b]\ny=2\n");
     EXPECT_TRUE(ini.remove_key("a", "K"));
-    EXPECT_FALSE(ini.has_key("A", "k"));  // every line of the key is gone
-    EXPECT_EQ(ini.get_int("A", "j", 0), 2);
     EXPECT_TRUE(ini.remove_section("B"));
-    EXPECT_FALSE(ini.has_section("b"));  // the duplicate does not come back
     ini.set("A", "z", "9");
     EXPECT_EQ(ini.to_bytes(), "[A]\r\nj=2\r\nz=9\r\n");
 }
@@ -105,7 +88,7 @@ TEST(IniFile, ValuesReadBackExactlyAndCannotForgeLines) {
     EXPECT_EQ(back.get("S", "evil"), "x  [Optionen]  LogFile=1");
 }
 
-TEST(IniFile, Windows1252FilesAreReadAndWrittenAsWindows1252) {
+TEST(IniFile, FilesAreWrittenAsWindows1252WhenEverythingFitsElseAsUtf8) {
     // "NichtLöschen=1" and "Grüße" in Windows-1252, as a Windows peer writes them.
     const IniFile ini =
         IniFile::parse("[Optionen]\r\nNichtL\xF6schen=1\r\nText=Gr\xFC\xDF\x65 \x80\r\n");
@@ -115,61 +98,39 @@ TEST(IniFile, Windows1252FilesAreReadAndWrittenAsWindows1252) {
     changed.set("Optionen", "Neu", "Äpfel");
     EXPECT_EQ(changed.to_bytes(),
               "[Optionen]\r\nNichtL\xF6schen=1\r\nText=Gr\xFC\xDF\x65 \x80\r\nNeu=\xC4pfel\r\n");
-}
-
-TEST(IniFile, TextOutsideWindows1252MakesTheWholeFileUtf8) {
-    IniFile ini = IniFile::parse("[Optionen]\r\nNichtL\xF6schen=1\r\n");
-    ini.set("Suche", "Begriff0", "Ωmega");
-    const std::string bytes = ini.to_bytes();
-    EXPECT_EQ(bytes, "[Optionen]\r\nNichtLöschen=1\r\n\r\n[Suche]\r\nBegriff0=Ωmega\r\n");
-    EXPECT_EQ(IniFile::parse(bytes).get_int("Optionen", "NichtLöschen", 0), 1);
+    // Text outside Windows-1252 makes the whole file UTF-8.
+    changed.set("Suche", "Begriff0", "Ωmega");
+    EXPECT_EQ(changed.to_bytes(), "[Optionen]\r\nNichtLöschen=1\r\nText=Grüße €\r\nNeu=Äpfel\r\n"
+                                  "\r\n[Suche]\r\nBegriff0=Ωmega\r\n");
     // A UTF-8 file whose texts all fit is written as Windows-1252, for peers.
     EXPECT_EQ(IniFile::parse("\xEF\xBB\xBF[A]\nk=ä\n").to_bytes(), "[A]\r\nk=\xE4\r\n");
 }
 
-TEST(IniFile, SavingAndLoadingLeaveWhatCannotBeWrittenAlone) {
+TEST(IniFile, SavingLeavesWhatCannotBeWrittenAloneAndKeepsLinks) {
     TempDir dir;
-    ASSERT_TRUE(IniFile::load(dir.file("none.INI")).has_value());  // missing means empty
     // A path that cannot be read is not an empty file.
     ASSERT_TRUE(make_directory(dir.file("dir.INI")));
     EXPECT_FALSE(IniFile::load(dir.file("dir.INI")).has_value());
-    EXPECT_FALSE(IniFile::load_or_empty(dir.file("dir.INI")).has_section("A"));
 
     const std::string path = dir.write("ro.INI", "[A]\r\nk=old\r\n");
     IniFile ini = IniFile::parse("[A]\r\nk=new\r\n");
-
-    // No write bit: read-only even for root, whose writes the bits do not stop.
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    EXPECT_FALSE(ini_file_writable(path));
-    EXPECT_FALSE(ini.save(path));
-    EXPECT_EQ(read_file(path), "[A]\r\nk=old\r\n");
-
-    ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
     ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
     EXPECT_FALSE(ini_file_writable(path));
     EXPECT_FALSE(ini.save(path));
-    EXPECT_FALSE(ini.save(dir.file("new.INI")));
     ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
     EXPECT_EQ(read_file(path), "[A]\r\nk=old\r\n");
-    EXPECT_FALSE(file_exists(dir.file("new.INI")));
-
     EXPECT_TRUE(ini.save(path));
     EXPECT_EQ(read_file(path), "[A]\r\nk=new\r\n");
-    EXPECT_FALSE(ini_file_writable(dir.file("missing/x.INI")));
-}
 
-TEST(IniFile, SavingThroughASymbolicLinkKeepsTheLink) {
-    TempDir dir;
-    const std::string target = dir.write("real.INI", "[A]\r\nk=1\r\n");
+    // Saving through a symbolic link keeps the link.
     const std::string link = dir.file("link.INI");
-    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
-    IniFile ini = *IniFile::load(link);
+    ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
     ini.set_int("A", "k", 2);
     ASSERT_TRUE(ini.save(link));
     struct stat st {};
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_EQ(read_file(target), "[A]\r\nk=2\r\n");
+    EXPECT_EQ(read_file(path), "[A]\r\nk=2\r\n");
 }
 
 TEST(IniFile, ArbitraryBytesNeverBreakTheParser) {
@@ -177,11 +138,8 @@ TEST(IniFile, ArbitraryBytesNeverBreakTheParser) {
     const std::string alphabet = "[]=;\"\r\n \tAbK\xC3\xA4\xFF\x80";
     for (int round = 0; round < 500; ++round) {
         std::string bytes;
-        const int n = static_cast<int>(rng() % 200);
-        for (int i = 0; i < n; ++i) bytes.push_back(alphabet[rng() % alphabet.size()]);
+        for (int i = rng() % 200; i > 0; --i) bytes.push_back(alphabet[rng() % alphabet.size()]);
         IniFile ini = IniFile::parse(bytes);
-        (void)ini.get_string("A", "K", "d", 3);
-        (void)ini.get_int("A", "b", 0);
         ini.set("A", "K", "v");
         const IniFile back = IniFile::parse(ini.to_bytes());
         EXPECT_EQ(back.get("A", "K"), "v") << round;
