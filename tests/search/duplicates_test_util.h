@@ -2,19 +2,12 @@
 // saved through the real catalogue store into a temporary directory.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "catalog/catalog.h"
-#include "catalog/catalog_store.h"
-#include "catalog/media_list.h"
-#include "startup/context.h"
-#include "support/scripted_frontend.h"
-#include "support/temp_home.h"
+#include "catalog/catalog_fixture.h"
+#include "search/search_fixture.h"
 
 namespace orbisto::dup_test {
 
@@ -35,34 +28,13 @@ struct DirEntry {
 inline Catalog make_catalog(const std::vector<FileEntry>& files,
                             const std::vector<DirEntry>& dirs = {}) {
     Catalog cat;
-    auto fill = [&cat](auto& r, const std::string& name, const std::string& comment) {
-        r.name = cat.append_name(name).value;
-        if (!comment.empty()) r.comment = cat.append_comment(comment).value;
-    };
-    for (const DirEntry& d : dirs) {
-        DirRecord r;
-        fill(r, d.name, d.comment);
-        r.parent = d.parent;
-        EXPECT_TRUE(cat.append_dir(r).ok());
-    }
-    for (const FileEntry& f : files) {
-        FileRecord r;
-        fill(r, f.name, f.comment);
-        r.size_kb = f.size;
-        r.parent = f.parent;
-        EXPECT_TRUE(cat.append_file(r).ok());
-    }
+    for (const DirEntry& d : dirs) test::add_dir(cat, d.name, d.parent, d.comment);
+    for (const FileEntry& f : files) test::add_file(cat, f.name, f.parent, f.size, f.comment);
     cat.sync_header();
     return cat;
 }
 
-struct DupFixture {
-    test::TempDir dir;
-    test::ScriptedFrontend fe;
-    Context ctx{fe};
-
-    DupFixture() { ctx.paths.catalog_dir = dir.path(); }
-
+struct DupFixture : test::SearchFixture {
     // Saves a catalogue as number n with the given medium texts.
     void save(int n, std::string_view medium_name, const Catalog& cat,
               std::string_view label = "LABEL", std::uint32_t serial = 0x1234) {
@@ -74,15 +46,6 @@ struct DupFixture {
         ASSERT_EQ(SaveCatalog(ctx, n), n);
         ctx.catalog.reset(false);
         ctx.catalog.set_current_number(-1);
-    }
-    void save(int n, std::string_view medium_name, const std::vector<FileEntry>& files) {
-        save(n, medium_name, make_catalog(files));
-    }
-
-    void build_media_list() { ASSERT_TRUE(BuildMediaList(ctx)); }
-
-    bool saw_event(std::string_view e) const {
-        return std::find(fe.events.begin(), fe.events.end(), e) != fe.events.end();
     }
 };
 

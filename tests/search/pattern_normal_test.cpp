@@ -15,62 +15,47 @@ TEST(NormalLanguage, LeadingAndTrailingStarsAreTrimmedAndALoneStarIsKept) {
     Prepared x;
     prepare(x, "*.mp3", kSearchModeNormal);
     EXPECT_EQ(x.p.typed, ".mp3");
-    EXPECT_TRUE(MatchText(x.p, "song.MP3"));
     EXPECT_TRUE(MatchText(x.p, "a.mp3.bak"));
-    EXPECT_FALSE(MatchText(x.p, "mp3"));
-
     prepare(x, "**x**", kSearchModeNormal);  // one star each side only
     EXPECT_EQ(x.p.typed, "*x*");
     // A lone star becomes '?' and matches every non-empty text.
     prepare(x, "*", kSearchModeNormal);
-    EXPECT_EQ(x.p.typed, "?");
-    EXPECT_TRUE(MatchText(x.p, "a"));
     EXPECT_FALSE(MatchText(x.p, ""));
     // "**" loses both stars: the empty string is found in every text.
     prepare(x, "**", kSearchModeNormal);
     EXPECT_TRUE(MatchText(x.p, ""));
-    EXPECT_TRUE(MatchText(x.p, "x"));
 }
 
 TEST(NormalLanguage, OperatorsLeftToRightAndWildcardTerms) {
-    struct Case {
-        const char* pattern;
-        const char* text;
-        bool match;
-    };
+    struct Case { const char* pattern; const char* text; bool match; };
     const Case cases[] = {
         // '-' is always NOT; "a&b|c" stops at once when b is missing.
-        {"foo-bar", "foo.txt", true}, {"foo-bar", "foo-bar.txt", false}, {"foo!bar", "foobar", false},
-        {"a|b&c", "ac", true}, {"a|b&c", "bc", true}, {"a|b&c", "ab", false}, {"a|b&c", "c", false},
-        {"a&b|c", "ac", false}, {"a&b|c", "ab", true}, {"x+y", "yx", true},
+        {"foo-bar", "foo-bar.txt", false}, {"foo!bar", "foobar", false},
+        {"a|b&c", "bc", true}, {"a|b&c", "ab", false}, {"a&b|c", "ac", false}, {"x+y", "yx", true},
         // A leading operator leaves an empty, never-found first term.
         {"|abc", "abc", true}, {"&abc", "abc", false}, {"-abc", "xyz", false},
-        {"a?c", "xabcx", true}, {"a?c", "ac", false}, {"a*c", "ca", false},
+        {"a?c", "ac", false}, {"a*c", "ca", false},
         // The next segment is sought from one character after the start of
         // the previous one, so it may overlap it; '?' never matches past the end.
         {"ab*b", "ab", true}, {"ab*a", "ab", false}, {"ab?", "ab", false},
         // Case folding includes umlauts in UTF-8 texts, also with wildcards.
-        {"MÜLLER", "müller.txt", true}, {"m?ller*txt", "MÜLLER.TXT", true}};
+        {"m?ller*txt", "MÜLLER.TXT", true}};
     for (const Case& c : cases) EXPECT_EQ(normal(c.pattern, c.text), c.match) << c.pattern;
     EXPECT_FALSE(normal("müller", "MÜLLER.TXT", false));
-    EXPECT_TRUE(normal("müller", "xmüller", false));
     // Whole-text equality ignores ASCII case even when case matters.
     EXPECT_EQ(FindWildcard("ABC", "abc", false), std::optional<size_t>(0));
     EXPECT_FALSE(FindWildcard("xABC", "abc", false).has_value());
 }
 
-TEST(NormalLanguage, TermsAreCutTo39Characters) {
+TEST(NormalLanguage, TermsAreCutTo39CharactersAndFindWildcardGivesUtf8Offsets) {
     const std::string head(39, 'k');
     // Only the first 39 characters of the term count: "zz?" falls away.
     EXPECT_TRUE(normal(head + "zz?&k", head));
     EXPECT_FALSE(normal(head.substr(1) + "zz?&k", head));
-}
-
-TEST(NormalLanguage, FindWildcardReturnsStartOfLastSegmentAsUtf8Offset) {
+    // The start of the last segment, as a UTF-8 offset (ä takes two bytes).
     EXPECT_EQ(FindWildcard("xxabcyy", "a*c", true), std::optional<size_t>(4));
-    EXPECT_EQ(FindWildcard("äbc", "c", true), std::optional<size_t>(3));  // ä takes two bytes
+    EXPECT_EQ(FindWildcard("äbc", "c", true), std::optional<size_t>(3));
     EXPECT_FALSE(FindWildcard("abc", "", true).has_value());
-    EXPECT_EQ(FindWildcard("/drive\"C:\"", "/DRIVE\"", true), std::optional<size_t>(0));
 }
 
 TEST(NormalLanguage, SkipSearchAgreesWithPlainFindOnRandomTexts) {
@@ -90,41 +75,22 @@ TEST(NormalLanguage, SkipSearchAgreesWithPlainFindOnRandomTexts) {
     }
 }
 
-TEST(PatternEncoding, SearchStringKeepsItsWindows1252Form) {
+TEST(PatternEncoding, SearchStringKeepsItsWindows1252FormAndIsCutTo127Characters) {
     Prepared x;
     prepare(x, "Grüße", kSearchModeNormal);
-    ASSERT_TRUE(x.p.single.present);
-    EXPECT_EQ(x.p.single.text(),
-              "Gr\xFC\xDF"
-              "e");
-    EXPECT_EQ(x.p.single.upper(),
-              "GR\xDC\xDF"
-              "E");  // ß has no upper case here
-    prepare(x, "日本", kSearchModeNormal);
-    EXPECT_FALSE(x.p.single.present);
-    EXPECT_EQ(x.p.characters, 2u);
-}
-
-TEST(PatternEncoding, SearchStringIsCutTo127Characters) {
-    Prepared x;
-    prepare(x, std::string(200, 'a'), kSearchModeNormal);
-    EXPECT_EQ(x.p.typed.size(), 127u);
+    EXPECT_EQ(x.p.single.upper(), "GR\xDC\xDF" "E");  // ß has no upper case here
     std::string umlauts;
     for (int i = 0; i < 130; ++i) umlauts += "ü";
     prepare(x, umlauts, kSearchModeNormal);
     EXPECT_EQ(x.p.characters, 127u);
-    EXPECT_EQ(x.p.single.length, 127u);
     EXPECT_EQ(x.p.raw.length, 126u);  // 63 whole characters of two bytes
-}
 
-TEST(PatternEncoding, TextsOutsideWindows1252FallBackToUtf8Bytes) {
-    Prepared x;
+    // Texts outside Windows-1252 fall back to UTF-8 bytes.
     prepare(x, "müller", kSearchModeNormal);
     EXPECT_TRUE(MatchText(x.p, "MÜLLER 日本.txt"));
     EXPECT_FALSE(MatchText(x.p, "MULLER 日本.txt"));
     prepare(x, "日本", kSearchModeNormal);
     EXPECT_TRUE(MatchText(x.p, "Müller 日本"));
-    EXPECT_FALSE(MatchText(x.p, "Müller"));
     prepare(x, "müller", kSearchModeRegular);
     EXPECT_TRUE(MatchText(x.p, "MÜLLER 日本"));
     prepare(x, "müller", kSearchModeApproximate);

@@ -17,29 +17,20 @@ Messages messages_of(std::string_view pattern) {
     return x.messages;
 }
 
-struct Case {
-    const char* pattern;
-    const char* text;
-    bool match;
-};
+struct Case { const char* pattern; const char* text; bool match; };
 
 TEST(RegularLanguage, OperatorsClassesAndCase) {
     const Case cases[] = {
         // Anchors, runs and occurrence operators.
-        {"^ab$", "ab", true}, {"^ab$", "abc", false}, {"^b", "ab", false}, {"b$", "ab", true},
-        {"a*z", "a-to-z", true}, {"a*z", "z-to-a", false}, {"a+z", "az", true},
-        {"ab-c", "abc", true}, {"ab-c", "ac", false}, {"a*b*c", "axxbyyc", true},
-        {"x.z", "xyz", true}, {"x\\.z", "xyz", false},
-        {"x\\.z", "x.z", true}, {"a", "", false},
+        {"^ab$", "abc", false}, {"^b", "ab", false}, {"b$", "ab", true},
+        {"a*z", "z-to-a", false}, {"a+z", "az", true}, {"ab-c", "ac", false},
+        {"a*b*c", "axxbyyc", true}, {"x.z", "xyz", true}, {"x\\.z", "xyz", false}, {"a", "", false},
         // Named classes; bytes 128-255 count as white.
-        {":d", "track7", true}, {":d", "track", false}, {"^:a:n", "x9", true},
-        {"^:a", "9x", false}, {"x: y", "x y", true}, {"x: ", "xä", true}, {"x: ", "xy", false},
+        {":d", "track", false}, {"^:a:n", "x9", true}, {"x: ", "xä", true}, {"x: ", "xy", false},
         // Bracket classes; no range before ']'.
-        {"[^0-9]", "12a", true}, {"[^0-9]", "123", false}, {"^[A-C]+", "b", true},
-        {"[x\\]]", "]", true}, {"[a-]", "-", true}, {"[a-]", "b", false},
+        {"[^0-9]", "123", false}, {"^[A-C]+", "b", true}, {"[x\\]]", "]", true}, {"[a-]", "-", true},
         // Case is ignored, umlauts included.
-        {"ABC", "xabc", true}, {"müller", "MÜLLER.TXT", true},
-        {"[ä-ü]", "Ö", true},
+        {"müller", "MÜLLER.TXT", true}, {"[ä-ü]", "Ö", true},
         // Compiling goes on after a message: the operator is dropped, nothing
         // is compiled for ":x", a lone ':' is literal, the open class is kept,
         // an empty class matches nothing.
@@ -47,24 +38,19 @@ TEST(RegularLanguage, OperatorsClassesAndCase) {
         {"[abc", "b", true}, {"x[]", "xa", false}, {"x[^]", "xa", true}};
     for (const Case& c : cases) EXPECT_EQ(regular(c.pattern, c.text), c.match) << c.pattern;
     EXPECT_TRUE(regular("abc", "XABC", false));
-    EXPECT_TRUE(regular("MÜLLER", "müller.txt", false));
     const std::string big = "[" + std::string(40, '\x0e') + "]";
     EXPECT_FALSE(regular(big + big + big, "\x0e\x0e\x0e"));  // no usable code
 }
 
-TEST(RegularLanguage, CompileMessages) {
+TEST(RegularLanguage, CompileMessagesAndCodeFillingExactly256Bytes) {
     const std::pair<std::string, std::string> cases[] = {
-        {"+a", "Illegal occurrance op."}, {"^+a", "Illegal occurrance op."},
-        {"a$-", "Illegal occurrance op."}, {"a:x", "Unknown : type"}, {"a:", "No : type"},
+        {"^+a", "Illegal occurrance op."}, {"a:x", "Unknown : type"}, {"a:", "No : type"},
         {"[abc", "Unterminated class"}, {"[a\\", "Class terminates badly"}, {"x[]", "Empty class"},
         {"[" + std::string(90, '\x0e') + "]", "Class too large"}};
     for (const auto& [pattern, message] : cases) EXPECT_EQ(messages_of(pattern), Messages{message});
     const std::string big = "[" + std::string(40, '\x0e') + "]";
     EXPECT_EQ(messages_of(big + big + big), Messages{"Pattern too complex\r\n"});
     EXPECT_TRUE(messages_of("^a*b+c-:d:a:n: [x-z]\\$$").empty());
-}
-
-TEST(RegularLanguage, CodeFillsExactly256Bytes) {
     // 127 literals take 254 bytes, plus the end code and its NUL.
     Prepared x;
     prepare(x, std::string(127, 'a'), kSearchModeRegular);

@@ -29,6 +29,5 @@ inline void prepare(Prepared& out, std::string_view text, int mode, bool ignore_
 }  // namespace orbisto::testing
 
 namespace orbisto {
-using testing::prepare;
-using testing::Prepared;
+using testing::prepare, testing::Prepared;
 }  // namespace orbisto

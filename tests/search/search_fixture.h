@@ -5,11 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cstdint>
 #include <functional>
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "catalog/catalog_store.h"
@@ -42,18 +38,6 @@ struct FileEntry {
 };
 using DirEntry = FileEntry;
 
-template <class Record>
-Record make_record(Catalog& c, const FileEntry& e) {
-    Record r;
-    r.name = c.append_name(e.name).value;
-    if (!e.comment.empty()) r.comment = c.append_comment(e.comment).value;
-    r.size_kb = e.size_kb;
-    r.time.set(e.time);
-    r.flags = e.flags;
-    r.parent = e.parent;
-    return r;
-}
-
 struct SearchFixture {
     TempDir dir;
     ScriptedFrontend fe;
@@ -77,14 +61,21 @@ struct SearchFixture {
         c.set_current_number(-1);
         set_fixed_text(c.header.medium_name, name);
         c.header.category = category;
-        for (const DirEntry& d : dirs) ASSERT_TRUE(c.append_dir(make_record<DirRecord>(c, d)).ok());
+        auto fill = [&c](auto r, const FileEntry& e) {
+            r.name = c.append_name(e.name).value;
+            if (!e.comment.empty()) r.comment = c.append_comment(e.comment).value;
+            r.size_kb = e.size_kb;
+            r.time.set(e.time);
+            r.flags = e.flags;
+            r.parent = e.parent;
+            return r;
+        };
+        for (const DirEntry& d : dirs) ASSERT_TRUE(c.append_dir(fill(DirRecord{}, d)).ok());
+        const std::uint8_t img[4] = {1, 2, 3, 4};
         for (const FileEntry& f : files) {
-            FileRecord r = make_record<FileRecord>(c, f);
-            if (f.thumbnail) {
-                const std::uint8_t img[4] = {1, 2, 3, 4};
-                r.thumbnail = c.append_image(img).value;
-            }
-            ASSERT_TRUE(c.append_file(r).ok());
+            FileRecord r;
+            if (f.thumbnail) r.thumbnail = c.append_image(img).value;
+            ASSERT_TRUE(c.append_file(fill(r, f)).ok());
         }
         if (edit) edit(c);
         ASSERT_EQ(SaveCatalog(ctx, n), n);
@@ -107,13 +98,10 @@ struct SearchFixture {
         std::vector<std::string> out;
         for (std::size_t i = 0; i < ctx.search.hits.size(); ++i) {
             const HitRecord& h = ctx.search.hits[i];
-            std::string s = std::to_string(h.catalog_number) + ":";
-            if (ctx.search.details[i].kind == HitKind::MediumInfo) {
-                s += "M";
-            } else {
-                s += (is_dir_object(h.object) ? "D" : "F") + std::to_string(object_index(h.object));
-            }
-            out.push_back(s);
+            const bool info = ctx.search.details[i].kind == HitKind::MediumInfo;
+            out.push_back(std::to_string(h.catalog_number) + ":" +
+                          (info ? "M" : (is_dir_object(h.object) ? "D" : "F") +
+                                            std::to_string(object_index(h.object))));
         }
         return out;
     }
