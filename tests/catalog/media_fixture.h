@@ -2,11 +2,11 @@
 // through the real catalogue store, for the MediaList and bulk tests.
 #pragma once
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,22 +50,12 @@ struct MediaFixture {
         for (const auto& e : ctx.media.entries) out.push_back(e.catalog_number);
         return out;
     }
-    std::vector<std::string> names() const {
-        std::vector<std::string> out;
-        for (const auto& e : ctx.media.entries) out.emplace_back(fixed_text(e.medium_name));
-        return out;
-    }
 
     // The names of the catalogue directory's files, sorted.
     std::vector<std::string> dir_listing() const {
         std::vector<std::string> out;
-        if (DIR* d = ::opendir(dir.path().c_str())) {
-            while (const dirent* e = ::readdir(d)) {
-                const std::string name = e->d_name;
-                if (name != "." && name != "..") out.push_back(name);
-            }
-            ::closedir(d);
-        }
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            out.push_back(e.path().filename());
         std::sort(out.begin(), out.end());
         return out;
     }
