@@ -270,6 +270,7 @@ TEST(CatalogFormatVersion2, IsConvertedWithTotalsAndDriveType5) {
     const Bytes v3 = write_catalog_bytes(c);
     Catalog again;
     ASSERT_EQ(read(v3, again, 12), CatalogReadError::None);
+    c.dirs()[0].size_kb = 0;  // the root keeps no total in a file
     test::expect_same_catalog(c, again);
 }
 
