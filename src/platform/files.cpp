@@ -133,6 +133,21 @@ bool remove_tree(const std::string& path) {
     return ::rmdir(path.c_str()) == 0 && ok;
 }
 
+bool is_empty_directory(const std::string& path) {
+    DIR* d = ::opendir(path.c_str());
+    if (!d) return false;
+    bool empty = true;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string_view n = e->d_name;
+        if (n != "." && n != "..") {
+            empty = false;
+            break;
+        }
+    }
+    ::closedir(d);
+    return empty;
+}
+
 bool make_directory(const std::string& path) {
     if (::mkdir(path.c_str(), 0755) == 0) return true;
     return errno == EEXIST && is_directory(path);

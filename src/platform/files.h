@@ -34,6 +34,9 @@ std::optional<std::string> find_case_insensitive(const std::string& dir, std::st
 // Removes a directory tree; symbolic links are removed, never followed.
 bool remove_tree(const std::string& path);
 
+// True for a directory that can be read and holds no entries.
+bool is_empty_directory(const std::string& path);
+
 // Creates one directory level; true when it exists afterwards.
 bool make_directory(const std::string& path);
 // Creates a directory and any missing parents; true when it exists afterwards.

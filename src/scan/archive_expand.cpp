@@ -3,7 +3,6 @@
 // (ExpandArchive), or searched for the description files they carry only
 // (ExtractDescriptionFromArchive). The packers are outside programs started
 // without a shell; the trees they leave are removed without following links.
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include <optional>
 
 #include "platform/codepage.h"
+#include "platform/files.h"
 #include "scan/archive_signature.h"
 #include "scan/description_files.h"
 #include "scan/medium_update.h"
@@ -51,25 +51,11 @@ constexpr const char* kDescriptionDir = "orbisto";
 constexpr const char* kUnarMembers =
     "unar -q -f -D -p zvmk %s FILE_ID.DIZ TOP_ID.DIZ file_id.diz top_id.diz";
 
-// How the paths go into a command line.
-enum class ArgForm {
-    Archive,         // "%s" = the archive
-    TargetArchive,   // "%s %s" = the target directory, the archive
-    ArchiveAndStem,  // "%s %s" = the archive, its name without extension
-};
-
 struct Choice {
     std::string command;  // empty: explicitly nothing (a later RAR volume)
     ArgForm form = ArgForm::Archive;
     bool own = false;  // the user's OwnCmd
 };
-
-std::string join(const std::string& dir, std::string_view name) {
-    std::string out = dir;
-    if (out.empty() || out.back() != '/') out += '/';
-    out += name;
-    return out;
-}
 
 bool ends_any(std::string_view name, std::initializer_list<std::string_view> endings) {
     for (std::string_view e : endings) {
@@ -233,19 +219,16 @@ std::optional<Choice> description_command(Context& ctx, std::string_view name,
     return std::nullopt;
 }
 
-std::vector<std::string> command_args(const Choice& c, const std::string& target,
-                                      const std::string& path, std::string_view name) {
-    switch (c.form) {
-        case ArgForm::TargetArchive:
-            return {target, path};
-        case ArgForm::ArchiveAndStem: {
-            const std::size_t dot = name.rfind('.');
-            return {path, std::string(name.substr(0, dot))};
-        }
-        case ArgForm::Archive:
-            break;
-    }
-    return {path};
+// Runs the chosen packer in `dir`, which also takes what it unpacks.
+PackerResult run_choice(Context& ctx, const Choice& c, const std::string& dir,
+                        const std::string& path) {
+    PackerCall call;
+    call.command = c.command;
+    call.args = PackerArgs(c.form, dir, path);
+    call.work_dir = dir;
+    call.shown_path = path;
+    call.max_output = output_cap(path);
+    return RunPacker(ctx, call);
 }
 
 // A fresh directory below the work directory for the archive `name`: the
@@ -253,34 +236,19 @@ std::vector<std::string> command_args(const Choice& c, const std::string& target
 // '!', '"', '#', … until one can be made, else a generated name. Empty when
 // nothing can be made.
 std::string make_target(const std::string& work, std::string_view name) {
-    std::string target = join(work, name);
+    std::string target = join_path(work, name);
     if (::mkdir(target.c_str(), 0700) == 0) return target;
     std::string alt = "K" + std::string(name);
     for (int c = '!'; c <= '~'; ++c) {
         if (c == '/') continue;
         alt.back() = static_cast<char>(c);
-        target = join(work, alt);
+        target = join_path(work, alt);
         if (::mkdir(target.c_str(), 0700) == 0) return target;
         if (errno != EEXIST) break;
     }
-    std::string pattern = join(work, "archiveXXXXXX");
+    std::string pattern = join_path(work, "archiveXXXXXX");
     if (::mkdtemp(pattern.data())) return pattern;
     return {};
-}
-
-bool is_empty_directory(const std::string& path) {
-    DIR* d = ::opendir(path.c_str());
-    if (!d) return false;
-    bool empty = true;
-    while (const dirent* e = ::readdir(d)) {
-        const std::string_view n = e->d_name;
-        if (n != "." && n != "..") {
-            empty = false;
-            break;
-        }
-    }
-    ::closedir(d);
-    return empty;
 }
 
 // The comment of the archive's DirRecord that does not come from the
@@ -322,7 +290,7 @@ ArchiveExpansion ExpandArchive(Context& ctx, const std::string& dir, std::string
     }
     ensure_packers_tested(ctx);
     const Options& o = ctx.settings.options;
-    const std::string path = join(dir, name);
+    const std::string path = join_path(dir, name);
     std::string scratch;
     const std::string_view shown = recorded_name(name, scratch);
     const ArchiveSignature sig = IsClassifiedArchiveName(o, shown)
@@ -361,13 +329,7 @@ ArchiveExpansion ExpandArchive(Context& ctx, const std::string& dir, std::string
     if (choice->own) {
         RunUserCommandIn(ctx, UserCommand::Own, path, target, output_cap(path));
     } else {
-        PackerCall call;
-        call.command = choice->command;
-        call.args = command_args(*choice, target, path, name);
-        call.work_dir = target;
-        call.shown_path = path;
-        call.max_output = output_cap(path);
-        RunPacker(ctx, call);
+        run_choice(ctx, *choice, target, path);
     }
 
     if (d.comment <= COMMENT_ARCHIVE && any_description_setting(o)) {
@@ -391,14 +353,14 @@ bool ExtractDescriptionFromArchive(Context& ctx, const std::string& dir, std::st
                                    std::uint32_t& comment) {
     if (name.empty() || ctx.paths.temp_dir.empty()) return false;
     ensure_packers_tested(ctx);
-    const std::string path = join(dir, name);
+    const std::string path = join_path(dir, name);
     std::string scratch;
     const std::string_view shown = recorded_name(name, scratch);
     const ArchiveSignature sig = ClassifyArchive(path, 0, ClassifyMode::Description);
     const std::optional<Choice> choice = description_command(ctx, shown, path, sig, comment);
     if (!choice) return false;
 
-    const std::string work = join(ctx.paths.temp_dir, kDescriptionDir);
+    const std::string work = join_path(ctx.paths.temp_dir, kDescriptionDir);
     ::mkdir(work.c_str(), 0700);
     struct stat st {};
     if (::lstat(work.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
@@ -415,14 +377,7 @@ bool ExtractDescriptionFromArchive(Context& ctx, const std::string& dir, std::st
         }
     }
 
-    PackerCall call;
-    call.command = choice->command;
-    call.args = command_args(*choice, run_dir, path, name);
-    call.work_dir = run_dir;
-    call.shown_path = path;
-    call.max_output = output_cap(path);
-    const PackerResult result = RunPacker(ctx, call);
-    if (result.run == CommandRun::NotStarted) return false;
+    if (run_choice(ctx, *choice, run_dir, path).run == CommandRun::NotStarted) return false;
     if (any_description_setting(ctx.settings.options)) FindDescriptionInTree(ctx, run_dir, comment);
     DeleteTree(ctx, run_dir);
     return true;

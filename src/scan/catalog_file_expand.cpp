@@ -33,12 +33,6 @@ constexpr const char* kUnarLine = "unar -q -f -D %s";
 // Bytes read from the start of the file: enough for the tar mark at 257.
 constexpr std::size_t kHeadBytes = 512;
 
-enum class ArgForm {
-    Archive,         // "%s" = the archive
-    TargetArchive,   // "%s %s" = the target directory, the archive
-    ArchiveAndStem,  // "%s %s" = the archive, its name without extension
-};
-
 struct Plan {
     const char* format = nullptr;  // shown in "no unpacker for …"; nullptr = not an archive
     std::string command;           // "" = no program for it on this platform
@@ -148,17 +142,6 @@ std::string make_target(const std::string& copy, const std::string& stem) {
     return {};
 }
 
-bool is_empty_dir(const std::string& dir) {
-    std::error_code ec;
-    return std::filesystem::is_empty(dir, ec) && !ec;
-}
-
-std::string with_arg(const char* pattern, std::string_view arg) {
-    std::string out = pattern;
-    if (const std::size_t pos = out.find("%s"); pos != std::string::npos) out.replace(pos, 2, arg);
-    return out;
-}
-
 }  // namespace
 
 CatalogFileExpansion ExpandCatalogFile(Context& ctx, const std::string& path) {
@@ -188,7 +171,7 @@ CatalogFileExpansion ExpandCatalogFile(Context& ctx, const std::string& path) {
         plan.form = ArgForm::Archive;
     }
     if (plan.command.empty()) {
-        return fail(with_arg(ctx.tr("kein Packer für %s", "no unpacker for %s"), plan.format));
+        return fail(FillIn(ctx.tr("kein Packer für %s", "no unpacker for %s"), {plan.format}));
     }
 
     const std::string& copy_option = ctx.settings.options.CopyPfad;
@@ -197,31 +180,21 @@ CatalogFileExpansion ExpandCatalogFile(Context& ctx, const std::string& path) {
     }
     const std::string copy = std::filesystem::absolute(copy_option, ec).string();
     if (ec || !is_directory(copy)) {
-        return fail(with_arg(ctx.tr("Kopierverzeichnis %s fehlt", "copy directory %s missing"),
-                             copy_option));
+        return fail(FillIn(ctx.tr("Kopierverzeichnis %s fehlt", "copy directory %s missing"),
+                           {copy_option}));
     }
     const std::size_t dot = name.rfind('.');
     const std::string stem = dot == 0 || dot == std::string::npos ? name : name.substr(0, dot);
     const std::string target = make_target(copy, stem);
     if (target.empty()) {
-        return fail(with_arg(ctx.tr("Verzeichnis für %s kann nicht angelegt werden",
-                                    "cannot create a directory for %s"),
-                             stem));
+        return fail(FillIn(ctx.tr("Verzeichnis für %s kann nicht angelegt werden",
+                                  "cannot create a directory for %s"),
+                           {stem}));
     }
 
     PackerCall call;
     call.command = plan.command;
-    switch (plan.form) {
-        case ArgForm::Archive:
-            call.args = {archive};
-            break;
-        case ArgForm::TargetArchive:
-            call.args = {target, archive};
-            break;
-        case ArgForm::ArchiveAndStem:
-            call.args = {archive, stem};
-            break;
-    }
+    call.args = PackerArgs(plan.form, target, archive);
     call.work_dir = target;
     call.shown_path = archive;
     call.keep_std_handles = true;
@@ -232,12 +205,12 @@ CatalogFileExpansion ExpandCatalogFile(Context& ctx, const std::string& path) {
     result.exit_code = run.run == CommandRun::Finished ? run.exit_code : -1;
 
     // An empty directory is no use to anyone; what did come out is kept.
-    const bool empty = is_empty_dir(target);
+    const bool empty = is_empty_directory(target);
     if (empty) ::rmdir(target.c_str());
     if (!empty) result.target = target;
     if (run.run == CommandRun::NotStarted) {
-        return fail(with_arg(ctx.tr("%s konnte nicht gestartet werden", "%s could not be started"),
-                             SplitCommandWords(plan.command).front()));
+        return fail(FillIn(ctx.tr("%s konnte nicht gestartet werden", "%s could not be started"),
+                           {SplitCommandWords(plan.command).front()}));
     }
     if (run.aborted) return fail(ctx.tr("Entpacken abgebrochen", "unpacking aborted"));
     if (run.too_large)

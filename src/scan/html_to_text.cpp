@@ -94,44 +94,18 @@ std::string text_between_tags(std::string_view text) {
     return out;
 }
 
-// Replaces the entities of the table in one pass. An entity's replacement is
-// never read again, so "&amp;lt;" stays the text "&lt;".
+// Replaces the entities of the table in one pass.
 void replace_entities(std::string& text, bool utf8) {
     if (text.find('&') == std::string::npos) return;
-    std::string out;
-    out.reserve(text.size());
-    const std::string_view t(text);
-    std::size_t pos = 0;
-    while (pos < t.size()) {
-        const std::size_t amp = t.find('&', pos);
-        if (amp == std::string_view::npos) break;
-        out.append(t.substr(pos, amp - pos));
-        pos = amp + 1;
-        const std::size_t semi = t.substr(pos, kLongestEntity + 1).find(';');
-        const Entity* hit = nullptr;
-        if (semi != std::string_view::npos) {
-            const std::string_view name = t.substr(pos, semi);
-            for (const Entity& e : kEntities) {
-                if (e.name == name) {
-                    hit = &e;
-                    break;
-                }
-            }
+    text = ReplaceReferences(text, kLongestEntity, [utf8](std::string_view name, std::string& out) {
+        for (const Entity& e : kEntities) {
+            if (e.name != name) continue;
+            const char byte = static_cast<char>(e.cp1252);
+            out += utf8 ? cp1252_to_utf8(std::string_view(&byte, 1)) : std::string(1, byte);
+            return true;
         }
-        if (hit == nullptr) {
-            out += '&';
-            continue;
-        }
-        const char byte = static_cast<char>(hit->cp1252);
-        if (utf8) {
-            out += cp1252_to_utf8(std::string_view(&byte, 1));
-        } else {
-            out += byte;
-        }
-        pos += semi + 1;
-    }
-    out.append(t.substr(pos));
-    text = std::move(out);
+        return false;
+    });
 }
 
 }  // namespace

@@ -24,14 +24,6 @@ namespace orbisto {
 
 namespace {
 
-std::string with_command(std::string_view label, std::string_view command) {
-    std::string out(label);
-    if (const size_t pos = out.find("%s"); pos != std::string::npos) {
-        out.replace(pos, 2, command);
-    }
-    return out;
-}
-
 // The full path of the program word: a word with '/' is taken as it
 // stands, other words are looked up like the packers.
 std::string program_path(const Context& ctx, const std::string& word) {
@@ -169,8 +161,8 @@ PackerResult RunPacker(Context& ctx, const PackerCall& call) {
     if (argv.empty() || argv[0].empty()) return result;
     const std::string program = program_path(ctx, argv[0]);
     const std::string shown = joined(argv);
-    ctx.log.line(with_command(call.log_label,
-                              program.empty() ? shown : program + shown.substr(argv[0].size())));
+    ctx.log.line(
+        FillIn(call.log_label, {program.empty() ? shown : program + shown.substr(argv[0].size())}));
     if (program.empty() || !is_directory(call.work_dir)) return result;
 
     const Room before = call.max_output ? room_of(call.work_dir) : Room{};
@@ -224,14 +216,14 @@ PackerResult RunPacker(Context& ctx, const PackerCall& call) {
             ::kill(-pid, SIGKILL);
             while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
             }
-            ctx.log.always(with_command(call.kill_label, shown));
+            ctx.log.always(FillIn(call.kill_label, {shown}));
             result.run = CommandRun::TimedOut;
             result.aborted = aborted;
             result.too_large = too_large;
             if (too_large) {
                 ctx.log.always(
-                    with_command(ctx.tr("entpacken: %s zu groß\r\n", "unpacking: %s too large\r\n"),
-                                 call.shown_path.empty() ? shown : call.shown_path));
+                    FillIn(ctx.tr("entpacken: %s zu groß\r\n", "unpacking: %s too large\r\n"),
+                           {call.shown_path.empty() ? shown : call.shown_path}));
             }
             return result;
         }
@@ -242,6 +234,22 @@ PackerResult RunPacker(Context& ctx, const PackerCall& call) {
     result.run = CommandRun::Finished;
     result.exit_code = exit_code_of(status);
     return result;
+}
+
+std::vector<std::string> PackerArgs(ArgForm form, const std::string& target,
+                                    const std::string& archive) {
+    switch (form) {
+        case ArgForm::TargetArchive:
+            return {target, archive};
+        case ArgForm::ArchiveAndStem: {
+            const std::string name = file_part(archive);
+            const std::size_t dot = name.rfind('.');
+            return {archive, dot == 0 || dot == std::string::npos ? name : name.substr(0, dot)};
+        }
+        case ArgForm::Archive:
+            break;
+    }
+    return {archive};
 }
 
 PackerResult RunUserCommandIn(Context& ctx, UserCommand kind, const std::string& path,

@@ -26,6 +26,16 @@ std::vector<std::string> SplitCommandWords(std::string_view command);
 std::vector<std::string> BuildCommandArgs(std::string_view command,
                                           const std::vector<std::string>& args);
 
+// How the paths go into a packer's command line.
+enum class ArgForm {
+    Archive,         // "%s" = the archive
+    TargetArchive,   // "%s %s" = the target directory, the archive
+    ArchiveAndStem,  // "%s %s" = the archive, its name without extension
+};
+// The paths for a command line of that form.
+std::vector<std::string> PackerArgs(ArgForm form, const std::string& target,
+                                    const std::string& archive);
+
 // A run that makes more new files and folders than this is ended as too
 // large: far more than any real archive holds, and a tree that size would
 // fill the catalogue anyway.

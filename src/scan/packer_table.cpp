@@ -16,8 +16,6 @@ namespace orbisto {
 
 namespace {
 
-constexpr const char* kUnarLine = "unar -q -f -D -p zvmk %s";
-
 // The row order follows the enum Packer.
 constexpr std::array<PackerProgram, kPackerCount> kPrograms = {{
     {"UNTGZ32", "tar", nullptr, nullptr},
@@ -34,9 +32,9 @@ constexpr std::array<PackerProgram, kPackerCount> kPrograms = {{
     {"UNZIP", "unzip", nullptr, nullptr},
     {"LHA", "lha", nullptr, nullptr},
     {"LHA32", "lha", nullptr, nullptr},
-    {"ZOO", "zoo", "unar", kUnarLine},
-    {"UNACE", "unace", "unar", kUnarLine},
-    {"UNRAR", "unrar", "unar", kUnarLine},
+    {"ZOO", "zoo", "unar", kExpanderCommand},
+    {"UNACE", "unace", "unar", kExpanderCommand},
+    {"UNRAR", "unrar", "unar", kExpanderCommand},
     {"RAR", "rar", nullptr, nullptr},
     {"UC", "", nullptr, nullptr},
     {"EXTRACT", "cabextract", nullptr, nullptr},
@@ -71,21 +69,6 @@ void register_path(Context& ctx, std::string_view name, const std::string* path)
             ini.remove_key(kSectionAppPaths, name);
         }
     });
-}
-
-std::string replace_two(const char* pattern, std::string_view a, std::string_view b) {
-    std::string out;
-    std::string_view rest(pattern);
-    std::string_view args[2] = {a, b};
-    int n = 0;
-    for (size_t pos; (pos = rest.find("%s")) != std::string_view::npos;) {
-        out.append(rest.substr(0, pos));
-        out.append(n < 2 ? args[n] : std::string_view());
-        ++n;
-        rest.remove_prefix(pos + 2);
-    }
-    out.append(rest);
-    return out;
 }
 
 // Searches `dir` and below for an executable named `name`, staying on the
@@ -163,19 +146,19 @@ int TestPacker(Context& ctx, std::string_view name) {
     if (const auto reg = registered_value(ctx, name)) {
         if (is_executable_file(*reg)) {
             ctx.log.always(
-                replace_two(ctx.tr("%s gefunden in %s\r\n", "%s found in %s\r\n"), n, *reg));
+                FillIn(ctx.tr("%s gefunden in %s\r\n", "%s found in %s\r\n"), {n, *reg}));
             return 2;
         }
         register_path(ctx, name, nullptr);
     }
     std::string path;
     if (FindPacker(ctx, name, &path) != 0) {
-        ctx.log.always(replace_two(
-            ctx.tr("%s gefunden im Suchpfad %s\r\n", "%s found in searchpath %s\r\n"), n, path));
+        ctx.log.always(FillIn(
+            ctx.tr("%s gefunden im Suchpfad %s\r\n", "%s found in searchpath %s\r\n"), {n, path}));
         return 1;
     }
-    ctx.log.always(replace_two(
-        ctx.tr("Packer: %s nicht gefunden\r\n", "compression utility: %s notfound\r\n"), n, ""));
+    ctx.log.always(FillIn(
+        ctx.tr("Packer: %s nicht gefunden\r\n", "compression utility: %s notfound\r\n"), {n}));
     return 0;
 }
 
@@ -213,9 +196,9 @@ void TestAllPackers(Context& ctx) {
     ctx.scan.packer_found = std::move(found);
     if (missing) {
         const std::string log_name = file_part(ctx.paths.log_file);
-        ctx.status(replace_two(ctx.tr("nicht alle Packer vorhanden (siehe %s)",
-                                      "not all compression utilities available (see %s)"),
-                               log_name, ""));
+        ctx.status(FillIn(ctx.tr("nicht alle Packer vorhanden (siehe %s)",
+                                 "not all compression utilities available (see %s)"),
+                          {log_name}));
     }
 }
 
@@ -242,6 +225,18 @@ std::optional<std::string> LocatePacker(Context& ctx, std::string_view name,
     if (found.empty()) return std::nullopt;
     register_path(ctx, name, &found);
     return found;
+}
+
+std::string FillIn(std::string_view pattern, std::initializer_list<std::string_view> args) {
+    std::string out;
+    auto next = args.begin();
+    for (size_t pos; (pos = pattern.find("%s")) != std::string_view::npos;) {
+        out.append(pattern.substr(0, pos));
+        if (next != args.end()) out.append(*next++);
+        pattern.remove_prefix(pos + 2);
+    }
+    out.append(pattern);
+    return out;
 }
 
 }  // namespace orbisto

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -55,6 +56,10 @@ const PackerProgram& packer_program(Packer p);
 // are the target directory and the archive.
 inline constexpr const char* kExpanderCommand = "unar -q -f -D -p zvmk %s";
 inline constexpr const char* kUnshieldCommand = "unshield -d %s x %s";
+
+// `pattern` with each "%s" replaced by the next of `args` (an "%s" past the
+// last one becomes empty): the log lines and messages of the packers.
+std::string FillIn(std::string_view pattern, std::initializer_list<std::string_view> args);
 
 // The settings section holding registered program paths (key = program
 // name, value = full path).

@@ -60,6 +60,31 @@ bool EndsWithCI(std::string_view text, std::string_view suffix);
 // in any case).
 bool EqualsCI(std::string_view a, std::string_view b);
 
+// Replaces every "&name;" whose name (at most `longest` bytes) `replace`
+// knows: replace(name, out) appends the replacement to out and returns true.
+// Any other '&' stays as it is. One pass, so a replacement is never read
+// again ("&amp;lt;" becomes "&lt;", not "<").
+template <class Replace>
+std::string ReplaceReferences(std::string_view t, std::size_t longest, Replace replace) {
+    std::string out;
+    out.reserve(t.size());
+    std::size_t pos = 0;
+    while (pos < t.size()) {
+        const std::size_t amp = t.find('&', pos);
+        if (amp == std::string_view::npos) break;
+        out.append(t.substr(pos, amp - pos));
+        pos = amp + 1;
+        const std::size_t semi = t.substr(pos, longest + 1).find(';');
+        if (semi == std::string_view::npos || !replace(t.substr(pos, semi), out)) {
+            out += '&';
+            continue;
+        }
+        pos += semi + 1;
+    }
+    out.append(t.substr(pos));
+    return out;
+}
+
 void HtmlToText(std::string& text);
 void XmlToText(std::string& text);
 // The text of an RTF document, always as UTF-8 (8-bit characters of the

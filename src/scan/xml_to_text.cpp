@@ -133,14 +133,8 @@ bool character_reference(std::string_view name, unsigned long& cp) {
     if (digits.empty() || digits.size() > 8) return false;
     cp = 0;
     for (const char c : digits) {
-        int d;
-        if (c >= '0' && c <= '9') {
-            d = c - '0';
-        } else if (hex && (c | 0x20) >= 'a' && (c | 0x20) <= 'f') {
-            d = (c | 0x20) - 'a' + 10;
-        } else {
-            return false;
-        }
+        const int d = hex_digit_value(c);
+        if (d < 0 || (!hex && d > 9)) return false;
         cp = cp * (hex ? 16 : 10) + static_cast<unsigned long>(d);
     }
     return true;
@@ -152,40 +146,18 @@ std::string replace_references(std::string_view t, bool utf8) {
         std::string_view name;
         char c;
     } kPredefined[] = {{"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'}, {"apos", '\''}};
-    std::string out;
-    out.reserve(t.size());
-    std::size_t pos = 0;
-    while (pos < t.size()) {
-        const std::size_t amp = t.find('&', pos);
-        if (amp == std::string_view::npos) break;
-        out.append(t.substr(pos, amp - pos));
-        pos = amp + 1;
-        const std::size_t semi = t.substr(pos, 11).find(';');
-        if (semi == std::string_view::npos) {
-            out += '&';
-            continue;
-        }
-        const std::string_view name = t.substr(pos, semi);
-        bool done = false;
+    return ReplaceReferences(t, 10, [utf8](std::string_view name, std::string& out) {
         for (const auto& p : kPredefined) {
             if (p.name == name) {
                 out += p.c;
-                done = true;
+                return true;
             }
         }
         unsigned long cp = 0;
-        if (!done && character_reference(name, cp)) {
-            append_code_point(out, cp, utf8);
-            done = true;
-        }
-        if (!done) {
-            out += '&';
-            continue;
-        }
-        pos += semi + 1;
-    }
-    out.append(t.substr(pos));
-    return out;
+        if (!character_reference(name, cp)) return false;
+        append_code_point(out, cp, utf8);
+        return true;
+    });
 }
 
 }  // namespace
