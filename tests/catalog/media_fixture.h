@@ -44,6 +44,11 @@ struct MediaFixture {
     }
 
     std::string path(int n) const { return catalog_path(ctx, n); }
+    MediumHeader on_disk(int n) {
+        MediumHeader h;
+        EXPECT_EQ(ReadCatalogHeader(ctx, n, h), 1);
+        return h;
+    }
 
     std::vector<std::uint32_t> numbers() const {
         std::vector<std::uint32_t> out;
