@@ -67,7 +67,8 @@ TEST(CategoryEdits, FailedWriteLeavesTheTableAsItWas) {
 struct DeleteFixture : TreeFixture {
     DeleteFixture() {
         const std::uint32_t cats[] = {3, 4, 5, 6, 0, 2, 40000};
-        for (int n = 0; n < 7; ++n) add_medium(n, cats[n], n == 5 ? MEDIUM_LENT : 0);
+        for (int n = 0; n < 7; ++n) add_medium(n, "m", cats[n], n == 5 ? MEDIUM_LENT : 0);
+        EXPECT_TRUE(BuildMediaList(ctx));
     }
 };
 
@@ -81,7 +82,7 @@ TEST(CategoryDelete, SubtreeMediaGetNoneAndLaterCategoriesFollowDown) {
     ASSERT_EQ(DeleteCategory(f.ctx, 2), CategoryEdit::Done);
     const std::vector<std::uint32_t> want = {0, 0, 2, 3, 0, 0, 40000};
     EXPECT_EQ(f.listed(), want);
-    for (int n = 0; n < 7; ++n) EXPECT_EQ(f.stored_category(n), want[n]) << n;
+    for (int n = 0; n < 7; ++n) EXPECT_EQ(f.on_disk(n).category, want[n]) << n;
     EXPECT_EQ(f.ctx.catalog.header.category, 3u);  // the loaded medium, once
     EXPECT_EQ(f.ctx.settings.state.LetzteKategorie, 3);
     EXPECT_EQ(f.ctx.settings.search.Kategorie, 0);
@@ -96,7 +97,7 @@ TEST(CategoryDelete, UnreadableHeaderIsReportedAndTheOthersGoOn) {
     ASSERT_EQ(DeleteCategory(f.ctx, 3), CategoryEdit::Done);  // B with C
     EXPECT_TRUE(f.fe.saw_message("Fehler beim Lesen des Headers"));
     EXPECT_EQ(f.listed(), (std::vector<std::uint32_t>{0, 0, 3, 4, 0, 2, 40000}));
-    EXPECT_EQ(f.stored_category(3), 4);
+    EXPECT_EQ(f.on_disk(3).category, 4u);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// A Context over a temporary program directory and CatalogDirectory, with
-// helpers for category files and catalogue files.
+// A Context over a temporary settings file and CatalogDirectory, with helpers
+// for category files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,25 +9,15 @@
 #include <utility>
 #include <vector>
 
-#include "catalog/catalog_store.h"
 #include "catalog/categories.h"
-#include "platform/files.h"
-#include "startup/context.h"
-#include "support/scripted_frontend.h"
-#include "support/temp_home.h"
+#include "media_fixture.h"
 
 namespace orbisto::test {
 
-struct CategoryFixture {
+struct CategoryFixture : MediaFixture {
     TempDir home;
-    ScriptedFrontend fe;
-    Context ctx{fe};
 
-    CategoryFixture() {
-        ctx.paths.settings_file = home.file("orbisto.INI");
-        ctx.paths.catalog_dir = home.file("cds");
-        make_directory(ctx.paths.catalog_dir);
-    }
+    CategoryFixture() { ctx.paths.settings_file = home.file("orbisto.INI"); }
     std::string settings() const { return ctx.paths.settings_file; }
     std::string wichtig() const { return ctx.paths.catalog_dir + "/WICHTIG.INI"; }
 
@@ -48,24 +38,6 @@ struct CategoryFixture {
             out.push_back(ctx.categories.name(i) + "<" + std::to_string(ctx.categories.parent(i)));
         }
         return out;
-    }
-
-    // Stores a medium as catalogue n through the real store and lists it.
-    void add_medium(int n, std::uint32_t category, std::uint32_t flags = 0) {
-        ctx.catalog.reset(false);
-        ctx.catalog.set_current_number(-1);
-        set_fixed_text(ctx.catalog.header.medium_name, "medium " + std::to_string(n));
-        ctx.catalog.header.category = category;
-        ctx.catalog.header.medium_flags = flags;
-        ASSERT_EQ(SaveCatalog(ctx, n), n);
-        ctx.media.store(ctx.catalog.header);
-        ctx.catalog.reset(false);
-        ctx.catalog.set_current_number(-1);
-    }
-    // The category in catalogue n's file; -1 when it cannot be read.
-    long long stored_category(int n) {
-        MediumHeader h;
-        return ReadCatalogHeader(ctx, n, h) == 1 ? h.category : -1;
     }
 };
 

@@ -12,10 +12,10 @@ using test::MediaFixture;
 
 // Categories 2 "Games", 3 "Old games" (under Games), 4 "Music", 5 lent.
 // Media: 0 in Games, 1 in Old games, 2 without, 3 in Music and lent, 4 in Music.
-struct CategoryFixture : MediaFixture {
+struct MoveFixture : MediaFixture {
     static constexpr int kGames = 2, kOldGames = 3, kMusic = 4, kLent = 5;
 
-    CategoryFixture() {
+    MoveFixture() {
         ctx.categories.assign({{"Games", 0}, {"Old games", kGames}, {"Music", 0}});
         add_medium(0, "zero", kGames);
         add_medium(1, "one", kOldGames);
@@ -65,38 +65,38 @@ TEST(DeleteMedia, UnsavedChangesAreOfferedAndStuckFilesKeepTheirEntry) {
 }
 
 TEST(MoveMedia, LentViewReturnsLentEntryLendsOthersGetTheCategory) {
-    CategoryFixture f;
+    MoveFixture f;
     f.ctx.settings.options.FastLoad = 1;
     // Dragged out of "! verliehen": returned, the category stays.
-    MoveResult r = f.move({3}, CategoryFixture::kGames, CategoryFixture::kLent);
+    MoveResult r = f.move({3}, MoveFixture::kGames, MoveFixture::kLent);
     EXPECT_EQ(r.dropped, (std::vector<std::size_t>{3}));
     EXPECT_EQ(f.on_disk(3).medium_flags & MEDIUM_LENT, 0u);
     EXPECT_EQ(f.on_disk(3).category, 4u);
 
     // Onto "! verliehen": lent, still in Music.
-    r = f.move({4}, CategoryFixture::kLent, CategoryFixture::kMusic);
+    r = f.move({4}, MoveFixture::kLent, MoveFixture::kMusic);
     EXPECT_TRUE(r.dropped.empty());
     EXPECT_NE(f.on_disk(4).medium_flags & MEDIUM_LENT, 0u);
     EXPECT_EQ(f.on_disk(4).category, 4u);
 
     // From "! restliche Medien" into a category: it leaves the view.
-    r = f.move({2}, CategoryFixture::kMusic, 1);
+    r = f.move({2}, MoveFixture::kMusic, 1);
     EXPECT_EQ(r.dropped, (std::vector<std::size_t>{2}));
     EXPECT_EQ((*read_fastload_entries(f.dir.file("fastload.cds")))[2].category, 4u);
 
     // With SubKat a medium moved into a subcategory stays under its parent.
     f.ctx.settings.options.SubKat = 1;
-    EXPECT_TRUE(f.move({0}, CategoryFixture::kOldGames, CategoryFixture::kGames).dropped.empty());
+    EXPECT_TRUE(f.move({0}, MoveFixture::kOldGames, MoveFixture::kGames).dropped.empty());
 }
 
 TEST(MoveMedia, DropEndsAtAMediumAlreadyThereAndSkipsUnreadableHeaders) {
-    CategoryFixture f;
+    MoveFixture f;
     ASSERT_EQ(::unlink(f.path(0).c_str()), 0);
-    const MoveResult r = f.move({0, 2, 4, 1}, CategoryFixture::kMusic, 0);  // 4 is in Music
+    const MoveResult r = f.move({0, 2, 4, 1}, MoveFixture::kMusic, 0);  // 4 is in Music
     EXPECT_EQ(r.moved, (std::vector<std::size_t>{2}));
     EXPECT_EQ(f.on_disk(1).category, 3u);
     EXPECT_TRUE(f.fe.saw_message("Fehler beim Lesen des Headers"));
-    EXPECT_TRUE(f.move({1}, CategoryFixture::kLent + 1, 0).moved.empty());
+    EXPECT_TRUE(f.move({1}, MoveFixture::kLent + 1, 0).moved.empty());
 }
 
 }  // namespace
