@@ -14,6 +14,7 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "scan/archive_signature.h"
+#include "scan/description_files.h"
 #include "scan/packer_process.h"
 #include "scan/packer_table.h"
 
@@ -41,23 +42,6 @@ struct Plan {
 
 bool name_has(std::string_view upper_name, std::string_view part) {
     return upper_name.find(part) != std::string_view::npos;
-}
-
-// Up to kHeadBytes from the start of a regular file.
-std::string read_head(const std::string& path) {
-    std::string head(kHeadBytes, '\0');
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return {};
-    std::size_t got = 0;
-    while (got < head.size()) {
-        const ssize_t n = ::read(fd, head.data() + got, head.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    head.resize(got);
-    return head;
 }
 
 bool starts(std::string_view data, std::string_view magic) {
@@ -152,7 +136,9 @@ CatalogFileExpansion ExpandCatalogFile(Context& ctx, const std::string& path) {
     };
 
     std::error_code ec;
-    const std::string archive = std::filesystem::absolute(path, ec).lexically_normal().string();
+    // Links are resolved here, so the readers below, which never follow
+    // one, see the archive itself.
+    const std::string archive = std::filesystem::canonical(path, ec).string();
     struct stat st {};
     if (path.empty() || ec || ::stat(archive.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return fail(ctx.tr("Datei nicht gefunden", "file not found"));
@@ -163,7 +149,8 @@ CatalogFileExpansion ExpandCatalogFile(Context& ctx, const std::string& path) {
     for (std::string_view part : kArchiveNameParts) listed = listed || name_has(upper_name, part);
     if (!listed) return fail(ctx.tr("kein Archiv", "not an archive"));
 
-    Plan plan = choose(ctx.settings.packer, upper_name, archive, read_head(archive));
+    Plan plan = choose(ctx.settings.packer, upper_name, archive,
+                       read_file_prefix(archive, kHeadBytes).value_or(""));
     if (!plan.format) return fail(ctx.tr("kein Archiv", "not an archive"));
     if (!plan.command.empty() && !program_found(ctx, plan.command)) {
         // The stand-in reader takes the formats whose own program is missing.
