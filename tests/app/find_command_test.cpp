@@ -114,5 +114,20 @@ TEST(FindCommand, UsageErrorsExitWithTwoAndTheSettingsFileStaysAsItWas) {
     EXPECT_EQ(read_file(h.home.file("orbisto.INI")), settings);
 }
 
+TEST(FindCommand, DuplicatesAreListedWithTheirMedia) {
+    FindHome h;
+    test::ScriptedFrontend fe;
+    Context ctx(fe);
+    ctx.paths.catalog_dir = h.cds;
+    set_fixed_text(ctx.catalog.header.medium_name, "Copy");
+    test::add_file(ctx.catalog, "GAME.EXE", 0, 5.25f);
+    ASSERT_EQ(SaveCatalog(ctx, 2), 2);
+    const auto r = h.run({"--mode", "duplicates", "x"});
+    EXPECT_EQ(r.out,
+              "0\tDisc A\tF\tGames/Sub\tgame.exe\t5.25\t2024-03-10 14:30\tthe game second line\n"
+              "2\tCopy\tF\t\tGAME.EXE\t5.25\t\t\n")
+        << r.err;
+}
+
 }  // namespace
 }  // namespace orbisto
