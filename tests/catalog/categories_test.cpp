@@ -118,19 +118,5 @@ TEST(CategoryFile, ShrunkTableLeavesNoStaleKeysAndKeepsOtherContent) {
     EXPECT_FALSE(file_exists(f.wichtig()));  // the existing spelling was used
 }
 
-TEST(CategoryFile, ReadOnlySettingsFileWithShowProtectWarnsAndWritesNothing) {
-    CategoryFixture f;
-    const std::string before = "[Optionen]\r\nShowProtect=1\r\n";
-    ASSERT_TRUE(write_file_atomic(f.settings(), before));
-    f.ctx.categories.add("Neu", 0);
-    {
-        ReadOnly ro(f.settings());
-        EXPECT_FALSE(WriteCategories(f.ctx));
-    }
-    EXPECT_TRUE(f.fe.saw_message(f.settings() + " schreibgeschützt?"));
-    EXPECT_EQ(read_file(f.settings()), before);
-    EXPECT_FALSE(file_exists(f.wichtig()));
-}
-
 }  // namespace
 }  // namespace orbisto::test
