@@ -37,6 +37,12 @@ struct Rtf : ::testing::Test {
 };
 
 TEST_F(Rtf, DocumentsOfAWordProcessor) {
+    EXPECT_EQ(fixture("notes.rtf"),
+              "Spielesammlung f\xC3\xBCr DOS\n"
+              "Name:\tS\xC3\xBC\xC3\x9F"
+              "e \xC3\x84pfel\n"
+              "\xC3\x96l & Wasser \xE2\x80\x94 Gr\xC3\xB6\xC3\x9F"
+              "e 10\xE2\x82\xAC\n");
     EXPECT_EQ(fixture("table.rtf"),
               "\xC3\x9C"
               "bersicht der Dateien\nzweite Zeile\n"
