@@ -123,20 +123,10 @@ TEST_F(CatalogFileStore, ReadFailuresShowTheirMessageAndLeaveAnEmptyCatalog) {
 // Sets the unpacked size of every member named `name` in both the local and
 // the central directory headers.
 void claim_size(Bytes& zip, std::string_view name, std::uint32_t size) {
-    for (std::size_t i = 0; i + 46 <= zip.size(); ++i) {
-        if (zip[i] != 'P' || zip[i + 1] != 'K') continue;
-        std::size_t name_at = 0, size_at = 0, name_len = 0;
-        if (zip[i + 2] == 3 && zip[i + 3] == 4) {
-            name_len = get_u16(zip, i + 26), name_at = i + 30, size_at = i + 22;
-        } else if (zip[i + 2] == 1 && zip[i + 3] == 2) {
-            name_len = get_u16(zip, i + 28), name_at = i + 46, size_at = i + 24;
-        } else {
-            continue;
-        }
-        if (name_at + name_len > zip.size()) continue;
-        if (std::string_view(reinterpret_cast<const char*>(&zip[name_at]), name_len) == name) {
-            test::set_u32(zip, size_at, size);
-        }
+    const std::string text = test::to_string(zip);
+    for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + 1)) {
+        if (at >= 30 && text.compare(at - 30, 4, "PK\3\4") == 0) test::set_u32(zip, at - 8, size);
+        if (at >= 46 && text.compare(at - 46, 4, "PK\1\2") == 0) test::set_u32(zip, at - 22, size);
     }
 }
 
