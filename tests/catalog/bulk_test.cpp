@@ -11,45 +11,38 @@
 namespace orbisto {
 namespace {
 
-bool is_packed(const std::string& path) {
-    const auto data = read_file(path);
-    return data && data->starts_with("PK");
-}
-
 struct ThreeMedia : test::MediaFixture {
+    test::TempDir elsewhere;
     ThreeMedia() {
         for (int n = 0; n < 3; ++n) add_medium(n, "m" + std::to_string(n), 2);
         EXPECT_TRUE(BuildMediaList(ctx));
     }
     std::vector<bool> packed() const {
-        return {is_packed(path(0)), is_packed(path(1)), is_packed(path(2))};
+        std::vector<bool> out;
+        for (int n = 0; n < 3; ++n) out.push_back(read_file(path(n))->starts_with("PK"));
+        return out;
     }
 };
 
-TEST(PackAll, RoundTripKeepsEveryCatalogue) {
-    ThreeMedia f;
-    EXPECT_EQ(PackAll(f.ctx), BulkResult::Done);
-    EXPECT_EQ(f.packed(), (std::vector<bool>{true, true, true}));
-    EXPECT_EQ(f.ctx.settings.options.gepacktSpeichern, 0);
-
-    f.ctx.settings.options.gepacktSpeichern = 1;
-    EXPECT_EQ(UnpackAll(f.ctx), BulkResult::Done);
-    EXPECT_EQ(f.packed(), (std::vector<bool>{false, false, false}));
-    EXPECT_EQ(f.ctx.settings.options.gepacktSpeichern, 1);
-    ASSERT_TRUE(LoadCatalog(f.ctx, 2));
-    EXPECT_EQ(f.ctx.catalog.file_name(0), "file2.txt");
-}
-
-TEST(PackAll, UnloadableCatalogueIsKeptFailedSaveStopsTheRun) {
+TEST(PackAll, UnloadableCatalogueIsKeptUnpackingRestoresAndAFailedSaveStopsTheRun) {
     ThreeMedia f;
     const std::string damaged = read_file(f.path(1))->substr(0, 500);
     f.dir.write("1.cd", damaged);
     EXPECT_EQ(PackAll(f.ctx), BulkResult::Done);
     EXPECT_EQ(read_file(f.path(1)), damaged);  // never replaced by an empty Catalog
     EXPECT_EQ(f.packed(), (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(f.ctx.settings.options.gepacktSpeichern, 0);
+
+    const std::string packed0 = *read_file(f.path(0));
+    f.ctx.settings.options.gepacktSpeichern = 1;
+    ASSERT_EQ(UnpackAll(f.ctx), BulkResult::Done);
+    EXPECT_EQ(f.packed(), (std::vector<bool>{false, false, false}));
+    EXPECT_EQ(f.ctx.settings.options.gepacktSpeichern, 1);
+    ASSERT_TRUE(LoadCatalog(f.ctx, 2));
+    EXPECT_EQ(f.ctx.catalog.file_name(0), "file2.txt");
 
     // Every file write fails beyond 64 bytes.
-    const std::string before = *read_file(f.path(0));
+    f.dir.write("0.cd", packed0);
     auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{}, small{};
     ::getrlimit(RLIMIT_FSIZE, &old);
@@ -59,14 +52,13 @@ TEST(PackAll, UnloadableCatalogueIsKeptFailedSaveStopsTheRun) {
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, old_handler);
     EXPECT_EQ(result, BulkResult::Failed);
-    EXPECT_EQ(read_file(f.path(0)), before);
+    EXPECT_EQ(read_file(f.path(0)), packed0);
 }
 
-TEST(Transfer, ExportedFileImportsAsANewMedium) {
+TEST(Transfer, ExportedFileImportsAsANewMediumFailedImportsChangeNothing) {
     ThreeMedia f;
     f.ctx.settings.options.FastLoad = 1;
-    test::TempDir elsewhere;
-    const std::string out = elsewhere.write("copy.OBX", "old");
+    const std::string out = f.elsewhere.write("copy.OBX", "old");
     ASSERT_TRUE(LoadCatalog(f.ctx, 1));
     f.fe.chosen_paths = {out, out};
     f.fe.answers = {Answer::No};
@@ -84,19 +76,13 @@ TEST(Transfer, ExportedFileImportsAsANewMedium) {
     f.ctx.settings.options.FastLoad = 0;
     ASSERT_TRUE(BuildMediaList(f.ctx));
     EXPECT_EQ(f.ctx.media.entries[1].category, 0u);
-}
 
-TEST(Transfer, FailedImportsLeaveTheDirectoryAsItWas) {
-    ThreeMedia f;
-    test::TempDir elsewhere;
     const auto listing = f.dir_listing();
     f.ctx.limits.media = 2;  // numbers 0 .. 2 all taken
-    f.fe.chosen_paths = {f.path(0)};
+    f.fe.chosen_paths = {out, f.elsewhere.write("junk.OBX", "no catalogue"),
+                         f.elsewhere.file("missing.OBX")};
     EXPECT_EQ(ImportCatalogue(f.ctx), -1);
-
     f.ctx.limits.media = 250;
-    f.fe.chosen_paths = {elsewhere.write("junk.OBX", "no catalogue"),
-                         elsewhere.file("missing.OBX")};
     EXPECT_EQ(ImportCatalogue(f.ctx), -1);
     EXPECT_EQ(ImportCatalogue(f.ctx), -1);
     EXPECT_EQ(f.dir_listing(), listing);
