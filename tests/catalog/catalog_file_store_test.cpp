@@ -71,16 +71,20 @@ TEST_F(CatalogFileStore, PlainAndCompressedFilesRoundTripAndKeepTheirLayoutUnder
     }
 }
 
-TEST_F(CatalogFileStore, AChangedCatalogIsSavedBeforeALoadAndKeptWhenTheSaveFails) {
+// Yes saves, No drops the change, and a failed save keeps it in memory.
+TEST_F(CatalogFileStore, AChangedCatalogIsOfferedForSavingBeforeALoad) {
     save_as(small_catalog(), 0);
     save_as(small_catalog("other"), 1);
     ASSERT_TRUE(LoadCatalog(ctx, 0));
-    set_fixed_text(ctx.catalog.header.medium_name, "changed");
-    ctx.catalog.set_changed(true);
-    fe.answers = {Answer::Yes};
-    ASSERT_TRUE(LoadCatalog(ctx, 1));
-    ASSERT_TRUE(LoadCatalog(ctx, 0));
-    EXPECT_EQ(fixed_text(ctx.catalog.header.medium_name), "changed");
+    for (const Answer answer : {Answer::Yes, Answer::No}) {
+        set_fixed_text(ctx.catalog.header.medium_name, answer == Answer::Yes ? "saved" : "dropped");
+        ctx.catalog.set_changed(true);
+        fe.answers = {answer};
+        ASSERT_TRUE(LoadCatalog(ctx, 1));
+        ASSERT_TRUE(LoadCatalog(ctx, 0));  // not asked: nothing changed
+        EXPECT_EQ(fixed_text(ctx.catalog.header.medium_name), "saved");
+    }
+    EXPECT_EQ(fe.messages.size(), 2u);
 
     set_fixed_text(ctx.catalog.header.medium_name, "unsaved");
     ctx.catalog.set_changed(true);
