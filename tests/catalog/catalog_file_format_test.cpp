@@ -60,7 +60,6 @@ TEST(CatalogFormat, WritesTheVersion3LayoutByteForByte) {
     e.u32(0);   // catalogue number
     e.u32(43);  // "\0docs\0old\0readme.txt\0a.bin\0pic.bmp\0top.dat\0"
     e.u32(14);  // 8 reserved bytes + "BM\1\2\3" + 0
-    ASSERT_EQ(e.b.size(), 136u);
     // MediumInfo
     e.field("ACME", 128);
     e.zeros(128 + 128 + 34 + 256 + 32 + 32);
@@ -68,7 +67,6 @@ TEST(CatalogFormat, WritesTheVersion3LayoutByteForByte) {
     e.field("shelf 3", 64);
     e.zeros(2);
     e.u32(18);
-    ASSERT_EQ(e.b.size(), 136u + 872u);
     e.text("line one\r\nline two");
     // DirRecords: name, comment, size, time, flags, parent, two reserved words
     e.zeros(36);  // the root
@@ -93,20 +91,6 @@ TEST(CatalogFormat, WritesTheVersion3LayoutByteForByte) {
     for (std::size_t i = 0; i < got.size(); ++i) {
         ASSERT_EQ(got[i], e.b[i]) << "first difference at byte " << i;
     }
-}
-
-TEST(CatalogFormat, CountsInTheHeaderComeFromTheContainers) {
-    // A header that disagrees with the Catalog must not produce a file whose
-    // parts do not line up.
-    Catalog c = small_catalog();
-    c.header.dir_count = 99;
-    c.header.names_size = 5;
-    c.info.description_length = 1000;
-    Catalog back;
-    ASSERT_EQ(read(write_catalog_bytes(c), back), CatalogReadError::None);
-    EXPECT_EQ(back.dir_count(), 3u);
-    EXPECT_EQ(back.file_name(3), "top.dat");
-    EXPECT_EQ(back.description(), "line one\r\nline two");
 }
 
 // The start of each part of the written small catalogue (see the layout above).
@@ -170,8 +154,14 @@ TEST(CatalogFormat, LyingCountsAreRefusedBeforeAnythingIsAllocated) {
     }
 }
 
-TEST(CatalogFormat, ReferencesOutsideTheirRangeAreRepaired) {
-    const Catalog c = small_catalog();
+// Counts in the header of a Catalog that disagree with its containers must
+// not produce a file whose parts do not line up; references in a file that
+// point outside their range are repaired when read.
+TEST(CatalogFormat, LyingHeadersAreNotWrittenAndReferencesOutsideTheirRangeAreRepaired) {
+    Catalog c = small_catalog();
+    c.header.dir_count = 99;
+    c.header.names_size = 5;
+    c.info.description_length = 1000;
     Bytes b = write_catalog_bytes(c);
     set_u32(b, p.files + 0 * 32 + 24, 3);         // parent == dir_count
     set_u32(b, p.files + 2 * 32 + 0, 43);         // name == names_size
@@ -183,6 +173,8 @@ TEST(CatalogFormat, ReferencesOutsideTheirRangeAreRepaired) {
     EXPECT_EQ(back.files()[2].name, 0u);
     EXPECT_EQ(back.files()[3].comment, 0u);
     EXPECT_EQ(back.dirs()[2].parent, 0u);
+    EXPECT_EQ(back.file_name(3), "top.dat");
+    EXPECT_EQ(back.description(), "line one\r\nline two");
     // A directory deletion mark is a valid value, not a broken offset.
     Bytes marked = write_catalog_bytes(c);
     set_u32(marked, p.dirs + 2 * 36 + 4, DIR_DELETED_COMMENT);

