@@ -31,16 +31,13 @@ inline std::string to_string(const Bytes& b) {
     return std::string(b.begin(), b.end());
 }
 
-inline std::uint16_t get_u16(const Bytes& b, std::size_t off) {
-    std::uint16_t v;
-    std::memcpy(&v, b.data() + off, 2);
+template <class T>
+T get(const Bytes& b, std::size_t off) {
+    T v;
+    std::memcpy(&v, b.data() + off, sizeof v);
     return v;
 }
-inline std::uint32_t get_u32(const Bytes& b, std::size_t off) {
-    std::uint32_t v;
-    std::memcpy(&v, b.data() + off, 4);
-    return v;
-}
+inline std::uint16_t get_u16(const Bytes& b, std::size_t off) { return get<std::uint16_t>(b, off); }
 inline void set_u32(Bytes& b, std::size_t off, std::uint32_t v) {
     std::memcpy(b.data() + off, &v, 4);
 }

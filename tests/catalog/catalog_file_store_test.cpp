@@ -21,7 +21,6 @@ namespace {
 using test::Bytes;
 using test::CatalogFileStore;
 using test::get_u16;
-using test::get_u32;
 using test::small_catalog;
 
 const char* const kWriteError =
@@ -155,7 +154,7 @@ TEST_F(CatalogFileStore, ANewCatalogueTakesTheLowestFreeNumberWhateverTheCaseOfT
     EXPECT_EQ(catalog_path(ctx, 4), dir.file("4.CD"));
     ctx.catalog = small_catalog();
     EXPECT_EQ(SaveCatalog(ctx, -1), 2);
-    EXPECT_EQ(get_u32(file_bytes(2), 124), 2u);  // the header knows its number
+    EXPECT_EQ(test::get<std::uint32_t>(file_bytes(2), 124), 2u);  // the header knows its number
     EXPECT_EQ(find_free_catalog_number(ctx), 5);
 
     ctx.limits.media = 4;  // at the limit nothing is written
