@@ -41,7 +41,6 @@ TEST(CompactRecords, RemovesMarkedRecordsRenumbersParentsAndRebuildsNames) {
     ASSERT_TRUE(compact_records_and_names(s.cat, s.fe, false));
     expect_invariants(s.cat);
     EXPECT_EQ(s.cat.dirs()[2].comment, COMMENT_ARCHIVE);
-    EXPECT_EQ(s.cat.dir_comment(1), "dir x");
     EXPECT_EQ(s.cat.file_path(0), "w/w1");
     EXPECT_EQ(s.cat.file_comment(1), "file top");
     EXPECT_EQ(s.cat.header.total_kb, 24.0f);

@@ -109,7 +109,6 @@ TEST_F(CatalogFileStore, ReadFailuresShowTheirMessageAndLeaveAnEmptyCatalog) {
         {test::to_bytes("PK\x03\x04 not really an archive"), "Entpacken nicht möglich"},
     };
     for (const auto& k : cases) {
-        SCOPED_TRACE(k.text);
         ASSERT_TRUE(LoadCatalog(ctx, 0));
         write_bytes(5, k.bytes);
         fe.messages.clear();
@@ -155,7 +154,6 @@ TEST_F(CatalogFileStore, ANewCatalogueTakesTheLowestFreeNumberWhateverTheCaseOfT
     ctx.catalog = small_catalog();
     EXPECT_EQ(SaveCatalog(ctx, -1), 2);
     EXPECT_EQ(test::get<std::uint32_t>(file_bytes(2), 124), 2u);  // the header knows its number
-    EXPECT_EQ(find_free_catalog_number(ctx), 5);
 
     ctx.limits.media = 4;  // at the limit nothing is written
     const auto before = entries_of(dir.path());

@@ -40,9 +40,7 @@ TEST(BuildMediaList, ListsOnlyCatalogueNumberNamesInNumberOrder) {
 
 struct FastLoadFixture : MediaFixture {
     FastLoadFixture() {
-        add_medium(0, "zero");
-        add_medium(1, "one");
-        add_medium(2, "two");
+        for (int n = 0; n < 3; ++n) add_medium(n, "m");
         ctx.settings.options.FastLoad = 1;
         EXPECT_TRUE(BuildMediaList(ctx));
         EXPECT_TRUE(WriteFastLoadIndex(ctx));
