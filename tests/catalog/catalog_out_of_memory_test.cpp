@@ -23,12 +23,13 @@ void* checked_alloc(std::size_t n) {
 
 }  // namespace
 
-// The array, nothrow and sized forms of the standard library call these two.
+// The array and nothrow forms of the standard library call these.
 void* operator new(std::size_t n) {
     if (void* p = checked_alloc(n)) return p;
     throw std::bad_alloc();
 }
 void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace orbisto {
 namespace {
