@@ -107,7 +107,7 @@ void Catalog::reset(bool english) {
 
 bool Catalog::set_description(std::string_view text) {
     text = cut_at_nul(text);
-    const std::size_t n = utf8_prefix_length(text, MAX_DESCRIPTION);
+    const std::size_t n = stored_prefix_length(text, MAX_DESCRIPTION);
     description_.assign(text.substr(0, n));
     info.description_length = static_cast<std::uint32_t>(description_.size());
     return n == text.size();

@@ -70,10 +70,11 @@ class Catalog {
     MediumHeader header;
     MediumInfo info;
 
-    // ---- description (at most MAX_DESCRIPTION bytes) ----
+    // ---- description (what MAX_DESCRIPTION stored bytes hold) ----
     std::string_view description() const { return description_; }
-    // Stores the text cut at a character boundary; returns false when it had
-    // to be cut.
+    // Stores the UTF-8 text cut at a character boundary to MAX_DESCRIPTION
+    // characters when it is Windows-1252 text, else to MAX_DESCRIPTION bytes;
+    // returns false when it had to be cut.
     bool set_description(std::string_view text);
 
     // ---- records ----

@@ -6,6 +6,7 @@
 #include <limits>
 #include <string_view>
 
+#include "catalog/stored_header.h"
 #include "platform/codepage.h"
 
 namespace orbisto {
@@ -48,52 +49,6 @@ std::string_view as_chars(std::span<const std::uint8_t> b) {
 std::span<const std::uint8_t> as_bytes(std::string_view s) {
     return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
 }
-
-template <std::size_t N>
-void field_to_utf8(char (&field)[N]) {
-    const std::string_view text = fixed_text(field);
-    if (ascii_prefix(as_bytes(text)) == text.size()) return;
-    set_fixed_text(field, cp1252_to_utf8(text));
-}
-
-// Stores Windows-1252 bytes of a UTF-8 field; false when it does not fit
-// the code page. The bytes never grow, so the field always has room.
-template <std::size_t N>
-bool field_to_cp1252(char (&field)[N]) {
-    const std::string_view text = fixed_text(field);
-    if (ascii_prefix(as_bytes(text)) == text.size()) return true;
-    const auto out = utf8_to_cp1252(text);
-    if (!out) return false;
-    std::memcpy(field, out->data(), out->size());
-    std::memset(field + out->size(), 0, N - out->size());
-    return true;
-}
-
-template <class Fn>
-bool each_header_field(MediumHeader& h, Fn&& fn) {
-    return fn(h.volume_label) && fn(h.medium_name);
-}
-
-template <class Fn>
-bool each_info_field(MediumInfo& i, Fn&& fn) {
-    return fn(i.manufacturer) && fn(i.supplier) && fn(i.order_number) && fn(i.price) &&
-           fn(i.lent_to) && fn(i.lent_from) && fn(i.lent_until) && fn(i.number) && fn(i.place);
-}
-
-struct ToUtf8 {
-    template <std::size_t N>
-    bool operator()(char (&f)[N]) const {
-        field_to_utf8(f);
-        return true;
-    }
-};
-
-struct ToCp1252 {
-    template <std::size_t N>
-    bool operator()(char (&f)[N]) const {
-        return field_to_cp1252(f);
-    }
-};
 
 std::uint32_t map_name(const PoolRemap& remap, std::uint32_t name) {
     return (name & ~NAME_OFFSET_MASK) | remap.map(name & NAME_OFFSET_MASK);
@@ -197,11 +152,6 @@ std::optional<std::vector<std::uint8_t>> pool_utf8_to_cp1252(std::span<const std
 }
 
 bool convert_catalog_to_utf8(Catalog& cat) {
-    each_header_field(cat.header, ToUtf8{});
-    each_info_field(cat.info, ToUtf8{});
-    const std::string_view desc = cat.description();
-    if (ascii_prefix(as_bytes(desc)) != desc.size()) cat.set_description(cp1252_to_utf8(desc));
-
     PoolRemap names_map;
     PoolRemap comments_map;
     std::vector<std::uint8_t> names = pool_cp1252_to_utf8(cat.name_bytes(), names_map);
@@ -225,23 +175,25 @@ bool convert_catalog_to_utf8(Catalog& cat) {
 
 FileTexts encode_catalog_texts(const Catalog& cat) {
     FileTexts out;
-    out.header = cat.header;
-    out.info = cat.info;
     PoolRemap names_map;
     PoolRemap comments_map;
     auto names = pool_utf8_to_cp1252(cat.name_bytes(), names_map);
     auto comments = names ? pool_utf8_to_cp1252(cat.comment_bytes(), comments_map) : std::nullopt;
     const auto description = utf8_to_cp1252(cat.description());
-    const bool fits = names && comments && description &&
-                      each_header_field(out.header, ToCp1252{}) &&
-                      each_info_field(out.info, ToCp1252{});
+    const bool fits =
+        names && comments && description && description->size() <= Catalog::MAX_DESCRIPTION &&
+        header_fits(cat.header, TEXT_ENCODING_CP1252) && info_fits(cat.info, TEXT_ENCODING_CP1252);
     if (!fits) {
-        out.header = cat.header;
-        out.info = cat.info;
-        out.description = cat.description();
+        // Some text needs UTF-8, so every text is stored so; a fixed field
+        // whose UTF-8 form is longer than the field is cut there.
         out.encoding = TEXT_ENCODING_UTF8;
+        out.header = header_to_file(cat.header, TEXT_ENCODING_UTF8);
+        out.info = info_to_file(cat.info, TEXT_ENCODING_UTF8);
+        out.description = cut_utf8(cat.description(), Catalog::MAX_DESCRIPTION);
         return out;
     }
+    out.header = header_to_file(cat.header, TEXT_ENCODING_CP1252);
+    out.info = info_to_file(cat.info, TEXT_ENCODING_CP1252);
     out.encoding = TEXT_ENCODING_CP1252;
     out.description = *description;
     if (!names_map.empty()) {
@@ -259,16 +211,6 @@ FileTexts encode_catalog_texts(const Catalog& cat) {
         for (FileRecord& f : *out.files) f.comment = comments_map.map(f.comment);
     }
     return out;
-}
-
-void header_texts_to_utf8(MediumHeader& header) {
-    if (header.text_encoding == TEXT_ENCODING_UTF8) return;
-    each_header_field(header, ToUtf8{});
-}
-
-bool header_texts_to_file(MediumHeader& header, std::uint16_t encoding) {
-    if (encoding == TEXT_ENCODING_UTF8) return true;
-    return each_header_field(header, ToCp1252{});
 }
 
 }  // namespace orbisto

@@ -49,9 +49,9 @@ std::vector<std::uint8_t> pool_cp1252_to_utf8(std::span<const std::uint8_t> pool
 std::optional<std::vector<std::uint8_t>> pool_utf8_to_cp1252(std::span<const std::uint8_t> pool,
                                                              PoolRemap& remap);
 
-// Converts every text of a Catalog read from a Windows-1252 file to UTF-8:
-// the fixed header and info fields, the description, the NamePool and the
-// CommentPool, with the record offsets remapped. False when the NamePool
+// Converts the NamePool and the CommentPool of a Catalog read from a
+// Windows-1252 file to UTF-8, with the record offsets remapped (the header,
+// info and description texts are converted as they are read). False when the NamePool
 // would pass its offset range (the Catalog is then unusable and must be
 // reset). May throw std::bad_alloc.
 bool convert_catalog_to_utf8(Catalog& cat);
@@ -62,8 +62,8 @@ bool convert_catalog_to_utf8(Catalog& cat);
 // own otherwise.
 struct FileTexts {
     std::uint16_t encoding = TEXT_ENCODING_UTF8;
-    MediumHeader header;  // fixed text fields in the file's encoding
-    MediumInfo info;
+    StoredMediumHeader header;  // fixed text fields in the file's encoding
+    StoredMediumInfo info;
     std::string description;
     std::optional<std::vector<std::uint8_t>> names;
     std::optional<std::vector<std::uint8_t>> comments;
@@ -72,14 +72,5 @@ struct FileTexts {
 };
 
 FileTexts encode_catalog_texts(const Catalog& cat);
-
-// The fixed text fields of a header read from a Windows-1252 file as UTF-8
-// (cut at a character boundary where the field is too short). Headers of
-// UTF-8 files are left alone.
-void header_texts_to_utf8(MediumHeader& header);
-
-// The fixed text fields of a header in the given file encoding; false when a
-// text does not fit Windows-1252.
-bool header_texts_to_file(MediumHeader& header, std::uint16_t encoding);
 
 }  // namespace orbisto

@@ -7,7 +7,9 @@
 #include <string_view>
 
 #include "catalog/catalog_encoding.h"
+#include "catalog/stored_header.h"
 #include "platform/byte_io.h"
+#include "platform/codepage.h"
 
 namespace orbisto {
 
@@ -36,8 +38,8 @@ std::vector<std::uint8_t> read_pool(std::span<const std::uint8_t> bytes, std::si
 
 CatalogReadError read_v3(std::span<const std::uint8_t> bytes, WorkLimits& limits, Catalog& cat) {
     ByteReader in(bytes);
-    MediumHeader header;
-    MediumInfo info;
+    StoredMediumHeader header;
+    StoredMediumInfo info;
     if (!in.read(&header, kHeaderBytes)) return CatalogReadError::Header;
     if (!in.read(&info, kInfoBytes)) return CatalogReadError::Info;
     const auto description = in.bytes(info.description_length);
@@ -58,10 +60,9 @@ CatalogReadError read_v3(std::span<const std::uint8_t> bytes, WorkLimits& limits
 
     grow_limits(limits, dir_count, file_count, name_bytes.size(), image_bytes.size(),
                 comment_bytes.size());
-    cat.header = header;
-    cat.info = info;
-    cat.set_description(
-        std::string_view(reinterpret_cast<const char*>(description.data()), description.size()));
+    cat.header = header_from_stored(header);
+    cat.info = info_from_stored(info, header.text_encoding);
+    set_stored_description(cat, description, header.text_encoding);
     cat.assign_records(read_records<DirRecord>(dir_bytes, dir_count, limits.directories + 16),
                        read_records<FileRecord>(file_bytes, file_count, limits.files + 16));
     cat.assign_names(read_pool(name_bytes, std::size_t{limits.names} + 4096));
@@ -83,6 +84,16 @@ void put_records(ByteWriter& out, std::span<const T> records) {
 }
 
 }  // namespace
+
+void set_stored_description(Catalog& cat, std::span<const std::uint8_t> stored,
+                            std::uint16_t encoding) {
+    const std::string_view raw(reinterpret_cast<const char*>(stored.data()), stored.size());
+    if (encoding == TEXT_ENCODING_UTF8 || is_ascii(raw)) {
+        cat.set_description(raw);
+    } else {
+        cat.set_description(cp1252_to_utf8(raw));
+    }
+}
 
 void grow_limits(WorkLimits& limits, std::uint64_t dirs, std::uint64_t files,
                  std::uint64_t names_size, std::uint64_t images_size, std::uint64_t comments_size) {
@@ -170,7 +181,7 @@ std::vector<std::uint8_t> write_catalog_bytes(const Catalog& cat) {
         texts.comments ? std::span<const std::uint8_t>(*texts.comments) : cat.comment_bytes();
     const std::span<const std::uint8_t> images = cat.image_bytes();
 
-    MediumHeader& header = texts.header;
+    StoredMediumHeader& header = texts.header;
     header.version = kVersion3;
     header.text_encoding = texts.encoding;
     header.dir_count = static_cast<std::uint32_t>(dirs.size());

@@ -25,8 +25,8 @@
 
 namespace orbisto {
 
-inline constexpr std::size_t kHeaderBytes = sizeof(MediumHeader);  // 136
-inline constexpr std::size_t kInfoBytes = sizeof(MediumInfo);      // 872
+inline constexpr std::size_t kHeaderBytes = sizeof(StoredMediumHeader);  // 136
+inline constexpr std::size_t kInfoBytes = sizeof(StoredMediumInfo);      // 872
 inline constexpr std::size_t kDirBytes = sizeof(DirRecord);        // 36
 inline constexpr std::size_t kFileBytes = sizeof(FileRecord);      // 32
 inline constexpr std::uint16_t kVersion2 = 2;
@@ -45,6 +45,7 @@ enum class CatalogReadError {
     Names,
     Images,
     Comments,  // not returned by the readers here: the CommentPool is whatever remains
+    Damaged,   // marked version 2 but not laid out as one (never converted)
     OutOfMemory,
 };
 
@@ -81,9 +82,14 @@ std::vector<T> make_area(std::size_t n, std::size_t area) {
 
 // Reads the version 2 layout (the version word already checked) into cat:
 // records and header converted, directory totals computed, drive type 5.
-// Texts stay in Windows-1252; read_catalog_bytes converts them afterwards.
+// The header, info and description texts are converted to UTF-8; the pools
+// stay in Windows-1252 for read_catalog_bytes to convert.
 CatalogReadError read_catalog_v2(std::span<const std::uint8_t> bytes, int number,
                                  WorkLimits& limits, Catalog& cat);
+
+// Sets the description from its stored bytes in the file's encoding.
+void set_stored_description(Catalog& cat, std::span<const std::uint8_t> stored,
+                            std::uint16_t encoding);
 
 // Sets references that point outside their pool or directory array to 0 and
 // makes record 0 a plain root (empty name, no comment, no flags, parent 0). A directory whose

@@ -13,6 +13,7 @@
 #include "catalog/catalog_store_file.h"
 #include "catalog/catalog_store_messages.h"
 #include "catalog/save_question.h"
+#include "catalog/stored_header.h"
 
 namespace orbisto {
 
@@ -60,7 +61,7 @@ void refresh_after_load(Context& ctx) {
 
 // The fields of a header that describe the file's layout, taken from the
 // file itself so that a header write can never contradict what follows it.
-void keep_layout_fields(MediumHeader& h, const MediumHeader& file) {
+void keep_layout_fields(StoredMediumHeader& h, const StoredMediumHeader& file) {
     h.version = file.version;
     h.text_encoding = file.text_encoding;
     h.dir_count = file.dir_count;
@@ -72,8 +73,8 @@ void keep_layout_fields(MediumHeader& h, const MediumHeader& file) {
 
 // Copies the fields a header write changes into another header.
 void take_header_fields(MediumHeader& h, const MediumHeader& from) {
-    std::memcpy(h.volume_label, from.volume_label, sizeof h.volume_label);
-    std::memcpy(h.medium_name, from.medium_name, sizeof h.medium_name);
+    h.volume_label = from.volume_label;
+    h.medium_name = from.medium_name;
     h.free_kb = from.free_kb;
     h.drive_type = from.drive_type;
     h.medium_flags = from.medium_flags;
@@ -88,16 +89,15 @@ std::optional<std::vector<std::uint8_t>> with_new_header(Context& ctx, int n,
                                                          std::span<const std::uint8_t> file,
                                                          const MediumHeader& scratch,
                                                          const std::string& path) {
-    MediumHeader on_disk;
+    StoredMediumHeader on_disk;
     if (file.size() >= kHeaderBytes) std::memcpy(&on_disk, file.data(), kHeaderBytes);
-    if (file.size() >= kHeaderBytes && on_disk.version == kVersion3) {
-        MediumHeader h = scratch;
+    if (file.size() >= kHeaderBytes && on_disk.version == kVersion3 &&
+        header_fits(scratch, on_disk.text_encoding)) {
+        StoredMediumHeader h = header_to_file(scratch, on_disk.text_encoding);
         keep_layout_fields(h, on_disk);
-        if (header_texts_to_file(h, h.text_encoding)) {
-            std::vector<std::uint8_t> out(file.begin(), file.end());
-            std::memcpy(out.data(), &h, kHeaderBytes);
-            return out;
-        }
+        std::vector<std::uint8_t> out(file.begin(), file.end());
+        std::memcpy(out.data(), &h, kHeaderBytes);
+        return out;
     }
     Catalog cat;
     WorkLimits limits = ctx.limits;
@@ -177,7 +177,7 @@ int SaveCatalog(Context& ctx, int n) {
     std::uint16_t encoding = TEXT_ENCODING_UTF8;
     try {
         const std::vector<std::uint8_t> bytes = write_catalog_bytes(cat);
-        std::memcpy(&encoding, bytes.data() + offsetof(MediumHeader, text_encoding),
+        std::memcpy(&encoding, bytes.data() + offsetof(StoredMediumHeader, text_encoding),
                     sizeof encoding);
         written = write_catalog_file(path, bytes, ctx.settings.options.gepacktSpeichern == 1);
         if (!written) report(ctx, StoreMessage::WriteError, path);
@@ -215,10 +215,8 @@ int ReadCatalogHeader(Context& ctx, int n, MediumHeader& scratch) {
         check_read(ctx, status == FileReadStatus::Ok ? FileReadStatus::VersionError : status, path);
         return 0;
     }
-    std::memcpy(&scratch, file.data().data(), kHeaderBytes);
-    if (scratch.version != kVersion3) return 0;
-    header_texts_to_utf8(scratch);
-    return 1;
+    scratch = header_from_stored(file.data().first<kStoredHeaderSize>());
+    return scratch.version == kVersion3 ? 1 : 0;
 }
 
 int WriteCatalogHeader(Context& ctx, int n, const MediumHeader& scratch) {

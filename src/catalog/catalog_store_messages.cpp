@@ -71,6 +71,8 @@ Text read_error_text(CatalogReadError e) {
             return {" Lesefehler IMAGES ", " read error IMAGES "};
         case CatalogReadError::Comments:
             return {" Lesefehler KOMENTAR ", " read error COMMENTS "};
+        case CatalogReadError::Damaged:
+            return {" Datei beschädigt, nicht umgewandelt ", " file damaged, not converted "};
     }
     return {"", ""};
 }

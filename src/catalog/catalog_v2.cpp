@@ -17,6 +17,7 @@
 #include "catalog/catalog_format.h"
 #include "catalog/catalog_totals.h"
 #include "platform/byte_io.h"
+#include "platform/codepage.h"
 
 namespace orbisto {
 
@@ -28,16 +29,56 @@ constexpr std::size_t kV2DirBytes = 12;
 constexpr std::size_t kV2FileBytes = 24;
 constexpr std::uint16_t kCdRomDriveType = 5;
 
-// Copies a fixed field of n bytes (its text up to the first NUL) into a
-// larger field of the new layout.
+// Copies a Windows-1252 field of n bytes (its text up to the first NUL)
+// into a field of the new layout, which is never narrower.
 template <std::size_t N>
-void copy_field(ByteReader& in, std::size_t n, char (&field)[N]) {
-    static_assert(N > 0);
+void copy_field(ByteReader& in, std::size_t n, TextField<N>& field) {
+    static_assert(N > 14);
     const auto b = in.bytes(n);
     std::size_t len = 0;
-    while (len < b.size() && len + 1 < N && b[len] != 0) ++len;
-    std::memset(field, 0, N);
-    if (len) std::memcpy(field, b.data(), len);
+    while (len < b.size() && b[len] != 0) ++len;
+    set_fixed_text(field, cp1252_to_utf8({reinterpret_cast<const char*>(b.data()), len}));
+}
+
+// True when the bytes also read as a sound version 3 file: a root record,
+// every counted part inside the file, and records that point where a
+// writer points them. Such a file is a version 3 catalogue whose version
+// word was damaged, never an old one to convert (converting it would save
+// an empty or garbled medium over it).
+bool reads_as_version3(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < kHeaderBytes + kInfoBytes) return false;
+    StoredMediumHeader h;
+    StoredMediumInfo i;
+    std::memcpy(&h, bytes.data(), kHeaderBytes);
+    std::memcpy(&i, bytes.data() + kHeaderBytes, kInfoBytes);
+    if (h.dir_count == 0) return false;
+    const std::uint64_t records = std::uint64_t{kHeaderBytes} + kInfoBytes + i.description_length;
+    const std::uint64_t need = records + std::uint64_t{h.dir_count} * kDirBytes +
+                               std::uint64_t{h.file_count} * kFileBytes + h.names_size +
+                               h.images_size;
+    if (need > bytes.size()) return false;
+    ByteReader in(bytes.subspan(records));
+    for (std::uint32_t d = 0; d < h.dir_count; ++d) {
+        const std::uint32_t name = in.u32le() & NAME_OFFSET_MASK;
+        in.skip(20);
+        const std::uint32_t parent = in.u32le();
+        in.skip(8);
+        if (d > 0 && (parent >= d || name >= h.names_size)) return false;
+    }
+    for (std::uint32_t f = 0; f < h.file_count; ++f) {
+        const std::uint32_t name = in.u32le() & NAME_OFFSET_MASK;
+        in.skip(20);
+        const std::uint32_t parent = in.u32le();
+        in.skip(4);
+        if (parent >= h.dir_count || name >= h.names_size) return false;
+    }
+    return in.ok();
+}
+
+// Ends a pool with a NUL when its last text lacks one, so that the
+// converted file holds only terminated texts.
+void terminate_pool(std::vector<std::uint8_t>& pool) {
+    if (!pool.empty() && pool.back() != 0) pool.push_back(0);
 }
 
 std::uint32_t packed_comment(std::uint32_t packed) {
@@ -88,6 +129,8 @@ CatalogReadError read_catalog_v2(std::span<const std::uint8_t> bytes, int number
     const auto name_bytes = in.bytes(names_size);
     if (!in.ok()) return CatalogReadError::Names;
     const auto comment_bytes = in.rest();
+    // A catalogue has at least its root directory.
+    if (dir_count == 0 || reads_as_version3(bytes)) return CatalogReadError::Damaged;
 
     grow_limits(limits, dir_count, file_count, name_bytes.size(), FIRST_IMAGE_OFFSET,
                 comment_bytes.size());
@@ -121,17 +164,18 @@ CatalogReadError read_catalog_v2(std::span<const std::uint8_t> bytes, int number
     cat.header = header;
     cat.header.total_kb = static_cast<float>(total_kb);
     cat.info = info;
-    cat.set_description(
-        std::string_view(reinterpret_cast<const char*>(description.data()), description.size()));
+    set_stored_description(cat, description, TEXT_ENCODING_CP1252);
     cat.assign_records(std::move(dirs), std::move(files));
     std::vector<std::uint8_t> names =
         make_area<std::uint8_t>(name_bytes.size(), std::size_t{limits.names} + 4096);
     names.assign(name_bytes.begin(), name_bytes.end());
+    terminate_pool(names);
     cat.assign_names(std::move(names));
     if (!comment_bytes.empty()) {
         std::vector<std::uint8_t> comments =
             make_area<std::uint8_t>(comment_bytes.size() + 2, std::size_t{limits.comments} + 4096);
         comments.assign(comment_bytes.begin(), comment_bytes.end());
+        terminate_pool(comments);
         cat.assign_comments(std::move(comments));
     }
     // Totals need sound references; the caller's repair afterwards finds

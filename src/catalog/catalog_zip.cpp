@@ -118,7 +118,7 @@ ZipReadError read_zip_member(std::span<const std::uint8_t> zip, const char* name
 }
 
 std::optional<std::vector<std::uint8_t>> make_catalog_zip(std::span<const std::uint8_t> catalog) {
-    if (catalog.size() < sizeof(MediumHeader)) return std::nullopt;
+    if (catalog.size() < sizeof(StoredMediumHeader)) return std::nullopt;
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t* src = zip_source_buffer_create(nullptr, 0, 0, &error);
@@ -133,8 +133,9 @@ std::optional<std::vector<std::uint8_t>> make_catalog_zip(std::span<const std::u
         return std::nullopt;
     }
     zip_source_keep(src);  // the archive's bytes are read from it after closing
-    const bool added = add_member(za, kZipHeaderMember, catalog.first(sizeof(MediumHeader))) &&
-                       add_member(za, kZipCatalogMember, catalog);
+    const bool added =
+        add_member(za, kZipHeaderMember, catalog.first(sizeof(StoredMediumHeader))) &&
+        add_member(za, kZipCatalogMember, catalog);
     if (!added || zip_close(za) != 0) {
         zip_discard(za);
         zip_source_free(src);

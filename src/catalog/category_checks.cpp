@@ -39,7 +39,8 @@ bool CheckCategoryName(Context& ctx, int index, std::string_view name) {
 bool CheckMediumName(Context& ctx, int index, std::string_view name) {
     // Compared as it will be stored: cut like the medium_name field cuts it.
     name = name.substr(0, name.find('\0'));
-    name = name.substr(0, utf8_prefix_length(name, sizeof(MediumHeader::medium_name) - 1));
+    name = name.substr(
+        0, stored_prefix_length(name, decltype(MediumHeader::medium_name)::stored_size - 1));
     const std::string wanted = upper_german(name);
     const auto& entries = ctx.media.entries;
     for (std::size_t i = 0; i < entries.size(); ++i) {

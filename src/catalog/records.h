@@ -1,8 +1,10 @@
 // The fixed-size records of a catalogue: the medium header, the medium
-// information block, directory, file and search-hit records. Their layout in
-// memory is the layout in the catalogue file, so arrays of them are copied as
-// raw little-endian blocks. Texts in the fixed fields are UTF-8 in memory,
-// NUL-terminated.
+// information block, directory, file and search-hit records. Directory and
+// file records have the same layout in memory and in the catalogue file, so
+// arrays of them are copied as raw little-endian blocks. The header and the
+// info block hold texts, which are UTF-8 in memory and Windows-1252 or UTF-8
+// in a file: they have a stored form of their own (StoredMediumHeader,
+// StoredMediumInfo).
 #pragma once
 
 #include <bit>
@@ -82,12 +84,26 @@ struct FileTime {
     }
 };
 
+// A text field of the header or the info block. A file stores it in N bytes,
+// NUL-terminated, in the file's encoding; in memory it is UTF-8 with room for
+// N - 1 Windows-1252 characters (each up to 3 UTF-8 bytes), so that no text
+// read from a Windows-1252 file is ever cut by its conversion.
+template <std::size_t N>
+struct TextField {
+    static_assert(N > 1);
+    static constexpr std::size_t stored_size = N;
+    char bytes[3 * (N - 1) + 1] = {};
+};
+
+// The header and the info block in memory. The stored layouts below are
+// what files hold; stored_header.h converts between the two.
 struct MediumHeader {
     std::uint16_t version = 3;
-    char volume_label[32] = {};
-    char medium_name[58] = {};
+    TextField<32> volume_label;
+    TextField<58> medium_name;
     float free_kb = 0;
     std::uint16_t drive_type = 0;
+    // The encoding of the file the header came from (or was last written to).
     std::uint16_t text_encoding = TEXT_ENCODING_CP1252;  // TEXT_ENCODING_*
     std::uint32_t medium_flags = 0;                      // MEDIUM_*
     std::uint32_t category = 0;
@@ -101,6 +117,42 @@ struct MediumHeader {
 };
 
 struct MediumInfo {
+    TextField<128> manufacturer;
+    TextField<128> supplier;
+    TextField<128> order_number;
+    TextField<34> price;
+    TextField<256> lent_to;
+    TextField<32> lent_from;
+    TextField<32> lent_until;
+    TextField<64> number;
+    TextField<64> place;
+    char reserved[2] = {};
+    char padding[2] = {};  // explicit, so that copies of the block are fully defined
+    std::uint32_t description_length = 0;
+};
+
+// The header as a file stores it: 136 little-endian bytes whose two texts
+// are Windows-1252 when text_encoding is 0 and UTF-8 when it is 65001.
+struct StoredMediumHeader {
+    std::uint16_t version = 3;
+    char volume_label[32] = {};
+    char medium_name[58] = {};
+    float free_kb = 0;
+    std::uint16_t drive_type = 0;
+    std::uint16_t text_encoding = TEXT_ENCODING_CP1252;
+    std::uint32_t medium_flags = 0;
+    std::uint32_t category = 0;
+    std::uint32_t volume_serial = 0;
+    std::uint32_t dir_count = 1;
+    std::uint32_t file_count = 0;
+    float total_kb = 0;
+    std::uint32_t catalog_number = 0;
+    std::uint32_t names_size = 1;
+    std::uint32_t images_size = FIRST_IMAGE_OFFSET;
+};
+
+// The info block as a file stores it (872 bytes), texts in the file's encoding.
+struct StoredMediumInfo {
     char manufacturer[128] = {};
     char supplier[128] = {};
     char order_number[128] = {};
@@ -147,40 +199,47 @@ struct HitRecord {
     static_assert(std::is_trivially_copyable_v<T>, #T " must be trivially copyable")
 
 ORBISTO_CHECK_RECORD(FileTime, 8);
-ORBISTO_CHECK_RECORD(MediumHeader, 136);
-ORBISTO_CHECK_RECORD(MediumInfo, 872);
+ORBISTO_CHECK_RECORD(StoredMediumHeader, 136);
+ORBISTO_CHECK_RECORD(StoredMediumInfo, 872);
 ORBISTO_CHECK_RECORD(DirRecord, 36);
 ORBISTO_CHECK_RECORD(FileRecord, 32);
 ORBISTO_CHECK_RECORD(HitRecord, 12);
 #undef ORBISTO_CHECK_RECORD
+static_assert(std::is_trivially_copyable_v<MediumHeader> &&
+              std::is_trivially_copyable_v<MediumInfo>);
+// No implicit padding in the memory forms either: whole-block comparisons
+// and copies see only defined bytes.
+static_assert(sizeof(MediumHeader) == offsetof(MediumHeader, images_size) + 4);
+static_assert(sizeof(MediumInfo) == offsetof(MediumInfo, description_length) + 4 &&
+              offsetof(MediumInfo, description_length) == offsetof(MediumInfo, padding) + 2);
 
-static_assert(offsetof(MediumHeader, version) == 0);
-static_assert(offsetof(MediumHeader, volume_label) == 2);
-static_assert(offsetof(MediumHeader, medium_name) == 34);
-static_assert(offsetof(MediumHeader, free_kb) == 92);
-static_assert(offsetof(MediumHeader, drive_type) == 96);
-static_assert(offsetof(MediumHeader, text_encoding) == 98);
-static_assert(offsetof(MediumHeader, medium_flags) == 100);
-static_assert(offsetof(MediumHeader, category) == 104);
-static_assert(offsetof(MediumHeader, volume_serial) == 108);
-static_assert(offsetof(MediumHeader, dir_count) == 112);
-static_assert(offsetof(MediumHeader, file_count) == 116);
-static_assert(offsetof(MediumHeader, total_kb) == 120);
-static_assert(offsetof(MediumHeader, catalog_number) == 124);
-static_assert(offsetof(MediumHeader, names_size) == 128);
-static_assert(offsetof(MediumHeader, images_size) == 132);
+static_assert(offsetof(StoredMediumHeader, version) == 0);
+static_assert(offsetof(StoredMediumHeader, volume_label) == 2);
+static_assert(offsetof(StoredMediumHeader, medium_name) == 34);
+static_assert(offsetof(StoredMediumHeader, free_kb) == 92);
+static_assert(offsetof(StoredMediumHeader, drive_type) == 96);
+static_assert(offsetof(StoredMediumHeader, text_encoding) == 98);
+static_assert(offsetof(StoredMediumHeader, medium_flags) == 100);
+static_assert(offsetof(StoredMediumHeader, category) == 104);
+static_assert(offsetof(StoredMediumHeader, volume_serial) == 108);
+static_assert(offsetof(StoredMediumHeader, dir_count) == 112);
+static_assert(offsetof(StoredMediumHeader, file_count) == 116);
+static_assert(offsetof(StoredMediumHeader, total_kb) == 120);
+static_assert(offsetof(StoredMediumHeader, catalog_number) == 124);
+static_assert(offsetof(StoredMediumHeader, names_size) == 128);
+static_assert(offsetof(StoredMediumHeader, images_size) == 132);
 
-static_assert(offsetof(MediumInfo, manufacturer) == 0);
-static_assert(offsetof(MediumInfo, supplier) == 128);
-static_assert(offsetof(MediumInfo, order_number) == 256);
-static_assert(offsetof(MediumInfo, price) == 384);
-static_assert(offsetof(MediumInfo, lent_to) == 418);
-static_assert(offsetof(MediumInfo, lent_from) == 674);
-static_assert(offsetof(MediumInfo, lent_until) == 706);
-static_assert(offsetof(MediumInfo, number) == 738);
-static_assert(offsetof(MediumInfo, place) == 802);
-static_assert(offsetof(MediumInfo, reserved) == 866);
-static_assert(offsetof(MediumInfo, description_length) == 868);
+static_assert(offsetof(StoredMediumInfo, manufacturer) == 0);
+static_assert(offsetof(StoredMediumInfo, supplier) == 128);
+static_assert(offsetof(StoredMediumInfo, order_number) == 256);
+static_assert(offsetof(StoredMediumInfo, price) == 384);
+static_assert(offsetof(StoredMediumInfo, lent_to) == 418);
+static_assert(offsetof(StoredMediumInfo, lent_from) == 674);
+static_assert(offsetof(StoredMediumInfo, lent_until) == 706);
+static_assert(offsetof(StoredMediumInfo, number) == 738);
+static_assert(offsetof(StoredMediumInfo, place) == 802);
+static_assert(offsetof(StoredMediumInfo, reserved) == 866);
+static_assert(offsetof(StoredMediumInfo, description_length) == 868);
 
 static_assert(offsetof(DirRecord, name) == 0);
 static_assert(offsetof(DirRecord, comment) == 4);
@@ -243,6 +302,23 @@ std::string_view fixed_text(const char (&field)[N]) {
     std::size_t n = 0;
     while (n < N && field[n] != '\0') ++n;
     return std::string_view(field, n);
+}
+
+// The UTF-8 text of a header or info field.
+template <std::size_t N>
+std::string_view fixed_text(const TextField<N>& field) {
+    return fixed_text(field.bytes);
+}
+
+// Stores a UTF-8 text in a header or info field, cut (at its first NUL and
+// at a character boundary) to what the N-byte field of a file holds: N - 1
+// characters when the text is Windows-1252, else N - 1 UTF-8 bytes.
+template <std::size_t N>
+void set_fixed_text(TextField<N>& field, std::string_view text) {
+    text = text.substr(0, text.find('\0'));
+    const std::size_t n = stored_prefix_length(text, N - 1);
+    std::memcpy(field.bytes, text.data(), n);
+    std::memset(field.bytes + n, 0, sizeof field.bytes - n);
 }
 
 }  // namespace orbisto

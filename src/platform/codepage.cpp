@@ -163,6 +163,23 @@ std::string cut_utf8(std::string_view s, size_t max_bytes) {
     return std::string(s.substr(0, utf8_prefix_length(s, max_bytes)));
 }
 
+size_t stored_prefix_length(std::string_view utf8, size_t max_bytes) {
+    if (utf8.size() <= max_bytes) return utf8.size();
+    if (!fits_cp1252(utf8)) return utf8_prefix_length(utf8, max_bytes);
+    // Valid UTF-8 here: count lead bytes up to max_bytes characters.
+    size_t chars = 0;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) continue;
+        if (chars == max_bytes) return i;
+        ++chars;
+    }
+    return utf8.size();
+}
+
+std::string cut_stored(std::string_view utf8, size_t max_bytes) {
+    return std::string(utf8.substr(0, stored_prefix_length(utf8, max_bytes)));
+}
+
 bool is_ascii(std::string_view in) {
     for (char ch : in) {
         if (static_cast<unsigned char>(ch) >= 0x80) return false;

@@ -27,6 +27,12 @@ bool is_valid_utf8(std::string_view in);
 size_t utf8_prefix_length(std::string_view s, size_t max_bytes);
 // s cut to at most max_bytes bytes without splitting a character.
 std::string cut_utf8(std::string_view s, size_t max_bytes);
+// The longest prefix of a UTF-8 text that a stored text field of max_bytes
+// bytes (without its NUL) holds. A text whose every character has a
+// Windows-1252 byte is stored in Windows-1252, so it is counted in
+// characters; any other text is stored as UTF-8 and counted in bytes.
+size_t stored_prefix_length(std::string_view utf8, size_t max_bytes);
+std::string cut_stored(std::string_view utf8, size_t max_bytes);
 bool is_ascii(std::string_view in);
 
 // The reading rule for texts of unknown origin: valid UTF-8 is taken as it

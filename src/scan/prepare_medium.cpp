@@ -64,7 +64,8 @@ int prepare_medium(Context& ctx, const std::string& path, std::string& canonical
     scan.root = drive ? drive->root : std::string();
     scan.drive_type = drive ? drive->type : 0;
     scan.volume_label =
-        drive ? cut_utf8(drive->label, sizeof(MediumHeader::volume_label) - 1) : std::string();
+        drive ? cut_stored(drive->label, decltype(MediumHeader::volume_label)::stored_size - 1)
+              : std::string();
     scan.volume_serial = drive ? drive->serial : 0;
 
     MediumHeader& h = ctx.catalog.header;

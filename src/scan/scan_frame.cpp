@@ -55,7 +55,7 @@ void EndUpdateScan(Context& ctx) {
         cat.header.category = old.header.category;
         cat.header.drive_type = old.header.drive_type;
         cat.header.medium_flags = old.header.medium_flags;
-        std::memcpy(cat.header.medium_name, old.header.medium_name, sizeof cat.header.medium_name);
+        cat.header.medium_name = old.header.medium_name;
     }
     scan.old.reset();
     scan.old_index.reset();

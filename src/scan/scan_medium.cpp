@@ -88,7 +88,7 @@ int ScanMedium(Context& ctx, ScanMode mode) {
     if (mode == ScanMode::Drive) {
         set_fixed_text(cat.header.medium_name, default_medium_name(scan.volume_label, canonical));
     } else {
-        set_fixed_text(cat.header.medium_name, cut_utf8(canonical, kPathNameBytes));
+        set_fixed_text(cat.header.medium_name, cut_stored(canonical, kPathNameBytes));
     }
     cat.header.catalog_number = number < 0 ? 0 : static_cast<std::uint32_t>(number);
     // A folder below its drive root hangs below a record named after it.

@@ -31,7 +31,7 @@ void clear_scan_statistics(ScanState& scan) {
 }
 
 void take_medium_fields(MediumHeader& to, const MediumHeader& from) {
-    std::memcpy(to.volume_label, from.volume_label, sizeof to.volume_label);
+    to.volume_label = from.volume_label;
     to.volume_serial = from.volume_serial;
     to.drive_type = from.drive_type;
     to.free_kb = from.free_kb;

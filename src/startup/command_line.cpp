@@ -139,11 +139,11 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
     cl.hide = first("hide") != nullptr;
     if (const auto* o = first("label"); o && o->has_argument) {
         cl.label_given = true;
-        cl.label = cut_utf8(o->argument, kLabelCapacity);
+        cl.label = cut_stored(o->argument, kLabelCapacity);
     }
     if (const auto* o = first("info"); o && o->has_argument) {
         cl.info_given = true;
-        cl.info = cut_utf8(o->argument, kInfoCapacity);
+        cl.info = cut_stored(o->argument, kInfoCapacity);
     }
     if (const auto* o = first("dir")) {
         if (!o->has_argument || o->argument.empty()) {
@@ -206,7 +206,7 @@ std::string long_help_text() {
            "  --slook           the same in the last category and date range\n"
            "  --export          run the stored output settings and exit\n"
            "Options:\n"
-           "  --label TEXT      medium name for --drive/--update (30 bytes)\n"
+           "  --label TEXT      medium name for --drive/--update (30 characters)\n"
            "  --info TEXT       medium description for --drive when none was found\n"
            "  --dir PATH        catalogue directory\n"
            "  --hide            hide the window during long operations\n"

@@ -47,7 +47,9 @@ struct CommandLine {
 };
 
 // Capacities of the kept values, in bytes (texts are UTF-8; a cut never splits
-// a character).
+// a character). The label and the info text go into catalogue fields, so they
+// are counted as those store them: in characters when the text is
+// Windows-1252, else in UTF-8 bytes.
 inline constexpr size_t kLabelCapacity = 30;
 inline constexpr size_t kInfoCapacity = 254;
 inline constexpr size_t kDirCapacity = 258;

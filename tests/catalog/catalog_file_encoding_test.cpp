@@ -58,16 +58,17 @@ TEST(CatalogEncoding, Windows1252WhenEveryTextFitsElseUtf8AndBothReadBack) {
     }
 }
 
-TEST(CatalogEncoding, Windows1252FixedFieldsAreCutAtACharacterBoundary) {
-    // 31 umlauts fill the 32-byte label in Windows-1252 but need 62 bytes
-    // in UTF-8.
+TEST(CatalogEncoding, FullWindows1252FixedFieldsReadWhole) {
+    // 31 umlauts fill the 32-byte label in Windows-1252 and need 62 bytes
+    // in UTF-8: all of them are read, and written back as they were.
     Bytes b = write_catalog_bytes(Catalog{});
     for (int i = 0; i < 31; ++i) b[2 + i] = 0xE4;
     Catalog back;
     ASSERT_EQ(read(b, back), CatalogReadError::None);
     const std::string_view label = fixed_text(back.header.volume_label);
-    EXPECT_EQ(label.size(), 30u);
+    EXPECT_EQ(label.size(), 62u);
     EXPECT_EQ(label.substr(0, 2), "\xC3\xA4");
+    EXPECT_EQ(write_catalog_bytes(back), b);
 }
 
 }  // namespace

@@ -179,8 +179,9 @@ TEST(CatalogFormat, LyingHeadersAreNotWrittenAndReferencesOutsideTheirRangeAreRe
 // ---- version 2 ----
 
 // An old catalogue: root, "sub" (an archive directory), three files, one name
-// with a Windows-1252 umlaut.
-Bytes version2_file() {
+// with a Windows-1252 umlaut. The last name and comment may lack their NUL,
+// and the description may be given.
+Bytes version2_file(bool terminated = true, std::string_view description = "Hallo") {
     Builder b;
     b.u16(2);
     b.field("OLDCD", 14);
@@ -190,14 +191,14 @@ Bytes version2_file() {
     b.u32(3);
     b.u32(999);  // integer total, replaced by the computed one
     b.u32(0);
-    const std::string names("\0sub\0a.txt\0b\xFCro.doc\0c.txt\0", 26);
+    const std::string names("\0sub\0a.txt\0b\xFCro.doc\0c.txt\0", terminated ? 26 : 25);
     b.u32(static_cast<std::uint32_t>(names.size()));
     b.field("Hersteller", 128);
     b.field("Lieferant", 128);
     b.field("ISBN 1", 128);
     b.field("9,99", 32);
-    b.u32(5);
-    b.text("Hallo");
+    b.u32(static_cast<std::uint32_t>(description.size()));
+    b.text(description);
     // directories: name, packed (comment | flags << 24), u16 parent, 2 unused
     b.u32(0), b.u32(0), b.u16(0), b.u16(0);
     b.u32(1), b.u32(0x80000001), b.u16(0), b.u16(0);
@@ -206,7 +207,8 @@ Bytes version2_file() {
     b.u32(11), b.u32(0x40000000), b.u32(2048), b.u64(900), b.u16(1), b.u16(0);
     b.u32(20), b.u32(0), b.u32(512), b.u64(700), b.u16(0), b.u16(0);
     b.text(names);
-    b.text(std::string_view("\0Archiveinhalt!! KEIN richtiges Verzeichnis\0Notiz\xE4\0", 51));
+    b.text(std::string_view("\0Archiveinhalt!! KEIN richtiges Verzeichnis\0Notiz\xE4\0",
+                            terminated ? 51 : 50));
     return b.b;
 }
 
@@ -234,6 +236,44 @@ TEST(CatalogFormatVersion2, IsConvertedWithTotalsAndDriveType5) {
     ASSERT_EQ(read(v3, again, 12), CatalogReadError::None);
     c.dirs()[0].size_kb = 0;  // the root keeps no total in a file
     test::expect_same_catalog(c, again);
+}
+
+TEST(CatalogFormatVersion2, ConvertedFilesEndTheirTextsAndKeepLongDescriptions) {
+    const std::string long_text(20000, '\xE4');  // "ä" in Windows-1252
+    Catalog c;
+    ASSERT_EQ(read(version2_file(false, long_text), c), CatalogReadError::None);
+    EXPECT_EQ(c.description().size(), 40000u);  // 20,000 characters in UTF-8
+    EXPECT_EQ(c.file_name(2), "c.txt");
+    EXPECT_EQ(c.file_comment(0), "Notiz\xC3\xA4");
+    const Bytes v3 = write_catalog_bytes(c);
+    EXPECT_EQ(test::get<std::uint32_t>(v3, 136 + 868), 20000u);
+    const std::size_t names_end = 136 + 872 + 20000 + 2 * 36 + 3 * 32 + c.header.names_size;
+    EXPECT_EQ(v3[names_end - 1], 0);  // the last name ends with its NUL ...
+    EXPECT_EQ(v3.back(), 0);          // ... and so does the last comment
+}
+
+TEST(CatalogFormatVersion2, AVersion3FileWithADamagedVersionWordIsNeverConverted) {
+    // The medium name decides what the old layout's counts read as: zeros
+    // (no root directory), or text (counts past the end of the file).
+    for (const std::string name : {std::string("My CD"), std::string(57, 'x')}) {
+        Catalog c = small_catalog();
+        set_fixed_text(c.header.medium_name, name);
+        Bytes file = write_catalog_bytes(c);
+        file[0] = 2;
+        Catalog back;
+        EXPECT_NE(read(file, back), CatalogReadError::None) << name;
+        EXPECT_EQ(back.file_count(), 0u);
+    }
+    // Counts that would fit the old layout do not make a sound version 3
+    // file an old one.
+    Catalog c = small_catalog();
+    Bytes file = write_catalog_bytes(c);
+    file[0] = 2;
+    set_u32(file, 2 + 62, 1);  // one directory ...
+    set_u32(file, 2 + 66, 1);  // ... one file ...
+    set_u32(file, 2 + 78, 4);  // ... four name bytes
+    Catalog back;
+    EXPECT_EQ(read(file, back), CatalogReadError::Damaged);
 }
 
 TEST(CatalogFormatVersion2, TruncatedOrLyingFilesGiveTheirSectionsError) {

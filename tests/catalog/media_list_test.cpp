@@ -36,6 +36,18 @@ TEST(BuildMediaList, ListsOnlyCatalogueNumberNamesInNumberOrder) {
     EXPECT_EQ(fixed_text(f.ctx.media.entries[1].medium_name), "upper");
 }
 
+TEST(BuildMediaList, ACatalogueWithADamagedVersionWordIsReportedAndLeftAlone) {
+    MediaFixture f;
+    f.add_medium(0, "zero");
+    std::string damaged = *read_file(f.path(0));
+    damaged[0] = 2;  // a version 3 file that now claims the old layout
+    f.dir.write("1.cd", damaged);
+    ASSERT_TRUE(BuildMediaList(f.ctx));
+    EXPECT_EQ(f.numbers(), (std::vector<std::uint32_t>{0}));
+    EXPECT_TRUE(f.fe.saw_message(" Datei beschädigt, nicht umgewandelt "));
+    EXPECT_EQ(*read_file(f.path(1)), damaged);
+}
+
 // ---- the fast-load index ----
 
 struct FastLoadFixture : MediaFixture {

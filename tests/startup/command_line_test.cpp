@@ -44,9 +44,15 @@ TEST(CommandLine, LabelIsCutAt30AndNeedsItsTextRightBehind) {
     EXPECT_TRUE(cl.label_given);
     EXPECT_EQ(cl.label, "012345678901234567890123456789");
     EXPECT_FALSE(parse({"/label", "Name", "/drive\"/x\""}).label_given);
-    // A cut never splits a character.
-    const auto umlauts = parse({"--label", std::string(29, 'a') + "\xC3\xA4"});
-    EXPECT_EQ(umlauts.label, std::string(29, 'a'));
+    // Counted as the catalogue stores it: Windows-1252 characters, else
+    // UTF-8 bytes, and a cut never splits a character.
+    std::string umlauts;
+    for (int i = 0; i < 20; ++i) umlauts += "\xC3\xA4";
+    EXPECT_EQ(parse({"--label", umlauts}).label, umlauts);
+    EXPECT_EQ(parse({"--label", std::string(29, 'a') + "\xCE\xA9"}).label, std::string(29, 'a'));
+    std::string info;
+    for (int i = 0; i < 300; ++i) info += "\xC3\xB6";
+    EXPECT_EQ(parse({"--info", info}).info.size(), 2 * 254u);
 }
 
 TEST(CommandLine, InfoAndDirAreCutHelpGoesAnywhereAndUsageErrors) {

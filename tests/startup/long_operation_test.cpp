@@ -48,14 +48,14 @@ TEST_F(LongOperationTest, AbortFromThePumpStopsTheSteps) {
 
 TEST_F(LongOperationTest, ChangedCatalogIsOfferedForSavingAndItsTextsEmptied) {
     ctx.catalog.set_changed(true);
-    std::snprintf(ctx.catalog.info.manufacturer, sizeof ctx.catalog.info.manufacturer, "ACME");
+    set_fixed_text(ctx.catalog.info.manufacturer, "ACME");
     ctx.catalog.set_description("old description");
     int saves = 0;
     ctx.save_current_catalog = [&](Context&) { return ++saves > 0; };
     fe.answers.push_back(Answer::Yes);
     { LongOperation op(ctx); }
     EXPECT_EQ(saves, 1);
-    EXPECT_STREQ(ctx.catalog.info.manufacturer, "");
+    EXPECT_EQ(fixed_text(ctx.catalog.info.manufacturer), "");
     EXPECT_EQ(ctx.catalog.description(), "");
 }
 
