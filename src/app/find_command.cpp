@@ -340,7 +340,7 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
         if (st.from > st.to) return usage("--from lies after --to");
     }
     if (!o.text) o.text = std::string();
-    if (o.text->empty() && !search_mode_without_text(s.SuchModus)) {
+    if (TrimSearchString(*o.text).empty() && !search_mode_without_text(s.SuchModus)) {
         return usage("no search text");
     }
     return 0;

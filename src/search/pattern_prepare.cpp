@@ -77,9 +77,13 @@ void ensure_regular(SearchPattern& p, WidePatternForm& f) {
 
 }  // namespace pattern
 
+std::string TrimSearchString(std::string_view utf8) {
+    return trimmed(utf8, true);
+}
+
 std::optional<PatternError> PrepareSearchString(SearchPattern& p, std::string_view utf8,
                                                 bool english) {
-    build_forms(p, trimmed(utf8, true));
+    build_forms(p, TrimSearchString(utf8));
     if (p.mode == kSearchModeRegular) {
         if (p.single.present) {
             pattern::ensure_regular(p, p.single);

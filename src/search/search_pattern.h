@@ -94,6 +94,11 @@ struct PatternError {
     std::string title;
 };
 
+// The search string as the languages see it: cut to 127 characters, a
+// leading '*' dropped (a lone "*" becomes "?") and one trailing '*' dropped.
+// Empty when nothing is left to search for ("**", for example).
+std::string TrimSearchString(std::string_view utf8);
+
 // Prepares `utf8` (cut to 127 characters) for a search run with the mode,
 // case option and threshold already set in `p`: a leading '*' is dropped (a
 // lone "*" becomes "?"), one trailing '*' is dropped, the upper-case copy and

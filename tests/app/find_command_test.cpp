@@ -103,7 +103,8 @@ TEST(FindCommand, UsageErrorsExitWithTwoAndTheSettingsFileStaysAsItWas) {
                                                {"--from", "2024-02-30", "x"},
                                                {"--from", "2024-03-02", "--to", "2024-03-01", "x"},
                                                {"--threshold"},
-                                               {"--mode", "extended", "{ab"}}) {
+                                               {"--mode", "extended", "{ab"},
+                                               {"**"}}) {
         const auto r = h.run(args);
         EXPECT_EQ(r.status, 2) << testing::PrintToString(args);
         EXPECT_EQ(r.out, "");
