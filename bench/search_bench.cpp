@@ -1,8 +1,11 @@
 // Search over 1,000 catalogues of 1,000 files each (1,000,000 names with
-// short comments), warm cache: a plain substring search and a search with
-// wildcards and operators. For comparison the same names are written as a
-// text list and counted with `grep -c -F` and with `plocate` on a database
-// built from that list by `plocate-build`, when those programs are present.
+// short comments), warm cache: a plain substring search, a search with
+// wildcards and operators, and the extended, similarity and regular
+// languages. One name in 16 holds an umlaut and one in 64 a Greek, Cyrillic
+// or CJK word (text outside Windows-1252), so the cost of such names shows.
+// For comparison the same names are written as a text list and counted with
+// `grep -c -F` and with `plocate` on a database built from that list by
+// `plocate-build`, when those programs are present.
 //
 // Usage: search_bench [media] [files per medium]
 #include <sys/wait.h>
@@ -36,6 +39,11 @@ const char* const kWords[] = {"holiday", "report", "invoice", "track",  "photo",
                               "setup",   "readme", "scan",    "letter", "music",  "video",
                               "draft",   "final",  "notes",   "budget", "summer", "winter"};
 const char* const kExts[] = {"jpg", "txt", "doc", "mp3", "zip", "exe", "pdf", "png"};
+// Words added to some names: one with an umlaut, three outside Windows-1252.
+const char* const kUmlaut = "_m\xC3\xBCller";
+const char* const kForeign[] = {"_\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1",
+                                "_\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0",
+                                "_\xE6\x97\xA5\xE6\x9C\xAC"};
 
 std::uint32_t rng_state = 12345;
 std::uint32_t rnd() {
@@ -59,11 +67,13 @@ void generate(Context& ctx, int media, int files, const std::string& list_path) 
             c.append_dir(r);
         }
         for (int i = 0; i < files; ++i) {
-            char name[96];
+            char name[128];
             // About one name in 5,000 holds the needle.
             const bool needle = rnd() % 5000 == 0;
-            std::snprintf(name, sizeof name, "%s_%s_%05u%s.%s", kWords[rnd() % 18],
-                          kWords[rnd() % 18], rnd() % 100000, needle ? "_needle" : "",
+            const std::uint32_t extra = rnd() % 64;
+            const char* word = extra == 0 ? kForeign[rnd() % 3] : extra % 4 == 1 ? kUmlaut : "";
+            std::snprintf(name, sizeof name, "%s_%s_%05u%s%s.%s", kWords[rnd() % 18],
+                          kWords[rnd() % 18], rnd() % 100000, needle ? "_needle" : "", word,
                           kExts[rnd() % 8]);
             FileRecord f;
             f.name = c.append_name(name).value;
@@ -160,6 +170,24 @@ int main(int argc, char** argv) {
     const double files_only = time_search(ctx, "needle", kSearchModeNormal, hits);
     std::printf("plain substring, file names only:   %.3f s, %zu hits\n", files_only, hits);
     (void)names_only_hits;
+    const struct {
+        const char* label;
+        const char* text;
+        int mode;
+    } kLanguages[] = {
+        {"extended \"needle\", 1 error:        ", "needle", kSearchModeApproximate},
+        {"similarity \"needles\", 60 %:        ", "needles", kSearchModeSimilarity},
+        {"regular \"ne.dle\":                  ", "ne.dle", kSearchModeRegular},
+        {"plain substring \"m\xC3\xBCller\":         ", "m\xC3\xBCller", kSearchModeNormal},
+        {"Greek pattern \"\xCE\xA9\xCE\xBC\":              ", "\xCE\xA9\xCE\xBC",
+         kSearchModeNormal},
+    };
+    ctx.settings.search.MaxFehler = 1;
+    ctx.settings.search.FuzzyTreffer = 60;
+    for (const auto& l : kLanguages) {
+        const double t = time_search(ctx, l.text, l.mode, hits);
+        std::printf("%s %.3f s, %zu hits\n", l.label, t, hits);
+    }
 
     std::string out;
     const double grep = time_command("grep -c -F needle " + list, out);

@@ -211,23 +211,40 @@ std::string json_string(std::string_view text) {
     return out;
 }
 
-std::string hit_line(const Catalog& cat, const HitRecord& hit, const HitDetail& detail, bool json) {
+std::string hit_line(const Catalog& cat, const HitRecord& hit, const HitDetail& detail,
+                     const HitFormat& format) {
+    const bool json = format.json;
     const HitFields f = fields_of(cat, hit, detail);
     const std::string_view medium = fixed_text(cat.header.medium_name);
     char size[64];
     std::snprintf(size, sizeof size, "%.2f", static_cast<double>(f.size_kb));
     const std::string time = local_time(f.time);
+    std::string quality;
+    if (format.quality == HitQuality::Errors) {
+        quality = std::to_string(static_cast<int>(detail.quality));
+    } else if (format.quality == HitQuality::Rate && detail.quality >= 0) {
+        char rate[32];
+        std::snprintf(rate, sizeof rate, "%.2f", detail.quality);
+        quality = rate;
+    }
     std::string out;
     if (json) {
         out = "{\"catalog\":" + std::to_string(hit.catalog_number) +
               ",\"medium\":" + json_string(medium) + ",\"kind\":\"" + f.kind +
               "\",\"path\":" + json_string(f.path) + ",\"name\":" + json_string(f.name) +
               ",\"size_kb\":" + (std::isfinite(f.size_kb) ? size : "null") +
-              ",\"time\":" + json_string(time) + ",\"comment\":" + json_string(f.comment) + "}\n";
+              ",\"time\":" + json_string(time) + ",\"comment\":" + json_string(f.comment);
+        if (format.quality == HitQuality::Errors) out += ",\"errors\":" + quality;
+        if (format.quality == HitQuality::Rate) {
+            out += ",\"rate\":" + (quality.empty() ? std::string("null") : quality);
+        }
+        out += "}\n";
     } else {
         out = std::to_string(hit.catalog_number) + '\t' + field(medium) + '\t' + f.kind + '\t' +
               field(f.path) + '\t' + field(f.name) + '\t' + size + '\t' + time + '\t' +
-              field(f.comment) + '\n';
+              field(f.comment);
+        if (format.quality_column) out += '\t' + quality;
+        out += '\n';
     }
     return out;
 }
@@ -237,6 +254,7 @@ namespace {
 struct FindOptions {
     std::optional<std::string> text;
     bool json = false;
+    bool rate = false;
     bool have_from = false;
     bool have_to = false;
     CalendarDate from;
@@ -288,13 +306,14 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
             return true;
         };
         if (name == "--case" || name == "--comment-only" || name == "--no-subcategories" ||
-            name == "--auto" || name == "--json") {
+            name == "--auto" || name == "--json" || name == "--rate") {
             if (!flag()) return usage(name + " takes no value");
             if (name == "--case") s.GrossKlein = 0;
             if (name == "--comment-only") st.only_with_comment = true;
             if (name == "--no-subcategories") s.Unterkategorien = 0;
             if (name == "--auto") s.Automatik = 1;
             if (name == "--json") o.json = true;
+            if (name == "--rate") o.rate = true;
             continue;
         }
         if (name != "--mode" && name != "--scope" && name != "--category" && name != "--from" &&
@@ -340,7 +359,7 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
         if (st.from > st.to) return usage("--from lies after --to");
     }
     if (!o.text) o.text = std::string();
-    if (o.text->empty() && !search_mode_without_text(s.SuchModus)) {
+    if (TrimSearchString(*o.text).empty() && !search_mode_without_text(s.SuchModus)) {
         return usage("no search text");
     }
     return 0;
@@ -352,7 +371,7 @@ bool write_out(const std::string& text) {
 
 // The duplicate search records its rows after the media were read: each
 // catalogue that holds a row is loaded once and the lines are put in order.
-bool print_later(Context& ctx, bool json) {
+bool print_later(Context& ctx, const HitFormat& format) {
     const auto& hits = ctx.search.hits;
     std::map<std::uint32_t, std::vector<std::size_t>> by_medium;
     for (std::size_t i = 0; i < hits.size(); ++i) by_medium[hits[i].catalog_number].push_back(i);
@@ -361,7 +380,7 @@ bool print_later(Context& ctx, bool json) {
     for (const auto& [number, rows] : by_medium) {
         if (!LoadCatalogForSearch(ctx, static_cast<int>(number), cat)) continue;
         for (const std::size_t i : rows) {
-            lines[i] = hit_line(cat, hits[i], ctx.search.details[i], json);
+            lines[i] = hit_line(cat, hits[i], ctx.search.details[i], format);
         }
     }
     bool ok = true;
@@ -380,16 +399,22 @@ int run_find(Context& ctx, const std::vector<std::string>& args) {
     }
     if (!BuildMediaList(ctx)) return kExitNoHits;
 
-    const bool later = ctx.settings.search.SuchModus == kSearchModeDuplicates;
+    const int mode = ctx.settings.search.SuchModus;
+    HitFormat format;
+    format.json = o.json;
+    format.quality_column = o.rate;
+    if (mode == kSearchModeApproximate) format.quality = HitQuality::Errors;
+    if (mode == kSearchModeSimilarity) format.quality = HitQuality::Rate;
+    const bool later = mode == kSearchModeDuplicates;
     bool output_ok = true;
     if (!later) {
         ctx.search.on_hit = [&](const Catalog& cat, const HitRecord& hit, const HitDetail& detail) {
-            output_ok = write_out(hit_line(cat, hit, detail, o.json)) && output_ok;
+            output_ok = write_out(hit_line(cat, hit, detail, format)) && output_ok;
         };
     }
     const bool ran = RunSearch(ctx);
     ctx.search.on_hit = nullptr;
-    if (ran && later) output_ok = print_later(ctx, o.json);
+    if (ran && later) output_ok = print_later(ctx, format);
     if (std::fflush(stdout) != 0) output_ok = false;
     if (!ran) return kExitNoHits;
     std::fprintf(stderr, "%s\n", ctx.search.status_text.c_str());

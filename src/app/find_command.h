@@ -15,10 +15,25 @@ namespace orbisto::app {
 // usage error. The settings file is never written.
 int run_find(Context& ctx, const std::vector<std::string>& args);
 
+// What a hit's quality is in the search mode: nothing, the error count of
+// the extended language or the rate of the similarity language.
+enum class HitQuality { None, Errors, Rate };
+
+struct HitFormat {
+    bool json = false;
+    HitQuality quality = HitQuality::None;
+    // Tab-separated lines get a ninth field with the quality (empty for
+    // HitQuality::None); JSON objects always carry it.
+    bool quality_column = false;
+};
+
 // One hit as a tab-separated line (or a JSON object), with its newline:
 // catalogue number, medium name, kind (F, D or M), directory path, object
-// name, size in KB (%.2f), local time "YYYY-MM-DD HH:MM", comment.
-std::string hit_line(const Catalog& cat, const HitRecord& hit, const HitDetail& detail, bool json);
+// name, size in KB (%.2f), local time "YYYY-MM-DD HH:MM", comment, and as
+// `format` asks the quality: the error count, or the rate as %.2f ("errors"
+// or "rate" in JSON; a rate that was not computed is null there).
+std::string hit_line(const Catalog& cat, const HitRecord& hit, const HitDetail& detail,
+                     const HitFormat& format);
 
 // A text as a JSON string literal: quotes, backslashes and control
 // characters escaped, invalid UTF-8 replaced by U+FFFD.

@@ -147,6 +147,14 @@ bool fits_cp1252(std::string_view utf8) {
     return all_code_points(utf8, [](char32_t cp) { return unicode_to_cp1252(cp) >= 0; });
 }
 
+size_t decode_utf8_char(std::string_view s, size_t i, char32_t& cp) {
+    return i < s.size() ? decode_utf8(s, i, cp) : 0;
+}
+
+int cp1252_byte_of(char32_t cp) {
+    return unicode_to_cp1252(cp);
+}
+
 bool is_valid_utf8(std::string_view in) {
     return all_code_points(in, [](char32_t) { return true; });
 }

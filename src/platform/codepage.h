@@ -22,6 +22,12 @@ bool fits_cp1252(std::string_view utf8);
 
 bool is_valid_utf8(std::string_view in);
 
+// Decodes the UTF-8 character at s[i] into cp; returns its length in bytes,
+// 0 when the bytes there are not valid UTF-8.
+size_t decode_utf8_char(std::string_view s, size_t i, char32_t& cp);
+// The Windows-1252 byte of a code point, -1 when it has none.
+int cp1252_byte_of(char32_t cp);
+
 // The length of the longest prefix of s of at most max_bytes bytes that does
 // not end inside a UTF-8 character.
 size_t utf8_prefix_length(std::string_view s, size_t max_bytes);

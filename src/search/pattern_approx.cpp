@@ -2,6 +2,8 @@
 
 #include <bitset>
 
+#include "search/pattern_text.h"
+
 namespace orbisto::pattern {
 namespace {
 
@@ -73,7 +75,7 @@ constexpr Transition kTable[kStateCount][kTokenCount] = {
 
 // clang-format on
 
-Token classify(char c) {
+Token classify(uint32_t c) {
     switch (c) {
         case '\\':
             return tEscape;
@@ -111,19 +113,20 @@ class Compiler {
   public:
     Compiler(ApproxPattern& out, bool ignore_case) : out_(out), ignore_case_(ignore_case) {}
 
-    bool run(std::string_view src) {
+    template <class Ch>
+    bool run(std::basic_string_view<Ch> src) {
         out_ = ApproxPattern{};
         out_.Table1.fill(~0u);
         State state = kStart;
         for (size_t i = 0; i <= src.size(); ++i) {
             Token tok = tEnd;
-            unsigned char c = 0;
+            uint32_t c = 0;
             if (i < src.size()) {
-                c = static_cast<unsigned char>(src[i]);
-                tok = classify(src[i]);
+                c = char_value(src[i]);
+                tok = classify(c);
                 if (tok == tEscape) {
                     if (i + 1 >= src.size()) return false;  // '\' at the very end
-                    c = static_cast<unsigned char>(src[++i]);
+                    c = char_value(src[++i]);
                 }
             }
             const Transition t = kTable[state][tok];
@@ -137,17 +140,22 @@ class Compiler {
     }
 
   private:
-    bool act(Action a, unsigned char c) {
+    bool act(Action a, uint32_t c) {
         switch (a) {
             case aError:
                 return false;
             case aLiteral: {
                 std::bitset<256> one;
-                one.set(c);
-                return add_position(one);
+                if (c < 256) one.set(c);
+                WidePosition wide;
+                wide.ranges.emplace_back(c, c);
+                return add_position(one, std::move(wide));
             }
-            case aAnyByte:
-                return add_position(std::bitset<256>().set());
+            case aAnyByte: {
+                WidePosition wide;
+                wide.any = true;
+                return add_position(std::bitset<256>().set(), std::move(wide));
+            }
             case aStar:
                 star_pending_ = true;
                 out_.has_star = true;
@@ -156,19 +164,22 @@ class Compiler {
                 return true;
             case aClassOpen:
                 members_.reset();
+                member_ranges_.clear();
                 negated_ = false;
                 return true;
             case aClassNegate:
                 negated_ = true;
                 return true;
             case aMember:
-                members_.set(c);
+                if (c < 256) members_.set(c);
+                member_ranges_.emplace_back(c, c);
                 last_member_ = c;
                 return true;
             case aRangeStart:
                 return true;
             case aRangeEnd:
-                for (unsigned v = last_member_; v <= c; ++v) members_.set(v);
+                for (uint32_t v = last_member_; v <= c && v < 256; ++v) members_.set(v);
+                member_ranges_.emplace_back(last_member_, c);
                 last_member_ = c;
                 return true;
             case aDashClose:
@@ -202,10 +213,14 @@ class Compiler {
             }
         }
         if (negated_) accepted.flip();
-        return add_position(accepted, false);
+        WidePosition wide;
+        wide.negated = negated_;
+        wide.ranges = std::move(member_ranges_);
+        member_ranges_.clear();
+        return add_position(accepted, std::move(wide), false);
     }
 
-    bool add_position(std::bitset<256> accepted, bool fold = true) {
+    bool add_position(std::bitset<256> accepted, WidePosition wide, bool fold = true) {
         if (out_.positions >= kMaxApproxPositions) return false;
         const int i = out_.positions++;
         const uint32_t bit = 1u << i;
@@ -220,6 +235,7 @@ class Compiler {
         if (i == 0 || alternative_pending_) out_.StartMask &= ~bit;
         if (star_pending_) out_.StarMask &= ~bit;
         if (in_braces_) out_.ExactMask |= bit;
+        out_.wide.push_back(std::move(wide));
         star_pending_ = false;
         alternative_pending_ = false;
         return true;
@@ -236,37 +252,61 @@ class Compiler {
     ApproxPattern& out_;
     bool ignore_case_;
     std::bitset<256> members_;
+    std::vector<std::pair<char32_t, char32_t>> member_ranges_;
     bool negated_ = false;
-    unsigned char last_member_ = 0;
+    uint32_t last_member_ = 0;
     bool star_pending_ = false;
     bool alternative_pending_ = false;
     bool in_braces_ = false;
 };
 
-}  // namespace
-
-bool compile_approx(ApproxPattern& out, std::string_view source, bool ignore_case) {
+template <class Ch>
+bool compile(ApproxPattern& out, std::basic_string_view<Ch> source, bool ignore_case) {
     Compiler compiler(out, ignore_case);
     if (compiler.run(source)) return true;
     out.valid = false;
     return false;
 }
 
-std::optional<size_t> find_approx(const ApproxPattern& p, std::string_view text, int max_errors,
-                                  bool find_best, int& last_errors) {
+bool accepts(const WidePosition& w, char32_t c) {
+    if (w.any) return true;
+    bool member = false;
+    for (const auto& [lo, hi] : w.ranges) member = member || (lo <= c && c <= hi);
+    return member != w.negated;
+}
+
+// Table1 of a character: the byte table, or for a character of 256 and more
+// the positions that accept it.
+uint32_t table1(const ApproxPattern& p, char c) {
+    return p.Table1[static_cast<unsigned char>(c)];
+}
+uint32_t table1(const ApproxPattern& p, char32_t c) {
+    if (c < 256) return p.Table1[c];
+    uint32_t mask = ~0u;
+    for (size_t i = 0; i < p.wide.size(); ++i) {
+        if (accepts(p.wide[i], c)) mask &= ~(1u << i);
+    }
+    return mask;
+}
+
+template <class Ch>
+std::optional<size_t> find(const ApproxPattern& p, std::basic_string_view<Ch> text, int max_errors,
+                           bool find_best, int& last_errors) {
     if (!p.valid) return std::nullopt;
     int k = max_errors < 0 ? 0 : (max_errors > kMaxApproxErrors ? kMaxApproxErrors : max_errors);
     std::array<uint32_t, kMaxApproxErrors + 1> r;
     r.fill(~0u);
     std::optional<size_t> best;
     for (size_t pos = 0; pos < text.size(); ++pos) {
-        unsigned char c = static_cast<unsigned char>(text[pos]);
+        Ch c = text[pos];
         if (c == '\r' || c == '\n') c = ' ';
+        const uint32_t t1 = table1(p, c);
+        const uint32_t t2 = t1 | p.StartMask;
         uint32_t prev_old = 0;
         uint32_t prev_new = 0;
         for (int d = 0; d <= k; ++d) {
             const uint32_t old = r[static_cast<size_t>(d)];
-            uint32_t now = ((old << 1) | p.Table1[c]) & p.Table2[c];
+            uint32_t now = ((old << 1) | t1) & t2;
             if (d > 0) now &= (prev_new & ((prev_old & prev_new) << 1)) | p.ExactMask;
             if (p.has_star) now &= p.StarMask | old;
             r[static_cast<size_t>(d)] = now;
@@ -282,6 +322,24 @@ std::optional<size_t> find_approx(const ApproxPattern& p, std::string_view text,
         }
     }
     return best;
+}
+
+}  // namespace
+
+bool compile_approx(ApproxPattern& out, std::string_view source, bool ignore_case) {
+    return compile(out, source, ignore_case);
+}
+bool compile_approx(ApproxPattern& out, std::u32string_view source, bool ignore_case) {
+    return compile(out, source, ignore_case);
+}
+
+std::optional<size_t> find_approx(const ApproxPattern& p, std::string_view text, int max_errors,
+                                  bool find_best, int& last_errors) {
+    return find(p, text, max_errors, find_best, last_errors);
+}
+std::optional<size_t> find_approx(const ApproxPattern& p, std::u32string_view text, int max_errors,
+                                  bool find_best, int& last_errors) {
+    return find(p, text, max_errors, find_best, last_errors);
 }
 
 }  // namespace orbisto::pattern

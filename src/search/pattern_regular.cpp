@@ -10,19 +10,20 @@ void say(const StatusReport& report, std::string_view text) {
 }
 
 struct ClassItem {
-    uint8_t lo;
-    uint8_t hi;
+    uint32_t lo;
+    uint32_t hi;
     bool single;
 };
 
+template <class Ch, class Element>
 class RegularCompiler {
   public:
-    RegularCompiler(RegularProgram& out, std::string_view src, const ByteTable& lower,
-                    const StatusReport& report)
+    RegularCompiler(BasicRegularProgram<Element>& out, std::basic_string_view<Ch> src,
+                    const ByteTable& lower, const StatusReport& report)
         : out_(out), src_(src), lower_(lower), report_(report) {}
 
     void run() {
-        out_ = RegularProgram{};
+        out_ = BasicRegularProgram<Element>{};
         out_.usable = true;
         while (i_ < src_.size() && out_.usable) element();
         if (store(kReEnd)) store(0);
@@ -31,22 +32,22 @@ class RegularCompiler {
   private:
     enum class Last { None, Anchor, Other };
 
-    bool store(uint8_t b) {
+    bool store(uint32_t b) {
         if (!out_.usable) return false;
         if (out_.size >= kRegularCodeSize) {
             say(report_, "Pattern too complex\r\n");
             out_.usable = false;
             return false;
         }
-        out_.code[out_.size++] = b;
+        out_.code[out_.size++] = static_cast<Element>(b);
         return true;
     }
 
-    uint8_t low(char c) const { return lower_[static_cast<unsigned char>(c)]; }
+    uint32_t low(Ch c) const { return folded(lower_, c); }
 
     void element() {
-        const char c = src_[i_++];
-        switch (c) {
+        const Ch c = src_[i_++];
+        switch (char_value(c)) {
             case '*':
             case '+':
             case '-':
@@ -94,7 +95,7 @@ class RegularCompiler {
             last_ = Last::Other;
             return;
         }
-        switch (src_[i_++]) {
+        switch (char_value(src_[i_++])) {
             case 'a':
             case 'A':
                 store(kReAlpha);
@@ -126,7 +127,7 @@ class RegularCompiler {
         std::vector<ClassItem> items;
         bool closed = false;
         while (i_ < src_.size()) {
-            const char c = src_[i_++];
+            const Ch c = src_[i_++];
             if (c == ']') {
                 closed = true;
                 break;
@@ -137,14 +138,14 @@ class RegularCompiler {
                     say(report_, "Class terminates badly");
                     return;
                 }
-                const uint8_t v = low(src_[i_++]);
+                const uint32_t v = low(src_[i_++]);
                 items.push_back({v, v, true});
             } else if (c == '-' && !items.empty() && items.back().single && i_ < src_.size() &&
                        src_[i_] != ']') {
                 items.back().hi = low(src_[i_++]);
                 items.back().single = false;
             } else {
-                const uint8_t v = low(c);
+                const uint32_t v = low(c);
                 items.push_back({v, v, true});
             }
         }
@@ -159,7 +160,7 @@ class RegularCompiler {
         }
         if (items.empty()) say(report_, "Empty class");
         store(op);
-        store(static_cast<uint8_t>(count));
+        store(static_cast<uint32_t>(count));
         for (const ClassItem& it : items) {
             if (it.single && it.lo != kReRange) {
                 store(it.lo);
@@ -172,18 +173,19 @@ class RegularCompiler {
         last_ = Last::Other;
     }
 
-    RegularProgram& out_;
-    std::string_view src_;
+    BasicRegularProgram<Element>& out_;
+    std::basic_string_view<Ch> src_;
     const ByteTable& lower_;
     const StatusReport& report_;
     size_t i_ = 0;
     Last last_ = Last::None;
 };
 
+template <class Ch, class Element>
 class RegularMatcher {
   public:
-    RegularMatcher(const RegularProgram& p, std::string_view text, const ByteTable& lower,
-                   const StatusReport& report)
+    RegularMatcher(const BasicRegularProgram<Element>& p, std::basic_string_view<Ch> text,
+                   const ByteTable& lower, const StatusReport& report)
         : code_(p.code.data()),
           size_(p.size),
           text_(text),
@@ -207,18 +209,19 @@ class RegularMatcher {
         return true;
     }
 
-    unsigned char at(size_t pos) const { return static_cast<unsigned char>(text_[pos]); }
+    uint32_t at(size_t pos) const { return char_value(text_[pos]); }
+    uint32_t lowered(size_t pos) const { return folded(lower_, text_[pos]); }
 
     bool match(size_t pc, size_t pos) {
         const size_t n = text_.size();
         while (pc < size_) {
             if (!step()) return false;
-            const uint8_t op = code_[pc++];
+            const uint32_t op = code_[pc++];
             switch (op) {
                 case kReEnd:
                     return true;
                 case kReChar:
-                    if (pos >= n || pc >= size_ || lower_[at(pos)] != code_[pc]) return false;
+                    if (pos >= n || pc >= size_ || lowered(pos) != code_[pc]) return false;
                     ++pc;
                     ++pos;
                     break;
@@ -234,31 +237,33 @@ class RegularMatcher {
                     break;
                 case kReAlpha: {
                     if (pos >= n) return false;
-                    const unsigned char c = lower_[at(pos++)];
+                    const uint32_t c = lowered(pos++);
                     if (c < 'a' || c > 'z') return false;
                     break;
                 }
                 case kReDigit: {
                     if (pos >= n) return false;
-                    const unsigned char c = at(pos++);
+                    const uint32_t c = at(pos++);
                     if (c < '0' || c > '9') return false;
                     break;
                 }
                 case kReAlnum: {
                     if (pos >= n) return false;
-                    const unsigned char c = lower_[at(pos++)];
+                    const uint32_t c = lowered(pos++);
                     if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
                     break;
                 }
                 case kReWhite: {
                     if (pos >= n) return false;
-                    const auto c = static_cast<signed char>(at(pos++));
-                    if (c == 0 || c > ' ') return false;
+                    // Not NUL and below 33 as a signed byte: controls, the
+                    // blank and everything from 128 on.
+                    const uint32_t c = at(pos++);
+                    if (c == 0 || (c > ' ' && c < 128)) return false;
                     break;
                 }
                 case kReClass:
                 case kReNotClass:
-                    if (pos >= n || !char_class(op, pc, lower_[at(pos)])) return false;
+                    if (pos >= n || !char_class(op, pc, lowered(pos))) return false;
                     ++pos;
                     break;
                 case kReMinus:
@@ -284,7 +289,7 @@ class RegularMatcher {
 
     // Tests `c` against the class whose count byte is at `pc` and moves `pc`
     // past it. Never reads beyond the code.
-    bool char_class(uint8_t op, size_t& pc, unsigned char c) {
+    bool char_class(uint32_t op, size_t& pc, uint32_t c) {
         if (pc >= size_) return false;
         const size_t count = code_[pc];
         size_t end = pc + (count == 0 ? 1 : count);
@@ -304,9 +309,9 @@ class RegularMatcher {
         return (op == kReClass) == found;
     }
 
-    const uint8_t* code_;
+    const Element* code_;
     size_t size_;
-    std::string_view text_;
+    std::basic_string_view<Ch> text_;
     const ByteTable& lower_;
     const StatusReport& report_;
     uint64_t budget_;
@@ -317,13 +322,22 @@ class RegularMatcher {
 
 void compile_regular(RegularProgram& out, std::string_view source, const ByteTable& lower,
                      const StatusReport& report) {
-    RegularCompiler(out, source, lower, report).run();
+    RegularCompiler<char, uint8_t>(out, source, lower, report).run();
+}
+void compile_regular(WideRegularProgram& out, std::u32string_view source, const ByteTable& lower,
+                     const StatusReport& report) {
+    RegularCompiler<char32_t, uint32_t>(out, source, lower, report).run();
 }
 
 bool run_regular(const RegularProgram& program, std::string_view text, const ByteTable& lower,
                  const StatusReport& report) {
     if (!program.usable || text.empty()) return false;
-    return RegularMatcher(program, text, lower, report).run();
+    return RegularMatcher<char, uint8_t>(program, text, lower, report).run();
+}
+bool run_regular(const WideRegularProgram& program, std::u32string_view text,
+                 const ByteTable& lower, const StatusReport& report) {
+    if (!program.usable || text.empty()) return false;
+    return RegularMatcher<char32_t, uint32_t>(program, text, lower, report).run();
 }
 
 }  // namespace orbisto::pattern

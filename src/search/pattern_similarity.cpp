@@ -1,9 +1,11 @@
 #include "search/pattern_similarity.h"
 
+#include "search/pattern_text.h"
+
 namespace orbisto::pattern {
 namespace {
 
-unsigned char normalise_byte(unsigned char c, bool utf8) {
+unsigned char normalise_byte(unsigned char c) {
     if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c + 32);
     if (c < '0') return ' ';
     switch (c) {
@@ -16,11 +18,6 @@ unsigned char normalise_byte(unsigned char c, bool utf8) {
         case '[':
         case ']':
             return ' ';
-        default:
-            break;
-    }
-    if (utf8) return c;
-    switch (c) {
         case 196:
             return 228;  // Ä
         case 214:
@@ -38,63 +35,86 @@ unsigned char normalise_byte(unsigned char c, bool utf8) {
     }
 }
 
+// The normalisation of one character; characters outside Windows-1252 stay.
+template <class Ch>
+Ch normalise_char(Ch c) {
+    const std::uint32_t v = char_value(c);
+    return v < 256 ? static_cast<Ch>(normalise_byte(static_cast<unsigned char>(v))) : c;
+}
+
 // Hits and counted size of the grams of size n.
-void count_grams(std::string_view s, size_t n, std::string_view text, double& hits, double& total) {
+template <class Ch>
+void count_grams(std::basic_string_view<Ch> s, size_t n, std::basic_string_view<Ch> text,
+                 double& hits, double& total) {
     if (s.size() < n) return;
     size_t i = 0;
     while (i + n <= s.size()) {
-        const std::string_view gram = s.substr(i, n);
+        const std::basic_string_view<Ch> gram = s.substr(i, n);
         if (gram[n - 2] == ' ' && gram[0] != ' ') {
             i += n - 2;  // continue at that blank
             continue;
         }
         total += static_cast<double>(n);
-        if (text.find(gram) != std::string_view::npos) hits += static_cast<double>(n);
+        if (text.find(gram) != text.npos) hits += static_cast<double>(n);
         ++i;
     }
 }
 
-void normalise_append(std::string_view in, bool utf8, std::string& out) {
+template <class Ch>
+void normalise_append(std::basic_string_view<Ch> in, std::basic_string<Ch>& out) {
     in = in.substr(0, kSimilarityMaxLength);
     const size_t base = out.size();
     out.resize(base + in.size());
-    for (size_t i = 0; i < in.size(); ++i) {
-        const auto c = static_cast<unsigned char>(in[i]);
-        if (utf8 && c == 0xC3 && i + 1 < in.size()) {
-            auto n = static_cast<unsigned char>(in[i + 1]);
-            if (n == 0x84 || n == 0x96 || n == 0x9C) n = static_cast<unsigned char>(n + 0x20);
-            out[base + i] = static_cast<char>(c);
-            out[base + i + 1] = static_cast<char>(n);
-            ++i;
-            continue;
-        }
-        out[base + i] = static_cast<char>(normalise_byte(c, utf8));
-    }
+    for (size_t i = 0; i < in.size(); ++i) out[base + i] = normalise_char(in[i]);
+}
+
+template <class Ch>
+void prepare(BasicSimilarityPattern<Ch>& p, std::basic_string_view<Ch> search) {
+    p.normalised.clear();
+    normalise_append(search, p.normalised);
+    p.second_gram = p.normalised.size() > 6 ? 5 : 2;
+}
+
+template <class Ch>
+double rate(const BasicSimilarityPattern<Ch>& p, std::basic_string_view<Ch> text,
+            std::basic_string<Ch>& scratch) {
+    if (text.size() >= kSimilarityMaxLength) return -1.0;
+    scratch.assign(1, Ch(' '));
+    normalise_append(text, scratch);
+    const std::basic_string_view<Ch> s = p.normalised;
+    const std::basic_string_view<Ch> t = scratch;
+    double hits = 0;
+    double total = 0;
+    count_grams(s, 3, t, hits, total);
+    count_grams(s, static_cast<size_t>(p.second_gram), t, hits, total);
+    if (total <= 0) return 0.0;
+    return hits * 100.0 / total;
 }
 
 }  // namespace
 
-void similarity_normalise(std::string_view in, bool utf8, std::string& out) {
+void similarity_normalise(std::string_view in, std::string& out) {
     out.clear();
-    normalise_append(in, utf8, out);
+    normalise_append(in, out);
+}
+void similarity_normalise(std::u32string_view in, std::u32string& out) {
+    out.clear();
+    normalise_append(in, out);
 }
 
-void prepare_similarity(SimilarityPattern& p, std::string_view search, bool utf8) {
-    similarity_normalise(search, utf8, p.normalised);
-    p.second_gram = p.normalised.size() > 6 ? 5 : 2;
+void prepare_similarity(SimilarityPattern& p, std::string_view search) {
+    prepare(p, search);
+}
+void prepare_similarity(WideSimilarityPattern& p, std::u32string_view search) {
+    prepare(p, search);
 }
 
-double similarity_rate(const SimilarityPattern& p, std::string_view text, bool utf8,
-                       std::string& scratch) {
-    if (text.size() >= kSimilarityMaxLength) return -1.0;
-    scratch.assign(1, ' ');
-    normalise_append(text, utf8, scratch);
-    double hits = 0;
-    double total = 0;
-    count_grams(p.normalised, 3, scratch, hits, total);
-    count_grams(p.normalised, static_cast<size_t>(p.second_gram), scratch, hits, total);
-    if (total <= 0) return 0.0;
-    return hits * 100.0 / total;
+double similarity_rate(const SimilarityPattern& p, std::string_view text, std::string& scratch) {
+    return rate(p, text, scratch);
+}
+double similarity_rate(const WideSimilarityPattern& p, std::u32string_view text,
+                       std::u32string& scratch) {
+    return rate(p, text, scratch);
 }
 
 }  // namespace orbisto::pattern

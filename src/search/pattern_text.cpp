@@ -19,10 +19,7 @@ ByteTable make_table(int kind) {
             case 2:  // ASCII upper
                 if (lower) v = c - 32;
                 break;
-            case 3:  // ASCII lower
-                if (upper) v = c + 32;
-                break;
-            case 4:  // ASCII lower plus Ä Ö Ü
+            case 3:  // ASCII lower plus Ä Ö Ü
                 if (upper) v = c + 32;
                 if (c == 196 || c == 214 || c == 220) v = c + 32;
                 break;
@@ -34,8 +31,27 @@ ByteTable make_table(int kind) {
     return t;
 }
 
-bool is_continuation(unsigned char c) {
-    return (c & 0xC0) == 0x80;
+// Values of characters without a Windows-1252 byte that would otherwise fall
+// below 256, and of bytes that are not valid UTF-8.
+constexpr char32_t kNoByteBase = 0x110000;
+constexpr char32_t kInvalidByteBase = 0x110100;
+
+// The character at utf8[i] and its length in bytes (one for an invalid byte).
+size_t next_char(std::string_view utf8, size_t i, char32_t& value) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    if (b < 0x80) {
+        value = b;
+        return 1;
+    }
+    char32_t cp = 0;
+    const size_t len = decode_utf8_char(utf8, i, cp);
+    if (len == 0) {
+        value = kInvalidByteBase + b;
+        return 1;
+    }
+    const int single = cp1252_byte_of(cp);
+    value = single >= 0 ? static_cast<char32_t>(single) : cp < 256 ? kNoByteBase + cp : cp;
+    return len;
 }
 
 }  // namespace
@@ -52,64 +68,43 @@ const ByteTable& upper_ascii_table() {
     static const ByteTable t = make_table(2);
     return t;
 }
-const ByteTable& lower_ascii_table() {
+const ByteTable& lower_german_table() {
     static const ByteTable t = make_table(3);
     return t;
 }
-const ByteTable& lower_german_table() {
-    static const ByteTable t = make_table(4);
-    return t;
+
+bool to_single_bytes(std::string_view utf8, std::string& out) {
+    out.clear();
+    for (size_t i = 0; i < utf8.size();) {
+        char32_t value = 0;
+        i += next_char(utf8, i, value);
+        if (value >= 256) return false;
+        out.push_back(static_cast<char>(value));
+    }
+    return true;
 }
 
-std::string lower_german_utf8(std::string_view s) {
-    std::string out(s);
-    for (size_t i = 0; i < out.size(); ++i) {
-        const auto c = static_cast<unsigned char>(out[i]);
-        if (c >= 'A' && c <= 'Z') {
-            out[i] = static_cast<char>(c + 32);
-        } else if (c == 0xC3 && i + 1 < out.size()) {
-            const auto n = static_cast<unsigned char>(out[i + 1]);
-            if (n == 0x84 || n == 0x96 || n == 0x9C) out[i + 1] = static_cast<char>(n + 0x20);
-            ++i;
-        }
+void to_wide(std::string_view utf8, std::u32string& out) {
+    out.clear();
+    for (size_t i = 0; i < utf8.size();) {
+        char32_t value = 0;
+        i += next_char(utf8, i, value);
+        out.push_back(value);
     }
-    return out;
-}
-
-void text_bytes(std::string_view utf8, bool prefer_single, TextBytes& out) {
-    out.bytes = utf8;
-    out.single_byte = true;
-    if (is_ascii(utf8)) return;
-    if (prefer_single) {
-        if (auto cp = utf8_to_cp1252(utf8)) {
-            out.storage = std::move(*cp);
-            out.bytes = out.storage;
-            return;
-        }
-    }
-    out.single_byte = false;
 }
 
 size_t utf8_offset_of_char(std::string_view utf8, size_t index) {
-    size_t chars = 0;
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        if (is_continuation(static_cast<unsigned char>(utf8[i]))) continue;
-        if (chars == index) return i;
-        ++chars;
+    size_t i = 0;
+    for (size_t chars = 0; i < utf8.size() && chars < index; ++chars) {
+        char32_t value = 0;
+        i += next_char(utf8, i, value);
     }
-    return utf8.size();
+    return i;
 }
 
 std::string_view utf8_prefix_chars(std::string_view utf8, size_t max_chars) {
     if (!is_valid_utf8(utf8)) return utf8.substr(0, max_chars);
     return utf8.substr(0, utf8_offset_of_char(utf8, max_chars));
-}
-
-std::string_view utf8_prefix_bytes(std::string_view utf8, size_t max_bytes) {
-    if (utf8.size() <= max_bytes) return utf8;
-    size_t end = max_bytes;
-    while (end > 0 && is_continuation(static_cast<unsigned char>(utf8[end]))) --end;
-    return utf8.substr(0, end);
 }
 
 }  // namespace orbisto::pattern

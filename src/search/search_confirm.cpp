@@ -58,7 +58,8 @@ std::optional<PatternError> PrepareSearch(Context& ctx, std::string_view text) {
 bool ConfirmSearch(Context& ctx, std::string_view text) {
     SetSearchDates(ctx);
     const int mode = ctx.settings.search.SuchModus;
-    if (text.empty() && !search_mode_without_text(mode)) {
+    // A string of stars alone leaves nothing to search for.
+    if (TrimSearchString(text).empty() && !search_mode_without_text(mode)) {
         ctx.frontend.message(ctx.tr("Das ist mir zu wenig;-{)}", "your kidding;-{)}"),
                              ctx.tr("Weniger als 1 Buchstaben", "less then 1 character"),
                              Buttons::Ok, Icon::Exclamation);

@@ -34,10 +34,10 @@ void UpdateSearchHistory(Context& ctx, std::string_view text);
 // to show when the pattern cannot be used (nothing is shown here).
 std::optional<PatternError> PrepareSearch(Context& ctx, std::string_view text);
 
-// The confirmation of the dialog, in order: dates, the empty-string refusal
-// ("Das ist mir zu wenig;-{)}"), the history with a write of the settings,
-// and the preparation (an illegal approximate pattern shows "Suchbegriff
-// falsch"). True when the search may run.
+// The confirmation of the dialog, in order: dates, the refusal of a string
+// that is empty once its stars are trimmed ("Das ist mir zu wenig;-{)}"), the history with a write
+// of the settings, and the preparation (an illegal approximate pattern shows "Suchbegriff falsch").
+// True when the search may run.
 bool ConfirmSearch(Context& ctx, std::string_view text);
 
 }  // namespace orbisto

@@ -168,8 +168,9 @@ bool in_search_category(const Context& ctx, const MediumHeader& m) {
 
 std::string search_status_text(const Context& ctx, std::size_t hits, float total_kb, long seconds) {
     const SearchSettings& s = ctx.settings.search;
+    // The string as searched, its stars trimmed.
     const std::string text =
-        s.SuchModus == kSearchModeThumbnails ? std::string("Thumbnails") : ctx.search.text;
+        s.SuchModus == kSearchModeThumbnails ? std::string("Thumbnails") : ctx.search.pattern.typed;
     const int count = static_cast<int>(std::min<std::size_t>(hits, INT32_MAX));
     const double kb = total_kb;
     char buf[1024];
@@ -191,7 +192,8 @@ bool RunSearch(Context& ctx) {
     if (ctx.busy) return false;
     SearchSettings& s = ctx.settings.search;
     SearchState& st = ctx.search;
-    if (st.text.empty() && !search_mode_without_text(s.SuchModus)) return false;
+    const bool nothing_to_find = st.text.empty() || st.pattern.typed.empty();
+    if (nothing_to_find && !search_mode_without_text(s.SuchModus)) return false;
 
     LongOperationOptions options;
     options.text = ctx.tr("Suche l\xC3\xA4uft.", "search in progress.");

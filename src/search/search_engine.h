@@ -16,10 +16,10 @@ namespace orbisto {
 
 // Runs the search prepared in ctx.search (see ConfirmSearch and the entry
 // points) with ctx.settings.search. Does nothing (false) while another long
-// operation runs, or when the search string is empty in a mode that tests
-// text. Otherwise empties and refills ctx.search.hits, sets the totals and
-// the final status line (status part 0) and returns true, also after an
-// abort. The settings changed by automatic widening stay in memory only.
+// operation runs, or when the search string is empty (also once its stars
+// are trimmed) in a mode that tests text. Otherwise empties and refills ctx.search.hits, sets the
+// totals and the final status line (status part 0) and returns true, also after an abort. The
+// settings changed by automatic widening stay in memory only.
 //
 // The main window switches its category view to the search category before
 // calling this when the search is not limited to the loaded medium.

@@ -2,15 +2,15 @@
 // languages: normal (boolean terms with wildcards), approximate (error
 // tolerant), similarity (n-gram rate) and regular expressions.
 //
-// Encoding: the languages are byte languages over Windows-1252 text. Their
-// results (error counts, n-grams, character classes, '?', the case folding
-// of ä ö ü) rely on one byte being one character, while texts in memory are
-// UTF-8. So the search string is prepared twice: once as Windows-1252 bytes
-// (when all its characters exist there) and once as its raw UTF-8 bytes.
-// Each text is matched in Windows-1252 when it can be converted (pure ASCII
-// is used in place, with no copy, since a search tests a million names),
-// else as raw UTF-8 bytes against the UTF-8 form, where umlaut folding works
-// on the two-byte sequences. Positions returned are byte offsets into the
+// Encoding: the languages count characters (error counts, n-grams, '?',
+// character classes), while texts in memory are UTF-8. So the search string
+// is prepared twice: once as Windows-1252 bytes (when all its characters
+// exist there) and once as characters (pattern_text.h). A text is matched as
+// Windows-1252 bytes when the search string has that form and every
+// character of the text has a byte there (pure ASCII is used in place, with
+// no copy, since a search tests a million names); any other text is matched
+// as characters against the character form. Both forms give the same
+// results on the same text. Positions returned are byte offsets into the
 // UTF-8 text passed in.
 #pragma once
 
@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "search/pattern_approx.h"
 #include "search/pattern_normal.h"
@@ -40,23 +41,25 @@ inline constexpr int kFilterModeRegular = 343;
 // The search string buffer: at most 127 characters and a NUL.
 inline constexpr size_t kSearchTextSize = 128;
 
-// The search string compiled for one byte form.
-struct PatternForm {
+// The search string compiled for one form: Windows-1252 bytes (char) or
+// characters (char32_t).
+template <class Ch>
+struct BasicPatternForm {
     bool present = false;
-    bool utf8 = false;  // raw UTF-8 bytes rather than Windows-1252
-    std::array<char, kSearchTextSize> SearchText{};
-    std::array<char, kSearchTextSize> SearchTextUpper{};
-    size_t length = 0;
-    bool HasWildcard = false;  // of the active string
-    pattern::SkipTable skip;
+    std::basic_string<Ch> SearchText;       // at most 127 characters
+    std::basic_string<Ch> SearchTextUpper;  // SearchText through UpperGerman
+    bool HasWildcard = false;               // of the active string
+    pattern::BasicSkipTable<Ch> skip;
     pattern::ApproxPattern approx;
-    pattern::SimilarityPattern similarity;
-    pattern::RegularProgram regular;
+    pattern::BasicSimilarityPattern<Ch> similarity;
+    pattern::BasicRegularProgram<std::conditional_t<sizeof(Ch) == 1, uint8_t, uint32_t>> regular;
     bool regular_ready = false;
 
-    std::string_view text() const { return {SearchText.data(), length}; }
-    std::string_view upper() const { return {SearchTextUpper.data(), length}; }
+    std::basic_string_view<Ch> text() const { return SearchText; }
+    std::basic_string_view<Ch> upper() const { return SearchTextUpper; }
 };
+using PatternForm = BasicPatternForm<char>;
+using WidePatternForm = BasicPatternForm<char32_t>;
 
 struct SearchPattern {
     // Set by the caller before preparing.
@@ -71,7 +74,7 @@ struct SearchPattern {
     std::string typed;      // the prepared search string, UTF-8
     size_t characters = 0;  // its length in characters
     PatternForm single;     // Windows-1252 form (absent when not representable)
-    PatternForm raw;        // UTF-8 byte form
+    WidePatternForm wide;   // character form
 
     // Results of the last tests.
     int LastErrors = 0;     // error count of the last approximate match
@@ -79,9 +82,10 @@ struct SearchPattern {
     double LastRate = 0.0;  // similarity rate of the last text
 
     // Work buffers reused between texts.
-    pattern::TextBytes text_buffer;
-    std::string fold_buffer;
+    std::string single_buffer;
+    std::u32string wide_buffer;
     std::string similarity_buffer;
+    std::u32string wide_similarity_buffer;
 };
 
 // A search string that cannot be used: the message box text and title.
@@ -89,6 +93,11 @@ struct PatternError {
     std::string text;
     std::string title;
 };
+
+// The search string as the languages see it: cut to 127 characters, a
+// leading '*' dropped (a lone "*" becomes "?") and one trailing '*' dropped.
+// Empty when nothing is left to search for ("**", for example).
+std::string TrimSearchString(std::string_view utf8);
 
 // Prepares `utf8` (cut to 127 characters) for a search run with the mode,
 // case option and threshold already set in `p`: a leading '*' is dropped (a

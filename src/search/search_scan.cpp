@@ -63,7 +63,11 @@ bool CatalogScan::test(std::string_view text) {
         return true;
     }
     const bool hit = MatchText(p, text);
-    quality_ = params_.mode == kSearchModeSimilarity ? p.LastRate : 0.0;
+    quality_ = 0.0;
+    if (params_.mode == kSearchModeSimilarity) {
+        // A string too short to be rated is answered by the normal test.
+        quality_ = p.characters >= 4 ? p.LastRate : -1.0;
+    }
     return hit;
 }
 

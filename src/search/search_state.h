@@ -47,7 +47,8 @@ enum class HitKind : std::uint8_t {
 // Per-hit details kept beside the hit list (same index).
 struct HitDetail {
     HitKind kind = HitKind::FileName;
-    // Mode 508: the error count; mode 509: the similarity rate; else 0.
+    // Mode 508: the error count; mode 509: the similarity rate (-1 when the
+    // search string is too short to be rated); else 0.
     double quality = 0;
 };
 

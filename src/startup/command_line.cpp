@@ -43,6 +43,15 @@ const OptionDef* find_long(std::string_view name) {
     return nullptr;
 }
 
+// A help request among the arguments of a headless command: the word
+// "/help" or "--help" before a "--" that ends the command's options.
+void find_help_among(const std::vector<std::string>& words, size_t from, CommandLine& cl) {
+    for (size_t i = from; i < words.size() && words[i] != "--"; ++i) {
+        if (words[i] == "/help") cl.help = true;
+        if (words[i] == "--help") cl.help = cl.long_help = true;
+    }
+}
+
 const OptionDef* find_classic(std::string_view word) {
     for (const auto& o : kOptions) {
         if (std::string_view(o.name) == "version") continue;  // long form only
@@ -60,6 +69,13 @@ bool is_interactive(RunMode mode) {
 CommandLine parse_command_line(const std::vector<std::string>& args) {
     CommandLine cl;
     std::vector<Occurrence> found;
+    // Help stands before anything else, usage errors included: the first
+    // error is kept while the rest of the line is still read for a help
+    // request.
+    std::string error;
+    const auto fail = [&](std::string text) {
+        if (error.empty()) error = std::move(text);
+    };
 
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& w = args[i];
@@ -73,23 +89,23 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
             }
             const OptionDef* def = find_long(name);
             if (!def) {
-                cl.error = "unknown option --" + name;
-                return cl;
+                fail("unknown option --" + name);
+                continue;
             }
             Occurrence occ{def->name, {}, false};
             if (def->takes_argument) {
                 if (!value) {
                     if (i + 1 >= args.size()) {
-                        cl.error = "option --" + name + " needs an argument";
-                        return cl;
+                        fail("option --" + name + " needs an argument");
+                        continue;
                     }
                     value = args[++i];
                 }
                 occ.argument = *value;
                 occ.has_argument = true;
             } else if (value) {
-                cl.error = "option --" + name + " takes no argument";
-                return cl;
+                fail("option --" + name + " takes no argument");
+                continue;
             }
             if (occ.name == "help") cl.help = cl.long_help = true;
             found.push_back(std::move(occ));
@@ -120,12 +136,17 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
             if (occ.name == "help") cl.help = true;
             found.push_back(std::move(occ));
         } else if (w.starts_with("-") || w.starts_with("/")) {
-            cl.error = "unknown option " + w;
-            return cl;
+            fail("unknown option " + w);
         } else {
             cl.command = w;
             cl.command_args.assign(args.begin() + static_cast<long>(i) + 1, args.end());
+            find_help_among(args, i + 1, cl);
         }
+    }
+    if (cl.help) return cl;
+    if (!error.empty()) {
+        cl.error = std::move(error);
+        return cl;
     }
 
     auto first = [&](std::string_view name) -> const Occurrence* {

@@ -90,6 +90,34 @@ TEST(FindCommand, JsonEscapesQuotesControlsAndInvalidUtf8) {
               "\"comment\":\"ctl\\u0001 \xC3\xBC bad\xEF\xBF\xBD\"}\n");
 }
 
+TEST(FindCommand, ErrorCountsAndRatesGoToJsonAndToTheRateColumnWhenAsked) {
+    FindHome h;
+    const std::string game =
+        "0\tDisc A\tF\tGames/Sub\tgame.exe\t5.25\t2024-03-10 14:30\tthe game second line";
+    const std::string json_game =
+        "{\"catalog\":0,\"medium\":\"Disc A\",\"kind\":\"F\",\"path\":\"Games/Sub\","
+        "\"name\":\"game.exe\",\"size_kb\":5.25,\"time\":\"2024-03-10 14:30\","
+        "\"comment\":\"the game\\r\\nsecond line\"";
+    const std::vector<std::string> files = {"--scope", "files"};
+    auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), files.begin(), files.end());
+        return h.run(args).out;
+    };
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        // "gxme" needs one error; the plain line keeps its eight fields.
+        {{"--mode", "extended", "--errors", "1", "gxme"}, game + "\n"},
+        {{"--mode", "extended", "--errors", "1", "--rate", "gxme"}, game + "\t1\n"},
+        {{"--mode", "extended", "--errors=1", "--json", "gxme"}, json_game + ",\"errors\":1}\n"},
+        {{"--mode", "similarity", "--threshold", "50", "--rate", "game.exe"}, game + "\t100.00\n"},
+        {{"--mode", "similarity", "--json", "game.exe"}, json_game + ",\"rate\":100.00}\n"},
+        // Too short to be rated: the normal test answers, there is no rate.
+        {{"--mode", "similarity", "--json", "gam"}, json_game + ",\"rate\":null}\n"},
+        {{"--mode", "similarity", "--rate", "gam"}, game + "\t\n"},
+        {{"--rate", "game"}, game + "\t\n"}};
+    for (const auto& [args, want] : cases)
+        EXPECT_EQ(run(args), want) << testing::PrintToString(args);
+}
+
 TEST(FindCommand, UsageErrorsExitWithTwoAndTheSettingsFileStaysAsItWas) {
     FindHome h;
     const std::string settings =
@@ -103,7 +131,8 @@ TEST(FindCommand, UsageErrorsExitWithTwoAndTheSettingsFileStaysAsItWas) {
                                                {"--from", "2024-02-30", "x"},
                                                {"--from", "2024-03-02", "--to", "2024-03-01", "x"},
                                                {"--threshold"},
-                                               {"--mode", "extended", "{ab"}}) {
+                                               {"--mode", "extended", "{ab"},
+                                               {"**"}}) {
         const auto r = h.run(args);
         EXPECT_EQ(r.status, 2) << testing::PrintToString(args);
         EXPECT_EQ(r.out, "");

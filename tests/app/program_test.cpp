@@ -20,6 +20,14 @@ TEST(Program, HelpVersionAndUsageErrors) {
     // Help comes before anything else: no settings or catalogue directory appear.
     EXPECT_FALSE(file_exists(home.file("cds")));
     EXPECT_NE(run_program(ORBISTO_BINARY, {"--help"}).out.find("--drive PATH"), std::string::npos);
+    // Also after a usage error or a command.
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--bogus", "/help"}, {"media", "/help"}}) {
+        const auto h = run_program(ORBISTO_BINARY, args, {{"ORBISTO_HOME", home.path()}});
+        EXPECT_EQ(h.status, 0) << args[0];
+        EXPECT_EQ(h.out, help_text()) << args[0];
+    }
+    EXPECT_FALSE(file_exists(home.file("cds")));
     EXPECT_EQ(run_program(ORBISTO_BINARY, {"--version"}).status, 0);
     for (const char* bad : {"--bogus", "no-such-command"}) {
         EXPECT_EQ(run_program(ORBISTO_BINARY, {bad}).status, 2) << bad;

@@ -83,9 +83,10 @@ TEST(PatternEncoding, SearchStringKeepsItsWindows1252FormAndIsCutTo127Characters
     for (int i = 0; i < 130; ++i) umlauts += "ü";
     prepare(x, umlauts, kSearchModeNormal);
     EXPECT_EQ(x.p.characters, 127u);
-    EXPECT_EQ(x.p.raw.length, 126u);  // 63 whole characters of two bytes
+    EXPECT_EQ(x.p.single.text().size(), 127u);
+    EXPECT_EQ(x.p.wide.text().size(), 127u);
 
-    // Texts outside Windows-1252 fall back to UTF-8 bytes.
+    // Texts outside Windows-1252 are matched as characters.
     prepare(x, "müller", kSearchModeNormal);
     EXPECT_TRUE(MatchText(x.p, "MÜLLER 日本.txt"));
     EXPECT_FALSE(MatchText(x.p, "MULLER 日本.txt"));

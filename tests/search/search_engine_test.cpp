@@ -72,6 +72,9 @@ TEST(SearchScan, ObjectsAreTestedInFixedOrderNameAndCommentHitsCountTwiceAndScop
     // File hits add their size (alpha.txt twice), directory and info hits nothing.
     EXPECT_FLOAT_EQ(f.ctx.search.total_kb, 2.5f + 1.0f + 2.5f);
     EXPECT_EQ(f.fe.last_status(), "Hits:6 L\xC3\xA4nge:6.0 KB Begriff:alpha Zeit:0 sec");
+    // The status line shows the string as searched, its stars trimmed.
+    ASSERT_TRUE(f.search("*alpha*"));
+    EXPECT_EQ(f.fe.last_status(), "Hits:6 L\xC3\xA4nge:6.0 KB Begriff:alpha Zeit:0 sec");
 
     // The scope bits choose the texts; "only with comment" needs a comment.
     f.ctx.settings.search.Suchbereich = kScopeFiles;

@@ -12,7 +12,19 @@ using test::Hits;
 
 TEST(SearchConfirm, EmptyTextIsRefusedExceptInRecordOnlyModesAndTheHistoryIsKept) {
     test::SearchFixture f;
-    EXPECT_FALSE(ConfirmSearch(f.ctx, ""));
+    f.add(0, "m", {}, {{.name = "a"}});
+    f.build();
+    // Stars alone are empty once trimmed: the same refusal, and nothing runs
+    // even when the string reaches the engine without the dialog.
+    for (const char* empty : {"", "**"}) {
+        f.fe.messages.clear();
+        EXPECT_FALSE(ConfirmSearch(f.ctx, empty)) << empty;
+        ASSERT_EQ(f.fe.messages.size(), 1u);
+        EXPECT_EQ(f.fe.messages[0].text, "Das ist mir zu wenig;-{)}");
+        EXPECT_FALSE(PrepareSearch(f.ctx, empty));
+        EXPECT_FALSE(RunSearch(f.ctx)) << empty;
+    }
+    EXPECT_EQ(f.ctx.settings.search.Begriff[0], "");
     f.ctx.settings.search.SuchModus = kSearchModeThumbnails;
     EXPECT_TRUE(ConfirmSearch(f.ctx, ""));
     EXPECT_EQ(f.ctx.settings.search.Begriff[0], "");  // an empty string never enters the history

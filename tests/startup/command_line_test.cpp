@@ -58,7 +58,20 @@ TEST(CommandLine, LabelIsCutAt30AndNeedsItsTextRightBehind) {
 TEST(CommandLine, InfoAndDirAreCutHelpGoesAnywhereAndUsageErrors) {
     EXPECT_EQ(parse({"--info", std::string(300, 'i')}).info.size(), 254u);
     EXPECT_EQ(parse({"--dir", std::string(300, 'd')}).dir.size(), 258u);
-    EXPECT_TRUE(parse({"/help", "--bogus"}).help);  // even next to a usage error
+    // Help stands before anything else: usage errors anywhere, a command and
+    // its arguments; a command's text after "--" is its own.
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"/help", "--bogus"},
+                                               {"--bogus", "/help"},
+                                               {"--look=x", "/help"},
+                                               {"-x", "--help"},
+                                               {"media", "/help"},
+                                               {"find", "--json", "--help", "x"}}) {
+        const auto cl = parse(args);
+        EXPECT_TRUE(cl.help && cl.error.empty()) << testing::PrintToString(args);
+    }
+    EXPECT_TRUE(parse({"find", "--help"}).long_help);
+    EXPECT_FALSE(parse({"find", "--", "/help"}).help);
     EXPECT_FALSE(parse({"--search", "/helpdesk/dirk.txt"}).help);
     for (const char* bad : {"--bogus", "--drive", "--look=x", "/unknown"}) {
         EXPECT_FALSE(parse({bad}).error.empty()) << bad;
