@@ -82,8 +82,7 @@ std::vector<char*> pointers(std::vector<std::string>& words) {
 // Reports errno through `report` and ends when a step fails.
 [[noreturn]] void child_start(const char* program, char* const* argv, char* const* envp,
                               const char* work_dir, const ChildSetup& setup, int report) {
-    const auto fail = [report]() { child_fail(report); };
-    if (::setpgid(0, 0) != 0) fail();
+    if (::setpgid(0, 0) != 0) child_fail(report);
     struct sigaction dfl {};
     dfl.sa_handler = SIG_DFL;
     for (const int sig : {SIGPIPE, SIGINT, SIGTERM}) ::sigaction(sig, &dfl, nullptr);
@@ -93,10 +92,11 @@ std::vector<char*> pointers(std::vector<std::string>& words) {
     if (!setup.keep_std_handles) {
         for (int fd = 0; fd <= 2; ++fd) {
             const int null = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
-            if (null < 0 || (null != fd && (::dup2(null, fd) < 0 || ::close(null) != 0))) fail();
+            if (null < 0 || (null != fd && (::dup2(null, fd) < 0 || ::close(null) != 0)))
+                child_fail(report);
         }
     }
-    if (::chdir(work_dir) != 0) fail();
+    if (::chdir(work_dir) != 0) child_fail(report);
     if (setup.idle) {
         sched_param param{};
         ::sched_setscheduler(0, SCHED_IDLE, &param);
@@ -106,7 +106,7 @@ std::vector<char*> pointers(std::vector<std::string>& words) {
         const rlimit cap{setup.max_output, setup.max_output};
         ::setrlimit(RLIMIT_FSIZE, &cap);
     }
-    if (setup.wall && !setup.wall->apply_in_child()) fail();
+    if (setup.wall && !setup.wall->apply_in_child()) child_fail(report);
     ::execve(program, argv, envp);
     child_fail(report);
 }
