@@ -3,8 +3,10 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
+#include "catalog/catalog.h"
 #include "catalog/records.h"
 
 namespace orbisto {
@@ -14,6 +16,10 @@ namespace {
 constexpr std::uint64_t kMaxUnpacked = std::uint64_t{2} << 30;  // 2 GiB
 constexpr std::uint64_t kUnpackSlack = std::uint64_t{4} << 20;  // 4 MiB
 constexpr std::uint64_t kUnpackRatio = 64;
+// What the CommentPool may hold per record: far more than a scan or an edit
+// ever gives one entry.
+constexpr std::uint64_t kCommentBytesPerRecord = 64 * 1024;
+constexpr std::uint64_t kNeededSlack = std::uint64_t{1} << 20;
 // Catalogues are large and repetitive: the fastest deflate level packs them
 // nearly as tightly as the default one at a fraction of the time.
 constexpr zip_uint32_t kDeflateLevel = 1;
@@ -63,6 +69,24 @@ std::optional<std::vector<std::uint8_t>> source_bytes(zip_source_t* src) {
     return out;
 }
 
+// Reads from a member until `until` bytes of out are filled (out grows to
+// that size), or to the member's end. False when the data is broken (out is
+// then emptied).
+bool read_into(zip_file_t* f, std::vector<std::uint8_t>& out, std::size_t until,
+               std::size_t& done) {
+    out.resize(until);
+    while (done < until) {
+        const zip_int64_t n = zip_fread(f, out.data() + done, until - done);
+        if (n < 0) {
+            out.clear();
+            return false;
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 }  // namespace
 
 bool is_compressed_catalog(std::span<const std::uint8_t> bytes) {
@@ -102,19 +126,46 @@ ZipReadError read_zip_member(std::span<const std::uint8_t> zip, const char* name
     const std::size_t want = static_cast<std::size_t>(std::min<zip_uint64_t>(st.size, max_bytes));
     FileCloser file{zip_fopen_index(archive.za, static_cast<zip_uint64_t>(index), 0)};
     if (!file.f) return ZipReadError::Damaged;
-    out.resize(want);
+    // The header comes first, so the size its counts allow is known before
+    // the bulk of the member is inflated.
+    const std::size_t head = std::min(want, sizeof(MediumHeader));
     std::size_t done = 0;
-    while (done < want) {
-        const zip_int64_t n = zip_fread(file.f, out.data() + done, want - done);
-        if (n < 0) {
+    if (!read_into(file.f, out, head, done)) return ZipReadError::Damaged;
+    if (done == sizeof(MediumHeader) && std::strcmp(name, kZipCatalogMember) == 0) {
+        MediumHeader header;
+        std::memcpy(&header, out.data(), sizeof header);
+        // The version 2 layout has its counts elsewhere; it is never packed.
+        if (header.version != 2 && st.size > catalog_bytes_needed(header)) {
+            out.clear();
+            return ZipReadError::TooLarge;
+        }
+    }
+    if (done == head && !read_into(file.f, out, want, done)) return ZipReadError::Damaged;
+    if (want == st.size && done != want) {
+        out.clear();
+        return ZipReadError::Damaged;
+    }
+    if (done == st.size) {
+        // The checksum is compared only when the end of the member is read:
+        // one more read reaches it, and a member shorter than it claims fails
+        // here as well.
+        std::uint8_t extra = 0;
+        if (zip_fread(file.f, &extra, 1) != 0) {
             out.clear();
             return ZipReadError::Damaged;
         }
-        if (n == 0) break;
-        done += static_cast<std::size_t>(n);
     }
     out.resize(done);
     return ZipReadError::None;
+}
+
+std::uint64_t catalog_bytes_needed(const MediumHeader& header) {
+    const std::uint64_t records =
+        std::uint64_t{header.dir_count} + std::uint64_t{header.file_count} + 1;
+    return sizeof(MediumHeader) + sizeof(MediumInfo) + Catalog::MAX_DESCRIPTION +
+           std::uint64_t{header.dir_count} * sizeof(DirRecord) +
+           std::uint64_t{header.file_count} * sizeof(FileRecord) + header.names_size +
+           header.images_size + records * kCommentBytesPerRecord + kNeededSlack;
 }
 
 std::optional<std::vector<std::uint8_t>> make_catalog_zip(std::span<const std::uint8_t> catalog) {

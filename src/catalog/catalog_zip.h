@@ -10,6 +10,8 @@
 #include <span>
 #include <vector>
 
+#include "catalog/records.h"
+
 namespace orbisto {
 
 inline constexpr const char* kZipHeaderMember = "HEADER";
@@ -29,9 +31,15 @@ std::uint64_t max_unpacked_size(std::size_t zip_size);
 
 // Reads a member of an archive held in memory, case-insensitively by name,
 // at most max_bytes of it (the whole member when it is shorter). A member
-// shorter than it claims yields the bytes that are there.
+// read to its end must match its checksum and its size, else it is Damaged.
+// The member 00.CD is TooLarge, before it is inflated, when it claims more
+// than catalog_bytes_needed allows for the header at its start.
 ZipReadError read_zip_member(std::span<const std::uint8_t> zip, const char* name,
                              std::size_t max_bytes, std::vector<std::uint8_t>& out);
+
+// The most bytes a version 3 file with this header's counts and pool sizes
+// can need, with generous room for the description and the comments.
+std::uint64_t catalog_bytes_needed(const MediumHeader& header);
 
 // The archive for a catalogue: header is the first 136 bytes of catalog.
 // nullopt when the archive could not be made; may throw std::bad_alloc.

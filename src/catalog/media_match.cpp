@@ -1,5 +1,12 @@
 #include "catalog/media_match.h"
 
+#include <limits>
+#include <new>
+
+#include "catalog/catalog_format.h"
+#include "catalog/catalog_store.h"
+#include "catalog/catalog_store_file.h"
+
 namespace orbisto {
 
 bool serial_matches(std::uint32_t stored, std::uint32_t reported) {
@@ -36,6 +43,46 @@ std::ptrdiff_t find_identical_medium(std::span<const MediumHeader> media,
         }
     }
     return -1;
+}
+
+bool identity_is_weak(std::string_view label, std::uint32_t serial) {
+    MediumHeader probe;
+    set_fixed_text(probe.volume_label, label);
+    return serial == 0 && fixed_text(probe.volume_label).empty();
+}
+
+std::string_view scanned_path(const Catalog& cat) {
+    if (cat.dir_count() < 2 || cat.dirs()[1].parent != 0) return {};
+    const std::string_view name = cat.dir_name(1);
+    return name.starts_with('/') ? name : std::string_view();
+}
+
+std::optional<std::string> read_scanned_path(const Context& ctx, int number) {
+    try {
+        CatalogFileBytes file;
+        if (read_catalog_file(catalog_path(ctx, number), std::numeric_limits<std::size_t>::max(),
+                              file) != FileReadStatus::Ok) {
+            return std::nullopt;
+        }
+        WorkLimits limits = ctx.limits;
+        Catalog cat;
+        if (read_catalog_bytes(file.data(), number, ctx.english(), limits, cat) !=
+            CatalogReadError::None) {
+            return std::nullopt;
+        }
+        return std::string(scanned_path(cat));
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+bool same_medium(const MediumHeader& a, std::string_view path_a, const MediumHeader& b,
+                 std::string_view path_b) {
+    if (a.volume_serial != b.volume_serial ||
+        fixed_text(a.volume_label) != fixed_text(b.volume_label) || path_a != path_b) {
+        return false;
+    }
+    return !path_a.empty() || !identity_is_weak(fixed_text(a.volume_label), a.volume_serial);
 }
 
 }  // namespace orbisto

@@ -3,10 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
+#include "catalog/catalog.h"
 #include "catalog/records.h"
+#include "startup/context.h"
 
 namespace orbisto {
 
@@ -25,5 +29,27 @@ std::size_t find_medium(std::span<const MediumHeader> media, std::string_view la
 // position, or -1 when none matches.
 std::ptrdiff_t find_identical_medium(std::span<const MediumHeader> media,
                                      const MediumHeader& current);
+
+// True when a label and serial say nothing about which medium it is: no
+// serial and no label, as on most Linux file systems without a UUID (tmpfs,
+// overlay, many network shares), shared by all of them.
+bool identity_is_weak(std::string_view label, std::uint32_t serial);
+
+// The path a catalogue was scanned from when it records one: the name of
+// DirRecord 1 when it hangs below the root and is an absolute path (no
+// directory name of a medium holds a '/'). Empty for a whole medium walked
+// from its root.
+std::string_view scanned_path(const Catalog& cat);
+
+// The scanned path of catalogue n read from its file, without touching the
+// current Catalog; nullopt when the file cannot be read as a catalogue.
+std::optional<std::string> read_scanned_path(const Context& ctx, int number);
+
+// Whether two catalogued media, with the scanned paths their files record,
+// describe the same medium: equal label and serial, and the same scanned
+// path. Without a path, a weak identity tells nothing, so such media are
+// never taken for each other.
+bool same_medium(const MediumHeader& a, std::string_view path_a, const MediumHeader& b,
+                 std::string_view path_b);
 
 }  // namespace orbisto

@@ -149,7 +149,6 @@ std::optional<Choice> later_group(Context& ctx, std::string_view name, const std
             if (!later_volume) return Choice{kUnshieldCommand, ArgForm::TargetArchive};
         }
     }
-    if (!p.OwnCmd.empty() && extension_in_list(p.OwnExt, name)) return Choice{"", {}, true};
     return std::nullopt;
 }
 
@@ -171,10 +170,13 @@ std::optional<Choice> expand_command(Context& ctx, std::string_view name, const 
     // A later group that matches takes the place of the ZIP group.
     std::optional<Choice> later = later_group(ctx, name, path, sig, comment);
     if (later) {
-        if (later->command.empty() && !later->own) return std::nullopt;
+        if (later->command.empty()) return std::nullopt;
         return later;
     }
-    return zip;
+    if (zip) return zip;
+    // The user's own command is for what no packer group takes.
+    if (!p.OwnCmd.empty() && extension_in_list(p.OwnExt, name)) return Choice{"", {}, true};
+    return std::nullopt;
 }
 
 // The command that extracts only the description files. arj, lha and unar

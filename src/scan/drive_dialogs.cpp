@@ -94,10 +94,15 @@ int ChooseDriveForUpdate(Context& ctx) {
     const std::uint32_t serial = ctx.catalog.header.volume_serial;
 
     // Drives that may hold the loaded medium: the label starts like its
-    // label and the serial matches in either byte order.
+    // label and the serial matches in either byte order. A medium scanned
+    // from a recorded path fits only the drive at that path, and one whose
+    // label and serial tell nothing fits no drive by them.
+    const std::string_view scanned = scanned_path(ctx.catalog);
+    const bool weak = identity_is_weak(label, serial);
     std::vector<Drive> hits;
     for (const Drive& d : readable) {
-        if (stored_label(d.label).starts_with(label) && serial_matches(serial, d.serial)) {
+        if (stored_label(d.label).starts_with(label) && serial_matches(serial, d.serial) &&
+            (scanned.empty() ? !weak : scanned == d.root)) {
             hits.push_back(d);
         }
     }

@@ -22,9 +22,23 @@ std::optional<Drive> drive_at(Context& ctx, int index) {
 }
 
 // The catalogue number of a MediaList entry (1-based position from
-// IdentifyMedium).
+// IdentifyMediumAt).
 int number_at(const Context& ctx, std::size_t position) {
     return static_cast<int>(ctx.media.entries[position - 1].catalog_number & 0xFFFF);
+}
+
+// The catalogued medium in a drive, by the rule that never takes one medium
+// for another (see IdentifyMediumAt).
+std::size_t identify_drive(const Context& ctx, const Drive& d) {
+    return IdentifyMediumAt(ctx, d.label, d.serial, d.root, true);
+}
+
+// Whether an arriving medium needs no scan: one identified, or one whose
+// label and serial a catalogued medium carries (copies of a disc are not
+// scanned again on every arrival).
+bool drive_known(const Context& ctx, const Drive& d) {
+    if (identify_drive(ctx, d) != 0) return true;
+    return !identity_is_weak(d.label, d.serial) && IdentifyMedium(ctx, d.label, d.serial) != 0;
 }
 
 // Loads a catalogued medium; its number, or -1 when the load failed (the
@@ -66,7 +80,10 @@ int scan_known_medium(Context& ctx, std::size_t position) {
         case KnownMediumChoice::Update:
             break;
     }
-    if (drives_holding(ctx, fixed_text(found.volume_label), found.volume_serial) != 1) {
+    // A medium told by the path it was scanned from is in that drive alone;
+    // otherwise the same disc in two drives must not be guessed at.
+    const bool by_path = !read_scanned_path(ctx, number).value_or(std::string()).empty();
+    if (!by_path && drives_holding(ctx, fixed_text(found.volume_label), found.volume_serial) != 1) {
         ctx.frontend.message(ctx.tr("ID nicht eindeutig. Bitte UPDATE benutzen!",
                                     "ID not unique. Please use UPDATE!"),
                              ctx.tr("Warnung", "Warning"), Buttons::Ok, Icon::Exclamation);
@@ -85,7 +102,7 @@ int ScanNewMediumCommand(Context& ctx) {
     if (!drive) return -1;
     ctx.scan.selected_drive = index;
     ctx.scan.update_mode = false;
-    const std::size_t found = IdentifyMedium(ctx, drive->label, drive->serial);
+    const std::size_t found = identify_drive(ctx, *drive);
     if (found == 0) return ScanMedium(ctx, ScanMode::Drive);
     return scan_known_medium(ctx, found);
 }
@@ -106,7 +123,7 @@ int IdentifyMediumCommand(Context& ctx, bool from_tools_page) {
     if (index < 0) return -1;
     const std::optional<Drive> drive = drive_at(ctx, index);
     if (!drive) return -1;
-    const std::size_t found = IdentifyMedium(ctx, drive->label, drive->serial);
+    const std::size_t found = identify_drive(ctx, *drive);
     if (found == 0) {
         if (from_tools_page) {
             ctx.frontend.message(ctx.tr("CD nicht gefunden", "CD not found"),
@@ -140,14 +157,14 @@ ArrivalResult MediumArrived(Context& ctx, const std::vector<int>& drive_indexes)
     if (o.AutoScan == 1) {
         for (const Drive& d : arrived) {
             if (o.CDonly == 1 && d.type != kDriveCdRom) continue;
-            if (IdentifyMedium(ctx, d.label, d.serial) != 0) continue;
+            if (drive_known(ctx, d)) continue;
             const int stored = HandleScanRequest(ctx, kRequestScanNew, d.root);
             if (stored >= 0) result.stored.push_back(stored);
         }
     }
     if (o.AutoCD == 1) {
         for (const Drive& d : arrived) {
-            const std::size_t found = IdentifyMedium(ctx, d.label, d.serial);
+            const std::size_t found = identify_drive(ctx, d);
             if (found == 0) continue;
             result.loaded = load_medium(ctx, number_at(ctx, found));
             break;

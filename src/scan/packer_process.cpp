@@ -2,8 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sched.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/statvfs.h>
 #include <sys/syscall.h>
@@ -12,9 +12,11 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "platform/files.h"
+#include "platform/write_confinement.h"
 #include "scan/packer_table.h"
 #include "scan/scan_entry_rules.h"
 
@@ -42,43 +44,105 @@ std::string joined(const std::vector<std::string>& words) {
     return out;
 }
 
-// Starts the process; -1 when it cannot be started.
+// What the child sets up for itself before the program starts.
+struct ChildSetup {
+    bool keep_std_handles = false;
+    bool idle = false;
+    std::uint64_t max_output = 0;            // RLIMIT_FSIZE; 0 = none
+    const WriteConfinement* wall = nullptr;  // null = unconfined
+};
+
+// The environment of the child: ours, with TMPDIR pointing into the work
+// directory, the only place it may write.
+std::vector<std::string> child_environment(const std::string& work_dir) {
+    std::vector<std::string> env;
+    for (char** e = environ; e && *e; ++e) {
+        if (std::strncmp(*e, "TMPDIR=", 7) != 0) env.emplace_back(*e);
+    }
+    env.push_back("TMPDIR=" + work_dir);
+    return env;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& words) {
+    std::vector<char*> out;
+    for (auto& w : words) out.push_back(w.data());
+    out.push_back(nullptr);
+    return out;
+}
+
+// Hands errno to the parent through `report` and ends the child.
+[[noreturn]] void child_fail(int report) {
+    const int e = errno;
+    while (::write(report, &e, sizeof e) < 0 && errno == EINTR) {
+    }
+    ::_exit(127);
+}
+
+// In the child between fork and exec: only system calls, no allocation.
+// Reports errno through `report` and ends when a step fails.
+[[noreturn]] void child_start(const char* program, char* const* argv, char* const* envp,
+                              const char* work_dir, const ChildSetup& setup, int report) {
+    if (::setpgid(0, 0) != 0) child_fail(report);
+    struct sigaction dfl {};
+    dfl.sa_handler = SIG_DFL;
+    for (const int sig : {SIGPIPE, SIGINT, SIGTERM}) ::sigaction(sig, &dfl, nullptr);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    if (!setup.keep_std_handles) {
+        for (int fd = 0; fd <= 2; ++fd) {
+            const int null = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+            if (null < 0 || (null != fd && (::dup2(null, fd) < 0 || ::close(null) != 0)))
+                child_fail(report);
+        }
+    }
+    if (::chdir(work_dir) != 0) child_fail(report);
+    if (setup.idle) {
+        sched_param param{};
+        ::sched_setscheduler(0, SCHED_IDLE, &param);
+        ::setpriority(PRIO_PROCESS, 0, 19);
+    }
+    if (setup.max_output) {
+        const rlimit cap{setup.max_output, setup.max_output};
+        ::setrlimit(RLIMIT_FSIZE, &cap);
+    }
+    if (setup.wall && !setup.wall->apply_in_child()) child_fail(report);
+    ::execve(program, argv, envp);
+    child_fail(report);
+}
+
+// Starts the process; -1 when it cannot be started (also when the child
+// could not set itself up, which it reports before exec).
 pid_t spawn(const std::string& program, const std::vector<std::string>& argv,
-            const std::string& work_dir, bool keep_std_handles) {
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_t attr;
-    if (posix_spawn_file_actions_init(&actions) != 0) return -1;
-    if (posix_spawnattr_init(&attr) != 0) {
-        posix_spawn_file_actions_destroy(&actions);
+            const std::string& work_dir, const ChildSetup& setup) {
+    std::vector<std::string> args = argv;
+    std::vector<std::string> env = child_environment(work_dir);
+    const std::vector<char*> cargv = pointers(args);
+    const std::vector<char*> cenv = pointers(env);
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) return -1;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(report[0]);
+        child_start(program.c_str(), cargv.data(), cenv.data(), work_dir.c_str(), setup, report[1]);
+    }
+    ::close(report[1]);
+    if (pid < 0) {
+        ::close(report[0]);
         return -1;
     }
-    bool ok = true;
-    for (int fd = 0; fd <= 2 && !keep_std_handles; ++fd) {
-        ok = ok && posix_spawn_file_actions_addopen(&actions, fd, "/dev/null",
-                                                    fd == 0 ? O_RDONLY : O_WRONLY, 0) == 0;
+    // The pipe closes unread on a successful exec.
+    int child_errno = 0;
+    ssize_t n;
+    while ((n = ::read(report[0], &child_errno, sizeof child_errno)) < 0 && errno == EINTR) {
     }
-    ok = ok && posix_spawn_file_actions_addchdir_np(&actions, work_dir.c_str()) == 0;
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    sigaddset(&defaults, SIGINT);
-    sigaddset(&defaults, SIGTERM);
-    ok = ok && posix_spawnattr_setsigmask(&attr, &none) == 0 &&
-         posix_spawnattr_setsigdefault(&attr, &defaults) == 0 &&
-         posix_spawnattr_setpgroup(&attr, 0) == 0 &&
-         posix_spawnattr_setflags(
-             &attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
-    std::vector<char*> cargv;
-    for (const auto& a : argv) cargv.push_back(const_cast<char*>(a.c_str()));
-    cargv.push_back(nullptr);
-    pid_t pid = -1;
-    if (ok && posix_spawn(&pid, program.c_str(), &actions, &attr, cargv.data(), environ) != 0) {
-        pid = -1;
+    ::close(report[0]);
+    if (n > 0) {
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        return -1;
     }
-    posix_spawnattr_destroy(&attr);
-    posix_spawn_file_actions_destroy(&actions);
-    return ok ? pid : -1;
+    return pid;
 }
 
 // Free bytes and free entries of the file system holding `dir`.
@@ -166,14 +230,23 @@ PackerResult RunPacker(Context& ctx, const PackerCall& call) {
     if (program.empty() || !is_directory(call.work_dir)) return result;
 
     const Room before = call.max_output ? room_of(call.work_dir) : Room{};
-    const pid_t pid = spawn(program, argv, call.work_dir, call.keep_std_handles);
-    if (pid <= 0) return result;
-    // Children started later inherit the priority and the file size cap.
-    if (ctx.settings.options.Idle) ::setpriority(PRIO_PROCESS, static_cast<id_t>(pid), 19);
-    if (call.max_output) {
-        const rlimit cap{call.max_output, call.max_output};
-        ::prlimit(pid, RLIMIT_FSIZE, &cap, nullptr);
+    // The second wall behind the walk that never follows a link out of the
+    // unpacked tree: the program itself can write only below its work
+    // directory. Without Landlock it runs as before, and the log says so once.
+    const WriteConfinement wall(call.confined ? call.work_dir : std::string());
+    if (call.confined && !wall.ready() && !ctx.scan.unconfined_packers_logged) {
+        ctx.scan.unconfined_packers_logged = true;
+        ctx.log.always(FillIn("Packer laufen unbeschr\xC3\xA4nkt: %s\r\n", {wall.reason()}));
     }
+    // The priority, the file size cap and the confinement pass on to what
+    // the program starts in turn.
+    ChildSetup setup;
+    setup.keep_std_handles = call.keep_std_handles;
+    setup.idle = ctx.settings.options.Idle != 0;
+    setup.max_output = call.max_output;
+    setup.wall = wall.ready() ? &wall : nullptr;
+    const pid_t pid = spawn(program, argv, call.work_dir, setup);
+    if (pid <= 0) return result;
     if (ctx.settings.options.Echtzeit && !call.shown_path.empty()) {
         ctx.frontend.status(0, call.shown_path);
     }
@@ -277,6 +350,7 @@ PackerResult RunUserCommandIn(Context& ctx, UserCommand kind, const std::string&
         case UserCommand::Dir:
             call.command = p.DirCmd;
             call.log_label = "\r\ndir: %s\r\n";
+            call.confined = false;
             call.kill_label = "dir: %s abgebrochen\r\n";
             break;
     }

@@ -1,9 +1,11 @@
 // Starting a packer or a user command without a shell: the command line is
 // split into words before the paths are put in, so a file name is always
 // exactly one argument whatever characters it holds. The process runs in
-// its own process group with /dev/null as its standard handles; the wait
-// keeps the user interface alive and ends the whole group on time-out or
-// when the user aborts.
+// its own process group with /dev/null as its standard handles, TMPDIR set
+// to its work directory and, where the kernel offers Landlock, unable to
+// write anywhere but below that directory; the wait keeps the user
+// interface alive and ends the whole group on time-out or when the user
+// aborts.
 #pragma once
 
 #include <cstdint>
@@ -58,6 +60,9 @@ struct PackerCall {
     std::uint64_t max_output = 0;
     bool keep_std_handles = false;  // the program gets this process's handles, not /dev/null
     bool no_time_limit = false;     // TimeOut does not apply (an abort still ends it)
+    // Writes only below work_dir (where the kernel can enforce it). Off for
+    // the user's directory command, whose job is the directory it is given.
+    bool confined = true;
 };
 
 struct PackerResult {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "catalog/catalog_store.h"
+#include "catalog/media_match.h"
 #include "catalog/save_question.h"
 #include "platform/codepage.h"
 #include "platform/volumes.h"
@@ -91,10 +92,15 @@ int ScanMedium(Context& ctx, ScanMode mode) {
         set_fixed_text(cat.header.medium_name, cut_stored(canonical, kPathNameBytes));
     }
     cat.header.catalog_number = number < 0 ? 0 : static_cast<std::uint32_t>(number);
-    // A folder below its drive root hangs below a record named after it.
-    const std::uint32_t start = mode == ScanMode::Directory
-                                    ? add_path_record(ctx, path_below_root(canonical, scan.root))
-                                    : 0;
+    // A folder below its drive root hangs below a record named after it; a
+    // drive whose label and serial tell nothing, below its whole path, so
+    // that it can be told from the others later.
+    std::uint32_t start = 0;
+    if (mode == ScanMode::Directory) {
+        start = add_path_record(ctx, path_below_root(canonical, scan.root));
+    } else if (identity_is_weak(scan.volume_label, scan.volume_serial)) {
+        start = add_path_record(ctx, canonical);
+    }
     scan.start_ms = scan_ticks_ms();
     if (mode != ScanMode::Drive || !fill_from_audio_cd(ctx, canonical)) {
         Mp3Totals mp3;

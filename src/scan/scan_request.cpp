@@ -27,11 +27,13 @@ void save_changed_catalog(Context& ctx) {
 }
 
 // The walk of a request: a mount point from the root record, any other
-// folder below a record that carries its whole path.
+// folder below a record that carries its whole path. So does a mount point
+// whose label and serial tell nothing, so that it can be told again later.
 void walk_requested_path(Context& ctx, const std::string& canonical) {
     ScanState& scan = ctx.scan;
-    const std::uint32_t start =
-        scan.volumes().is_drive_root(canonical) ? 0 : add_path_record(ctx, canonical);
+    const bool whole_medium = scan.volumes().is_drive_root(canonical) &&
+                              !identity_is_weak(scan.volume_label, scan.volume_serial);
+    const std::uint32_t start = whole_medium ? 0 : add_path_record(ctx, canonical);
     Mp3Totals mp3;
     ScanDirectory(ctx, canonical, start, 0, 0, mp3);
     if (mp3.count > 0) scan.mp3 = mp3;
@@ -87,33 +89,13 @@ void report_unknown_medium(Context& ctx) {
 }
 
 // The catalogued medium that the requested path is, as a 1-based MediaList
-// position; 0 when none. A drive root is known by its label and serial. All
-// folders of one file system share those, so a folder must also be the path
-// recorded as the first directory of the medium; otherwise updating one
-// folder would overwrite the catalogue of another. Candidates are loaded to
-// compare; when none fits, the Catalog loaded before is loaded again.
+// position; 0 when none. Label and serial are shared by every folder of a
+// file system, and by every file system that has none, so updating one of
+// those must never overwrite the catalogue of another.
 std::size_t identify_requested_medium(Context& ctx, const std::string& canonical) {
     ScanState& scan = ctx.scan;
-    if (scan.volumes().is_drive_root(canonical)) {
-        return IdentifyMedium(ctx, scan.volume_label, scan.volume_serial);
-    }
-    const int before = ctx.catalog.current_number();
-    const std::span<const MediumHeader> media(ctx.media.entries);
-    for (std::size_t from = 0; from < media.size();) {
-        const std::size_t hit =
-            find_medium(media.subspan(from), scan.volume_label, scan.volume_serial);
-        if (hit == 0) break;
-        const std::size_t pos = from + hit - 1;
-        const int number = static_cast<int>(media[pos].catalog_number & 0xFFFF);
-        const Catalog& cat = ctx.catalog;
-        if (LoadCatalog(ctx, number) && cat.dir_count() > 1 && cat.dirs()[1].parent == 0 &&
-            cat.dir_name(1) == canonical) {
-            return pos + 1;
-        }
-        from = pos + 1;
-    }
-    if (before >= 0 && ctx.catalog.current_number() != before) LoadCatalog(ctx, before);
-    return 0;
+    return IdentifyMediumAt(ctx, scan.volume_label, scan.volume_serial, canonical,
+                            scan.volumes().is_drive_root(canonical));
 }
 
 int scan_new_medium(Context& ctx, const std::string& path) {

@@ -59,6 +59,7 @@ struct ScanState {
     // 1 on the search path, 2 registered); empty when not tested, and then
     // every program counts as available.
     std::vector<int> packer_found;
+    bool unconfined_packers_logged = false;  // the missing Landlock was logged
 
     // Millisecond ticks (steady clock) of the walk.
     std::int64_t start_ms = 0;

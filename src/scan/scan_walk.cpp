@@ -216,10 +216,10 @@ bool DirectoryWalk::file_entry(const ListedEntry& e) {
         const std::int64_t old = LookupOldFile(ctx_, dir_path_, name);
         if (old >= 0 && old < static_cast<std::int64_t>(s.old->file_count())) {
             taken_over = true;
-            if (!take_over_comment(s.old->file_comment(static_cast<std::uint32_t>(old)),
-                                   rec.comment)) {
-                return false;
-            }
+            const auto at = static_cast<std::uint32_t>(old);
+            if (!take_over_comment(s.old->file_comment(at), rec.comment)) return false;
+            // A checksum taken over with the comment still reads as one.
+            if (rec.comment != 0) rec.flags |= s.old->files()[at].flags & FLAG_CRC;
         }
     }
     bool ordinary = false;

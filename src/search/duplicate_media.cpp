@@ -9,12 +9,14 @@
 #include <cstdio>
 #include <ctime>
 #include <new>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "catalog/catalog_store.h"
 #include "catalog/media_list.h"
+#include "catalog/media_match.h"
 #include "startup/long_operation.h"
 #include "startup/settings_io.h"
 
@@ -30,10 +32,45 @@ int number_at(const Context& ctx, std::size_t pos) {
     return static_cast<int>(ctx.media.entries[pos].catalog_number & 0xFFFF);
 }
 
-bool same_medium(const MediumHeader& a, const MediumHeader& b) {
-    return a.volume_serial == b.volume_serial &&
-           fixed_text(a.volume_label) == fixed_text(b.volume_label);
-}
+// The scanned paths of the media-list entries, read from their files when a
+// pair first needs them; kept in step with the list as entries are deleted.
+class ScannedPaths {
+  public:
+    explicit ScannedPaths(const Context& ctx) : ctx_(ctx), paths_(ctx.media.count()) {}
+
+    // Whether the entries at i and j describe one medium. An entry whose
+    // file cannot be read is never the same as another.
+    bool same(std::size_t i, std::size_t j) {
+        const MediumHeader& a = ctx_.media.entries[i];
+        const MediumHeader& b = ctx_.media.entries[j];
+        if (a.volume_serial != b.volume_serial ||
+            fixed_text(a.volume_label) != fixed_text(b.volume_label)) {
+            return false;
+        }
+        const std::optional<std::string>& pa = path(i);
+        const std::optional<std::string>& pb = path(j);
+        return pa && pb && same_medium(a, *pa, b, *pb);
+    }
+    void erase(std::size_t pos) {
+        if (pos < paths_.size()) paths_.erase(paths_.begin() + static_cast<std::ptrdiff_t>(pos));
+    }
+
+  private:
+    const std::optional<std::string>& path(std::size_t pos) {
+        Slot& slot = paths_[pos];
+        if (!slot.read) {
+            slot.path = read_scanned_path(ctx_, number_at(ctx_, pos));
+            slot.read = true;
+        }
+        return slot.path;
+    }
+    struct Slot {
+        bool read = false;
+        std::optional<std::string> path;
+    };
+    const Context& ctx_;
+    std::vector<Slot> paths_;
+};
 
 void out_of_memory(Context& ctx) {
     ctx.frontend.message(ctx.tr("Zu wenig Speicher!", "out of memory!"), ctx.tr("Fehler", "error"),
@@ -144,10 +181,11 @@ DuplicateMediaResult FindDuplicateMedia(Context& ctx) {
     // After a deletion the list has shifted: deleting i brings the next
     // medium to position i, whose pairs start again at i + 1; deleting j
     // brings the next one to position j, which is compared with i next.
+    ScannedPaths paths(ctx);
     for (std::size_t i = 0; i + 1 < ctx.media.count();) {
         bool i_deleted = false;
         for (std::size_t j = i + 1; j < ctx.media.count();) {
-            if (!same_medium(ctx.media.entries[i], ctx.media.entries[j])) {
+            if (!paths.same(i, j)) {
                 ++j;
                 continue;
             }
@@ -171,12 +209,14 @@ DuplicateMediaResult FindDuplicateMedia(Context& ctx) {
                 break;
             }
             if (answer == kDupMediumDeleteFirst && delete_medium(ctx, i)) {
+                paths.erase(i);
                 ++result.deleted;
                 result.changed = true;
                 i_deleted = true;
                 break;
             }
             if (answer == kDupMediumDeleteSecond && delete_medium(ctx, j)) {
+                paths.erase(j);
                 ++result.deleted;
                 result.changed = true;
                 continue;

@@ -1,5 +1,7 @@
 // Duplicate media: media-list entries that describe the same physical medium
-// (equal volume serial and byte-for-byte equal volume label). Each pair goes
+// (equal volume serial, byte-for-byte equal volume label and the same
+// scanned path, see same_medium; folders of one file system and media whose
+// label and serial tell nothing are never paired by those alone). Each pair goes
 // to the duplicate-medium dialog of the Frontend, where the user deletes one
 // of them, takes the comments of one over into the other, or looks at either.
 #pragma once
@@ -19,8 +21,8 @@ struct DuplicateMediaResult {
 };
 
 // The tools-page command. With exactly one medium: "Was soll ich finden?..."
-// and nothing else. Otherwise every pair i < j of the media list with equal
-// volume_serial and volume_label is shown. A deletion removes the catalogue
+// and nothing else. Otherwise every pair i < j of the media list that is
+// one medium is shown. A deletion removes the catalogue
 // file and the entry at once (the fast-load index follows) and the walk goes
 // on over the shifted list without skipping a pair. Ends with "Suche beendet"
 // unless stopped. When result.changed, the caller refreshes the category view

@@ -41,6 +41,7 @@ struct Context {
 
     bool busy = false;   // a long operation runs
     bool ready = false;  // the main window (or the headless driver) has finished its set-up
+    bool idle_refusal_logged = false;  // why Idle cannot lower this process was logged
 
     // Saves the current Catalog under its number; installed by the catalogue
     // store. Returns false when the save failed.

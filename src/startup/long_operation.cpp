@@ -1,11 +1,42 @@
 #include "startup/long_operation.h"
 
+#include <linux/capability.h>
 #include <sched.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "catalog/save_question.h"
 #include "startup/settings_io.h"
 
 namespace orbisto {
+
+namespace {
+
+// Leaving idle scheduling again is allowed only to a process that may raise
+// its nice value back to where it is now: with CAP_SYS_NICE, or when
+// RLIMIT_NICE reaches that far (an idle process counts as nice 20). Without
+// either, the first long operation would leave the whole program idle for
+// good.
+bool idle_can_be_left() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct caps[2]{};
+    if (::syscall(SYS_capget, &header, caps) == 0 &&
+        (caps[CAP_TO_INDEX(CAP_SYS_NICE)].effective & CAP_TO_MASK(CAP_SYS_NICE)) != 0) {
+        return true;
+    }
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NICE, &limit) != 0) return false;
+    if (limit.rlim_cur == RLIM_INFINITY) return true;
+    errno = 0;
+    const int nice = ::getpriority(PRIO_PROCESS, 0);
+    if (nice == -1 && errno != 0) return false;
+    return static_cast<long long>(20 - nice) <= static_cast<long long>(limit.rlim_cur);
+}
+
+}  // namespace
 
 ProgressTexts LongOperation::texts(bool english, std::string text) {
     ProgressTexts t;
@@ -33,9 +64,17 @@ LongOperation::LongOperation(Context& ctx, LongOperationOptions options) : ctx_(
     if (o.Minimize) ctx_.frontend.main_window(WindowAction::Minimize);
     if (ctx_.command_line.hide) ctx_.frontend.main_window(WindowAction::Hide);
     if (o.Idle) {
-        old_policy_ = sched_getscheduler(0);
-        sched_param param{};
-        idle_ = sched_setscheduler(0, SCHED_IDLE, &param) == 0;
+        if (idle_can_be_left()) {
+            old_policy_ = sched_getscheduler(0);
+            sched_param param{};
+            idle_ = sched_setscheduler(0, SCHED_IDLE, &param) == 0;
+        } else if (!ctx_.idle_refusal_logged) {
+            ctx_.idle_refusal_logged = true;
+            ctx_.log.always(
+                "Idle: Priorit\xC3\xA4t nicht gesenkt - der Prozess k\xC3\xA4me ohne "
+                "Berechtigung (CAP_SYS_NICE oder RLIMIT_NICE) nicht zur\xC3\xBC"
+                "ck; nur Packer laufen mit niedriger Priorit\xC3\xA4t\r\n");
+        }
     }
     open_ = true;
 }
@@ -64,8 +103,6 @@ void LongOperation::finish() {
     ctx_.busy = false;
     if (idle_) {
         sched_param param{};
-        // Leaving idle scheduling may be refused to an unprivileged process
-        // with a strict nice limit; the operation has ended either way.
         sched_setscheduler(0, old_policy_ >= 0 ? old_policy_ : SCHED_OTHER, &param);
         idle_ = false;
     }

@@ -146,6 +146,54 @@ TEST_F(CatalogFileStore, ACompressedFileClaimingAnAbsurdSizeIsRefused) {
     EXPECT_EQ(fe.messages.back().text, "Lesefehler Version");
 }
 
+// Every byte of the archive flipped in turn: the file either loads as the
+// very catalogue that was saved or is refused with a message, and a refused
+// file is left as it was.
+TEST_F(CatalogFileStore, EveryFlippedByteOfACompressedFileIsCaughtOrHarmless) {
+    const Catalog saved = small_catalog("Übersicht", "readme.txt", "a comment to be kept");
+    const auto zip = make_catalog_zip(write_catalog_bytes(saved));
+    ASSERT_TRUE(zip.has_value());
+    int refused = 0;
+    for (std::size_t at = 0; at < zip->size(); ++at) {
+        SCOPED_TRACE(at);
+        Bytes damaged = *zip;
+        damaged[at] ^= 0x5A;
+        write_bytes(7, damaged);
+        fe.messages.clear();
+        if (LoadCatalog(ctx, 7)) {
+            EXPECT_TRUE(fe.messages.empty());
+            test::expect_same_catalog(saved, ctx.catalog);
+        } else {
+            ++refused;
+            EXPECT_EQ(fe.messages.size(), 1u);
+            EXPECT_EQ(ctx.catalog.current_number(), -1);
+            EXPECT_EQ(file_bytes(7), damaged);
+        }
+        ctx.catalog.reset(false);
+        ctx.catalog.set_current_number(-1);
+    }
+    EXPECT_GT(refused, 0);
+}
+
+// Within the ratio an archive may have, but far beyond what the header's
+// counts can need: refused like an absurd size, before anything is inflated.
+TEST_F(CatalogFileStore, ACompressedMemberLargerThanItsCountsCanNeedIsRefused) {
+    const Bytes plain = write_catalog_bytes(small_catalog());
+    const auto zip = make_catalog_zip(plain);
+    ASSERT_TRUE(zip.has_value());
+    MediumHeader counts;
+    std::memcpy(&counts, plain.data(), sizeof counts);
+    const std::uint64_t claim = 3u << 20;
+    ASSERT_LT(claim, max_unpacked_size(zip->size()));
+    ASSERT_GT(claim, catalog_bytes_needed(counts));
+    Bytes bomb = *zip;
+    claim_size(bomb, "00.CD", static_cast<std::uint32_t>(claim));
+    write_bytes(6, bomb);
+    EXPECT_FALSE(LoadCatalog(ctx, 6));
+    ASSERT_EQ(fe.messages.size(), 1u);
+    EXPECT_EQ(fe.messages[0].text, "Lesefehler Version");
+}
+
 TEST_F(CatalogFileStore, ANewCatalogueTakesTheLowestFreeNumberWhateverTheCaseOfTheOthers) {
     for (const int n : {0, 3}) save_as(small_catalog(), n);
     dir.write("1.Cd", "x");  // files copied from Windows

@@ -126,11 +126,14 @@ TEST_F(ArchiveFormatsTest, ProgramWithAZipAppendedAndTheUsersOwnCommand) {
         "#!/bin/sh\necho one > one.txt\nmkdir d\necho two > d/two.txt\ncp \"$1\" copy.bin\n");
     fs::permissions(src + "/own.sh", fs::perms::owner_all);
     ctx.settings.packer.OwnCmd = src + "/own.sh %s";
-    ctx.settings.packer.OwnExt = "xyz";
+    // Named for a ZIP too: the ZIP group keeps what it matches.
+    ctx.settings.packer.OwnExt = "xyz zip";
     put(medium + "/pack.xyz", "own format");
+    sh("cd " + src + " && zip -qr " + medium + "/plain.zip a.txt sub");
     make_scan_check({
         {{}, "setup.exe", "true", {"a.txt", "sub/b.txt"}},
         {{}, "pack.xyz", "true", {"one.txt", "d/two.txt", "copy.bin"}},
+        {{}, "plain.zip", "true", {"a.txt", "sub/b.txt"}},
     });
 }
 

@@ -8,6 +8,7 @@
 
 #include "catalog/catalog_store.h"
 #include "platform/files.h"
+#include "scan/scan_request.h"
 #include "support/fake_volumes.h"
 #include "support/scripted_frontend.h"
 #include "support/temp_home.h"
@@ -108,6 +109,35 @@ TEST_F(IdentifyFixture, NewMediumCommandScansAndLaterUpdatesKeepingComments) {
     ctx.settings.options.AutoScan = 1;
     EXPECT_EQ(MediumArrived(ctx, {0, 1}).stored.size(), 1u);
     EXPECT_EQ(ctx.media.count(), 2u);
+}
+
+// Drives without label and serial are told apart only by the path their
+// medium was scanned from: identification, the update dialog's choice
+// without asking and the "Update" of a known medium all follow it.
+TEST_F(IdentifyFixture, DrivesWithoutLabelOrSerialAreToldByTheirScannedPath) {
+    drive("run", kDriveRam, "", 0);
+    drive("shm", kDriveRam, "", 0);
+    for (const Drive& d : volumes.table) volumes.spaces[d.root] = DriveSpace{100, 1000, 100};
+    ASSERT_TRUE(write_file_atomic(volumes.table[0].root + "/a.txt", "a"));
+    ASSERT_EQ(HandleScanRequest(ctx, kRequestScanNew, volumes.table[0].root), 0);
+
+    fe.drive_answers = {1, 0};
+    EXPECT_EQ(IdentifyMediumCommand(ctx, true), -1);  // shm: not the medium of run
+    EXPECT_EQ(fe.messages.back().text, "CD nicht gefunden");
+    EXPECT_EQ(IdentifyMediumCommand(ctx, true), 0);
+    EXPECT_EQ(fe.messages.back().text, "CD gefunden und geladen");
+
+    fe.drive_dialogs.clear();
+    EXPECT_EQ(ChooseDriveForUpdate(ctx), 0);
+    EXPECT_TRUE(fe.drive_dialogs.empty());
+
+    // The same without a recorded path: no drive fits by label and serial,
+    // so the user is asked to choose among all of them.
+    ctx.catalog.reset(false);
+    fe.drive_answers = {1};
+    EXPECT_EQ(ChooseDriveForUpdate(ctx), 1);
+    ASSERT_EQ(fe.drive_dialogs.size(), 1u);
+    EXPECT_EQ(fe.drive_dialogs[0].items.size(), 2u);
 }
 
 }  // namespace

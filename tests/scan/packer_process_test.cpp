@@ -9,9 +9,11 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "platform/files.h"
+#include "platform/write_confinement.h"
 #include "support/scripted_frontend.h"
 #include "support/temp_home.h"
 
@@ -162,6 +164,44 @@ TEST_F(PackerProcess, UserCommandsFollowTheirExtensionListsAndRunInTheWorkDirect
     EXPECT_EQ(RunUserCommand(ctx, UserCommand::Dir, tmp.path()), CommandRun::Finished);
     EXPECT_TRUE(file_exists(tmp.file("seen")));
     EXPECT_EQ(RunUserCommand(ctx, UserCommand::Own, info), CommandRun::NotStarted);
+}
+
+// A packer that tries to write outside its work directory in every way a
+// shell can: nothing outside changes, while reading anything, its own
+// directory, TMPDIR and /dev/null still work.
+TEST_F(PackerProcess, APackerCannotWriteOutsideItsWorkDirectory) {
+    if (landlock_abi() == 0)
+        GTEST_SKIP() << "the kernel offers no Landlock: packers run unconfined";
+    const std::string outside = tmp.file("outside");
+    make_directory(outside);
+    tmp.write("outside/old.txt", "before");
+    const std::string archive = tmp.write("a.arc", "archive bytes");
+    const std::string s = script("escape", R"sh(cat "$1" > read.txt
+echo t > "$TMPDIR/tmp.txt"
+echo noise > /dev/null && echo ok > null.txt
+echo out > "$2/new.txt"
+echo out >> "$2/old.txt"
+truncate -s 0 "$2/old.txt"
+mkdir "$2/dir"
+ln -s /etc/passwd "$2/link"
+mkfifo "$2/fifo"
+cp read.txt moved.txt && mv moved.txt "$2/moved.txt"
+rm -f "$2/old.txt"
+mkdir -p sub/deeper && echo in > sub/deeper/member.txt
+exit 0
+)sh");
+    EXPECT_EQ(run(s + " %s %s", {archive, outside}).run, CommandRun::Finished);
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(outside)) {
+        left.push_back(e.path().filename());
+    }
+    EXPECT_EQ(left, std::vector<std::string>{"old.txt"});
+    EXPECT_EQ(read_file(outside + "/old.txt").value_or(""), "before");
+    EXPECT_EQ(read_file(work + "/read.txt").value_or(""), "archive bytes");
+    for (const char* made : {"tmp.txt", "null.txt", "moved.txt", "sub/deeper/member.txt"}) {
+        EXPECT_TRUE(file_exists(work + "/" + made)) << made;
+    }
+    EXPECT_EQ(log().find("unbeschr"), std::string::npos);
 }
 
 }  // namespace

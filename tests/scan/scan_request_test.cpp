@@ -86,5 +86,48 @@ TEST(ScanRequest, RefusedRequestsChangeNothing) {
     EXPECT_EQ(h.ctx.media.count(), 1u);
 }
 
+// Label and serial that tell nothing (none at all, or shared by several
+// catalogued media) identify a medium only by the path it was scanned from;
+// anything else is "not catalogued" and changes nothing.
+TEST(ScanRequest, AnUpdateNeverOverwritesAnotherMediumWithTheSameLabelAndSerial) {
+    test::ScanHome h;
+    for (const char* d : {"/shm", "/cd1", "/cd2", "/medium/folder"}) make_directory(h.base + d);
+    h.volumes.add(h.medium, kDriveFixed, "", 0);
+    h.volumes.add(h.base + "/shm", kDriveRam, "", 0);
+    h.volumes.add(h.base + "/cd1", kDriveCdRom, "DISC", 9);
+    h.volumes.add(h.base + "/cd2", kDriveCdRom, "DISC", 9);
+    h.put("folder/a.txt");
+    ASSERT_EQ(HandleScanRequest(h.ctx, kRequestScanNew, h.medium + "/folder"), 0);
+    const std::string folder = *read_file(h.catalogue(0));
+
+    const auto refused = [&](const std::string& path) {
+        h.fe.messages.clear();
+        EXPECT_EQ(HandleScanRequest(h.ctx, kRequestUpdate, path), -1) << path;
+        ASSERT_EQ(h.fe.messages.size(), 1u) << path;
+        EXPECT_EQ(h.fe.messages[0].caption, "Medium nicht gefunden!");
+    };
+    refused(h.base + "/shm");
+    refused(h.medium);  // its folder was catalogued, the whole of it never
+
+    // Scanned as a whole, such a mount point records its path and is found
+    // again by it.
+    ASSERT_EQ(HandleScanRequest(h.ctx, kRequestScanNew, h.base + "/shm"), 1);
+    EXPECT_EQ(h.ctx.catalog.dir_name(1), h.base + "/shm");
+    write_file_atomic(h.base + "/shm/new.txt", "x");
+    EXPECT_EQ(HandleScanRequest(h.ctx, kRequestUpdate, h.base + "/shm"), 1);
+    EXPECT_EQ(h.ctx.catalog.file_count(), 1u);
+
+    // Two copies of one disc: which one the drive holds cannot be told.
+    ASSERT_EQ(HandleScanRequest(h.ctx, kRequestScanNew, h.base + "/cd1"), 2);
+    EXPECT_EQ(HandleScanRequest(h.ctx, kRequestUpdate, h.base + "/cd1"), 2);  // one alone: found
+    ASSERT_EQ(HandleScanRequest(h.ctx, kRequestScanNew, h.base + "/cd2"), 3);
+    const std::string copy = *read_file(h.catalogue(2));
+    refused(h.base + "/cd1");
+
+    EXPECT_EQ(*read_file(h.catalogue(0)), folder);
+    EXPECT_EQ(*read_file(h.catalogue(2)), copy);
+    EXPECT_EQ(h.ctx.media.count(), 4u);
+}
+
 }  // namespace
 }  // namespace orbisto

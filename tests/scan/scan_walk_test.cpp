@@ -130,7 +130,9 @@ TEST_F(ScanWalkTest, CrcPrefixesCommentsExceptWhereAnUpdateTakesOverTheOldOne) {
     };
     ctx.scan.update_mode = true;
     ctx.scan.old = std::make_unique<Catalog>();
-    test::add_file(*ctx.scan.old, "kept", 0, 0, "CRC:11111111 from before");
+    const std::uint32_t kept =
+        test::add_file(*ctx.scan.old, "kept", 0, 0, "CRC:11111111 from before");
+    ctx.scan.old->files()[kept].flags = FLAG_CRC;
 
     scan();
     const auto m = comments();
@@ -138,6 +140,7 @@ TEST_F(ScanWalkTest, CrcPrefixesCommentsExceptWhereAnUpdateTakesOverTheOldOne) {
     EXPECT_EQ(m.at("withcrc"), "CRC:352441C2 Holiday");
     EXPECT_EQ(m.at("kept"), "CRC:11111111 from before");
     EXPECT_EQ(record("plain").flags, FLAG_CRC);
+    EXPECT_EQ(record("kept").flags, FLAG_CRC);  // the checksum came with the comment
 }
 
 TEST_F(ScanWalkTest, AbortKeepsWhatWasRecordedAndStopsEveryLevel) {

@@ -67,6 +67,31 @@ TEST(FindDuplicateMedia, DeletingWalksOnOverTheShiftedListWithoutSkippingAPair) 
     EXPECT_EQ(media_names(f.ctx), (std::vector<std::string>{"B", "A copy", "C"}));
 }
 
+// Folders of one file system share its label and serial, and file systems
+// without either share "nothing": neither makes a pair on that alone, so
+// neither is offered for deletion. The same folder twice and copies of a
+// disc are pairs.
+TEST(FindDuplicateMedia, OnlyTheSamePathMakesAPairWhereLabelAndSerialCannotTell) {
+    DupFixture f;
+    const auto from = [](const char* path) {
+        return make_catalog({{"f", 1.0f, "", 1}}, {{path, 0}});
+    };
+    const Catalog whole = make_catalog({{"f", 1.0f}});
+    f.save(0, "photos", from("/mnt/usb/photos"), "USB", 0x77);
+    f.save(1, "music", from("/mnt/usb/music"), "USB", 0x77);
+    f.save(2, "stick", whole, "USB", 0x77);
+    f.save(3, "shm", whole, "", 0);
+    f.save(4, "run", whole, "", 0);
+    f.save(5, "tmp", from("/tmp/x"), "", 0);
+    f.save(6, "tmp again", from("/tmp/x"), "", 0);
+    f.save(7, "photos again", from("/mnt/usb/photos"), "USB", 0x77);
+    f.save(8, "stick copy", whole, "USB", 0x77);
+    f.build();
+    FindDuplicateMedia(f.ctx);
+    EXPECT_EQ(pair_names(f.fe), (std::vector<std::string>{"photos|photos again", "stick|stick copy",
+                                                          "tmp|tmp again"}));
+}
+
 // ---- taking comments over ----
 
 TEST(TakeComments, FillsMissingCommentsByFullPathAndKeepsExistingOnes) {

@@ -1,6 +1,10 @@
 #include "startup/long_operation.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "support/scripted_frontend.h"
 
@@ -57,6 +61,44 @@ TEST_F(LongOperationTest, ChangedCatalogIsOfferedForSavingAndItsTextsEmptied) {
     EXPECT_EQ(saves, 1);
     EXPECT_EQ(fixed_text(ctx.catalog.info.manufacturer), "");
     EXPECT_EQ(ctx.catalog.description(), "");
+}
+
+// Run in a child that has no privilege to raise its priority again: with
+// Idle, every operation must leave the process at its normal policy, so the
+// second operation and everything after it do not run idle.
+TEST_F(LongOperationTest, IdleNeverLeavesAnUnprivilegedProcessIdleAfterwards) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        const rlimit no_raise{0, 0};
+        if (::setrlimit(RLIMIT_NICE, &no_raise) != 0) ::_exit(20);
+        // Root gives up CAP_SYS_NICE with its user id.
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(21);
+        ctx.settings.options.Idle = 1;
+        for (int round = 0; round < 2; ++round) {
+            { LongOperation op(ctx); }
+            if (sched_getscheduler(0) != SCHED_OTHER) ::_exit(1 + round);
+        }
+        ::_exit(ctx.idle_refusal_logged ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// A process that may go back (this test process, or root) runs idle during
+// the operation and normal afterwards.
+TEST_F(LongOperationTest, IdleLowersAProcessThatMayRaiseItselfAgainOnlyDuringTheOperation) {
+    ctx.settings.options.Idle = 1;
+    const int before = sched_getscheduler(0);
+    {
+        LongOperation op(ctx);
+        if (!ctx.idle_refusal_logged) {
+            EXPECT_EQ(sched_getscheduler(0), SCHED_IDLE);
+        }
+    }
+    EXPECT_EQ(sched_getscheduler(0), before);
 }
 
 }  // namespace
