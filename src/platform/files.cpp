@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/leftovers.h"
+
 namespace orbisto {
 
 std::optional<std::string> read_file(const std::string& path) {
@@ -75,11 +77,13 @@ bool write_file_atomic(const std::string& path, std::string_view data) {
         errno = is_directory(dir_part(target)) ? EACCES : ENOENT;
         return false;
     }
-    std::string tmp = dir_part(target) + "." + file_part(target) + ".XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return false;
-    auto fail = [fd, &tmp](int e) {
-        ::close(fd);
+    // The name carries our process id and the file stays locked while we
+    // write it, so a run after a crash can tell it is a leftover.
+    std::string tmp = temp_file_template(target);
+    FileLock lock;
+    if (!lock.adopt(::mkstemp(tmp.data()))) return false;
+    const int fd = lock.fd();
+    auto fail = [&tmp](int e) {
         ::unlink(tmp.c_str());
         errno = e;
         return false;
@@ -96,18 +100,8 @@ bool write_file_atomic(const std::string& path, std::string_view data) {
     const mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
     ::fchmod(fd, mode);
     if (::fsync(fd) != 0) return fail(errno);
-    if (::close(fd) != 0) {
-        const int e = errno;
-        ::unlink(tmp.c_str());
-        errno = e;
-        return false;
-    }
-    if (::rename(tmp.c_str(), target.c_str()) != 0) {
-        const int e = errno;
-        ::unlink(tmp.c_str());
-        errno = e;
-        return false;
-    }
+    if (::rename(tmp.c_str(), target.c_str()) != 0) return fail(errno);
+    // The lock goes with the descriptor, after the rename.
     return true;
 }
 
