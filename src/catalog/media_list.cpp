@@ -11,10 +11,12 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <map>
 #include <new>
 #include <string_view>
 
 #include "catalog/catalog_store.h"
+#include "catalog/catalog_store_file.h"
 #include "catalog/fastload.h"
 #include "catalog/stored_header.h"
 #include "platform/files.h"
@@ -210,7 +212,53 @@ void build_from_files(Context& ctx) {
     }
 }
 
+// The stored header of a catalogue file as a list entry, without asking the
+// user anything; nullopt when it is no readable version 3 catalogue.
+std::optional<MediumHeader> quiet_header(const std::string& path, std::uint32_t number) {
+    std::array<std::uint8_t, kStoredHeaderSize> raw;
+    if (!read_stored_header(path, raw)) return std::nullopt;
+    if (is_compressed_mark(raw)) {
+        CatalogFileBytes file;
+        if (read_catalog_file(path, kStoredHeaderSize, file) != FileReadStatus::Ok ||
+            file.data().size() < kStoredHeaderSize) {
+            return std::nullopt;
+        }
+        std::copy_n(file.data().begin(), kStoredHeaderSize, raw.begin());
+    }
+    MediumHeader h = header_from_stored(raw);
+    if (h.version != 3) return std::nullopt;
+    h.catalog_number = number;
+    return h;
+}
+
 }  // namespace
+
+std::vector<MediumHeader> index_entries_from_files(const Context& ctx) {
+    std::map<std::uint32_t, MediumHeader> on_disk;
+    for (const CatalogFile& file : list_catalog_files(ctx.paths.catalog_dir)) {
+        const std::string path = join_path(ctx.paths.catalog_dir, file.name);
+        // A compressed file is unpacked only for a medium this run does not
+        // know yet; for the others the list is as current as the file.
+        if (auto known = ctx.media.position_of(file.number)) {
+            std::array<std::uint8_t, kStoredHeaderSize> raw;
+            if (read_stored_header(path, raw) && is_compressed_mark(raw)) {
+                on_disk.emplace(file.number, ctx.media.entries[*known]);
+                continue;
+            }
+        }
+        if (auto h = quiet_header(path, file.number)) on_disk.emplace(file.number, *h);
+    }
+    std::vector<MediumHeader> out;
+    out.reserve(on_disk.size());
+    for (const MediumHeader& e : ctx.media.entries) {
+        const auto it = on_disk.find(e.catalog_number);
+        if (it == on_disk.end()) continue;
+        out.push_back(it->second);
+        on_disk.erase(it);
+    }
+    for (const auto& [number, h] : on_disk) out.push_back(h);
+    return out;
+}
 
 bool BuildMediaList(Context& ctx) {
     ctx.catalog.reset(ctx.english());
