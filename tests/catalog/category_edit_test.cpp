@@ -96,9 +96,9 @@ TEST(CategoryDelete, SubtreeMediaGetNoneLaterCategoriesFollowDownFilesNotRewritt
     EXPECT_EQ(f.ctx.catalog.header.category, 3u);  // the loaded medium, once
     EXPECT_EQ(f.ctx.settings.state.LetzteKategorie, 3);
     EXPECT_EQ(f.ctx.settings.search.Kategorie, 0);
-    for (const MediumHeader& e : *read_fastload_entries(fastload_path(f.ctx))) {
-        EXPECT_EQ(e.category, want[e.catalog_number]) << e.catalog_number;
-    }
+    const auto index = read_fastload_entries(fastload_path(f.ctx));
+    ASSERT_TRUE(index);
+    for (const MediumHeader& e : *index) EXPECT_EQ(e.category, want[e.catalog_number]);
     ReadCategories(f.ctx);
     EXPECT_EQ(f.tree(), (std::vector<std::string>{"D<0", "E<2"}));
 }
