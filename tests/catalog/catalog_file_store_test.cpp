@@ -13,7 +13,10 @@
 #include "catalog/catalog_file_fixture.h"
 #include "catalog/catalog_format.h"
 #include "catalog/catalog_store.h"
+#include "catalog/catalog_store_file.h"
 #include "catalog/catalog_zip.h"
+#include "catalog/media_list.h"
+#include "platform/leftovers.h"
 
 namespace orbisto {
 namespace {
@@ -192,6 +195,28 @@ TEST_F(CatalogFileStore, AWriteThatFailsHalfwayLeavesThePreviousFileIntact) {
     EXPECT_EQ(file_bytes(0), old);
     // Neither the claimed number nor a temporary file is left behind.
     EXPECT_EQ(entries_of(dir.path()), std::set<std::string>{"0.cd"});
+}
+
+TEST_F(CatalogFileStore, TheNumberOfAClaimWhoseRunDiedIsTakenAgainALiveClaimIsNot) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        FileLock claim;
+        ::_exit(claim_catalog_number(ctx, claim) == 0 ? 0 : 1);  // dies before its save
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_EQ(status, 0);
+    ASSERT_TRUE(BuildMediaList(ctx));
+    EXPECT_TRUE(ctx.media.entries.empty());  // a placeholder is no medium
+    EXPECT_TRUE(fe.messages.empty());
+
+    ctx.catalog = small_catalog();
+    EXPECT_EQ(SaveCatalog(ctx, -1), 0);
+    FileLock live;
+    EXPECT_EQ(claim_catalog_number(ctx, live), 1);
+    EXPECT_EQ(SaveCatalog(ctx, -1), 2);
+    EXPECT_EQ(entries_of(dir.path()), (std::set<std::string>{"0.cd", "1.cd", "2.cd"}));
 }
 
 TEST_F(CatalogFileStore, AHeaderTextOutsideWindows1252RewritesTheFileAsUtf8) {

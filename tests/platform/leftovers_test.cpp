@@ -56,10 +56,7 @@ class LockHolder {
     pid_t pid_ = -1;
 };
 
-TEST(Leftovers, NamesCarryTheOwnerAndOnlyOurExactPatternIsRecognised) {
-    const std::string me = std::to_string(::getpid());
-    EXPECT_EQ(temp_file_template("/c/7.cd"), "/c/.7.cd.orbisto-" + me + "-XXXXXX");
-    EXPECT_EQ(work_dir_template("/tmp"), "/tmp/orbisto-" + me + "-XXXXXX");
+TEST(Leftovers, OnlyOurExactPatternNamesAnOwner) {
     struct Case {
         const char* name;
         bool temp;
@@ -67,23 +64,20 @@ TEST(Leftovers, NamesCarryTheOwnerAndOnlyOurExactPatternIsRecognised) {
     };
     const Case cases[] = {
         {".7.cd.orbisto-123-aB3xYz", true, false},
-        {".WICHTIG.INI.orbisto-9-000000", true, false},
         {"orbisto-123-aB3xYz", false, true},
         {".7.cd.aB3xYz", false, false},
         {"7.cd.orbisto-123-aB3xYz", false, false},
-        {".7.cd.orbisto-123-aB3x", false, false},
         {".7.cd.orbisto-0123-aB3xYz", false, false},
-        {".7.cd.orbisto--aB3xYz", false, false},
-        {".7.cd.orbisto-12a-aB3xYz", false, false},
         {"orbisto-test-aB3xYz", false, false},
-        {"orbisto-aB3xYz", false, false},
         {".7.cd.orbisto-1-aB.xYz", false, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(temp_file_owner(c.name).has_value(), c.temp) << c.name;
         EXPECT_EQ(work_dir_owner(c.name).has_value(), c.work) << c.name;
     }
-    EXPECT_EQ(temp_file_owner(".7.cd.orbisto-123-aB3xYz"), 123);
+    // The names we make are the ones we recognise, with our own id.
+    EXPECT_EQ(temp_file_owner(file_part(temp_file_template("/c/7.cd"))), ::getpid());
+    EXPECT_EQ(work_dir_owner(file_part(work_dir_template("/tmp"))), ::getpid());
 }
 
 TEST(Leftovers, OnlyFilesAndDirectoriesOfDeadUnlockedOwnersAreRemoved) {
@@ -126,33 +120,23 @@ TEST(Leftovers, OnlyFilesAndDirectoriesOfDeadUnlockedOwnersAreRemoved) {
     EXPECT_FALSE(file_exists(held));
 }
 
-TEST(Leftovers, PlaceholderOfADeadClaimIsTakenBackAnyOtherFileStays) {
+TEST(Leftovers, OnlyAPlaceholderOfADeadOwnerIsTakenBack) {
     test::TempDir dir;
-    const std::string claimed = dir.file("0.cd");
-    const pid_t child = ::fork();
-    if (child == 0) {
-        FileLock lock;
-        ::_exit(create_placeholder(claimed, lock) ? 0 : 1);  // dies holding the claim
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_EQ(status, 0);
-
     FileLock mine;
     ASSERT_TRUE(create_placeholder(dir.file("1.cd"), mine));
     FileLock again;
     EXPECT_FALSE(create_placeholder(dir.file("1.cd"), again));
     EXPECT_EQ(errno, EEXIST);
-    const std::string empty = dir.write("2.cd", "");
-    const std::string catalogue = dir.write(
-        "3.cd", "orbisto-claim " + std::to_string(dead_pid()) + "\n" + std::string(200, 'x'));
-
-    EXPECT_TRUE(remove_dead_placeholder(claimed));
-    EXPECT_FALSE(file_exists(claimed));
-    EXPECT_FALSE(remove_dead_placeholder(dir.file("1.cd")));
-    EXPECT_FALSE(remove_dead_placeholder(empty));
-    EXPECT_FALSE(remove_dead_placeholder(catalogue));
-    for (const char* n : {"1.cd", "2.cd", "3.cd"}) EXPECT_TRUE(file_exists(dir.file(n))) << n;
+    const std::string mark = "orbisto-claim " + std::to_string(dead_pid()) + "\n";
+    dir.write("2.cd", "");
+    dir.write("3.cd", mark + std::string(200, 'x'));  // a catalogue, whatever it starts with
+    dir.write("4.cd", mark);
+    for (const char* n : {"1.cd", "2.cd", "3.cd"}) {
+        EXPECT_FALSE(remove_dead_placeholder(dir.file(n))) << n;
+        EXPECT_TRUE(file_exists(dir.file(n))) << n;
+    }
+    EXPECT_TRUE(remove_dead_placeholder(dir.file("4.cd")));
+    EXPECT_FALSE(file_exists(dir.file("4.cd")));
 }
 
 }  // namespace
