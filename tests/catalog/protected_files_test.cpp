@@ -1,8 +1,7 @@
 // Files the user made read-only are never replaced: every writer of the
 // catalogue store refuses them with its write-failure message and leaves
-// them as they were; a linked catalogue file is written through its link.
+// them as they were.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <functional>
 #include <string>
@@ -78,32 +77,6 @@ TEST(WriteProtection, EveryWriterRefusesAReadOnlyFileWithItsMessageAndChangesNot
     // Nothing in memory claims what the files do not say.
     EXPECT_EQ(f.ctx.media.entries[0].category, 0u);
     EXPECT_EQ(f.ctx.categories.user_count(), 1);
-}
-
-TEST(WriteProtection, ALinkedCatalogueIsWrittenThroughItsLinkWhichStays) {
-    ProtectedFixture f;
-    const std::string target = f.elsewhere.file("kept-elsewhere.cd");
-    ASSERT_EQ(::rename(f.path(0).c_str(), target.c_str()), 0);
-    ASSERT_EQ(::symlink(target.c_str(), f.path(0).c_str()), 0);
-
-    const std::size_t first[] = {0};
-    ASSERT_EQ(MoveMediaToCategory(f.ctx, first, 2, 0).moved.size(), 1u);
-    ASSERT_TRUE(LoadCatalog(f.ctx, 0));
-    set_fixed_text(f.ctx.catalog.header.medium_name, "renamed");
-    ASSERT_EQ(SaveCatalog(f.ctx, 0), 0);
-
-    struct stat st {};
-    ASSERT_EQ(::lstat(f.path(0).c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_EQ(f.on_disk(0).category, 2u);
-    EXPECT_EQ(fixed_text(f.on_disk(0).medium_name), "renamed");
-    // A write-protected target is protected through its link as well.
-    const auto before = read_file(target);
-    {
-        ReadOnly ro(target);
-        EXPECT_EQ(SaveCatalog(f.ctx, 0), -1);
-    }
-    EXPECT_EQ(read_file(target), before);
 }
 
 }  // namespace
