@@ -215,8 +215,14 @@ TEST_F(CatalogFileStore, TheNumberOfAClaimWhoseRunDiedIsTakenAgainALiveClaimIsNo
     EXPECT_EQ(SaveCatalog(ctx, -1), 0);
     FileLock live;
     EXPECT_EQ(claim_catalog_number(ctx, live), 1);
-    EXPECT_EQ(SaveCatalog(ctx, -1), 2);
-    EXPECT_EQ(entries_of(dir.path()), (std::set<std::string>{"0.cd", "1.cd", "2.cd"}));
+    // Files that merely look like a claim are no claims.
+    dir.write("2.cd", "");
+    const std::string mark = "orbisto-claim " + std::to_string(pid) + "\n";
+    dir.write("3.cd", mark + std::string(200, 'x'));
+    EXPECT_EQ(SaveCatalog(ctx, -1), 4);
+    dir.write("5.cd", mark);  // the dead run's mark alone is its claim
+    EXPECT_EQ(SaveCatalog(ctx, -1), 5);
+    EXPECT_EQ(entries_of(dir.path()).size(), 6u);
 }
 
 TEST_F(CatalogFileStore, AHeaderTextOutsideWindows1252RewritesTheFileAsUtf8) {

@@ -1,6 +1,6 @@
-// Leftovers of dead processes: temporary files, work directories and number
-// placeholders are removed only when their name (or content) names a process
-// that no longer runs and nobody holds their lock.
+// Leftovers of dead processes: temporary files and work directories are
+// removed only when their name names a process that no longer runs and
+// nobody holds their lock.
 #include "platform/leftovers.h"
 
 #include <gtest/gtest.h>
@@ -62,25 +62,6 @@ TEST(Leftovers, OnlyFilesAndDirectoriesOfDeadUnlockedOwnersAreRemoved) {
     holder.release();
     EXPECT_EQ(remove_dead_temp_files(dir.path()), 1u);
     EXPECT_FALSE(file_exists(held));
-}
-
-TEST(Leftovers, OnlyAPlaceholderOfADeadOwnerIsTakenBack) {
-    test::TempDir dir;
-    FileLock mine;
-    ASSERT_TRUE(create_placeholder(dir.file("1.cd"), mine));
-    FileLock again;
-    EXPECT_FALSE(create_placeholder(dir.file("1.cd"), again));
-    EXPECT_EQ(errno, EEXIST);
-    const std::string mark = "orbisto-claim " + std::to_string(dead_pid()) + "\n";
-    dir.write("2.cd", "");
-    dir.write("3.cd", mark + std::string(200, 'x'));  // a catalogue, whatever it starts with
-    dir.write("4.cd", mark);
-    for (const char* n : {"1.cd", "2.cd", "3.cd"}) {
-        EXPECT_FALSE(remove_dead_placeholder(dir.file(n))) << n;
-        EXPECT_TRUE(file_exists(dir.file(n))) << n;
-    }
-    EXPECT_TRUE(remove_dead_placeholder(dir.file("4.cd")));
-    EXPECT_FALSE(file_exists(dir.file("4.cd")));
 }
 
 }  // namespace
