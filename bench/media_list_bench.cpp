@@ -1,7 +1,8 @@
 // Building the MediaList over 5,000 catalogue files: from the files (one
-// header read each) and from the fast-load index. Warm cache, best of
+// header read each) and from the fast-load index, and writing the index
+// (which reads every header under the directory lock). Warm cache, best of
 // several runs. Targets: below 0.5 s from the files, below 0.05 s with the
-// index.
+// index, below 0.5 s for an index write.
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -71,6 +72,21 @@ double best_build_seconds(Context& ctx) {
     return best;
 }
 
+double best_index_write_seconds(Context& ctx) {
+    double best = 1e9;
+    for (int run = 0; run < kRuns; ++run) {
+        const auto t0 = std::chrono::steady_clock::now();
+        const bool ok = WriteFastLoadIndex(ctx);
+        const auto t1 = std::chrono::steady_clock::now();
+        if (!ok) {
+            std::fprintf(stderr, "the index could not be written\n");
+            std::exit(1);
+        }
+        best = std::min(best, std::chrono::duration<double>(t1 - t0).count());
+    }
+    return best;
+}
+
 }  // namespace
 
 int main() {
@@ -101,10 +117,12 @@ int main() {
         return 1;
     }
     const double from_index = best_build_seconds(ctx);
+    const double index_write = best_index_write_seconds(ctx);
 
     std::printf("BuildMediaList, %d catalogue files, best of %d (warm cache)\n", kMedia, kRuns);
     std::printf("  from the files:      %8.4f s  (target < 0.5 s)\n", from_files);
     std::printf("  from fastload.cds:   %8.4f s  (target < 0.05 s)\n", from_index);
+    std::printf("  writing fastload.cds:%8.4f s  (target < 0.5 s)\n", index_write);
     remove_tree(dir);
-    return from_files < 0.5 && from_index < 0.05 ? 0 : 2;
+    return from_files < 0.5 && from_index < 0.05 && index_write < 0.5 ? 0 : 2;
 }

@@ -160,8 +160,9 @@ bool LoadCatalog(Context& ctx, int n) {
 int SaveCatalog(Context& ctx, int n) {
     log_line(ctx, "\r\nwrite:%lld\r\n", n);
     bool claimed = false;
+    FileLock claim;  // held until the catalogue has replaced its placeholder
     if (n < 0) {
-        n = claim_catalog_number(ctx);
+        n = claim_catalog_number(ctx, claim);
         if (n < 0) return -1;
         claimed = true;
         log_line(ctx, "\r\nnew write:%lld\r\n", n);

@@ -32,7 +32,8 @@ int WriteCatalogHeader(Context& ctx, int n, const MediumHeader& scratch);
 // "<CatalogDirectory>/<n>.cd"
 std::string catalog_path(const Context& ctx, int n);
 
-// The lowest number k >= 0 whose catalogue file does not exist, or -1 when
+// The lowest number k >= 0 whose catalogue file does not exist (the claim
+// of a process that died before its save is taken back first), or -1 when
 // k would pass the media limit (ctx.limits.media).
 int find_free_catalog_number(const Context& ctx);
 

@@ -15,6 +15,7 @@
 #include "catalog/catalog_store_messages.h"
 #include "catalog/catalog_zip.h"
 #include "platform/files.h"
+#include "platform/leftovers.h"
 
 namespace orbisto {
 
@@ -113,15 +114,18 @@ int find_free_catalog_number(const Context& ctx) {
     for (std::uint64_t k = 0; k <= highest_number(ctx); ++k) {
         struct stat st {};
         const std::string path = catalog_path(ctx, static_cast<int>(k));
+        // The claim of a process that died before its save is free again.
+        if (::stat(path.c_str(), &st) == 0 && !remove_dead_placeholder(path)) continue;
         if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) return static_cast<int>(k);
     }
     return -1;
 }
 
-int claim_catalog_number(Context& ctx) {
+int claim_catalog_number(Context& ctx, FileLock& claim) {
     for (std::uint64_t k = 0; k <= highest_number(ctx); ++k) {
         const std::string path = catalog_path(ctx, static_cast<int>(k));
         struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && !remove_dead_placeholder(path)) continue;
         if (::stat(path.c_str(), &st) == 0) continue;
         if (errno != ENOENT) {
             // The catalogue directory itself cannot be searched (no access,
@@ -132,11 +136,7 @@ int claim_catalog_number(Context& ctx) {
         }
         // Exclusive create: another process that saw the same gap loses
         // here and goes on with the next number.
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            ::close(fd);
-            return static_cast<int>(k);
-        }
+        if (create_placeholder(path, claim)) return static_cast<int>(k);
         if (errno == EEXIST) continue;
         report(ctx, StoreMessage::CannotCreate, path);
         return -1;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/leftovers.h"
 #include "startup/context.h"
 
 namespace orbisto {
@@ -46,10 +47,12 @@ bool write_catalog_file(const std::string& path, std::span<const std::uint8_t> b
                         bool compress);
 
 // Claims the lowest free catalogue number by creating its file exclusively
-// (empty; the save replaces it). Shows " Zugriff verweigert " for numbers
+// as a placeholder naming this process, locked by claim until the save has
+// replaced it. The placeholder of a process that died before its save is
+// taken back, so its number is not lost. Shows " Zugriff verweigert " for numbers
 // whose existence cannot be checked, " Kann Datei nicht anlegen " when the
 // file cannot be created and " Zuviele Dateien " past the media limit;
 // returns -1 then.
-int claim_catalog_number(Context& ctx);
+int claim_catalog_number(Context& ctx, FileLock& claim);
 
 }  // namespace orbisto

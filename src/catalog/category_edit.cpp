@@ -101,15 +101,23 @@ CategoryEdit DeleteCategory(Context& ctx, int index) {
     // Taken before the loop: rewriting the current medium's header updates
     // the Catalog in memory too, and must not be renumbered twice.
     const std::uint32_t current_category = ctx.catalog.header.category;
+    const int current = ctx.catalog.current_number();
+    bool current_kept = false;
     bool list_changed = false;
     for (MediumHeader& entry : ctx.media.entries) {
         const std::uint32_t now = remap_category(map, entry.category);
         if (now == entry.category) continue;
-        rewrite_category(ctx, entry.catalog_number, now);
+        // The list follows the file: a medium whose header could not be
+        // rewritten keeps the position its file still names (the failure
+        // has been reported), so the list never claims what no file says.
+        if (!rewrite_category(ctx, entry.catalog_number, now)) {
+            current_kept = current_kept || static_cast<int>(entry.catalog_number) == current;
+            continue;
+        }
         entry.category = now;
         list_changed = true;
     }
-    ctx.catalog.header.category = remap_category(map, current_category);
+    if (!current_kept) ctx.catalog.header.category = remap_category(map, current_category);
     remap_remembered(ctx, map);
     if (list_changed && ctx.settings.options.FastLoad == 1) WriteFastLoadIndex(ctx);
     return CategoryEdit::Done;

@@ -59,13 +59,13 @@ CategoryEdit MoveCategory(Context& ctx, int index, int parent);
 // MediaList whose category moved gets the new position in its catalogue
 // file and its MediaList entry: media of the deleted subtree get 0, media of
 // later categories follow their category down. A header that cannot be read
-// is reported ("Fehler beim Lesen des Headers") and the next medium follows;
-// its MediaList entry still gets the new position, so the lists never show
-// it under a category that took the old position.
-// The current Catalog's header, the remembered category and the search
-// category are renumbered the same way, so a later save of the current
-// Catalog writes the new position and never brings back the old one (the
-// Catalog's changed flag is left as it is). With FastLoad 1 the
+// ("Fehler beim Lesen des Headers") or written (the store's write error) is
+// reported and the next medium follows; its MediaList entry keeps the
+// position its file still holds, as memory changes only after the file.
+// The current Catalog's header (unless its file could not be rewritten), the
+// remembered category and the search category are renumbered the same way,
+// so a later save of the current Catalog writes the new position and never
+// brings back the old one (the Catalog's changed flag is left as it is). With FastLoad 1 the
 // FastLoadIndex is written when a MediaList entry changed.
 CategoryEdit DeleteCategory(Context& ctx, int index);
 

@@ -10,6 +10,7 @@
 #include "catalog/stored_header.h"
 #include "platform/byte_io.h"
 #include "platform/files.h"
+#include "platform/leftovers.h"
 #include "startup/context.h"
 
 namespace orbisto {
@@ -50,7 +51,12 @@ namespace {
 // so a failed write leaves the previous index (or none) behind.
 bool write_index(Context& ctx) {
     const std::string path = fastload_path(ctx);
-    if (write_file_atomic(path, fastload_bytes(ctx.media.entries))) return true;
+    // One writer at a time, each writing what the files say at that moment:
+    // the last writer then knows every medium stored before it. Where the
+    // directory cannot be locked the merge still happens.
+    FileLock lock;
+    lock.lock_path(ctx.paths.catalog_dir);
+    if (write_file_atomic(path, fastload_bytes(index_entries_from_files(ctx)))) return true;
     // The atomic write fails either when its file cannot be made or while
     // writing it; a full or failing disk is the write error, anything else
     // means the file could not be created.

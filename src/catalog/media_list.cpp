@@ -11,10 +11,13 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <map>
 #include <new>
 #include <string_view>
+#include <unordered_map>
 
 #include "catalog/catalog_store.h"
+#include "catalog/catalog_store_file.h"
 #include "catalog/fastload.h"
 #include "catalog/stored_header.h"
 #include "platform/files.h"
@@ -210,7 +213,55 @@ void build_from_files(Context& ctx) {
     }
 }
 
+// The header of a catalogue file as a list entry, without asking the user
+// anything; nullopt when it is no readable version 3 catalogue. A compressed
+// file is unpacked only for a medium the list does not hold yet (known is its
+// entry otherwise): unpacking every one at every index write would read each
+// whole file. A header change another run made meanwhile to a compressed
+// medium this run knows is therefore not seen; no medium is left out for it.
+std::optional<MediumHeader> quiet_header(const std::string& path, std::uint32_t number,
+                                         const MediumHeader* known) {
+    std::array<std::uint8_t, kStoredHeaderSize> raw;
+    if (!read_stored_header(path, raw)) return std::nullopt;
+    if (is_compressed_mark(raw)) {
+        if (known) return *known;
+        CatalogFileBytes file;
+        if (read_catalog_file(path, kStoredHeaderSize, file) != FileReadStatus::Ok ||
+            file.data().size() < kStoredHeaderSize) {
+            return std::nullopt;
+        }
+        std::copy_n(file.data().begin(), kStoredHeaderSize, raw.begin());
+    }
+    MediumHeader h = header_from_stored(raw);
+    if (h.version != 3) return std::nullopt;
+    h.catalog_number = number;
+    return h;
+}
+
 }  // namespace
+
+std::vector<MediumHeader> index_entries_from_files(const Context& ctx) {
+    const auto& entries = ctx.media.entries;
+    std::unordered_map<std::uint32_t, std::size_t> known;
+    for (std::size_t i = 0; i < entries.size(); ++i) known.emplace(entries[i].catalog_number, i);
+    std::map<std::uint32_t, MediumHeader> on_disk;
+    for (const CatalogFile& file : list_catalog_files(ctx.paths.catalog_dir)) {
+        const auto it = known.find(file.number);
+        const MediumHeader* entry = it == known.end() ? nullptr : &entries[it->second];
+        const std::string path = join_path(ctx.paths.catalog_dir, file.name);
+        if (auto h = quiet_header(path, file.number, entry)) on_disk.emplace(file.number, *h);
+    }
+    std::vector<MediumHeader> out;
+    out.reserve(on_disk.size());
+    for (const MediumHeader& e : entries) {
+        const auto found = on_disk.find(e.catalog_number);
+        if (found == on_disk.end()) continue;
+        out.push_back(found->second);
+        on_disk.erase(found);
+    }
+    for (const auto& [number, h] : on_disk) out.push_back(h);
+    return out;
+}
 
 bool BuildMediaList(Context& ctx) {
     ctx.catalog.reset(ctx.english());

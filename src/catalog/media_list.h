@@ -51,9 +51,20 @@ bool BuildMediaList(Context& ctx);
 // used as it is).
 std::string fastload_path(const Context& ctx);
 
-// Rewrites the fast-load index from ctx.media when FastLoad is 1 (call it
-// after every change of the MediaList); true when it was written or nothing
-// was to be done. Failures are shown with the index path as caption.
+// What the fast-load index is to hold now: one entry for every version 3
+// catalogue file of the CatalogDirectory, with the header the file holds
+// (a compressed file of a medium in ctx.media keeps that entry, so it need
+// not be unpacked). Media of ctx.media come first in its order, media that
+// other runs stored meanwhile follow in the order of their numbers; media
+// whose file has gone are left out. Nothing is shown to the user.
+std::vector<MediumHeader> index_entries_from_files(const Context& ctx);
+
+// Rewrites the fast-load index when FastLoad is 1 (call it after every change
+// of the MediaList); true when it was written or nothing was to be done. The
+// index is written under a lock on the CatalogDirectory from what the
+// catalogue files say (index_entries_from_files), so runs that share the
+// directory never drop each other's media. Failures are shown with the
+// index path as caption.
 bool WriteFastLoadIndex(Context& ctx);
 
 // After FastLoad has been switched on: asks whether to regenerate the index;

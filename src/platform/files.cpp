@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/leftovers.h"
+
 namespace orbisto {
 
 std::optional<std::string> read_file(const std::string& path) {
@@ -37,39 +39,69 @@ std::optional<std::string> read_file(const std::string& path) {
     return data;
 }
 
+std::string replace_target(const std::string& path) {
+    std::string target = path;
+    // The kernel's own limit on links followed in one lookup.
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        std::string link(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4095) + 1, '\0');
+        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n <= 0 || static_cast<size_t>(n) >= link.size()) break;
+        link.resize(static_cast<size_t>(n));
+        target = link.front() == '/' ? link : dir_part(target) + link;
+    }
+    return target;
+}
+
+bool file_replaceable(const std::string& path) {
+    const std::string target = replace_target(path);
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0) return false;
+        if (::access(target.c_str(), W_OK) != 0) return false;
+    } else if (errno != ENOENT) {
+        return false;
+    }
+    const std::string dir = dir_part(target);
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || (st.st_mode & 0222) == 0) {
+        return false;
+    }
+    return ::access(dir.c_str(), W_OK | X_OK) == 0;
+}
+
 bool write_file_atomic(const std::string& path, std::string_view data) {
-    std::string tmp = dir_part(path) + "." + file_part(path) + ".XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return false;
+    const std::string target = replace_target(path);
+    if (!file_replaceable(target)) {
+        // A missing directory stays a missing directory for the caller.
+        errno = is_directory(dir_part(target)) ? EACCES : ENOENT;
+        return false;
+    }
+    // The name carries our process id and the file stays locked while we
+    // write it, so a run after a crash can tell it is a leftover.
+    std::string tmp = temp_file_template(target);
+    FileLock lock;
+    if (!lock.adopt(::mkstemp(tmp.data()))) return false;
+    const int fd = lock.fd();
+    auto fail = [&tmp](int e) {
+        ::unlink(tmp.c_str());
+        errno = e;
+        return false;
+    };
     size_t done = 0;
     while (done < data.size()) {
         const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int e = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            ::unlink(tmp.c_str());
-            errno = e;
-            return false;
-        }
+        if (n <= 0) return fail(n < 0 ? errno : ENOSPC);
         done += static_cast<size_t>(n);
     }
     // Keep the permissions of the file being replaced; new files get 0644.
     struct stat st {};
-    const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+    const mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
     ::fchmod(fd, mode);
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        const int e = errno;
-        ::unlink(tmp.c_str());
-        errno = e;
-        return false;
-    }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        const int e = errno;
-        ::unlink(tmp.c_str());
-        errno = e;
-        return false;
-    }
+    if (::fsync(fd) != 0) return fail(errno);
+    if (::rename(tmp.c_str(), target.c_str()) != 0) return fail(errno);
+    // The lock goes with the descriptor, after the rename.
     return true;
 }
 

@@ -15,8 +15,23 @@ namespace orbisto {
 std::optional<std::string> read_file(const std::string& path);
 
 // Writes data to a temporary file in the same directory, flushes it and
-// renames it over path. On failure path is left as it was and errno is set.
+// renames it over path. A symbolic link is written through to its target and
+// stays a link. A file that is not replaceable (below) is not written
+// (EACCES). On failure path is left as it was and errno is set.
 bool write_file_atomic(const std::string& path, std::string_view data);
+
+// The file that a write to path replaces: path itself, or the end of its
+// chain of symbolic links (for a dangling link the path it names).
+std::string replace_target(const std::string& path);
+
+// The one rule for every file we replace: the target of path (see
+// replace_target), when it exists, must be a regular file with a write bit
+// set in its mode and writable for us; its directory must exist, have a
+// write bit set and be writable for us. The mode bits count even for root,
+// who is let through by the access check: a file or directory without any
+// write bit has been write-protected by its user, and the atomic rename
+// would otherwise replace it regardless.
+bool file_replaceable(const std::string& path);
 
 bool file_exists(const std::string& path);
 bool is_directory(const std::string& path);

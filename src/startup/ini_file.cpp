@@ -82,21 +82,6 @@ int parse_profile_int(std::string_view s, int def) {
     return v > INT_MAX ? INT_MAX : static_cast<int>(v);
 }
 
-bool ini_file_writable(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0) return false;
-        if (::access(path.c_str(), W_OK) != 0) return false;
-    } else if (errno != ENOENT) {
-        return false;
-    }
-    const std::string dir = dir_part(path);
-    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || (st.st_mode & 0222) == 0) {
-        return false;
-    }
-    return ::access(dir.c_str(), W_OK | X_OK) == 0;
-}
-
 IniFile IniFile::parse(std::string_view bytes) {
     if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     const std::string text = text_to_utf8(bytes);
@@ -295,19 +280,7 @@ std::string IniFile::to_bytes() const {
 }
 
 bool IniFile::save(const std::string& path) const {
-    std::string target = path;
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
-    if (!ini_file_writable(target)) {
-        errno = EACCES;
-        return false;
-    }
-    return write_file_atomic(target, to_bytes());
+    return write_file_atomic(path, to_bytes());
 }
 
 }  // namespace orbisto

@@ -62,7 +62,7 @@ class IniFile {
     // The file's bytes in the encoding chosen by its content, CR LF line ends.
     std::string to_bytes() const;
     // Writes the file atomically (the old file survives any failure). A file
-    // that counts as read-only (ini_file_writable) is not written. A symbolic
+    // that counts as read-only (file_replaceable) is not written. A symbolic
     // link is written through to its target.
     bool save(const std::string& path) const;
 
@@ -89,12 +89,6 @@ class IniFile {
     std::vector<Section> sections_;
     std::unordered_map<std::string, size_t> section_index_;  // folded name -> first section
 };
-
-// True when path may be written: an existing file must be a regular file with
-// a write bit set in its mode (root ignores the bits otherwise, and the atomic
-// rename would replace a read-only file) and writable for us; its directory
-// must exist, have a write bit set and be writable for us.
-bool ini_file_writable(const std::string& path);
 
 // The integer rule of the profile functions: blanks, an optional sign and
 // decimal digits; def when there are no digits. Values past the int range

@@ -66,7 +66,7 @@ bool append_kill_file(Context& ctx, const std::string& name) {
     const auto cp = list_is_utf8 ? std::nullopt : utf8_to_cp1252(text);
     content += cp ? *cp : text;
     content += "\r\n";
-    if (!ini_file_writable(path) || !write_file_atomic(path, content)) return false;
+    if (!file_replaceable(path) || !write_file_atomic(path, content)) return false;
     if (ctx.settings.KillFiles.size() < kMaxKillFiles) ctx.settings.KillFiles.push_back(text);
     return true;
 }

@@ -93,19 +93,29 @@ bool make_temp_dir(Paths& paths, const EnvLookup& env, const std::string& keep_d
         make_directory(paths.temp_dir);
         return is_directory(paths.temp_dir);
     }
-    std::string templ = with_slash(env_or(env, "TMPDIR", "/tmp")) + "orbisto-XXXXXX";
+    const std::string base = env_or(env, "TMPDIR", "/tmp");
+    remove_dead_work_dirs(base);
+    std::string templ = work_dir_template(base);
+    auto lock = std::make_shared<FileLock>();
     if (!::mkdtemp(templ.data())) {
+        paths.temp_dir.clear();
+        return false;
+    }
+    if (!lock->lock_path(templ)) {
+        ::rmdir(templ.c_str());
         paths.temp_dir.clear();
         return false;
     }
     paths.temp_dir = templ;
     paths.temp_is_private = true;
+    paths.temp_lock = std::move(lock);
     return true;
 }
 
 void remove_temp_dir(Paths& paths) {
     if (paths.temp_is_private && !paths.temp_dir.empty()) remove_tree(paths.temp_dir);
     paths.temp_is_private = false;
+    paths.temp_lock.reset();
 }
 
 }  // namespace orbisto

@@ -4,7 +4,10 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
+
+#include "platform/leftovers.h"
 
 namespace orbisto {
 
@@ -21,6 +24,9 @@ struct Paths {
     std::string default_catalog_dir;  // used when neither /dir nor DataPfad gives one
     std::string temp_dir;       // private work directory, without trailing '/'
     bool temp_is_private = false;  // made by us with mkdtemp, removed at exit
+    // Held on the private work directory while we live: a later run removes
+    // the directory only when this lock is free and our process id is gone.
+    std::shared_ptr<FileLock> temp_lock;
     bool portable = false;      // ORBISTO_HOME or settings file beside the executable
 };
 
@@ -38,9 +44,11 @@ std::string executable_path(const char* argv0);
 // default location with its parents. Failure is not reported here.
 void ensure_catalog_dir(const Paths& paths, bool from_command_line);
 
-// Creates the private work directory below $TMPDIR (or /tmp) with mkdtemp;
-// with keep_dir non-empty (setting NichtLöschen) that directory is used
-// instead and never removed. Returns false when none could be made.
+// Creates the private work directory below $TMPDIR (or /tmp) with mkdtemp,
+// named after our process id and locked while we run; work directories that
+// dead runs of ours left there are removed first. With keep_dir non-empty
+// (setting NichtLöschen) that directory is used instead and never removed.
+// Returns false when none could be made.
 bool make_temp_dir(Paths& paths, const EnvLookup& env, const std::string& keep_dir);
 
 // Removes the private work directory made by make_temp_dir.

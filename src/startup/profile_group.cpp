@@ -23,7 +23,7 @@ bool write_profile_group(Context& ctx, const std::string& path,
     if (::stat(dir.c_str(), &st) != 0 && errno == ENOENT) make_directory(dir);
 
     std::optional<IniFile> ini = IniFile::load(path);
-    const bool writable = ini && ini_file_writable(path);
+    const bool writable = ini && file_replaceable(path);
     if (!writable) {
         if (warn) {
             warning();

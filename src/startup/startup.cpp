@@ -4,6 +4,7 @@
 #include <new>
 
 #include "platform/files.h"
+#include "platform/leftovers.h"
 #include "startup/settings_io.h"
 
 namespace orbisto {
@@ -50,6 +51,11 @@ bool start_up(Context& ctx, const CommandLine& command_line, const std::string& 
     read_search(ctx);
     read_kill_files(ctx);
     list_settings_files(ctx);
+
+    // Temporary files that runs killed half-way through a save left behind;
+    // the catalogues themselves were never touched by them.
+    remove_dead_temp_files(ctx.paths.catalog_dir);
+    remove_dead_temp_files(ctx.paths.program_dir);
 
     const auto& o = ctx.settings.options;
     make_temp_dir(ctx.paths, env, o.NichtLoeschen ? o.CopyPfad : std::string());

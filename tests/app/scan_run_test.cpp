@@ -2,6 +2,12 @@
 // standard output and the catalogue stored.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "catalog/fastload.h"
 #include "platform/files.h"
 #include "support/run_program.h"
 #include "support/temp_home.h"
@@ -31,6 +37,33 @@ TEST(ScanRun, StoredMediumExitsZeroAndFailuresExitOneWithTheReason) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.rfind("stored medium Holiday as catalogue 0 (", 0), 0u) << r.out;
     EXPECT_EQ(run({"media"}).out.rfind("0\tHoliday\t", 0), 0u);
+}
+
+TEST(ScanRun, ParallelRunsWithFastLoadAllEndUpInTheIndex) {
+    test::TempDir home;
+    home.write("orbisto.INI", "[Optionen]\r\nFastLoad=1\r\n");
+    constexpr int kRuns = 8;
+    std::vector<test::ProgramResult> results(kRuns);
+    std::vector<std::thread> runs;
+    for (int i = 0; i < kRuns; ++i) {
+        const std::string medium = home.file("medium" + std::to_string(i));
+        make_directory(medium);
+        home.write("medium" + std::to_string(i) + "/f.txt", "x");
+        runs.emplace_back([&, i, medium] {
+            results[static_cast<std::size_t>(i)] = test::run_program(
+                ORBISTO_BINARY, {"--drive", medium}, {{"ORBISTO_HOME", home.path()}});
+        });
+    }
+    for (auto& t : runs) t.join();
+    for (const auto& r : results) EXPECT_EQ(r.status, 0) << r.err;
+
+    const auto index = read_fastload_entries(home.file("cds/fastload.cds"));
+    ASSERT_TRUE(index);
+    std::set<std::uint32_t> numbers;
+    for (const MediumHeader& e : *index) numbers.insert(e.catalog_number);
+    EXPECT_EQ(index->size(), static_cast<std::size_t>(kRuns));
+    EXPECT_EQ(numbers.size(), static_cast<std::size_t>(kRuns));
+    EXPECT_EQ(*numbers.rbegin(), static_cast<std::uint32_t>(kRuns - 1));
 }
 
 }  // namespace

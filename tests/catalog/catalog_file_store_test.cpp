@@ -13,7 +13,10 @@
 #include "catalog/catalog_file_fixture.h"
 #include "catalog/catalog_format.h"
 #include "catalog/catalog_store.h"
+#include "catalog/catalog_store_file.h"
 #include "catalog/catalog_zip.h"
+#include "catalog/media_list.h"
+#include "platform/leftovers.h"
 
 namespace orbisto {
 namespace {
@@ -240,6 +243,34 @@ TEST_F(CatalogFileStore, AWriteThatFailsHalfwayLeavesThePreviousFileIntact) {
     EXPECT_EQ(file_bytes(0), old);
     // Neither the claimed number nor a temporary file is left behind.
     EXPECT_EQ(entries_of(dir.path()), std::set<std::string>{"0.cd"});
+}
+
+TEST_F(CatalogFileStore, TheNumberOfAClaimWhoseRunDiedIsTakenAgainALiveClaimIsNot) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        FileLock claim;
+        ::_exit(claim_catalog_number(ctx, claim) == 0 ? 0 : 1);  // dies before its save
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_EQ(status, 0);
+    ASSERT_TRUE(BuildMediaList(ctx));
+    EXPECT_TRUE(ctx.media.entries.empty());  // a placeholder is no medium
+    EXPECT_TRUE(fe.messages.empty());
+
+    ctx.catalog = small_catalog();
+    EXPECT_EQ(SaveCatalog(ctx, -1), 0);
+    FileLock live;
+    EXPECT_EQ(claim_catalog_number(ctx, live), 1);
+    // Files that merely look like a claim are no claims.
+    dir.write("2.cd", "");
+    const std::string mark = "orbisto-claim " + std::to_string(pid) + "\n";
+    dir.write("3.cd", mark + std::string(200, 'x'));
+    EXPECT_EQ(SaveCatalog(ctx, -1), 4);
+    dir.write("5.cd", mark);  // the dead run's mark alone is its claim
+    EXPECT_EQ(SaveCatalog(ctx, -1), 5);
+    EXPECT_EQ(entries_of(dir.path()).size(), 6u);
 }
 
 TEST_F(CatalogFileStore, AHeaderTextOutsideWindows1252RewritesTheFileAsUtf8) {

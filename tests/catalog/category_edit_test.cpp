@@ -71,23 +71,34 @@ struct DeleteFixture : TreeFixture {
     }
 };
 
-TEST(CategoryDelete, SubtreeMediaGetNoneLaterCategoriesFollowDownUnreadableHeadersAreSkipped) {
+TEST(CategoryDelete, SubtreeMediaGetNoneLaterCategoriesFollowDownFilesNotRewrittenKeepTheirs) {
     DeleteFixture f;
     f.ctx.settings.options.FastLoad = 1;
     f.ctx.settings.state.LetzteKategorie = 6;
     f.ctx.settings.search.Kategorie = 3;
     ASSERT_TRUE(LoadCatalog(f.ctx, 3));
-    ASSERT_TRUE(write_file_atomic(catalog_path(f.ctx, 1), "short"));  // reported, the others go on
+    // Reported, and the others go on: a header that cannot be read, one that
+    // cannot be written.
+    ASSERT_TRUE(write_file_atomic(catalog_path(f.ctx, 1), "short"));
+    const auto protected_bytes = read_file(f.path(2));
 
-    ASSERT_EQ(DeleteCategory(f.ctx, 2), CategoryEdit::Done);
+    {
+        ReadOnly ro(f.path(2));
+        ASSERT_EQ(DeleteCategory(f.ctx, 2), CategoryEdit::Done);
+    }
     EXPECT_TRUE(f.fe.saw_message("Fehler beim Lesen des Headers"));
-    const std::vector<std::uint32_t> want = {0, 0, 2, 3, 0, 0, 40000};
+    EXPECT_TRUE(f.fe.saw_message("Schreibfehler Header"));
+    // Media 1 and 2 keep what their files still say.
+    const std::vector<std::uint32_t> want = {0, 4, 5, 3, 0, 0, 40000};
     EXPECT_EQ(f.listed(), want);
     for (int n : {0, 2, 3, 4, 5, 6}) EXPECT_EQ(f.on_disk(n).category, want[n]) << n;
+    EXPECT_EQ(read_file(f.path(2)), protected_bytes);
     EXPECT_EQ(f.ctx.catalog.header.category, 3u);  // the loaded medium, once
     EXPECT_EQ(f.ctx.settings.state.LetzteKategorie, 3);
     EXPECT_EQ(f.ctx.settings.search.Kategorie, 0);
-    EXPECT_EQ((*read_fastload_entries(fastload_path(f.ctx)))[3].category, 3u);
+    const auto index = read_fastload_entries(fastload_path(f.ctx));
+    ASSERT_TRUE(index);
+    for (const MediumHeader& e : *index) EXPECT_EQ(e.category, want[e.catalog_number]);
     ReadCategories(f.ctx);
     EXPECT_EQ(f.tree(), (std::vector<std::string>{"D<0", "E<2"}));
 }

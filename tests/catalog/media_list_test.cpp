@@ -91,5 +91,42 @@ TEST(FastLoadIndex, RegenerationAsksThenRebuildsFromTheFilesAFailedWriteIsReport
     EXPECT_TRUE(f.fe.saw_message("Datei konnte nicht angelegt werden"));
 }
 
+TEST(FastLoadIndex, EveryWriteListsTheMediaOtherRunsStoredOrDeletedMeanwhile) {
+    FastLoadFixture a;
+    // A second run on the same directory that read the same index at start.
+    test::ScriptedFrontend fe;
+    Context b{fe};
+    b.paths.catalog_dir = a.dir.path();
+    b.settings.options.FastLoad = 1;
+    ASSERT_TRUE(BuildMediaList(b));
+    auto store_new = [](Context& ctx, const char* name) {
+        ctx.catalog.reset(false);
+        ctx.catalog.set_current_number(-1);
+        set_fixed_text(ctx.catalog.header.medium_name, name);
+        const int n = SaveCatalog(ctx, -1);
+        ctx.media.store(ctx.catalog.header);
+        EXPECT_TRUE(WriteFastLoadIndex(ctx));
+        return n;
+    };
+    auto indexed = [&] {
+        std::vector<std::uint32_t> out;
+        const auto index = read_fastload_entries(a.index_path());
+        for (const MediumHeader& e : index.value_or(std::vector<MediumHeader>{})) {
+            out.push_back(e.catalog_number);
+        }
+        return out;
+    };
+    EXPECT_EQ(store_new(b, "from b"), 3);
+    EXPECT_EQ(store_new(a.ctx, "from a"), 4);
+    // The writer's own order first, then what the other run stored.
+    EXPECT_EQ(indexed(), (std::vector<std::uint32_t>{0, 1, 2, 4, 3}));
+    fe.answers = {Answer::Yes};
+    const std::size_t second[] = {1};
+    ASSERT_EQ(DeleteMedia(b, second, true), 1u);
+    a.ctx.catalog.set_changed(false);
+    EXPECT_TRUE(WriteFastLoadIndex(a.ctx));
+    EXPECT_EQ(indexed(), (std::vector<std::uint32_t>{0, 2, 4, 3}));
+}
+
 }  // namespace
 }  // namespace orbisto

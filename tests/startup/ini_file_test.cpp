@@ -115,7 +115,7 @@ TEST(IniFile, SavingLeavesWhatCannotBeWrittenAloneAndKeepsLinks) {
     const std::string path = dir.write("ro.INI", "[A]\r\nk=old\r\n");
     IniFile ini = IniFile::parse("[A]\r\nk=new\r\n");
     ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
-    EXPECT_FALSE(ini_file_writable(path));
+    EXPECT_FALSE(file_replaceable(path));
     EXPECT_FALSE(ini.save(path));
     ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
     EXPECT_EQ(read_file(path), "[A]\r\nk=old\r\n");

@@ -3,8 +3,15 @@
 #include "startup/startup.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <map>
+#include <string_view>
+#include <vector>
 
 #include "platform/files.h"
 #include "support/scripted_frontend.h"
@@ -90,6 +97,59 @@ TEST_F(StartupTest, KeptWorkDirectoryWithNichtLoeschen) {
     EXPECT_TRUE(is_directory(keep));
 }
 
+TEST_F(StartupTest, LeftoversOfKilledRunsGoAtTheNextStartThoseOfLiveRunsAndTheCataloguesStay) {
+    const std::string cds = home.file("cds");
+    ASSERT_TRUE(make_directory(cds));
+    const std::string catalogue = cds + "/0.cd";
+    const std::string content(4 << 20, 'c');
+    ASSERT_TRUE(write_file_atomic(catalogue, content));
+    auto leftovers = [](const std::string& dir, std::string_view prefix) {
+        std::vector<std::string> out;
+        for (const auto& e : std::filesystem::directory_iterator(dir)) {
+            const std::string name = e.path().filename();
+            if (name.rfind(prefix, 0) == 0) out.push_back(name);
+        }
+        return out;
+    };
+    // Runs killed with SIGKILL in the middle of saving, until one of them
+    // has left its temporary file behind.
+    for (int attempt = 0; attempt < 20 && leftovers(cds, ".0.cd.").empty(); ++attempt) {
+        const pid_t saver = ::fork();
+        ASSERT_GE(saver, 0);
+        if (saver == 0) {
+            for (;;) write_file_atomic(catalogue, content);
+        }
+        for (int wait = 0; wait < 5000 && leftovers(cds, ".0.cd.").empty(); ++wait) ::usleep(1000);
+        ::kill(saver, SIGKILL);
+        ::waitpid(saver, nullptr, 0);
+    }
+    ASSERT_FALSE(leftovers(cds, ".0.cd.").empty());
+    const EnvLookup env = [this](const char* name) -> const char* {
+        return std::string_view(name) == "TMPDIR" ? tmp.path().c_str() : nullptr;
+    };
+    // A run killed after making its work directory, and one that still runs.
+    const pid_t worker = ::fork();
+    ASSERT_GE(worker, 0);
+    if (worker == 0) {
+        Paths p;
+        if (make_temp_dir(p, env, "")) write_file_atomic(p.temp_dir + "/member.txt", "x");
+        ::raise(SIGKILL);
+    }
+    ::waitpid(worker, nullptr, 0);
+    ASSERT_EQ(leftovers(tmp.path(), "orbisto-").size(), 1u);
+    Paths live;
+    ASSERT_TRUE(make_temp_dir(live, env, ""));
+
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(leftovers(cds, ".0.cd.").empty());
+    EXPECT_EQ(read_file(catalogue), content);
+    std::vector<std::string> work = leftovers(tmp.path(), "orbisto-");
+    std::sort(work.begin(), work.end());
+    std::vector<std::string> want = {file_part(live.temp_dir), file_part(ctx.paths.temp_dir)};
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(work, want);
+    remove_temp_dir(live);
+}
 
 }  // namespace
 }  // namespace orbisto
