@@ -46,9 +46,6 @@ std::string_view as_chars(std::span<const std::uint8_t> b) {
     return {reinterpret_cast<const char*>(b.data()), b.size()};
 }
 
-std::span<const std::uint8_t> as_bytes(std::string_view s) {
-    return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
-}
 
 std::uint32_t map_name(const PoolRemap& remap, std::uint32_t name) {
     return (name & ~NAME_OFFSET_MASK) | remap.map(name & NAME_OFFSET_MASK);

@@ -128,11 +128,11 @@ ZipReadError read_zip_member(std::span<const std::uint8_t> zip, const char* name
     if (!file.f) return ZipReadError::Damaged;
     // The header comes first, so the size its counts allow is known before
     // the bulk of the member is inflated.
-    const std::size_t head = std::min(want, sizeof(MediumHeader));
+    const std::size_t head = std::min(want, sizeof(StoredMediumHeader));
     std::size_t done = 0;
     if (!read_into(file.f, out, head, done)) return ZipReadError::Damaged;
-    if (done == sizeof(MediumHeader) && std::strcmp(name, kZipCatalogMember) == 0) {
-        MediumHeader header;
+    if (done == sizeof(StoredMediumHeader) && std::strcmp(name, kZipCatalogMember) == 0) {
+        StoredMediumHeader header;
         std::memcpy(&header, out.data(), sizeof header);
         // The version 2 layout has its counts elsewhere; it is never packed.
         if (header.version != 2 && st.size > catalog_bytes_needed(header)) {
@@ -159,10 +159,10 @@ ZipReadError read_zip_member(std::span<const std::uint8_t> zip, const char* name
     return ZipReadError::None;
 }
 
-std::uint64_t catalog_bytes_needed(const MediumHeader& header) {
+std::uint64_t catalog_bytes_needed(const StoredMediumHeader& header) {
     const std::uint64_t records =
         std::uint64_t{header.dir_count} + std::uint64_t{header.file_count} + 1;
-    return sizeof(MediumHeader) + sizeof(MediumInfo) + Catalog::MAX_DESCRIPTION +
+    return sizeof(StoredMediumHeader) + sizeof(StoredMediumInfo) + Catalog::MAX_DESCRIPTION +
            std::uint64_t{header.dir_count} * sizeof(DirRecord) +
            std::uint64_t{header.file_count} * sizeof(FileRecord) + header.names_size +
            header.images_size + records * kCommentBytesPerRecord + kNeededSlack;

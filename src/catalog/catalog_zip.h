@@ -39,7 +39,7 @@ ZipReadError read_zip_member(std::span<const std::uint8_t> zip, const char* name
 
 // The most bytes a version 3 file with this header's counts and pool sizes
 // can need, with generous room for the description and the comments.
-std::uint64_t catalog_bytes_needed(const MediumHeader& header);
+std::uint64_t catalog_bytes_needed(const StoredMediumHeader& header);
 
 // The archive for a catalogue: header is the first 136 bytes of catalog.
 // nullopt when the archive could not be made; may throw std::bad_alloc.

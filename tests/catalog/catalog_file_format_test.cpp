@@ -255,7 +255,7 @@ TEST(CatalogFormatVersion2, ConvertedFilesEndTheirTextsAndKeepLongDescriptions) 
 TEST(CatalogFormatVersion2, AVersion3FileWithADamagedVersionWordIsNeverConverted) {
     // The medium name decides what the old layout's counts read as: zeros
     // (no root directory), or text (counts past the end of the file).
-    for (const std::string name : {std::string("My CD"), std::string(57, 'x')}) {
+    for (const std::string& name : {std::string("My CD"), std::string(57, 'x')}) {
         Catalog c = small_catalog();
         set_fixed_text(c.header.medium_name, name);
         Bytes file = write_catalog_bytes(c);

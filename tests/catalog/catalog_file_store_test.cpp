@@ -184,7 +184,7 @@ TEST_F(CatalogFileStore, ACompressedMemberLargerThanItsCountsCanNeedIsRefused) {
     const Bytes plain = write_catalog_bytes(small_catalog());
     const auto zip = make_catalog_zip(plain);
     ASSERT_TRUE(zip.has_value());
-    MediumHeader counts;
+    StoredMediumHeader counts;
     std::memcpy(&counts, plain.data(), sizeof counts);
     const std::uint64_t claim = 3u << 20;
     ASSERT_LT(claim, max_unpacked_size(zip->size()));

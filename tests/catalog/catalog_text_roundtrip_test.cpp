@@ -27,13 +27,13 @@ class RandomCatalog {
     Bytes make(int number) {
         const std::uint32_t dirs = pick(1, 12);
         const std::uint32_t files = pick(0, 20);
-        Bytes names{0};
+        Bytes names(1, 0);
         std::vector<std::uint32_t> name_at;
         for (std::uint32_t i = 0; i < dirs + files; ++i) {
             name_at.push_back(static_cast<std::uint32_t>(names.size()));
             text(names, pick(1, 40));
         }
-        Bytes comments{0};
+        Bytes comments(1, 0);
         const std::string archive = "Archiveinhalt!! KEIN richtiges Verzeichnis";
         comments.insert(comments.end(), archive.begin(), archive.end());
         comments.push_back(0);
