@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <new>
 
+#include "catalog/catalog_large.h"
+
 namespace orbisto {
 
 namespace {
@@ -196,8 +198,12 @@ AppendResult Catalog::replace_comment(std::uint32_t offset, std::string_view tex
     return append_comment(text);
 }
 
+std::uint32_t Catalog::name_offset(std::uint32_t name) const {
+    return name & name_offset_mask(names_.size());
+}
+
 std::string_view Catalog::name_at(std::uint32_t offset) const {
-    return pool_text(names_, offset & NAME_OFFSET_MASK);
+    return pool_text(names_, name_offset(offset));
 }
 
 std::string_view Catalog::comment_at(std::uint32_t offset) const {

@@ -10,6 +10,7 @@
 
 #include "catalog/catalog_encoding.h"
 #include "catalog/catalog_format.h"
+#include "catalog/catalog_large.h"
 #include "catalog/catalog_store_file.h"
 #include "catalog/catalog_store_messages.h"
 #include "catalog/save_question.h"
@@ -90,7 +91,7 @@ std::optional<std::vector<std::uint8_t>> with_new_header(Context& ctx, int n,
                                                          const std::string& path) {
     MediumHeader on_disk;
     if (file.size() >= kHeaderBytes) std::memcpy(&on_disk, file.data(), kHeaderBytes);
-    if (file.size() >= kHeaderBytes && on_disk.version == kVersion3) {
+    if (file.size() >= kHeaderBytes && is_current_version(on_disk.version)) {
         MediumHeader h = scratch;
         keep_layout_fields(h, on_disk);
         if (header_texts_to_file(h, h.text_encoding)) {
@@ -169,16 +170,17 @@ int SaveCatalog(Context& ctx, int n) {
     const std::string path = catalog_path(ctx, n);
     Catalog& cat = ctx.catalog;
     const MediumHeader before = cat.header;
-    cat.header.version = kVersion3;
     cat.header.catalog_number = static_cast<std::uint32_t>(n);
     cat.sync_header();
 
     bool written = false;
     std::uint16_t encoding = TEXT_ENCODING_UTF8;
+    std::uint16_t version = kVersion3;
     try {
         const std::vector<std::uint8_t> bytes = write_catalog_bytes(cat);
         std::memcpy(&encoding, bytes.data() + offsetof(MediumHeader, text_encoding),
                     sizeof encoding);
+        std::memcpy(&version, bytes.data() + offsetof(MediumHeader, version), sizeof version);
         written = write_catalog_file(path, bytes, ctx.settings.options.gepacktSpeichern == 1);
         if (!written) report(ctx, StoreMessage::WriteError, path);
     } catch (const std::bad_alloc&) {
@@ -198,6 +200,7 @@ int SaveCatalog(Context& ctx, int n) {
     log_line(ctx, "\r\ncomment:%lld\r\n", static_cast<long long>(cat.comments_used()));
 
     cat.header.text_encoding = encoding;
+    cat.header.version = version;
     cat.set_current_number(n);
     cat.set_changed(false);
     for (MediumHeader& entry : ctx.media.entries) {
@@ -216,7 +219,7 @@ int ReadCatalogHeader(Context& ctx, int n, MediumHeader& scratch) {
         return 0;
     }
     std::memcpy(&scratch, file.data().data(), kHeaderBytes);
-    if (scratch.version != kVersion3) return 0;
+    if (!is_current_version(scratch.version)) return 0;
     header_texts_to_utf8(scratch);
     return 1;
 }

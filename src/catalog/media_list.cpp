@@ -14,6 +14,7 @@
 #include <new>
 #include <string_view>
 
+#include "catalog/catalog_large.h"
 #include "catalog/catalog_store.h"
 #include "catalog/fastload.h"
 #include "catalog/stored_header.h"
@@ -188,7 +189,7 @@ bool add_catalog_file(Context& ctx, const CatalogFile& file) {
         auto converted = convert_old_catalog(ctx, file.number);
         if (!converted) return drop();
         entries[pos] = *converted;
-    } else if (version != 3) {
+    } else if (!is_current_version(version)) {
         // Newer versions are not understood; older ones than 2 never existed
         // and would be read as garbage.
         show_wrong_version(ctx, path);

@@ -12,11 +12,14 @@ using test::add_dir;
 using test::add_file;
 using test::expect_invariants;
 
-TEST(CatalogModel, PoolLimitsNames16MiBAndNoCommentAtTheDeletionMark) {
+TEST(CatalogModel, NamesPass16MiBWithFullOffsetsAndNoCommentAtTheDeletionMark) {
     Catalog cat;
-    ASSERT_TRUE(cat.append_name(std::string(Catalog::MAX_NAMES_SIZE - 3, 'a')).ok());
-    EXPECT_EQ(cat.append_name("x").status, AppendStatus::PoolFull);
-    EXPECT_TRUE(cat.append_name("").ok());  // exactly 2^24 bytes
+    ASSERT_TRUE(cat.append_name(std::string((1u << 24) - 3, 'a')).ok());
+    EXPECT_EQ(cat.name_at(0x05000001).size(), (1u << 24) - 3);  // low 24 bits up to 16 MiB
+    EXPECT_EQ(cat.append_name("x").value, (1u << 24) - 1);
+    EXPECT_EQ(cat.append_name("y").value, (1u << 24) + 1);
+    EXPECT_EQ(cat.name_at(0x01000001), "y");  // all 32 bits past 16 MiB
+    EXPECT_EQ(cat.name_at(0x05000001), "");
 
     const std::size_t fill = DIR_DELETED_COMMENT - cat.comments_used() - 1;
     ASSERT_TRUE(cat.append_comment(std::string(fill, 'c')).ok());
