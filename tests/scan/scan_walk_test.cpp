@@ -6,11 +6,15 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "catalog/catalog_fixture.h"
 #include "platform/files.h"
@@ -191,6 +195,11 @@ TEST_F(ScanWalkTest, DeepNestingIsRecordedButEnteredOnlyToItsLimit) {
     scan();
     EXPECT_EQ(ctx.catalog.dir_count(), 1u + 257u);
     EXPECT_EQ(ctx.catalog.file_count(), 0u);
+    // The level not entered is named.
+    ASSERT_EQ(ctx.scan.omissions.count, 1u);
+    const ScanOmission& left = ctx.scan.omissions.named[0];
+    EXPECT_EQ(left.reason, OmissionReason::TooDeep);
+    EXPECT_EQ(left.path.size(), tmp.path().size() + 257 * 2);  // "/n" per level
     ::unlinkat(fds.back(), "bottom", 0);
     for (std::size_t i = fds.size() - 1; i > 0; --i) {
         ::close(fds[i]);
@@ -199,20 +208,109 @@ TEST_F(ScanWalkTest, DeepNestingIsRecordedButEnteredOnlyToItsLimit) {
     ::close(fds[0]);
 }
 
-TEST_F(ScanWalkTest, FullNamePoolEndsTheWalk) {
-    while (ctx.catalog.names_used() < Catalog::MAX_NAMES_SIZE - 200000) {
+TEST_F(ScanWalkTest, NamesPast16MiBAreAllRecorded) {
+    while (ctx.catalog.names_used() < (std::size_t{1} << 24) - 2000) {
         ctx.catalog.append_name(std::string(60000, 'n'));
     }
-    // Names of 199 bytes: `fit` of them still fit, the next one does not.
-    const std::size_t fit = (Catalog::MAX_NAMES_SIZE - ctx.catalog.names_used()) / 200;
-    for (std::size_t i = 0; i < fit + 5; ++i)
-        file(std::string(195, 'L') + std::to_string(1000 + i));
+    for (int i = 0; i < 20; ++i) file(std::string(195, 'L') + std::to_string(1000 + i));
     dir("later");
     file("later/x");
     scan();
-    EXPECT_TRUE(ctx.scan.limits_hit.names);
-    EXPECT_EQ(ctx.catalog.file_count(), fit);
-    EXPECT_EQ(ctx.catalog.dir_count(), 1u);
+    EXPECT_FALSE(ctx.scan.limits_hit.any());
+    EXPECT_FALSE(ctx.scan.omissions.any());
+    EXPECT_EQ(ctx.catalog.file_count(), 21u);
+    ASSERT_EQ(ctx.catalog.dir_count(), 2u);
+    EXPECT_GT(ctx.catalog.dirs()[1].name, 1u << 24);
+    EXPECT_EQ(ctx.catalog.file_path(20), "later/x");
+}
+
+TEST_F(ScanWalkTest, AWalkCutShortByAFullAreaNamesWhereItStopped) {
+    ctx.settings.options.Dateiinformationen = 1;
+    dir("a/deep");
+    dir("a/later");
+    file("a/deep/1.txt", "one");
+    file("a/deep/2.txt", "two");
+    file("a/later/3.txt", "three");
+    file("b.txt", "b");
+    // The CommentPool runs full at the first file below a.
+    hooks.collect_file_info = [&](const std::string& path, FileInfoResult&) {
+        if (path.find("/a/") != std::string::npos) ctx.scan.limits_hit.comments = true;
+        return 0;
+    };
+    scan();
+    std::vector<std::string> named;
+    for (const ScanOmission& m : ctx.scan.omissions.named) {
+        EXPECT_EQ(m.reason, OmissionReason::LimitHit);
+        named.push_back(m.path);
+    }
+    // Every directory whose entries were dropped from then on.
+    std::sort(named.begin(), named.end());
+    EXPECT_EQ(named, (std::vector<std::string>{tmp.file("a/deep"), tmp.file("a/later")}));
+    EXPECT_EQ(ctx.catalog.file_count(), 1u);
+}
+
+// Runs the walk in a child process as the user nobody, for whom a directory
+// without permissions is really unreadable; returns the child's exit status.
+int walk_as_nobody(Context& ctx, const std::string& path, std::uint64_t& count,
+                   OmissionReason& reason, int& error) {
+    int fds[2];
+    if (::pipe(fds) != 0) return -1;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+        Mp3Totals mp3;
+        ScanDirectory(ctx, path, 0, 0, 0, mp3);
+        const ScanOmissions& o = ctx.scan.omissions;
+        const int out[3] = {static_cast<int>(o.count),
+                            o.named.empty() ? -1 : static_cast<int>(o.named[0].reason),
+                            o.named.empty() ? 0 : o.named[0].error};
+        const bool named_right = !o.named.empty() && o.named[0].path == path + "/locked";
+        const bool sent = ::write(fds[1], out, sizeof out) == static_cast<ssize_t>(sizeof out);
+        ::_exit(sent && named_right ? 0 : 3);
+    }
+    ::close(fds[1]);
+    int in[3] = {};
+    const bool got = ::read(fds[0], in, sizeof in) == static_cast<ssize_t>(sizeof in);
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!got) return -1;
+    count = static_cast<std::uint64_t>(in[0]);
+    reason = static_cast<OmissionReason>(in[1]);
+    error = in[2];
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(ScanWalkTest, AnUnreadableDirectoryIsRecordedAndNamed) {
+    dir("locked");
+    file("locked/hidden");
+    file("open.txt");
+    ASSERT_EQ(::chmod(tmp.file("locked").c_str(), 0), 0);
+    std::uint64_t count = 0;
+    OmissionReason reason{};
+    int error = 0;
+    if (::geteuid() == 0) {
+        // Root reads any directory: walk as nobody.
+        ASSERT_EQ(::chmod(tmp.path().c_str(), 0755), 0);
+        const int status = walk_as_nobody(ctx, tmp.path(), count, reason, error);
+        ::chmod(tmp.file("locked").c_str(), 0700);
+        if (status == 2) GTEST_SKIP() << "cannot switch to the user nobody";
+        EXPECT_EQ(status, 0);
+    } else {
+        scan();
+        ::chmod(tmp.file("locked").c_str(), 0700);
+        EXPECT_EQ(ctx.catalog.dir_name(1), "locked");
+        EXPECT_EQ(ctx.catalog.file_count(), 1u);
+        count = ctx.scan.omissions.count;
+        ASSERT_FALSE(ctx.scan.omissions.named.empty());
+        EXPECT_EQ(ctx.scan.omissions.named[0].path, tmp.file("locked"));
+        reason = ctx.scan.omissions.named[0].reason;
+        error = ctx.scan.omissions.named[0].error;
+    }
+    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(reason, OmissionReason::Unreadable);
+    EXPECT_EQ(error, EACCES);
 }
 
 TEST_F(ScanWalkTest, Mp3SummaryGoesIntoDirectoriesWithoutOwnComment) {
