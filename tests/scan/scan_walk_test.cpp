@@ -6,11 +6,9 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <fstream>
 #include <map>
 #include <string>
@@ -247,70 +245,6 @@ TEST_F(ScanWalkTest, AWalkCutShortByAFullAreaNamesWhereItStopped) {
     std::sort(named.begin(), named.end());
     EXPECT_EQ(named, (std::vector<std::string>{tmp.file("a/deep"), tmp.file("a/later")}));
     EXPECT_EQ(ctx.catalog.file_count(), 1u);
-}
-
-// Runs the walk in a child process as the user nobody, for whom a directory
-// without permissions is really unreadable; returns the child's exit status.
-int walk_as_nobody(Context& ctx, const std::string& path, std::uint64_t& count,
-                   OmissionReason& reason, int& error) {
-    int fds[2];
-    if (::pipe(fds) != 0) return -1;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
-        Mp3Totals mp3;
-        ScanDirectory(ctx, path, 0, 0, 0, mp3);
-        const ScanOmissions& o = ctx.scan.omissions;
-        const int out[3] = {static_cast<int>(o.count),
-                            o.named.empty() ? -1 : static_cast<int>(o.named[0].reason),
-                            o.named.empty() ? 0 : o.named[0].error};
-        const bool named_right = !o.named.empty() && o.named[0].path == path + "/locked";
-        const bool sent = ::write(fds[1], out, sizeof out) == static_cast<ssize_t>(sizeof out);
-        ::_exit(sent && named_right ? 0 : 3);
-    }
-    ::close(fds[1]);
-    int in[3] = {};
-    const bool got = ::read(fds[0], in, sizeof in) == static_cast<ssize_t>(sizeof in);
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!got) return -1;
-    count = static_cast<std::uint64_t>(in[0]);
-    reason = static_cast<OmissionReason>(in[1]);
-    error = in[2];
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-TEST_F(ScanWalkTest, AnUnreadableDirectoryIsRecordedAndNamed) {
-    dir("locked");
-    file("locked/hidden");
-    file("open.txt");
-    ASSERT_EQ(::chmod(tmp.file("locked").c_str(), 0), 0);
-    std::uint64_t count = 0;
-    OmissionReason reason{};
-    int error = 0;
-    if (::geteuid() == 0) {
-        // Root reads any directory: walk as nobody.
-        ASSERT_EQ(::chmod(tmp.path().c_str(), 0755), 0);
-        const int status = walk_as_nobody(ctx, tmp.path(), count, reason, error);
-        ::chmod(tmp.file("locked").c_str(), 0700);
-        if (status == 2) GTEST_SKIP() << "cannot switch to the user nobody";
-        EXPECT_EQ(status, 0);
-    } else {
-        scan();
-        ::chmod(tmp.file("locked").c_str(), 0700);
-        EXPECT_EQ(ctx.catalog.dir_name(1), "locked");
-        EXPECT_EQ(ctx.catalog.file_count(), 1u);
-        count = ctx.scan.omissions.count;
-        ASSERT_FALSE(ctx.scan.omissions.named.empty());
-        EXPECT_EQ(ctx.scan.omissions.named[0].path, tmp.file("locked"));
-        reason = ctx.scan.omissions.named[0].reason;
-        error = ctx.scan.omissions.named[0].error;
-    }
-    EXPECT_EQ(count, 1u);
-    EXPECT_EQ(reason, OmissionReason::Unreadable);
-    EXPECT_EQ(error, EACCES);
 }
 
 TEST_F(ScanWalkTest, Mp3SummaryGoesIntoDirectoriesWithoutOwnComment) {
