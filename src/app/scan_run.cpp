@@ -27,7 +27,11 @@ int run_scan_mode(Context& ctx) {
     std::printf("stored medium %s as catalogue %d (%u directories, %u files)\n",
                 std::string(fixed_text(cat.header.medium_name)).c_str(), stored,
                 cat.dir_count() - 1, cat.file_count());
-    return std::fflush(stdout) == 0 ? kExitSuccess : kExitFailure;
+    if (std::fflush(stdout) != 0) return kExitFailure;
+    // A medium stored without all of it is no success: what was left out has
+    // been named on standard error.
+    const ScanState& scan = ctx.scan;
+    return scan.omissions.any() || scan.limits_hit.any() ? kExitFailure : kExitSuccess;
 }
 
 }  // namespace orbisto::app

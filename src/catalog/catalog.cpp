@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <new>
 
+#include "catalog/catalog_large.h"
+
 namespace orbisto {
 
 namespace {
@@ -148,6 +150,11 @@ AppendResult Catalog::append_name(std::string_view name) {
     const std::size_t offset = names_.size();
     if (offset + name.size() + 1 > MAX_NAMES_SIZE) return {0, AppendStatus::PoolFull};
     if (!make_room(names_, name.size() + 1)) return {0, AppendStatus::OutOfMemory};
+    if (offset <= kSmallNamesLimit && offset + name.size() + 1 > kSmallNamesLimit) {
+        // From now on all 32 bits of a name field are its offset: a top
+        // byte that version 3 readers ignored must not start to count.
+        drop_name_top_bytes(dirs(), files());
+    }
     names_.insert(names_.end(), name.begin(), name.end());
     names_.push_back(0);
     header.names_size = static_cast<std::uint32_t>(names_.size());
@@ -196,8 +203,12 @@ AppendResult Catalog::replace_comment(std::uint32_t offset, std::string_view tex
     return append_comment(text);
 }
 
+std::uint32_t Catalog::name_offset(std::uint32_t name) const {
+    return name & name_offset_mask(names_.size());
+}
+
 std::string_view Catalog::name_at(std::uint32_t offset) const {
-    return pool_text(names_, offset & NAME_OFFSET_MASK);
+    return pool_text(names_, name_offset(offset));
 }
 
 std::string_view Catalog::comment_at(std::uint32_t offset) const {

@@ -30,7 +30,7 @@ inline constexpr const char* ARCHIVE_TEXT_EN = "expanded archive!! NO real direc
 
 enum class AppendStatus {
     Ok,
-    PoolFull,     // the pool would pass its offset range (NamePool: 16 MiB)
+    PoolFull,     // the pool would pass its 32-bit offset range
     OutOfMemory,  // growing the area failed; nothing was changed
     BadParent,    // the parent index does not name an earlier directory
     TooMany,      // the record index would collide with the directory bit
@@ -44,10 +44,10 @@ struct AppendResult {
 
 class Catalog {
   public:
-    // Offsets in the NamePool stay below 2^24.
-    static constexpr std::size_t MAX_NAMES_SIZE = std::size_t{1} << 24;
-    // Offsets in the other pools are 32-bit.
+    // Offsets in all pools are 32-bit. A NamePool of more than 16 MiB (or
+    // more than 65,535 directories) is stored in the large file form.
     static constexpr std::size_t MAX_POOL_SIZE = 0xFFFFFFF0u;
+    static constexpr std::size_t MAX_NAMES_SIZE = MAX_POOL_SIZE;
     static constexpr std::size_t MAX_DESCRIPTION = 32767;
     // Record indexes must leave the directory bit of an object reference free.
     static constexpr std::uint32_t MAX_RECORDS = 0x7FFFFFFF;
@@ -114,8 +114,11 @@ class Catalog {
 
     // Texts by offset, safe for any value: an offset outside the used bytes
     // gives an empty text, and no text reaches past the used bytes. Name
-    // offsets are masked with NAME_OFFSET_MASK.
+    // offsets are masked with NAME_OFFSET_MASK while the NamePool fits 24
+    // bits, as version 3 readers do; a larger pool takes all 32 bits.
     std::string_view name_at(std::uint32_t offset) const;
+    // The NamePool offset a record's name field stands for.
+    std::uint32_t name_offset(std::uint32_t name) const;
     std::string_view comment_at(std::uint32_t offset) const;
     // The ImagePool bytes from a thumbnail offset to the end of the used
     // bytes (the thumbnail's own header tells its length); empty for offsets

@@ -6,6 +6,7 @@
 #include <limits>
 #include <string_view>
 
+#include "catalog/catalog_large.h"
 #include "catalog/stored_header.h"
 #include "platform/codepage.h"
 
@@ -46,9 +47,14 @@ std::string_view as_chars(std::span<const std::uint8_t> b) {
     return {reinterpret_cast<const char*>(b.data()), b.size()};
 }
 
-
-std::uint32_t map_name(const PoolRemap& remap, std::uint32_t name) {
-    return (name & ~NAME_OFFSET_MASK) | remap.map(name & NAME_OFFSET_MASK);
+// A name offset into a pool of old_size bytes, mapped into the converted pool
+// of new_size bytes. The top byte that version 3 readers ignore is kept while
+// both pools fit 24 bits; in a larger pool all 32 bits are the offset.
+std::uint32_t map_name(const PoolRemap& remap, std::uint32_t name, std::size_t old_size,
+                       std::size_t new_size) {
+    const std::uint32_t mask = name_offset_mask(old_size);
+    const bool keep_top = mask == NAME_OFFSET_MASK && new_size <= kSmallNamesLimit;
+    return (keep_top ? name & ~NAME_OFFSET_MASK : 0) | remap.map(name & mask);
 }
 
 std::uint32_t map_dir_comment(const PoolRemap& remap, std::uint32_t comment) {
@@ -156,8 +162,9 @@ bool convert_catalog_to_utf8(Catalog& cat) {
     if (names.size() > Catalog::MAX_NAMES_SIZE) return false;
 
     if (!names_map.empty()) {
-        for (DirRecord& d : cat.dirs()) d.name = map_name(names_map, d.name);
-        for (FileRecord& f : cat.files()) f.name = map_name(names_map, f.name);
+        const std::size_t from = cat.names_used();
+        for (DirRecord& d : cat.dirs()) d.name = map_name(names_map, d.name, from, names.size());
+        for (FileRecord& f : cat.files()) f.name = map_name(names_map, f.name, from, names.size());
         names.reserve(std::max<std::size_t>(cat.names_capacity(), names.size()));
         cat.assign_names(std::move(names));
     }
@@ -197,8 +204,10 @@ FileTexts encode_catalog_texts(const Catalog& cat) {
         out.names = std::move(*names);
         auto& dirs = out.dirs.emplace(cat.dirs().begin(), cat.dirs().end());
         auto& files = out.files.emplace(cat.files().begin(), cat.files().end());
-        for (DirRecord& d : dirs) d.name = map_name(names_map, d.name);
-        for (FileRecord& f : files) f.name = map_name(names_map, f.name);
+        const std::size_t from = cat.names_used();
+        const std::size_t to = out.names->size();
+        for (DirRecord& d : dirs) d.name = map_name(names_map, d.name, from, to);
+        for (FileRecord& f : files) f.name = map_name(names_map, f.name, from, to);
     }
     if (!comments_map.empty()) {
         out.comments = std::move(*comments);

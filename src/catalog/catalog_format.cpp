@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "catalog/catalog_encoding.h"
+#include "catalog/catalog_large.h"
 #include "catalog/stored_header.h"
 #include "platform/byte_io.h"
 #include "platform/codepage.h"
@@ -113,6 +114,7 @@ void repair_references(Catalog& cat) {
     auto dirs = cat.dirs();
     auto files = cat.files();
     const std::size_t names = cat.names_used();
+    const std::uint32_t name_mask = name_offset_mask(names);
     const std::size_t comments = cat.comments_used();
     DirRecord& root = dirs[0];
     root.name = 0;
@@ -121,12 +123,12 @@ void repair_references(Catalog& cat) {
     root.parent = 0;
     for (std::size_t i = 1; i < dirs.size(); ++i) {
         DirRecord& d = dirs[i];
-        if ((d.name & NAME_OFFSET_MASK) >= names) d.name = 0;
+        if ((d.name & name_mask) >= names) d.name = 0;
         if (d.parent >= i) d.parent = 0;
         if (d.comment >= comments && d.comment != DIR_DELETED_COMMENT) d.comment = 0;
     }
     for (FileRecord& f : files) {
-        if ((f.name & NAME_OFFSET_MASK) >= names) f.name = 0;
+        if ((f.name & name_mask) >= names) f.name = 0;
         if (f.parent >= dirs.size()) f.parent = 0;
         if (f.comment >= comments) f.comment = 0;
     }
@@ -136,14 +138,23 @@ void repair_references(Catalog& cat) {
 CatalogReadError read_catalog_bytes(std::span<const std::uint8_t> bytes, int number, bool english,
                                     WorkLimits& limits, Catalog& cat) {
     CatalogReadError err = CatalogReadError::None;
+    std::uint16_t version = 0;
     try {
         cat.reset(english);  // keeps the areas; drops the old contents
         ByteReader in(bytes);
-        const std::uint16_t version = in.u16le();
+        version = in.u16le();
         if (!in.ok()) {
             err = CatalogReadError::Version;
-        } else if (version == kVersion3) {
+        } else if (is_current_version(version)) {
+            // The large form has the same layout; only its name offsets are
+            // read differently, which follows from the pool size.
             err = read_v3(bytes, limits, cat);
+            if (err == CatalogReadError::None && version == kVersion3 &&
+                cat.names_used() > kSmallNamesLimit) {
+                // Version 3 readers ignore the top byte even in a pool this
+                // large; the Catalog would take all 32 bits.
+                drop_name_top_bytes(cat.dirs(), cat.files());
+            }
         } else if (version == kVersion2) {
             err = read_catalog_v2(bytes, number, limits, cat);
         } else {
@@ -162,7 +173,8 @@ CatalogReadError read_catalog_bytes(std::span<const std::uint8_t> bytes, int num
         cat.reset(english);
         return err;
     }
-    cat.header.version = kVersion3;
+    // A converted version 2 file is a version 3 Catalog now.
+    cat.header.version = version == kVersionLarge ? kVersionLarge : kVersion3;
     cat.header.catalog_number = static_cast<std::uint32_t>(number);
     cat.sync_header();
     cat.set_changed(false);
@@ -182,7 +194,8 @@ std::vector<std::uint8_t> write_catalog_bytes(const Catalog& cat) {
     const std::span<const std::uint8_t> images = cat.image_bytes();
 
     StoredMediumHeader& header = texts.header;
-    header.version = kVersion3;
+    // The large form only when the medium passes what version 3 can hold.
+    header.version = needs_large_form(dirs.size(), names.size()) ? kVersionLarge : kVersion3;
     header.text_encoding = texts.encoding;
     header.dir_count = static_cast<std::uint32_t>(dirs.size());
     header.file_count = static_cast<std::uint32_t>(files.size());

@@ -1,5 +1,6 @@
-// The catalogue file as bytes. Version 3 is read and written; the older
-// version 2 is read and converted. Both directions are pure: bytes in, a
+// The catalogue file as bytes. Version 3 and its large form, version 4
+// (catalog_large.h), are read and written; the older version 2 is read and
+// converted. Both directions are pure: bytes in, a
 // Catalog or the error of the part that failed out; a Catalog in, bytes out.
 //
 // Version 3, all integers little-endian, no padding between the parts:
@@ -36,7 +37,7 @@ inline constexpr std::uint16_t kVersion3 = 3;
 enum class CatalogReadError {
     None,
     Version,       // not even the version word could be read
-    WrongVersion,  // the version is neither 2 nor 3
+    WrongVersion,  // the version is none of 2, 3 and 4
     Header,        // the rest of the header
     Info,
     Description,
@@ -49,7 +50,7 @@ enum class CatalogReadError {
     OutOfMemory,
 };
 
-// Reads a whole catalogue file (version 2 or 3, not compressed) into cat.
+// Reads a whole catalogue file (version 2, 3 or 4, not compressed) into cat.
 // Every count is checked against the bytes that remain before anything is
 // allocated. Windows-1252 texts are converted to UTF-8. References that point
 // outside their pool or directory array are set to 0, record 0 is made a
@@ -60,7 +61,8 @@ enum class CatalogReadError {
 CatalogReadError read_catalog_bytes(std::span<const std::uint8_t> bytes, int number, bool english,
                                     WorkLimits& limits, Catalog& cat);
 
-// The bytes of a version 3 file holding cat. Counts and sizes in the header
+// The bytes of a version 3 file holding cat, or of a version 4 file when the
+// medium passes the limits of version 3. Counts and sizes in the header
 // are taken from the containers, not trusted from the header fields. Texts
 // are written in Windows-1252 when every one of them fits, else in UTF-8; the
 // word at offset 98 says which. May throw std::bad_alloc.

@@ -10,6 +10,7 @@
 
 #include "catalog/catalog_encoding.h"
 #include "catalog/catalog_format.h"
+#include "catalog/catalog_large.h"
 #include "catalog/catalog_store_file.h"
 #include "catalog/catalog_store_messages.h"
 #include "catalog/save_question.h"
@@ -91,7 +92,7 @@ std::optional<std::vector<std::uint8_t>> with_new_header(Context& ctx, int n,
                                                          const std::string& path) {
     StoredMediumHeader on_disk;
     if (file.size() >= kHeaderBytes) std::memcpy(&on_disk, file.data(), kHeaderBytes);
-    if (file.size() >= kHeaderBytes && on_disk.version == kVersion3 &&
+    if (file.size() >= kHeaderBytes && is_current_version(on_disk.version) &&
         header_fits(scratch, on_disk.text_encoding)) {
         StoredMediumHeader h = header_to_file(scratch, on_disk.text_encoding);
         keep_layout_fields(h, on_disk);
@@ -170,16 +171,17 @@ int SaveCatalog(Context& ctx, int n) {
     const std::string path = catalog_path(ctx, n);
     Catalog& cat = ctx.catalog;
     const MediumHeader before = cat.header;
-    cat.header.version = kVersion3;
     cat.header.catalog_number = static_cast<std::uint32_t>(n);
     cat.sync_header();
 
     bool written = false;
     std::uint16_t encoding = TEXT_ENCODING_UTF8;
+    std::uint16_t version = kVersion3;
     try {
         const std::vector<std::uint8_t> bytes = write_catalog_bytes(cat);
         std::memcpy(&encoding, bytes.data() + offsetof(StoredMediumHeader, text_encoding),
                     sizeof encoding);
+        std::memcpy(&version, bytes.data() + offsetof(StoredMediumHeader, version), sizeof version);
         written = write_catalog_file(path, bytes, ctx.settings.options.gepacktSpeichern == 1);
         if (!written) report(ctx, StoreMessage::WriteError, path);
     } catch (const std::bad_alloc&) {
@@ -199,6 +201,7 @@ int SaveCatalog(Context& ctx, int n) {
     log_line(ctx, "\r\ncomment:%lld\r\n", static_cast<long long>(cat.comments_used()));
 
     cat.header.text_encoding = encoding;
+    cat.header.version = version;
     cat.set_current_number(n);
     cat.set_changed(false);
     for (MediumHeader& entry : ctx.media.entries) {
@@ -217,7 +220,7 @@ int ReadCatalogHeader(Context& ctx, int n, MediumHeader& scratch) {
         return 0;
     }
     scratch = header_from_stored(file.data().first<kStoredHeaderSize>());
-    return scratch.version == kVersion3 ? 1 : 0;
+    return is_current_version(scratch.version) ? 1 : 0;
 }
 
 int WriteCatalogHeader(Context& ctx, int n, const MediumHeader& scratch) {

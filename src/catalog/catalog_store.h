@@ -21,7 +21,8 @@ bool LoadCatalog(Context& ctx, int n);
 int SaveCatalog(Context& ctx, int n);
 
 // Reads the header of catalogue n (plain or compressed) into scratch.
-// Returns 1 when it is a version 3 header, else 0.
+// Returns 1 when it is a header of the current layout (version 3 or its
+// large form 4), else 0.
 int ReadCatalogHeader(Context& ctx, int n, MediumHeader& scratch);
 
 // Writes scratch over the header of catalogue n, leaving the rest of the

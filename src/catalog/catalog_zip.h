@@ -1,5 +1,5 @@
 // Compressed catalogue files: a ZIP archive with the members "HEADER" (the
-// 136-byte MediumHeader) and "00.CD" (the whole version 3 file), made and
+// 136-byte MediumHeader) and "00.CD" (the whole version 3 or 4 file), made and
 // read in memory. A file is compressed when it starts with "PK", whatever
 // the settings say.
 #pragma once
@@ -26,7 +26,7 @@ enum class ZipReadError {
 };
 
 // The largest unpacked size believed for an archive of zip_size bytes: 64
-// times the archive plus 4 MiB, and never more than 2 GiB.
+// times the archive plus 4 MiB, and never more than 16 GiB.
 std::uint64_t max_unpacked_size(std::size_t zip_size);
 
 // Reads a member of an archive held in memory, case-insensitively by name,

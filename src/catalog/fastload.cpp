@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <string_view>
 
+#include "catalog/catalog_large.h"
 #include "catalog/media_list.h"
 #include "catalog/save_question.h"
 #include "catalog/stored_header.h"
@@ -25,7 +26,7 @@ std::optional<std::vector<MediumHeader>> read_fastload_entries(const std::string
         const auto bytes = in.bytes(kStoredHeaderSize);
         if (bytes.size() != kStoredHeaderSize) return std::nullopt;
         entries.push_back(header_from_stored(bytes.first<kStoredHeaderSize>()));
-        if (entries.back().version != 3) return std::nullopt;
+        if (!is_current_version(entries.back().version)) return std::nullopt;
     }
     return entries;
 }

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "catalog/catalog_large.h"
 #include "catalog/catalog_store.h"
 #include "catalog/catalog_store_file.h"
 #include "catalog/fastload.h"
@@ -191,7 +192,7 @@ bool add_catalog_file(Context& ctx, const CatalogFile& file) {
         auto converted = convert_old_catalog(ctx, file.number);
         if (!converted) return drop();
         entries[pos] = *converted;
-    } else if (version != 3) {
+    } else if (!is_current_version(version)) {
         // Newer versions are not understood; older ones than 2 never existed
         // and would be read as garbage.
         show_wrong_version(ctx, path);
@@ -233,7 +234,7 @@ std::optional<MediumHeader> quiet_header(const std::string& path, std::uint32_t 
         std::copy_n(file.data().begin(), kStoredHeaderSize, raw.begin());
     }
     MediumHeader h = header_from_stored(raw);
-    if (h.version != 3) return std::nullopt;
+    if (!is_current_version(h.version)) return std::nullopt;
     h.catalog_number = number;
     return h;
 }

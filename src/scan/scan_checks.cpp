@@ -1,6 +1,9 @@
 #include "scan/scan_checks.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "catalog/catalog_compact.h"
 #include "catalog/catalog_edit.h"
@@ -43,6 +46,36 @@ void report_scan_limits(Context& ctx) {
     if (hit.files) inform(ctx.tr(" Zu viele Dateien ", " to many files "));
     if (hit.comments) inform(ctx.tr(" Zu viele Kommentare ", " comments to long "));
     if (hit.names) inform(ctx.tr(" Zu lange Dateinamen ", " names to long "));
+}
+
+void report_scan_omissions(Context& ctx) {
+    const ScanOmissions& o = ctx.scan.omissions;
+    if (!o.any()) return;
+    const char* caption = ctx.tr(" Nicht eingelesen ", " left out ");
+    for (const ScanOmission& m : o.named) {
+        std::string text = m.path + ": ";
+        switch (m.reason) {
+            case OmissionReason::Unreadable:
+                text += ctx.tr("nicht lesbar (", "not readable (");
+                text += std::strerror(m.error);
+                text += ")";
+                break;
+            case OmissionReason::TooDeep:
+                text += ctx.tr("zu tief verschachtelt", "nested too deep");
+                break;
+            case OmissionReason::LimitHit:
+                text += ctx.tr("nicht vollst\xC3\xA4ndig, ein Arbeitsbereich ist voll",
+                               "not read in full, a work area is full");
+                break;
+        }
+        ctx.frontend.message(text, caption, Buttons::Ok, Icon::Information);
+    }
+    if (o.count > o.named.size()) {
+        char text[96];
+        std::snprintf(text, sizeof text, ctx.tr("und %llu weitere", "and %llu more"),
+                      static_cast<unsigned long long>(o.count - o.named.size()));
+        ctx.frontend.message(text, caption, Buttons::Ok, Icon::Information);
+    }
 }
 
 bool confirm_empty_medium(Context& ctx) {

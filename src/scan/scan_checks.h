@@ -15,6 +15,11 @@ void keep_described_files(Context& ctx);
 // full, in that order. They only inform.
 void report_scan_limits(Context& ctx);
 
+// One information line per directory the walk left out (the first
+// ScanOmissions::kNamed, each with its path and reason), then the number of
+// the others. Nothing when the walk left nothing out.
+void report_scan_omissions(Context& ctx);
+
 // No file recorded: asks " trotzdem aufnehmen? ". False when the answer is No.
 bool confirm_empty_medium(Context& ctx);
 

@@ -1,5 +1,6 @@
 #include "scan/scan_growth.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <new>
@@ -34,6 +35,13 @@ bool try_grow(Context& ctx, const char* error_line, bool& limit_flag, Grow grow)
     }
 }
 
+// The next capacity of an area: at least one step more, and at least half
+// the capacity more, so that a medium of millions of entries copies each
+// area only a few dozen times instead of once per step.
+std::size_t next_capacity(std::size_t capacity, std::size_t step) {
+    return capacity + std::max(step, capacity / 2);
+}
+
 }  // namespace
 
 bool GrowWorkAreas(Context& ctx) {
@@ -42,8 +50,9 @@ bool GrowWorkAreas(Context& ctx) {
 
     if (c.comments_capacity() < c.comments_used() + kCommentHeadroom) {
         const void* old_block = c.comment_bytes().data();
-        if (!try_grow(ctx, "comment - error\r\n", hit.comments,
-                      [&] { c.reserve_comments(c.comments_capacity() + kCommentStep); })) {
+        if (!try_grow(ctx, "comment - error\r\n", hit.comments, [&] {
+                c.reserve_comments(next_capacity(c.comments_capacity(), kCommentStep));
+            })) {
             return false;
         }
         log_growth(ctx, "comment", c.comments_capacity(), c.comments_used(), old_block,
@@ -52,7 +61,7 @@ bool GrowWorkAreas(Context& ctx) {
     if (c.names_capacity() < c.names_used() + kNameHeadroom) {
         const void* old_block = c.name_bytes().data();
         if (!try_grow(ctx, "namen - error\r\n", hit.names,
-                      [&] { c.reserve_names(c.names_capacity() + kNameStep); })) {
+                      [&] { c.reserve_names(next_capacity(c.names_capacity(), kNameStep)); })) {
             return false;
         }
         log_growth(ctx, "namen", c.names_capacity(), c.names_used(), old_block,
@@ -61,7 +70,7 @@ bool GrowWorkAreas(Context& ctx) {
     if (c.dirs_capacity() <= c.dir_count() + kDirHeadroom) {
         const void* old_block = c.dirs().data();
         if (!try_grow(ctx, "dir - error\r\n", hit.dirs,
-                      [&] { c.reserve_dirs(c.dirs_capacity() + kDirStep); })) {
+                      [&] { c.reserve_dirs(next_capacity(c.dirs_capacity(), kDirStep)); })) {
             return false;
         }
         log_growth(ctx, "dirs", c.dirs_capacity(), c.dir_count(), old_block, c.dirs().data());
@@ -69,7 +78,7 @@ bool GrowWorkAreas(Context& ctx) {
     if (c.files_capacity() <= c.file_count() + kFileHeadroom) {
         const void* old_block = c.files().data();
         if (!try_grow(ctx, "files - error\r\n", hit.files,
-                      [&] { c.reserve_files(c.files_capacity() + kFileStep); })) {
+                      [&] { c.reserve_files(next_capacity(c.files_capacity(), kFileStep)); })) {
             return false;
         }
         log_growth(ctx, "files", c.files_capacity(), c.file_count(), old_block, c.files().data());

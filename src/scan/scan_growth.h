@@ -1,5 +1,6 @@
 // Growth of the Catalog's work areas during the walk: checked before every
-// directory entry with head-room, in large steps so that copies stay rare.
+// directory entry with head-room, in steps that grow with the area (at
+// least half its size) so that copies stay rare on the largest media.
 #pragma once
 
 #include "startup/context.h"

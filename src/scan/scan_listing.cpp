@@ -53,9 +53,11 @@ bool describe_entry(int dirfd, const char* name, dev_t dir_dev, ListedEntry& e) 
     // Listed but not describable (permissions of an odd file system): it is
     // recorded with what the listing said, without size or time, and a
     // directory of that kind is not entered.
+    e.error = errno;
     e.size = 0;
     e.time = {};
     e.other_device = true;
+    e.undescribed = true;
     return true;
 }
 
@@ -66,18 +68,23 @@ DirectoryFd::~DirectoryFd() {
 }
 
 DirectoryFd open_directory(const std::string& path) {
-    return DirectoryFd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY));
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
+    return DirectoryFd(fd, fd < 0 ? errno : 0);
 }
 
 DirectoryFd open_subdirectory(const DirectoryFd& parent, const std::string& name) {
-    if (!parent.ok()) return DirectoryFd();
-    return DirectoryFd(
-        ::openat(parent.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!parent.ok()) return DirectoryFd(-1, parent.error());
+    const int fd =
+        ::openat(parent.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    return DirectoryFd(fd, fd < 0 ? errno : 0);
 }
 
 bool list_directory(const DirectoryFd& dir, std::vector<ListedEntry>& out) {
     out.clear();
-    if (!dir.ok()) return false;
+    if (!dir.ok()) {
+        errno = dir.error();
+        return false;
+    }
     struct stat self {};
     if (::fstat(dir.get(), &self) != 0) return false;
     // The listing gets a descriptor of its own: closing the stream closes
@@ -86,14 +93,21 @@ bool list_directory(const DirectoryFd& dir, std::vector<ListedEntry>& out) {
     if (listing_fd < 0) return false;
     DIR* d = ::fdopendir(listing_fd);
     if (!d) {
+        const int err = errno;
         ::close(listing_fd);
+        errno = err;
         return false;
     }
     ::rewinddir(d);
     for (;;) {
         errno = 0;
         const dirent* de = ::readdir(d);
-        if (!de) break;
+        if (!de) {
+            const int err = errno;
+            ::closedir(d);
+            errno = err;
+            return err == 0;
+        }
         const char* name = de->d_name;
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
         ListedEntry e;
@@ -108,8 +122,6 @@ bool list_directory(const DirectoryFd& dir, std::vector<ListedEntry>& out) {
         e.name.assign(name);
         out.push_back(std::move(e));
     }
-    ::closedir(d);
-    return true;
 }
 
 }  // namespace orbisto

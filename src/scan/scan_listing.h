@@ -3,6 +3,7 @@
 // a symbolic link.
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,24 +24,31 @@ struct ListedEntry {
     FileTime time;  // the record's time (the first plausible one)
     EntryKind kind = EntryKind::File;
     bool other_device = false;  // a directory on another file system: not entered
+    // Listed but its status could not be read (errno in `error`): recorded
+    // from the listing alone; a directory of this kind is not entered.
+    bool undescribed = false;
+    int error = 0;
 };
 
 // An open directory descriptor, closed when it goes.
 class DirectoryFd {
   public:
     DirectoryFd() = default;
-    explicit DirectoryFd(int fd) : fd_(fd) {}
+    // error: the errno of a failed open (fd < 0).
+    explicit DirectoryFd(int fd, int error = 0) : fd_(fd), error_(error) {}
     ~DirectoryFd();
-    DirectoryFd(DirectoryFd&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
+    DirectoryFd(DirectoryFd&& o) noexcept : fd_(o.fd_), error_(o.error_) { o.fd_ = -1; }
     DirectoryFd& operator=(DirectoryFd&&) = delete;
     DirectoryFd(const DirectoryFd&) = delete;
     DirectoryFd& operator=(const DirectoryFd&) = delete;
 
     int get() const { return fd_; }
     bool ok() const { return fd_ >= 0; }
+    int error() const { return error_; }
 
   private:
     int fd_ = -1;
+    int error_ = EBADF;
 };
 
 // Opens the directory at `path` (a link to a directory is followed here: it
@@ -50,8 +58,8 @@ DirectoryFd open_directory(const std::string& path);
 DirectoryFd open_subdirectory(const DirectoryFd& parent, const std::string& name);
 
 // Lists every entry except "." and ".." in the order the file system returns
-// them. Returns false when the directory could not be read at all; entries
-// read before a later error are kept.
+// them. Returns false, with errno set, when the directory could not be read
+// in full; entries read before a later error are kept.
 bool list_directory(const DirectoryFd& dir, std::vector<ListedEntry>& out);
 
 }  // namespace orbisto

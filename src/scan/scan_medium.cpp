@@ -120,6 +120,7 @@ int ScanMedium(Context& ctx, ScanMode mode) {
     report_delete_failed(ctx);
     keep_described_files(ctx);
     report_scan_limits(ctx);
+    report_scan_omissions(ctx);
     if (!confirm_empty_medium(ctx)) return -1;
     if (!update && !confirm_not_duplicate(ctx)) return -1;
 

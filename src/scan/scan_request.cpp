@@ -55,7 +55,8 @@ void reset_for_walk(Context& ctx, const MediumHeader& measured, int number) {
 
 // After the walk: an aborted walk stores nothing (nobody confirms a request,
 // and a medium cut short must not pass for a complete one); work areas that
-// ran full are reported, and what fitted is stored.
+// ran full and the directories left out are reported, and what was read is
+// stored.
 bool walk_complete(Context& ctx) {
     if (ctx.frontend.abort_requested()) {
         ctx.frontend.message(ctx.tr(" Scan abgebrochen - es wurde nichts gespeichert ",
@@ -65,6 +66,7 @@ bool walk_complete(Context& ctx) {
         return false;
     }
     report_scan_limits(ctx);
+    report_scan_omissions(ctx);
     return true;
 }
 

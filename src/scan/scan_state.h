@@ -40,6 +40,34 @@ struct ScanLimitsHit {
     bool any() const { return dirs || files || comments || names; }
 };
 
+// What a walk left out of the medium: directories it could not read,
+// directories nested too deep to enter, and directories whose rest was
+// dropped when a work area ran full. The first kNamed are kept by path (in
+// the order met); `count` counts them all.
+enum class OmissionReason : std::uint8_t {
+    Unreadable,  // `error` holds the errno of the failed open or listing
+    TooDeep,
+    LimitHit,  // the limit is the one named by ScanLimitsHit
+};
+
+struct ScanOmission {
+    std::string path;
+    OmissionReason reason = OmissionReason::Unreadable;
+    int error = 0;
+};
+
+struct ScanOmissions {
+    static constexpr std::size_t kNamed = 20;
+    std::vector<ScanOmission> named;
+    std::uint64_t count = 0;
+
+    void add(std::string path, OmissionReason reason, int error = 0) {
+        ++count;
+        if (named.size() < kNamed) named.push_back({std::move(path), reason, error});
+    }
+    bool any() const { return count > 0; }
+};
+
 struct ScanState {
     ScanState();
     ~ScanState();
@@ -92,6 +120,8 @@ struct ScanState {
 
     // Set by the walk when a work area could not grow any further.
     ScanLimitsHit limits_hit;
+    // What the walk left out (cleared at the start of every scan).
+    ScanOmissions omissions;
 
     // The copy of the Catalog taken by PrepareUpdate before an update scan;
     // null otherwise. The update lookups search it; EndUpdateScan puts its

@@ -24,6 +24,7 @@ void clear_scan_statistics(ScanState& scan) {
     scan.newest_name.clear();
     scan.mp3 = Mp3Totals{};
     scan.limits_hit = ScanLimitsHit{};
+    scan.omissions = ScanOmissions{};
     scan.total_kb = 0;
     scan.bytes_scanned = 0;
     scan.progress_counter = 0;

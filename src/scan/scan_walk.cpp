@@ -4,10 +4,14 @@
 // are opened relative to their parent's descriptor and walked by a nested
 // DirectoryWalk, so a level costs one open descriptor and a small frame;
 // nesting deeper than kMaxNesting levels is recorded but not entered.
+// Whatever the walk leaves out (a directory it cannot read, one nested too
+// deep, the rest of a directory when a work area runs full) is noted in
+// ctx.scan.omissions, so that a scan never passes for complete when it is not.
 #include "scan/scan_walk.h"
 
 #include <sys/time.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <optional>
@@ -36,6 +40,13 @@ constexpr int kMaxNesting = 256;
 bool walk_stopped(const Context& ctx) {
     // A full NamePool ends the whole walk; an abort request ends it too.
     return ctx.frontend.abort_requested() || ctx.scan.limits_hit.names;
+}
+
+// Notes that the rest of `path` was dropped because a work area ran full. An
+// aborted walk is not stored at all and needs no list.
+void note_cut_short(Context& ctx, const std::string& path) {
+    if (ctx.frontend.abort_requested() || !ctx.scan.limits_hit.any()) return;
+    ctx.scan.omissions.add(path, OmissionReason::LimitHit);
 }
 
 // "%2d:%02d:%02d.%02d" in local time, for the scan log.
@@ -71,6 +82,7 @@ class DirectoryWalk {
     void run(Mp3Totals& mp3);
 
   private:
+    bool walk_entries();
     bool file_entry(const ListedEntry& e);
     bool dir_entry(const ListedEntry& e);
     bool describe_file(const ListedEntry& e, std::string_view name, std::uint32_t& comment,
@@ -136,7 +148,13 @@ bool DirectoryWalk::comment_failed(const AppendResult& r) {
 void DirectoryWalk::run(Mp3Totals& mp3) {
     if (walk_stopped(ctx_)) return;
     const Options& o = ctx_.settings.options;
-    list_directory(fd_, entries_);  // an unreadable directory yields no entries
+    if (!list_directory(fd_, entries_)) {
+        // What could be listed (nothing, when it could not be opened) is
+        // still walked.
+        const int error = errno;
+        ctx_.log.line("\r\ndir: " + path_ + " - nicht lesbar\r\n");
+        ctx_.scan.omissions.add(path_, OmissionReason::Unreadable, error);
+    }
 
     mode_ = o.CDentpacken;
     if (mode_ == kExpandAll && lists_kill_file(entries_, ctx_.settings.KillFiles)) mode_ = 0;
@@ -146,11 +164,9 @@ void DirectoryWalk::run(Mp3Totals& mp3) {
     if (update_) dir_path_ = ctx_.catalog.dir_path(parent_index_);
     if (o.Echtzeit) prefix_ = shortened_directory(ctx_.scan.root, path_);
 
-    for (const ListedEntry& e : entries_) {
-        if (e.kind != EntryKind::Directory && !file_entry(e)) return;
-    }
-    for (const ListedEntry& e : entries_) {
-        if (e.kind == EntryKind::Directory && !dir_entry(e)) return;
+    if (!walk_entries()) {
+        note_cut_short(ctx_, path_);
+        return;
     }
 
     // A directory without a description of its own gets the summary of the
@@ -161,6 +177,17 @@ void DirectoryWalk::run(Mp3Totals& mp3) {
         ctx_.catalog.dirs()[parent_index_].comment = r.value;
         mp3 = totals_;
     }
+}
+
+// The files, then the subdirectories; false when the walk stopped.
+bool DirectoryWalk::walk_entries() {
+    for (const ListedEntry& e : entries_) {
+        if (e.kind != EntryKind::Directory && !file_entry(e)) return false;
+    }
+    for (const ListedEntry& e : entries_) {
+        if (e.kind == EntryKind::Directory && !dir_entry(e)) return false;
+    }
+    return true;
 }
 
 ArchiveExpansion DirectoryWalk::expand(const ListedEntry& e, Mp3Totals& inner) {
@@ -398,12 +425,18 @@ bool DirectoryWalk::dir_entry(const ListedEntry& e) {
         s.limits_hit.dirs = true;
         return false;
     }
+    if (e.undescribed) {
+        ctx_.log.line("\r\ndir: " + child + " - nicht lesbar\r\n");
+        s.omissions.add(child, OmissionReason::Unreadable, e.error);
+        return true;
+    }
     if (e.other_device) {
         ctx_.log.line("\r\ndir: " + child + " - anderes Dateisystem, nicht eingelesen\r\n");
         return true;
     }
     if (level_ >= kMaxNesting) {
         ctx_.log.line("\r\ndir: " + child + " - zu tief verschachtelt, nicht eingelesen\r\n");
+        s.omissions.add(child, OmissionReason::TooDeep);
         return true;
     }
     Mp3Totals inner;
@@ -418,7 +451,10 @@ bool DirectoryWalk::dir_entry(const ListedEntry& e) {
 
 std::uint32_t ScanDirectory(Context& ctx, const std::string& path, std::uint32_t parent_index,
                             int archive_depth, std::uint32_t files_before, Mp3Totals& mp3) {
-    if (walk_stopped(ctx) || parent_index >= ctx.catalog.dir_count()) return 0;
+    if (walk_stopped(ctx) || parent_index >= ctx.catalog.dir_count()) {
+        note_cut_short(ctx, path);
+        return 0;
+    }
     DirectoryWalk walk(ctx, open_directory(path), path, parent_index, archive_depth, 0);
     walk.run(mp3);
     const std::uint32_t now = ctx.catalog.file_count();

@@ -11,7 +11,7 @@ namespace {
 constexpr unsigned kPumpInterval = 256;
 
 bool name_inside(const Catalog& cat, std::uint32_t name) {
-    return (name & NAME_OFFSET_MASK) < cat.names_used();
+    return cat.name_offset(name) < cat.names_used();
 }
 
 bool has_comment(const Catalog& cat, std::uint32_t comment) {

@@ -101,14 +101,14 @@ TEST_F(CatalogFileStore, AChangedCatalogIsOfferedForSavingBeforeALoad) {
 TEST_F(CatalogFileStore, ReadFailuresShowTheirMessageAndLeaveAnEmptyCatalog) {
     save_as(small_catalog(), 0);
     const Bytes full = write_catalog_bytes(small_catalog());
-    Bytes v4 = full;
-    v4[0] = 4;
+    Bytes v5 = full;
+    v5[0] = 5;
     const struct {
         Bytes bytes;
         const char* text;
     } cases[] = {
         {Bytes(full.begin(), full.begin() + 500), " Lesefehler CD-Info "},
-        {v4, " falsche Datenbankversion "},
+        {v5, " falsche Datenbankversion "},
         {test::to_bytes("PK\x03\x04 not really an archive"), "Entpacken nicht möglich"},
     };
     for (const auto& k : cases) {

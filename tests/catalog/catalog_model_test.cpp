@@ -12,11 +12,17 @@ using test::add_dir;
 using test::add_file;
 using test::expect_invariants;
 
-TEST(CatalogModel, PoolLimitsNames16MiBAndNoCommentAtTheDeletionMark) {
+TEST(CatalogModel, NamesPass16MiBWithFullOffsetsAndNoCommentAtTheDeletionMark) {
     Catalog cat;
-    ASSERT_TRUE(cat.append_name(std::string(Catalog::MAX_NAMES_SIZE - 3, 'a')).ok());
-    EXPECT_EQ(cat.append_name("x").status, AppendStatus::PoolFull);
-    EXPECT_TRUE(cat.append_name("").ok());  // exactly 2^24 bytes
+    DirRecord d;
+    d.name = 0x05000000 | cat.append_name("d").value;  // a top byte from an old file
+    cat.append_dir(d);
+    ASSERT_TRUE(cat.append_name(std::string((1u << 24) - 5, 'a')).ok());
+    EXPECT_EQ(cat.dir_name(1), "d");  // low 24 bits up to 16 MiB
+    EXPECT_EQ(cat.append_name("x").value, (1u << 24) - 1);
+    EXPECT_EQ(cat.append_name("y").value, (1u << 24) + 1);
+    EXPECT_EQ(cat.name_at(0x01000001), "y");  // all 32 bits past 16 MiB
+    EXPECT_EQ(cat.dir_name(1), "d");          // the top byte was dropped on the way
 
     const std::size_t fill = DIR_DELETED_COMMENT - cat.comments_used() - 1;
     ASSERT_TRUE(cat.append_comment(std::string(fill, 'c')).ok());

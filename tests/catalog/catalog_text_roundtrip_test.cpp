@@ -33,10 +33,8 @@ class RandomCatalog {
             name_at.push_back(static_cast<std::uint32_t>(names.size()));
             text(names, pick(1, 40));
         }
-        Bytes comments(1, 0);
-        const std::string archive = "Archiveinhalt!! KEIN richtiges Verzeichnis";
-        comments.insert(comments.end(), archive.begin(), archive.end());
-        comments.push_back(0);
+        const std::string archive("\0Archiveinhalt!! KEIN richtiges Verzeichnis\0", 44);
+        Bytes comments(archive.begin(), archive.end());
         std::vector<std::uint32_t> comment_at;
         for (int i = pick(0, 10); i > 0; --i) {
             comment_at.push_back(static_cast<std::uint32_t>(comments.size()));

@@ -70,7 +70,7 @@ TEST(FastLoadIndex, ValidIndexWinsOverTheFilesDamagedOneIsIgnored) {
 
     const std::vector<std::uint32_t> from_files{0, 2, 5};
     std::string other_version = good;
-    other_version[136] = 4;
+    other_version[136] = 5;
     for (const std::string& bad : {good.substr(0, 136) + "x", other_version}) {
         f.dir.write(kFastLoadName, bad);
         ASSERT_TRUE(BuildMediaList(f.ctx));

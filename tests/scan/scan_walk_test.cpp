@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "catalog/catalog_fixture.h"
 #include "platform/files.h"
@@ -194,6 +196,11 @@ TEST_F(ScanWalkTest, DeepNestingIsRecordedButEnteredOnlyToItsLimit) {
     scan();
     EXPECT_EQ(ctx.catalog.dir_count(), 1u + 257u);
     EXPECT_EQ(ctx.catalog.file_count(), 0u);
+    // The level not entered is named.
+    ASSERT_EQ(ctx.scan.omissions.count, 1u);
+    const ScanOmission& left = ctx.scan.omissions.named[0];
+    EXPECT_EQ(left.reason, OmissionReason::TooDeep);
+    EXPECT_EQ(left.path.size(), tmp.path().size() + 257 * 2);  // "/n" per level
     ::unlinkat(fds.back(), "bottom", 0);
     for (std::size_t i = fds.size() - 1; i > 0; --i) {
         ::close(fds[i]);
@@ -202,20 +209,45 @@ TEST_F(ScanWalkTest, DeepNestingIsRecordedButEnteredOnlyToItsLimit) {
     ::close(fds[0]);
 }
 
-TEST_F(ScanWalkTest, FullNamePoolEndsTheWalk) {
-    while (ctx.catalog.names_used() < Catalog::MAX_NAMES_SIZE - 200000) {
+TEST_F(ScanWalkTest, NamesPast16MiBAreAllRecorded) {
+    while (ctx.catalog.names_used() < (std::size_t{1} << 24) - 2000) {
         ctx.catalog.append_name(std::string(60000, 'n'));
     }
-    // Names of 199 bytes: `fit` of them still fit, the next one does not.
-    const std::size_t fit = (Catalog::MAX_NAMES_SIZE - ctx.catalog.names_used()) / 200;
-    for (std::size_t i = 0; i < fit + 5; ++i)
-        file(std::string(195, 'L') + std::to_string(1000 + i));
+    for (int i = 0; i < 20; ++i) file(std::string(195, 'L') + std::to_string(1000 + i));
     dir("later");
     file("later/x");
     scan();
-    EXPECT_TRUE(ctx.scan.limits_hit.names);
-    EXPECT_EQ(ctx.catalog.file_count(), fit);
-    EXPECT_EQ(ctx.catalog.dir_count(), 1u);
+    EXPECT_FALSE(ctx.scan.limits_hit.any());
+    EXPECT_FALSE(ctx.scan.omissions.any());
+    EXPECT_EQ(ctx.catalog.file_count(), 21u);
+    ASSERT_EQ(ctx.catalog.dir_count(), 2u);
+    EXPECT_GT(ctx.catalog.dirs()[1].name, 1u << 24);
+    EXPECT_EQ(ctx.catalog.file_path(20), "later/x");
+}
+
+TEST_F(ScanWalkTest, AWalkCutShortByAFullAreaNamesWhereItStopped) {
+    ctx.settings.options.Dateiinformationen = 1;
+    dir("a/deep");
+    dir("a/later");
+    file("a/deep/1.txt", "one");
+    file("a/deep/2.txt", "two");
+    file("a/later/3.txt", "three");
+    file("b.txt", "b");
+    // The CommentPool runs full at the first file below a.
+    hooks.collect_file_info = [&](const std::string& path, FileInfoResult&) {
+        if (path.find("/a/") != std::string::npos) ctx.scan.limits_hit.comments = true;
+        return 0;
+    };
+    scan();
+    std::vector<std::string> named;
+    for (const ScanOmission& m : ctx.scan.omissions.named) {
+        EXPECT_EQ(m.reason, OmissionReason::LimitHit);
+        named.push_back(m.path);
+    }
+    // Every directory whose entries were dropped from then on.
+    std::sort(named.begin(), named.end());
+    EXPECT_EQ(named, (std::vector<std::string>{tmp.file("a/deep"), tmp.file("a/later")}));
+    EXPECT_EQ(ctx.catalog.file_count(), 1u);
 }
 
 TEST_F(ScanWalkTest, Mp3SummaryGoesIntoDirectoriesWithoutOwnComment) {

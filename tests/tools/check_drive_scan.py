@@ -41,7 +41,7 @@ def read_catalog(path):
         with zipfile.ZipFile(path) as z:
             data = z.read("00.CD")
     (version,) = struct.unpack_from("<H", data, 0)
-    assert version == 3, f"version {version}"
+    assert version in (3, 4), f"version {version}"
     h = {}
     h["label"] = data[2:34].split(b"\0")[0]
     h["name"] = data[34:92].split(b"\0")[0]
@@ -52,17 +52,20 @@ def read_catalog(path):
     pos = 136 + 872
     h["description"] = data[pos:pos + desc_len]
     pos += desc_len
+    # Name offsets are 24-bit, except in a version 4 file whose name pool is
+    # larger than 2^24 bytes.
+    mask = 0xFFFFFFFF if version == 4 and h["names_size"] > 1 << 24 else 0xFFFFFF
     dirs = []
     for _ in range(h["dir_count"]):
         name, comment, size, tlo, thi, flags, parent = struct.unpack_from("<IIfIIII", data, pos)
-        dirs.append(dict(name=name & 0xFFFFFF, comment=comment, size=size,
+        dirs.append(dict(name=name & mask, comment=comment, size=size,
                          time=(thi << 32) | tlo, flags=flags, parent=parent))
         pos += 36
     files = []
     for _ in range(h["file_count"]):
         name, comment, size, tlo, thi, flags, parent, thumb = struct.unpack_from(
             "<IIfIIIII", data, pos)
-        files.append(dict(name=name & 0xFFFFFF, comment=comment, size=size,
+        files.append(dict(name=name & mask, comment=comment, size=size,
                           time=(thi << 32) | tlo, flags=flags, parent=parent, thumb=thumb))
         pos += 32
     names = data[pos:pos + h["names_size"]]
