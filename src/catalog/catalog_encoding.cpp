@@ -184,12 +184,23 @@ FileTexts encode_catalog_texts(const Catalog& cat) {
     auto names = pool_utf8_to_cp1252(cat.name_bytes(), names_map);
     auto comments = names ? pool_utf8_to_cp1252(cat.comment_bytes(), comments_map) : std::nullopt;
     const auto description = utf8_to_cp1252(cat.description());
-    const bool fits =
-        names && comments && description && description->size() <= Catalog::MAX_DESCRIPTION &&
-        header_fits(cat.header, TEXT_ENCODING_CP1252) && info_fits(cat.info, TEXT_ENCODING_CP1252);
-    if (!fits) {
-        // Some text needs UTF-8, so every text is stored so; a fixed field
-        // whose UTF-8 form is longer than the field is cut there.
+    const bool fixed_fit = description && description->size() <= Catalog::MAX_DESCRIPTION &&
+                           header_fits(cat.header, TEXT_ENCODING_CP1252) &&
+                           info_fits(cat.info, TEXT_ENCODING_CP1252);
+    if (fixed_fit && !(names && comments)) {
+        // Only names or comments need UTF-8: they are stored so, the texts
+        // of fixed width stay Windows-1252 and whole.
+        out.encoding = TEXT_ENCODING_POOLS_UTF8;
+        out.header = header_to_file(cat.header, TEXT_ENCODING_CP1252);
+        out.header.text_encoding = TEXT_ENCODING_POOLS_UTF8;
+        out.info = info_to_file(cat.info, TEXT_ENCODING_CP1252);
+        out.description = *description;
+        return out;
+    }
+    if (!fixed_fit) {
+        // A header, info or description text needs UTF-8, so every text is
+        // stored so; a fixed field whose UTF-8 form is longer than the field
+        // is cut there.
         out.encoding = TEXT_ENCODING_UTF8;
         out.header = header_to_file(cat.header, TEXT_ENCODING_UTF8);
         out.info = info_to_file(cat.info, TEXT_ENCODING_UTF8);

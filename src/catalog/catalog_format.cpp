@@ -162,7 +162,9 @@ CatalogReadError read_catalog_bytes(std::span<const std::uint8_t> bytes, int num
         }
         if (err == CatalogReadError::None) {
             repair_references(cat);
-            if (cat.header.text_encoding != TEXT_ENCODING_UTF8 && !convert_catalog_to_utf8(cat)) {
+            const std::uint16_t encoding = cat.header.text_encoding;
+            if (encoding != TEXT_ENCODING_UTF8 && encoding != TEXT_ENCODING_POOLS_UTF8 &&
+                !convert_catalog_to_utf8(cat)) {
                 err = CatalogReadError::Names;
             }
         }

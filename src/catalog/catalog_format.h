@@ -5,7 +5,8 @@
 //
 // Version 3, all integers little-endian, no padding between the parts:
 //   MediumHeader   136 bytes (version 3; the word at offset 98 names the text
-//                  encoding: 0 Windows-1252, 65001 UTF-8)
+//                  encoding: 0 Windows-1252, 65001 UTF-8, 1252 Windows-1252
+//                  but the name and comment pools UTF-8)
 //   MediumInfo     872 bytes, its last field the description length
 //   description    description_length bytes, no NUL
 //   DirRecords     dir_count * 36 bytes, no end-marker record

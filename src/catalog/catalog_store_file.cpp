@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <optional>
@@ -97,7 +98,15 @@ bool write_catalog_file(const std::string& path, std::span<const std::uint8_t> b
             errno = EIO;
             return false;
         }
-        bytes = *packed;
+        // The reader refuses a member larger than its header's counts or its
+        // packed size make plausible (long comments can pass that bound): such
+        // a catalogue is stored plain, which every reader takes.
+        StoredMediumHeader header;
+        std::memcpy(&header, bytes.data(), std::min(bytes.size(), sizeof header));
+        if (bytes.size() <= catalog_bytes_needed(header) &&
+            bytes.size() <= max_unpacked_size(packed->size())) {
+            bytes = *packed;
+        }
     }
     return write_file_atomic(
         path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));

@@ -62,6 +62,7 @@ bool write_index(Context& ctx) {
     // writing it; a full or failing disk is the write error, anything else
     // means the file could not be created.
     const int err = errno;
+    lock.release();  // other runs must not wait for the user to read the message
     const bool write_error = err == ENOSPC || err == EDQUOT || err == EIO || err == EFBIG;
     const char* text =
         write_error ? ctx.tr("Schreibfehler", "write error")

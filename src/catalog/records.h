@@ -50,6 +50,10 @@ inline constexpr std::uint32_t FIRST_IMAGE_OFFSET = 8;
 // word at offset 98.
 inline constexpr std::uint16_t TEXT_ENCODING_CP1252 = 0;
 inline constexpr std::uint16_t TEXT_ENCODING_UTF8 = 65001;
+// The header, info and description texts in Windows-1252, the names and
+// comments in UTF-8: what a file is when only names or comments need UTF-8,
+// so that no fixed-width text is cut for a name elsewhere.
+inline constexpr std::uint16_t TEXT_ENCODING_POOLS_UTF8 = 1252;
 
 // ---- object references: a record index, high bit set for a directory ----
 inline constexpr std::uint32_t OBJECT_DIR_BIT = 0x80000000;
@@ -132,7 +136,7 @@ struct MediumInfo {
 };
 
 // The header as a file stores it: 136 little-endian bytes whose two texts
-// are Windows-1252 when text_encoding is 0 and UTF-8 when it is 65001.
+// are Windows-1252 unless text_encoding is 65001 (UTF-8).
 struct StoredMediumHeader {
     std::uint16_t version = 3;
     char volume_label[32] = {};

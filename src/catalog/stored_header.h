@@ -1,6 +1,6 @@
 // The header and the info block as they are stored outside memory
 // (catalogue files, the fast-load index): fixed-width texts in Windows-1252
-// when the header word at offset 98 is 0 and in UTF-8 when it is 65001. In
+// unless the header word at offset 98 is 65001 (UTF-8). In
 // memory the texts are always UTF-8, in fields wide enough for any text a
 // stored field holds, so converting a file's texts never shortens them.
 #pragma once

@@ -168,13 +168,28 @@ std::size_t remove_dead_work_dirs(const std::string& base) {
     return removed;
 }
 
+// The id of this boot of this machine. A catalogue directory may be shared
+// by several machines whose process ids and locks are their own: a claim is
+// judged only on the machine and boot that made it.
+const std::string& this_boot() {
+    static const std::string id = [] {
+        std::string text = read_file("/proc/sys/kernel/random/boot_id").value_or("");
+        while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+        const bool sound = !text.empty() && text.size() <= 64 &&
+                           text.find_first_of(" \n") == std::string::npos;
+        return sound ? text : std::string("unknown");
+    }();
+    return id;
+}
+
 bool create_placeholder(const std::string& path, FileLock& lock) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     // Locked before it names its owner: until then it is an empty file,
     // which no one takes for a leftover.
     lock.adopt(fd);
-    const std::string mark = std::string(kClaimMark) + std::to_string(::getpid()) + "\n";
+    const std::string mark =
+        std::string(kClaimMark) + std::to_string(::getpid()) + " " + this_boot() + "\n";
     if (::write(fd, mark.data(), mark.size()) != static_cast<ssize_t>(mark.size())) {
         const int e = errno == 0 ? ENOSPC : errno;
         ::unlink(path.c_str());
@@ -190,16 +205,21 @@ bool remove_dead_placeholder(const std::string& path) {
     if (fd < 0) return false;
     bool removed = false;
     struct stat st {};
-    char buf[32];
+    char buf[128];
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
         st.st_size <= static_cast<off_t>(sizeof buf)) {
         const ssize_t n = ::pread(fd, buf, sizeof buf, 0);
         const std::string_view text(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
         if (text.size() > kClaimMark.size() + 1 &&
             text.substr(0, kClaimMark.size()) == kClaimMark && text.back() == '\n') {
-            const auto pid =
-                parse_pid(text.substr(kClaimMark.size(), text.size() - kClaimMark.size() - 1));
-            removed = pid && owner_is_gone(*pid, fd) && still_names(path, fd) &&
+            const std::string_view owner =
+                text.substr(kClaimMark.size(), text.size() - kClaimMark.size() - 1);
+            const std::size_t space = owner.find(' ');
+            const auto pid = space == std::string_view::npos ? std::nullopt
+                                                              : parse_pid(owner.substr(0, space));
+            const bool here = space != std::string_view::npos &&
+                              owner.substr(space + 1) == this_boot() && this_boot() != "unknown";
+            removed = pid && here && owner_is_gone(*pid, fd) && still_names(path, fd) &&
                       ::unlink(path.c_str()) == 0;
         }
     }

@@ -42,7 +42,8 @@ TEST(CatalogEncoding, Windows1252WhenEveryTextFitsElseUtf8AndBothReadBack) {
         const char* stored_dir;
     } rows[] = {
         {"Bücher", "Grüße.txt", "", TEXT_ENCODING_CP1252, "B\374cher"},
-        {"Bücher", "日本.txt", "", TEXT_ENCODING_UTF8, "B\303\274cher"},  // ü stays UTF-8 too
+        // Only a name needs UTF-8: the pools are UTF-8 (ü too), the fixed texts not.
+        {"Bücher", "日本.txt", "", TEXT_ENCODING_POOLS_UTF8, "B\303\274cher"},
         {"Bücher", "a.txt", "東京", TEXT_ENCODING_UTF8, "B\303\274cher"},  // only a fixed field
     };
     for (const auto& r : rows) {

@@ -188,16 +188,28 @@ TEST(CatalogTextLimits, FieldsHoldAsManyWindows1252CharactersAsTheFileStores) {
     test::expect_same_catalog(long_umlaut_catalog(), back);
     EXPECT_EQ(write_catalog_bytes(back), file);
 
-    // A name that needs UTF-8 makes the whole file UTF-8: a fixed field that
-    // is then too long is cut at a character boundary, the description not.
+    // A name that needs UTF-8 (an update finds a new file) makes only the
+    // pools UTF-8: every fixed text and the description stay whole.
     back.files()[0].name = back.append_name("Ωmega.txt").value;
+    const Bytes mixed = write_catalog_bytes(back);
+    EXPECT_EQ(test::get_u16(mixed, 98), TEXT_ENCODING_POOLS_UTF8);
+    Catalog again;
+    ASSERT_EQ(read_catalog_bytes(mixed, 0, false, limits, again), CatalogReadError::None);
+    expect_long_umlaut_texts(again.header);
+    EXPECT_EQ(fixed_text(again.info.manufacturer), repeat("é", 127));
+    EXPECT_EQ(again.description(), repeat("ö", 30000));
+    EXPECT_EQ(again.file_name(0), "Ωmega.txt");
+    EXPECT_EQ(write_catalog_bytes(again), mixed);
+
+    // Only when a fixed text itself needs UTF-8 is every text stored so: a
+    // fixed field then too long is cut at a character boundary.
+    set_fixed_text(again.info.place, "東京");
     Catalog utf8;
-    ASSERT_EQ(read_catalog_bytes(write_catalog_bytes(back), 0, false, limits, utf8),
+    ASSERT_EQ(read_catalog_bytes(write_catalog_bytes(again), 0, false, limits, utf8),
               CatalogReadError::None);
+    EXPECT_EQ(fixed_text(utf8.info.place), "東京");
     EXPECT_EQ(fixed_text(utf8.header.medium_name), repeat("ä", 28));
-    EXPECT_EQ(fixed_text(utf8.header.volume_label), repeat("ö", 15));
     EXPECT_EQ(utf8.description(), repeat("ö", 16383));
-    EXPECT_EQ(utf8.file_name(0), "Ωmega.txt");
 }
 
 class CatalogTextStore : public test::CatalogFileStore {};

@@ -32,7 +32,8 @@ def cstr(pool, off, enc):
         return ""
     end = pool.find(b"\0", off)
     raw = pool[off:] if end < 0 else pool[off:end]
-    return raw.decode("utf-8" if enc == 65001 else "cp1252", errors="strict")
+    # 65001: every text UTF-8; 1252: the header texts Windows-1252, the pools UTF-8.
+    return raw.decode("utf-8" if enc in (65001, 1252) else "cp1252", errors="strict")
 
 
 def read_catalog(path):
