@@ -70,10 +70,13 @@ std::vector<char*> pointers(std::vector<std::string>& words) {
     return out;
 }
 
-// Hands errno to the parent through `report` and ends the child.
-[[noreturn]] void child_fail(int report) {
-    const int e = errno;
-    while (::write(report, &e, sizeof e) < 0 && errno == EINTR) {
+// Hands errno to the parent through `report` and ends the child; a failed
+// confinement is handed over negated, so that the parent can say why the
+// program did not run.
+[[noreturn]] void child_fail(int report, bool confinement = false) {
+    const int e = errno > 0 ? errno : EPERM;
+    const int value = confinement ? -e : e;
+    while (::write(report, &value, sizeof value) < 0 && errno == EINTR) {
     }
     ::_exit(127);
 }
@@ -106,15 +109,16 @@ std::vector<char*> pointers(std::vector<std::string>& words) {
         const rlimit cap{setup.max_output, setup.max_output};
         ::setrlimit(RLIMIT_FSIZE, &cap);
     }
-    if (setup.wall && !setup.wall->apply_in_child()) child_fail(report);
+    if (setup.wall && !setup.wall->apply_in_child()) child_fail(report, true);
     ::execve(program, argv, envp);
     child_fail(report);
 }
 
 // Starts the process; -1 when it cannot be started (also when the child
-// could not set itself up, which it reports before exec).
+// could not set itself up, which it reports before exec). confinement_error
+// becomes the errno of a confinement that failed in the child.
 pid_t spawn(const std::string& program, const std::vector<std::string>& argv,
-            const std::string& work_dir, const ChildSetup& setup) {
+            const std::string& work_dir, const ChildSetup& setup, int& confinement_error) {
     std::vector<std::string> args = argv;
     std::vector<std::string> env = child_environment(work_dir);
     const std::vector<char*> cargv = pointers(args);
@@ -140,6 +144,7 @@ pid_t spawn(const std::string& program, const std::vector<std::string>& argv,
     if (n > 0) {
         while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
         }
+        if (child_errno < 0) confinement_error = -child_errno;
         return -1;
     }
     return pid;
@@ -245,8 +250,18 @@ PackerResult RunPacker(Context& ctx, const PackerCall& call) {
     setup.idle = ctx.settings.options.Idle != 0;
     setup.max_output = call.max_output;
     setup.wall = wall.ready() ? &wall : nullptr;
-    const pid_t pid = spawn(program, argv, call.work_dir, setup);
-    if (pid <= 0) return result;
+    int confinement_error = 0;
+    const pid_t pid = spawn(program, argv, call.work_dir, setup, confinement_error);
+    if (pid <= 0) {
+        // The kernel offered the confinement but refused to apply it: the
+        // packer is not run unconfined behind the user's back, and the log
+        // says why the archive stays unexpanded.
+        if (confinement_error) {
+            ctx.log.always(FillIn("Packer nicht gestartet, Beschr\xC3\xA4nkung fehlgeschlagen: %s\r\n",
+                                  {std::strerror(confinement_error)}));
+        }
+        return result;
+    }
     if (ctx.settings.options.Echtzeit && !call.shown_path.empty()) {
         ctx.frontend.status(0, call.shown_path);
     }
