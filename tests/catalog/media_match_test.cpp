@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
 #include <vector>
+
+#include "catalog/catalog_store.h"
+#include "media_fixture.h"
 
 namespace orbisto {
 namespace {
@@ -40,6 +45,45 @@ TEST(FindIdenticalMedium, NeedsLabelCountsTotalAndSerial) {
         medium("cd", 0x01020304, 10, 100, 1234.5f), medium("CD", 0x04030201, 10, 100, 1234.5f),
     };
     EXPECT_EQ(find_identical_medium(list, current), 5);
+}
+
+}  // namespace
+}  // namespace orbisto
+
+namespace orbisto {
+namespace {
+
+// The scanned path is read from the few bytes that hold it where the file
+// allows, and from the whole file otherwise: both give what a load shows.
+TEST(ReadScannedPath, GivesWhatALoadGivesForEveryKindOfFile) {
+    test::MediaFixture f;
+    const struct {
+        const char* first_dir;  // nullptr: a whole medium, no directory
+        bool packed;
+        const char* want;
+    } rows[] = {
+        {nullptr, false, ""},
+        {"/mnt/Grüße", false, "/mnt/Grüße"},    // Windows-1252 file
+        {"/mnt/Ωmega", false, "/mnt/Ωmega"},    // names in UTF-8
+        {"/mnt/Ωmega", true, "/mnt/Ωmega"},     // compressed: the whole file
+        {"docs", false, ""},                     // a directory of the medium
+    };
+    int n = 0;
+    for (const auto& r : rows) {
+        f.ctx.settings.options.gepacktSpeichern = r.packed ? 1 : 0;
+        f.ctx.catalog.reset(false);
+        f.ctx.catalog.set_current_number(-1);
+        if (r.first_dir) {
+            DirRecord d;
+            d.name = f.ctx.catalog.append_name(r.first_dir).value;
+            f.ctx.catalog.append_dir(d);
+        }
+        ASSERT_EQ(SaveCatalog(f.ctx, n), n);
+        EXPECT_EQ(read_scanned_path(f.ctx, n), std::optional<std::string>(r.want)) << n;
+        ++n;
+    }
+    f.dir.write("9.cd", std::string(read_file(f.path(1))->substr(0, 1085)));  // cut in the names
+    EXPECT_EQ(read_scanned_path(f.ctx, 9), std::nullopt);
 }
 
 }  // namespace
