@@ -12,6 +12,7 @@
 
 #include "catalog/catalog.h"
 #include "catalog/catalog_store.h"
+#include "bench_clock.h"
 #include "platform/files.h"
 #include "startup/console_frontend.h"
 #include "startup/context.h"
@@ -19,11 +20,8 @@
 namespace {
 
 using namespace orbisto;
-using Clock = std::chrono::steady_clock;
-
-double seconds_since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using bench::Clock;
+using bench::seconds_since;
 
 // CPU time of this process: on a busy machine it shows what the work itself
 // costs, apart from the time spent waiting for a processor.

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "catalog/catalog_store.h"
 #include "catalog/media_list.h"
 #include "platform/files.h"
@@ -29,9 +30,7 @@ constexpr int kMedia = 1000;
 constexpr int kFiles = 1000;
 constexpr int kRuns = 3;
 
-double seconds_since(std::chrono::steady_clock::time_point t0) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
+using bench::seconds_since;
 
 struct Made {
     std::string name;

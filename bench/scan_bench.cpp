@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "platform/files.h"
 #include "scan/scan_walk.h"
 #include "startup/console_frontend.h"
@@ -38,11 +39,8 @@
 namespace {
 
 using namespace orbisto;
-using Clock = std::chrono::steady_clock;
-
-double seconds_since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using bench::Clock;
+using bench::seconds_since;
 
 double best_of(int runs, const std::function<void()>& work) {
     double best = 1e30;
