@@ -18,10 +18,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/console_frontend.h"
 #include "platform/files.h"
 #include "scan/scan_walk.h"
-#include "startup/console_frontend.h"
-#include "startup/context.h"
+#include "session/context.h"
 
 extern char** environ;
 

@@ -10,12 +10,12 @@
 #include <cstdio>
 #include <string>
 
+#include "app/console_frontend.h"
+#include "bench_clock.h"
 #include "catalog/catalog.h"
 #include "catalog/catalog_store.h"
-#include "bench_clock.h"
 #include "platform/files.h"
-#include "startup/console_frontend.h"
-#include "startup/context.h"
+#include "session/context.h"
 
 namespace {
 

@@ -13,14 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "app/console_frontend.h"
 #include "bench_clock.h"
 #include "catalog/catalog_store.h"
+#include "catalog/long_operation.h"
 #include "catalog/media_list.h"
 #include "platform/files.h"
 #include "search/duplicates.h"
-#include "startup/console_frontend.h"
-#include "startup/context.h"
-#include "startup/long_operation.h"
+#include "session/context.h"
 
 using namespace orbisto;
 

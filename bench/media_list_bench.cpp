@@ -13,11 +13,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/console_frontend.h"
 #include "catalog/catalog_format.h"
 #include "catalog/media_list.h"
 #include "platform/files.h"
-#include "startup/console_frontend.h"
-#include "startup/context.h"
+#include "session/context.h"
 
 using namespace orbisto;
 

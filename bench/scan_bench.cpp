@@ -30,11 +30,11 @@
 #include <string>
 #include <vector>
 
+#include "app/console_frontend.h"
 #include "bench_clock.h"
 #include "platform/files.h"
 #include "scan/scan_walk.h"
-#include "startup/console_frontend.h"
-#include "startup/context.h"
+#include "session/context.h"
 
 namespace {
 

@@ -18,13 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "app/console_frontend.h"
 #include "catalog/catalog_store.h"
 #include "catalog/media_list.h"
 #include "platform/files.h"
 #include "search/search_confirm.h"
 #include "search/search_engine.h"
-#include "startup/console_frontend.h"
-#include "startup/context.h"
+#include "session/context.h"
 
 using namespace orbisto;
 
@@ -148,7 +148,6 @@ int main(int argc, char** argv) {
     Context ctx(fe);
     ctx.paths.catalog_dir = dir;
     ctx.paths.settings_file = dir + "/orbisto.INI";
-    install_catalog_saver(ctx);
     const std::string list = dir + "/names.txt";
     double t0 = now_s();
     generate(ctx, media, files, list);

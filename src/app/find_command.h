@@ -7,7 +7,7 @@
 
 #include "catalog/catalog.h"
 #include "search/search_state.h"
-#include "startup/context.h"
+#include "session/context.h"
 
 namespace orbisto::app {
 

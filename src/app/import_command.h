@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "startup/context.h"
+#include "session/context.h"
 
 namespace orbisto::app {
 

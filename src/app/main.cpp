@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "app/console_frontend.h"
 #include "app/scan_run.h"
 #include "catalog/catalog_store.h"
 #include "catalog/category_file.h"
-#include "startup/command_line.h"
-#include "startup/console_frontend.h"
-#include "startup/context.h"
-#include "startup/startup.h"
+#include "session/context.h"
+#include "session/startup.h"
+#include "settings/command_line.h"
 
 using namespace orbisto;
 
@@ -77,10 +77,7 @@ int main(int argc, char** argv) {
     ConsoleFrontend frontend;
     Context ctx(frontend);
     const EnvLookup env = [](const char* name) { return std::getenv(name); };
-    StartupHooks hooks;
-    hooks.read_categories = ReadCategories;
-    install_catalog_saver(ctx);
-    if (!start_up(ctx, cl, executable_path(argv[0]), env, hooks)) {
+    if (!start_up(ctx, cl, executable_path(argv[0]), env)) {
         shut_down(ctx);
         return kExitFailure;
     }

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "catalog/media_list.h"
-#include "scan/scan_request.h"
+#include "session/scan_request.h"
 
 namespace orbisto::app {
 
@@ -31,7 +31,7 @@ int run_scan_mode(Context& ctx) {
     // A medium stored without all of it is no success: what was left out has
     // been named on standard error.
     const ScanState& scan = ctx.scan;
-    return scan.omissions.any() || scan.limits_hit.any() ? kExitFailure : kExitSuccess;
+    return scan.omissions.any() || ctx.limits_hit.any() ? kExitFailure : kExitSuccess;
 }
 
 }  // namespace orbisto::app

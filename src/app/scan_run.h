@@ -2,7 +2,7 @@
 // --update PATH (rescan a catalogued medium under its number).
 #pragma once
 
-#include "startup/context.h"
+#include "session/context.h"
 
 namespace orbisto::app {
 

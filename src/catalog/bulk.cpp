@@ -4,8 +4,8 @@
 #include <string>
 
 #include "catalog/catalog_store.h"
+#include "catalog/long_operation.h"
 #include "catalog/save_question.h"
-#include "startup/long_operation.h"
 
 namespace orbisto {
 
@@ -23,7 +23,8 @@ struct BulkTexts {
 // Sets gepacktSpeichern for the run and restores it on every way out.
 class ForcedStorage {
   public:
-    ForcedStorage(Context& ctx, int value) : setting_(ctx.settings.options.gepacktSpeichern) {
+    ForcedStorage(CatalogContext& ctx, int value)
+        : setting_(ctx.settings.options.gepacktSpeichern) {
         saved_ = setting_;
         setting_ = value;
     }
@@ -36,7 +37,7 @@ class ForcedStorage {
     int saved_;
 };
 
-BulkResult resave_all(Context& ctx, bool compress, const BulkTexts& t) {
+BulkResult resave_all(CatalogContext& ctx, bool compress, const BulkTexts& t) {
     const Answer answer =
         ctx.frontend.message(ctx.tr(t.question_de, t.question_en),
                              ctx.tr(t.caption_de, t.caption_en), Buttons::OkCancel, Icon::Question);
@@ -84,13 +85,13 @@ BulkResult resave_all(Context& ctx, bool compress, const BulkTexts& t) {
 
 }  // namespace
 
-BulkResult PackAll(Context& ctx) {
+BulkResult PackAll(CatalogContext& ctx) {
     return resave_all(ctx, true,
                       {"Alle Dateien packen?", "compress all files?", "Katalog packen",
                        "compress catalog", "Dateien werden gepackt.", "files will be compressed."});
 }
 
-BulkResult UnpackAll(Context& ctx) {
+BulkResult UnpackAll(CatalogContext& ctx) {
     return resave_all(ctx, false,
                       {"Alle Dateien entpacken?", "expand all files?", "Katalog entpacken",
                        "expand catalog", "Dateien werden entpackt.", "files will be expanded."});

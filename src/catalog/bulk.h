@@ -2,7 +2,7 @@
 // them, and exporting or importing a single one.
 #pragma once
 
-#include "startup/context.h"
+#include "catalog/catalog_context.h"
 
 namespace orbisto {
 
@@ -19,17 +19,17 @@ enum class BulkResult {
 // restored on every way out. A medium that cannot be loaded is reported by
 // the store and left as it is. After Done the caller reloads the medium
 // selected in its view.
-BulkResult PackAll(Context& ctx);
-BulkResult UnpackAll(Context& ctx);
+BulkResult PackAll(CatalogContext& ctx);
+BulkResult UnpackAll(CatalogContext& ctx);
 
 // Copies the current catalogue's file byte for byte to a file chosen by the
 // user (asking before an existing file is replaced). True when it was copied.
-bool ExportCatalogue(Context& ctx);
+bool ExportCatalogue(CatalogContext& ctx);
 
 // Copies a file chosen by the user into the CatalogDirectory under the lowest
 // free number, never over an existing catalogue, and loads it. A file that
 // does not load is removed again. The imported medium gets category 0 and its
 // new number, in its file as in the MediaList. Returns the new number, or -1.
-int ImportCatalogue(Context& ctx);
+int ImportCatalogue(CatalogContext& ctx);
 
 }  // namespace orbisto

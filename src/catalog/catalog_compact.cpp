@@ -4,7 +4,7 @@
 #include <new>
 #include <vector>
 
-#include "startup/lang.h"
+#include "settings/lang.h"
 
 namespace orbisto {
 

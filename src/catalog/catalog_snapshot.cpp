@@ -3,7 +3,7 @@
 #include <new>
 #include <vector>
 
-#include "startup/lang.h"
+#include "settings/lang.h"
 
 namespace orbisto {
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "catalog/catalog.h"
-#include "startup/frontend.h"
+#include "settings/frontend.h"
 
 namespace orbisto {
 

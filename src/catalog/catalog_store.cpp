@@ -22,7 +22,7 @@ namespace {
 
 constexpr std::size_t kWholeFile = std::numeric_limits<std::size_t>::max();
 
-void log_line(const Context& ctx, const char* format, long long a, long long b = 0) {
+void log_line(const CatalogContext& ctx, const char* format, long long a, long long b = 0) {
     if (!ctx.log.enabled()) return;
     char buf[64];
     std::snprintf(buf, sizeof buf, format, a, b);
@@ -30,7 +30,7 @@ void log_line(const Context& ctx, const char* format, long long a, long long b =
 }
 
 // Reports a failed file read; false when there was one.
-bool check_read(Context& ctx, FileReadStatus status, const std::string& path) {
+bool check_read(CatalogContext& ctx, FileReadStatus status, const std::string& path) {
     switch (status) {
         case FileReadStatus::Ok:
             return true;
@@ -53,7 +53,7 @@ bool check_read(Context& ctx, FileReadStatus status, const std::string& path) {
     return false;
 }
 
-void refresh_after_load(Context& ctx) {
+void refresh_after_load(CatalogContext& ctx) {
     const std::string place = std::string(fixed_text(ctx.catalog.info.number)) + " / " +
                               std::string(fixed_text(ctx.catalog.info.place));
     ctx.status(place);
@@ -86,7 +86,7 @@ void take_header_fields(MediumHeader& h, const MediumHeader& from) {
 // The new bytes of catalogue file n with scratch as its header: the header
 // bytes replaced in place when its texts fit the file's encoding, else the
 // whole file re-read and written anew (also for a version 2 file).
-std::optional<std::vector<std::uint8_t>> with_new_header(Context& ctx, int n,
+std::optional<std::vector<std::uint8_t>> with_new_header(CatalogContext& ctx, int n,
                                                          std::span<const std::uint8_t> file,
                                                          const MediumHeader& scratch,
                                                          const std::string& path) {
@@ -114,17 +114,9 @@ std::optional<std::vector<std::uint8_t>> with_new_header(Context& ctx, int n,
 
 }  // namespace
 
-void install_catalog_saver(Context& ctx) {
-    if (ctx.save_current_catalog) return;
-    ctx.save_current_catalog = [](Context& c) {
-        return SaveCatalog(c, c.catalog.current_number()) >= 0;
-    };
-}
-
-bool LoadCatalog(Context& ctx, int n) {
+bool LoadCatalog(CatalogContext& ctx, int n) {
     if (ctx.media.entries.empty()) return false;
     log_line(ctx, "laden:%lld\r\n", n);
-    install_catalog_saver(ctx);
     if (!ask_save_if_changed(ctx)) {
         // The save failed and said so: keep the unsaved Catalog.
         ctx.catalog.set_changed(true);
@@ -158,7 +150,7 @@ bool LoadCatalog(Context& ctx, int n) {
     return true;
 }
 
-int SaveCatalog(Context& ctx, int n) {
+int SaveCatalog(CatalogContext& ctx, int n) {
     log_line(ctx, "\r\nwrite:%lld\r\n", n);
     bool claimed = false;
     FileLock claim;  // held until the catalogue has replaced its placeholder
@@ -210,7 +202,7 @@ int SaveCatalog(Context& ctx, int n) {
     return n;
 }
 
-int ReadCatalogHeader(Context& ctx, int n, MediumHeader& scratch) {
+int ReadCatalogHeader(CatalogContext& ctx, int n, MediumHeader& scratch) {
     const std::string path = catalog_path(ctx, n);
     CatalogFileBytes file;
     const FileReadStatus status = read_catalog_file(path, kHeaderBytes, file);
@@ -223,7 +215,7 @@ int ReadCatalogHeader(Context& ctx, int n, MediumHeader& scratch) {
     return is_current_version(scratch.version) ? 1 : 0;
 }
 
-int WriteCatalogHeader(Context& ctx, int n, const MediumHeader& scratch) {
+int WriteCatalogHeader(CatalogContext& ctx, int n, const MediumHeader& scratch) {
     const std::string path = catalog_path(ctx, n);
     CatalogFileBytes file;
     const FileReadStatus status = read_catalog_file(path, kWholeFile, file);

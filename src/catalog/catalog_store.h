@@ -7,39 +7,35 @@
 
 #include <string>
 
+#include "catalog/catalog_context.h"
 #include "catalog/records.h"
-#include "startup/context.h"
 
 namespace orbisto {
 
 // Loads catalogue n into ctx.catalog. Asks whether to save a changed Catalog
 // first. False on failure (ctx.catalog is then empty).
-bool LoadCatalog(Context& ctx, int n);
+bool LoadCatalog(CatalogContext& ctx, int n);
 
 // Saves ctx.catalog as catalogue n, or under the lowest free number when n is
 // -1. Returns the number used, or -1 on failure.
-int SaveCatalog(Context& ctx, int n);
+int SaveCatalog(CatalogContext& ctx, int n);
 
 // Reads the header of catalogue n (plain or compressed) into scratch.
 // Returns 1 when it is a header of the current layout (version 3 or its
 // large form 4), else 0.
-int ReadCatalogHeader(Context& ctx, int n, MediumHeader& scratch);
+int ReadCatalogHeader(CatalogContext& ctx, int n, MediumHeader& scratch);
 
 // Writes scratch over the header of catalogue n, leaving the rest of the
 // file as it is (a compressed file gets both of its members rewritten).
 // Returns 1, or 0 on failure.
-int WriteCatalogHeader(Context& ctx, int n, const MediumHeader& scratch);
+int WriteCatalogHeader(CatalogContext& ctx, int n, const MediumHeader& scratch);
 
 // "<CatalogDirectory>/<n>.cd"
-std::string catalog_path(const Context& ctx, int n);
+std::string catalog_path(const CatalogContext& ctx, int n);
 
 // The lowest number k >= 0 whose catalogue file does not exist (the claim
 // of a process that died before its save is taken back first), or -1 when
 // k would pass the media limit (ctx.limits.media).
-int find_free_catalog_number(const Context& ctx);
-
-// Installs SaveCatalog as ctx.save_current_catalog (saving the current
-// Catalog under its own number), unless something else is installed.
-void install_catalog_saver(Context& ctx);
+int find_free_catalog_number(const CatalogContext& ctx);
 
 }  // namespace orbisto

@@ -45,7 +45,7 @@ std::optional<std::string> read_prefix(const std::string& path, std::size_t n) {
 
 // The highest number a new catalogue may get: the media limit, kept within
 // the range of the int that numbers travel in.
-std::uint64_t highest_number(const Context& ctx) {
+std::uint64_t highest_number(const CatalogContext& ctx) {
     return std::min<std::uint64_t>(ctx.limits.media, std::numeric_limits<int>::max());
 }
 
@@ -112,14 +112,14 @@ bool write_catalog_file(const std::string& path, std::span<const std::uint8_t> b
         path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-std::string catalog_path(const Context& ctx, int n) {
+std::string catalog_path(const CatalogContext& ctx, int n) {
     // Catalogues copied from Windows media may be spelt "7.CD".
     const std::string name = std::to_string(n) + ".cd";
     if (auto found = find_case_insensitive(ctx.paths.catalog_dir, name)) return *found;
     return join_path(ctx.paths.catalog_dir, name);
 }
 
-int find_free_catalog_number(const Context& ctx) {
+int find_free_catalog_number(const CatalogContext& ctx) {
     for (std::uint64_t k = 0; k <= highest_number(ctx); ++k) {
         struct stat st {};
         const std::string path = catalog_path(ctx, static_cast<int>(k));
@@ -130,7 +130,7 @@ int find_free_catalog_number(const Context& ctx) {
     return -1;
 }
 
-int claim_catalog_number(Context& ctx, FileLock& claim) {
+int claim_catalog_number(CatalogContext& ctx, FileLock& claim) {
     for (std::uint64_t k = 0; k <= highest_number(ctx); ++k) {
         const std::string path = catalog_path(ctx, static_cast<int>(k));
         struct stat st {};

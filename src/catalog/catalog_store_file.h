@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "catalog/catalog_context.h"
 #include "platform/leftovers.h"
-#include "startup/context.h"
 
 namespace orbisto {
 
@@ -53,6 +53,6 @@ bool write_catalog_file(const std::string& path, std::span<const std::uint8_t> b
 // whose existence cannot be checked, " Kann Datei nicht anlegen " when the
 // file cannot be created and " Zuviele Dateien " past the media limit;
 // returns -1 then.
-int claim_catalog_number(Context& ctx, FileLock& claim);
+int claim_catalog_number(CatalogContext& ctx, FileLock& claim);
 
 }  // namespace orbisto

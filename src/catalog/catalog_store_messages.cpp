@@ -79,13 +79,13 @@ Text read_error_text(CatalogReadError e) {
 
 }  // namespace
 
-void report(Context& ctx, StoreMessage message, const std::string& path) {
+void report(CatalogContext& ctx, StoreMessage message, const std::string& path) {
     const MessageText m = message_text(message);
     const std::string caption = m.caption.de ? ctx.tr(m.caption.de, m.caption.en) : path;
     ctx.frontend.message(ctx.tr(m.text.de, m.text.en), caption, Buttons::Ok, Icon::Stop);
 }
 
-void report_read_error(Context& ctx, CatalogReadError error, const std::string& path) {
+void report_read_error(CatalogContext& ctx, CatalogReadError error, const std::string& path) {
     if (error == CatalogReadError::None) return;
     if (error == CatalogReadError::OutOfMemory) {
         report(ctx, StoreMessage::OutOfMemory, path);

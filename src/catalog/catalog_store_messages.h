@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_format.h"
-#include "startup/context.h"
 
 namespace orbisto {
 
@@ -23,10 +23,10 @@ enum class StoreMessage {
 
 // Shows a message of the store; path is the caption where the message has
 // the path as caption.
-void report(Context& ctx, StoreMessage message, const std::string& path);
+void report(CatalogContext& ctx, StoreMessage message, const std::string& path);
 
 // Shows the message for a read error (" Lesefehler DIRS " etc.) with the
 // path as caption; OutOfMemory shows "Zu wenig Speicher!".
-void report_read_error(Context& ctx, CatalogReadError error, const std::string& path);
+void report_read_error(CatalogContext& ctx, CatalogReadError error, const std::string& path);
 
 }  // namespace orbisto

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/codepage.h"
-#include "startup/ini_file.h"
+#include "settings/ini_file.h"
 
 namespace orbisto {
 namespace {

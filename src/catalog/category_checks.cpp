@@ -10,7 +10,7 @@ namespace orbisto {
 namespace {
 
 // Asks the rename question; true when the answer allows the rename.
-bool ask_rename(Context& ctx, const char* de, const char* en) {
+bool ask_rename(CatalogContext& ctx, const char* de, const char* en) {
     const Answer a = ctx.frontend.message(ctx.tr(de, en), ctx.tr("Achtung!", "Attention!"),
                                           Buttons::YesNo, Icon::Question);
     return a == Answer::Yes;
@@ -18,11 +18,11 @@ bool ask_rename(Context& ctx, const char* de, const char* en) {
 
 }  // namespace
 
-bool IsMemberOfCategory(const Context& ctx, const MediumHeader& m, int c) {
+bool IsMemberOfCategory(const CatalogContext& ctx, const MediumHeader& m, int c) {
     return IsMemberOfCategory(ctx.categories, ctx.settings.options.SubKat, m, c);
 }
 
-bool CheckCategoryName(Context& ctx, int index, std::string_view name) {
+bool CheckCategoryName(CatalogContext& ctx, int index, std::string_view name) {
     const CategoryTable& table = ctx.categories;
     const std::string wanted = upper_german(name);
     // Every entry, the pseudo entries and "! verliehen" included.
@@ -36,7 +36,7 @@ bool CheckCategoryName(Context& ctx, int index, std::string_view name) {
     return true;
 }
 
-bool CheckMediumName(Context& ctx, int index, std::string_view name) {
+bool CheckMediumName(CatalogContext& ctx, int index, std::string_view name) {
     // Compared as it will be stored: cut like the medium_name field cuts it.
     name = name.substr(0, name.find('\0'));
     name = name.substr(

@@ -22,7 +22,7 @@ bool blank(std::string_view s) {
 
 // Writes the changed table; on failure restores `before` (keeping which file
 // the categories now live in, as the write may have made WICHTIG.INI).
-bool store_or_restore(Context& ctx, CategoryTable before) {
+bool store_or_restore(CatalogContext& ctx, CategoryTable before) {
     if (WriteCategories(ctx)) return true;
     before.file = ctx.categories.file;
     before.in_settings_file = ctx.categories.in_settings_file;
@@ -31,7 +31,7 @@ bool store_or_restore(Context& ctx, CategoryTable before) {
 }
 
 // The remembered category and the search category are positions as well.
-void remap_remembered(Context& ctx, const std::vector<int>& map) {
+void remap_remembered(CatalogContext& ctx, const std::vector<int>& map) {
     auto remap_int = [&map](int& v) {
         if (v >= 0) v = static_cast<int>(remap_category(map, static_cast<std::uint32_t>(v)));
     };
@@ -41,7 +41,7 @@ void remap_remembered(Context& ctx, const std::vector<int>& map) {
 
 // Gives catalogue `number` the category `category` in its file. A header
 // that cannot be read is reported; a failed write is reported by the store.
-bool rewrite_category(Context& ctx, std::uint32_t number, std::uint32_t category) {
+bool rewrite_category(CatalogContext& ctx, std::uint32_t number, std::uint32_t category) {
     const int n = static_cast<int>(number & 0xFFFF);
     MediumHeader scratch;
     if (ReadCatalogHeader(ctx, n, scratch) != 1) {
@@ -55,7 +55,7 @@ bool rewrite_category(Context& ctx, std::uint32_t number, std::uint32_t category
 
 }  // namespace
 
-CategoryCreated CreateCategory(Context& ctx, std::string_view name, int parent) {
+CategoryCreated CreateCategory(CatalogContext& ctx, std::string_view name, int parent) {
     const std::string clean = CategoryTable::clean_name(name, kCategoryNameStored);
     if (blank(clean)) return {};
     CategoryTable before = ctx.categories;
@@ -71,7 +71,7 @@ CategoryCreated CreateCategory(Context& ctx, std::string_view name, int parent) 
     return {CategoryEdit::Done, index};
 }
 
-CategoryEdit RenameCategory(Context& ctx, int index, std::string_view name) {
+CategoryEdit RenameCategory(CatalogContext& ctx, int index, std::string_view name) {
     if (!ctx.categories.is_user_category(index)) return CategoryEdit::Refused;
     const std::string clean = CategoryTable::clean_name(name, kCategoryNameStored);
     if (blank(clean) || clean == ctx.categories.name(index)) return CategoryEdit::Unchanged;
@@ -81,7 +81,7 @@ CategoryEdit RenameCategory(Context& ctx, int index, std::string_view name) {
     return store_or_restore(ctx, std::move(before)) ? CategoryEdit::Done : CategoryEdit::NotStored;
 }
 
-CategoryEdit MoveCategory(Context& ctx, int index, int parent) {
+CategoryEdit MoveCategory(CatalogContext& ctx, int index, int parent) {
     if (!ctx.categories.is_user_category(index)) return CategoryEdit::Refused;
     if (ctx.categories.parent(index) == parent) return CategoryEdit::Unchanged;
     CategoryTable before = ctx.categories;
@@ -89,7 +89,7 @@ CategoryEdit MoveCategory(Context& ctx, int index, int parent) {
     return store_or_restore(ctx, std::move(before)) ? CategoryEdit::Done : CategoryEdit::NotStored;
 }
 
-CategoryEdit DeleteCategory(Context& ctx, int index) {
+CategoryEdit DeleteCategory(CatalogContext& ctx, int index) {
     if (!ctx.categories.is_user_category(index)) return CategoryEdit::Refused;
     CategoryTable before = ctx.categories;
     const std::vector<int> map = ctx.categories.remove_subtree(index);

@@ -7,24 +7,24 @@
 
 #include <string_view>
 
+#include "catalog/catalog_context.h"
 #include "catalog/records.h"
-#include "startup/context.h"
 
 namespace orbisto {
 
 // IsMemberOfCategory with the table and SubKat setting of ctx.
-bool IsMemberOfCategory(const Context& ctx, const MediumHeader& m, int c);
+bool IsMemberOfCategory(const CatalogContext& ctx, const MediumHeader& m, int c);
 
 // Before a category is renamed: compares name, ignoring case (German
 // folding), with every other entry of the table, the pseudo entries
 // included. On the first equal one asks "Kategorie schon vorhanden.
 // Umbenennen?" (Yes/No). Returns whether the rename may go through.
-bool CheckCategoryName(Context& ctx, int index, std::string_view name);
+bool CheckCategoryName(CatalogContext& ctx, int index, std::string_view name);
 
 // The same against the medium_name of every other MediaList entry (index is
 // the position in ctx.media.entries), asking "Medium schon vorhanden.
 // Umbenennen?".
-bool CheckMediumName(Context& ctx, int index, std::string_view name);
+bool CheckMediumName(CatalogContext& ctx, int index, std::string_view name);
 
 enum class CategoryEdit {
     Done,       // changed and written to the category file
@@ -43,16 +43,16 @@ struct CategoryCreated {
 // Appends a user category under parent (0 = top level) just before
 // "! verliehen", which moves up by one; the remembered category and the
 // search category follow it when they named it.
-CategoryCreated CreateCategory(Context& ctx, std::string_view name, int parent);
+CategoryCreated CreateCategory(CatalogContext& ctx, std::string_view name, int parent);
 
 // Renames a user category after CheckCategoryName. Names are cut to
 // kCategoryNameStored bytes; an empty name (blanks only) counts as a
 // cancelled edit.
-CategoryEdit RenameCategory(Context& ctx, int index, std::string_view name);
+CategoryEdit RenameCategory(CatalogContext& ctx, int index, std::string_view name);
 
 // Puts a user category under another parent (0 = top level). Refused when
 // the parent lies in the category's own subtree.
-CategoryEdit MoveCategory(Context& ctx, int index, int parent);
+CategoryEdit MoveCategory(CatalogContext& ctx, int index, int parent);
 
 // Deletes a user category with its whole subtree. The shrunk table is
 // written first; when that fails nothing changes. Then every medium of the
@@ -67,6 +67,6 @@ CategoryEdit MoveCategory(Context& ctx, int index, int parent);
 // so a later save of the current Catalog writes the new position and never
 // brings back the old one (the Catalog's changed flag is left as it is). With FastLoad 1 the
 // FastLoadIndex is written when a MediaList entry changed.
-CategoryEdit DeleteCategory(Context& ctx, int index);
+CategoryEdit DeleteCategory(CatalogContext& ctx, int index);
 
 }  // namespace orbisto

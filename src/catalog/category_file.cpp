@@ -8,8 +8,8 @@
 
 #include "platform/codepage.h"
 #include "platform/files.h"
-#include "startup/ini_file.h"
-#include "startup/settings_io.h"
+#include "settings/ini_file.h"
+#include "settings/settings_io.h"
 
 namespace orbisto {
 namespace {
@@ -80,7 +80,7 @@ void fill_section(const CategoryTable& table, IniFile& ini) {
 
 }  // namespace
 
-std::string category_file_path(const Context& ctx) {
+std::string category_file_path(const CatalogContext& ctx) {
     // Without a CatalogDirectory there is no shared file (and never one in
     // whatever the working directory happens to be).
     if (ctx.paths.catalog_dir.empty()) return {};
@@ -90,7 +90,7 @@ std::string category_file_path(const Context& ctx) {
     return join_path(ctx.paths.catalog_dir, kCategoryFileName);
 }
 
-void ReadCategories(Context& ctx) {
+void ReadCategories(CatalogContext& ctx) {
     CategoryTable& table = ctx.categories;
     const std::string wichtig = category_file_path(ctx);
     table.in_settings_file = wichtig.empty() || !file_exists(wichtig) || is_directory(wichtig);
@@ -116,7 +116,7 @@ void ReadCategories(Context& ctx) {
     }
 }
 
-bool WriteCategories(Context& ctx) {
+bool WriteCategories(CatalogContext& ctx) {
     CategoryTable& table = ctx.categories;
     const auto fill = [&table](IniFile& ini) { fill_section(table, ini); };
 

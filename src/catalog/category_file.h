@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "startup/context.h"
+#include "catalog/catalog_context.h"
 
 namespace orbisto {
 
@@ -21,7 +21,7 @@ inline constexpr std::size_t kCategoryReadBuffer = 256;
 
 // WICHTIG.INI in the CatalogDirectory: the existing file in whatever case it
 // is spelt, else the path a new one gets; empty without a CatalogDirectory.
-std::string category_file_path(const Context& ctx);
+std::string category_file_path(const CatalogContext& ctx);
 
 // Reads the CategoryTable from WICHTIG.INI when it exists, else from the
 // settings file, and remembers that file in ctx.categories.file. Missing
@@ -31,7 +31,7 @@ std::string category_file_path(const Context& ctx);
 // the table, on the category itself or in a cycle become top level.
 // With Reload 0 the remembered catalogue (LetzteCD) and category
 // (LetzteKategorie) become 0.
-void ReadCategories(Context& ctx);
+void ReadCategories(CatalogContext& ctx);
 
 // Writes the table to the settings file, then to WICHTIG.INI, which is the
 // category file from then on. A file that cannot be written gets the
@@ -39,6 +39,6 @@ void ReadCategories(Context& ctx);
 // the write. Keys of categories beyond the new count are removed, so a
 // shrunk table leaves nothing behind. Returns true when the file the
 // categories will be read from next holds the table.
-bool WriteCategories(Context& ctx);
+bool WriteCategories(CatalogContext& ctx);
 
 }  // namespace orbisto

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <string_view>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_large.h"
 #include "catalog/media_list.h"
 #include "catalog/save_question.h"
@@ -12,7 +13,6 @@
 #include "platform/byte_io.h"
 #include "platform/files.h"
 #include "platform/leftovers.h"
-#include "startup/context.h"
 
 namespace orbisto {
 
@@ -41,7 +41,7 @@ std::string fastload_bytes(std::span<const MediumHeader> entries) {
     return out;
 }
 
-std::string fastload_path(const Context& ctx) {
+std::string fastload_path(const CatalogContext& ctx) {
     if (auto found = find_case_insensitive(ctx.paths.catalog_dir, kFastLoadName)) return *found;
     return join_path(ctx.paths.catalog_dir, kFastLoadName);
 }
@@ -50,7 +50,7 @@ namespace {
 
 // Writes the index whatever FastLoad says. The file is replaced atomically,
 // so a failed write leaves the previous index (or none) behind.
-bool write_index(Context& ctx) {
+bool write_index(CatalogContext& ctx) {
     const std::string path = fastload_path(ctx);
     // One writer at a time, each writing what the files say at that moment:
     // the last writer then knows every medium stored before it. Where the
@@ -73,12 +73,12 @@ bool write_index(Context& ctx) {
 
 }  // namespace
 
-bool WriteFastLoadIndex(Context& ctx) {
+bool WriteFastLoadIndex(CatalogContext& ctx) {
     if (ctx.settings.options.FastLoad != 1) return true;
     return write_index(ctx);
 }
 
-bool RegenerateFastLoadIndex(Context& ctx) {
+bool RegenerateFastLoadIndex(CatalogContext& ctx) {
     const Answer answer = ctx.frontend.message(
         ctx.tr("Sie haben FastLoad aktiviert.\r\nSoll ich die FastLoad-Datei neu erzeugen?",
                "you have activated fastload.\r\nshould I create a new fastload file?"),

@@ -6,18 +6,18 @@
 #include <cerrno>
 #include <string>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "catalog/category_edit.h"
 #include "catalog/media_list.h"
 #include "catalog/save_question.h"
-#include "startup/context.h"
 
 namespace orbisto {
 
 namespace {
 
 // The valid positions of a selection, each once, in the order given.
-std::vector<std::size_t> valid_positions(const Context& ctx,
+std::vector<std::size_t> valid_positions(const CatalogContext& ctx,
                                          std::span<const std::size_t> positions) {
     std::vector<std::size_t> out;
     for (std::size_t p : positions) {
@@ -28,14 +28,14 @@ std::vector<std::size_t> valid_positions(const Context& ctx,
     return out;
 }
 
-bool is_current(const Context& ctx, const MediumHeader& m) {
+bool is_current(const CatalogContext& ctx, const MediumHeader& m) {
     return ctx.catalog.current_number() >= 0 &&
            m.catalog_number == static_cast<std::uint32_t>(ctx.catalog.current_number());
 }
 
 }  // namespace
 
-CategoryView ShowCategory(Context& ctx, int c) {
+CategoryView ShowCategory(CatalogContext& ctx, int c) {
     CategoryView view;
     if (!ctx.categories.valid(c)) c = 0;
     view.category = c;
@@ -58,7 +58,8 @@ CategoryView ShowCategory(Context& ctx, int c) {
     return view;
 }
 
-std::size_t DeleteMedia(Context& ctx, std::span<const std::size_t> positions, bool from_list_view) {
+std::size_t DeleteMedia(CatalogContext& ctx, std::span<const std::size_t> positions,
+                        bool from_list_view) {
     const std::vector<std::size_t> chosen = valid_positions(ctx, positions);
     if (chosen.empty()) return 0;
 
@@ -114,7 +115,7 @@ std::size_t DeleteMedia(Context& ctx, std::span<const std::size_t> positions, bo
     return removed.size();
 }
 
-MoveResult MoveMediaToCategory(Context& ctx, std::span<const std::size_t> positions, int c,
+MoveResult MoveMediaToCategory(CatalogContext& ctx, std::span<const std::size_t> positions, int c,
                                int shown_category) {
     MoveResult result;
     const int lent = ctx.categories.lent_index();

@@ -16,13 +16,13 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_large.h"
 #include "catalog/catalog_store.h"
 #include "catalog/catalog_store_file.h"
 #include "catalog/fastload.h"
 #include "catalog/stored_header.h"
 #include "platform/files.h"
-#include "startup/context.h"
 
 namespace orbisto {
 
@@ -125,14 +125,14 @@ bool read_stored_header(const std::string& path, std::array<std::uint8_t, kStore
 
 // Grows the media limit by 50 while the count is within 10 of it, and the
 // list's room with it (limit + 2 entries). May throw std::bad_alloc.
-void make_room(Context& ctx, std::size_t count) {
+void make_room(CatalogContext& ctx, std::size_t count) {
     auto& limit = ctx.limits.media;
     while (count + 10 >= limit) limit += 50;
     ctx.media.entries.reserve(static_cast<std::size_t>(limit) + 2);
 }
 
 // Takes a valid fast-load index as the list. False when there is none.
-bool take_fastload_index(Context& ctx) {
+bool take_fastload_index(CatalogContext& ctx) {
     auto entries = read_fastload_entries(fastload_path(ctx));
     if (!entries) return false;
     auto& limit = ctx.limits.media;
@@ -142,7 +142,7 @@ bool take_fastload_index(Context& ctx) {
     return true;
 }
 
-void show_wrong_version(Context& ctx, const std::string& path) {
+void show_wrong_version(CatalogContext& ctx, const std::string& path) {
     ctx.frontend.message(ctx.tr(" falsche Datenbankversion ", " wrong version of database "), path,
                          Buttons::Ok, Icon::Stop);
 }
@@ -150,7 +150,7 @@ void show_wrong_version(Context& ctx, const std::string& path) {
 // Converts an old version 2 catalogue by loading it and saving it again
 // under its number. The converted header, or nullopt when either step failed
 // (the store has shown why).
-std::optional<MediumHeader> convert_old_catalog(Context& ctx, std::uint32_t n) {
+std::optional<MediumHeader> convert_old_catalog(CatalogContext& ctx, std::uint32_t n) {
     if (!LoadCatalog(ctx, static_cast<int>(n))) return std::nullopt;
     if (SaveCatalog(ctx, static_cast<int>(n)) != static_cast<int>(n)) return std::nullopt;
     MediumHeader h = ctx.catalog.header;
@@ -161,7 +161,7 @@ std::optional<MediumHeader> convert_old_catalog(Context& ctx, std::uint32_t n) {
 // Reads one catalogue file into a new last entry; false when it is left out.
 // The entry is appended before the store is asked for anything, so that the
 // store sees a non-empty list while it works on the file.
-bool add_catalog_file(Context& ctx, const CatalogFile& file) {
+bool add_catalog_file(CatalogContext& ctx, const CatalogFile& file) {
     const std::string path = join_path(ctx.paths.catalog_dir, file.name);
     std::array<std::uint8_t, kStoredHeaderSize> raw;
     if (!read_stored_header(path, raw)) return false;
@@ -201,7 +201,7 @@ bool add_catalog_file(Context& ctx, const CatalogFile& file) {
     return true;
 }
 
-void build_from_files(Context& ctx) {
+void build_from_files(CatalogContext& ctx) {
     const auto files = list_catalog_files(ctx.paths.catalog_dir);
     for (const auto& file : files) {
         make_room(ctx, ctx.media.entries.size());
@@ -241,7 +241,7 @@ std::optional<MediumHeader> quiet_header(const std::string& path, std::uint32_t 
 
 }  // namespace
 
-std::vector<MediumHeader> index_entries_from_files(const Context& ctx) {
+std::vector<MediumHeader> index_entries_from_files(const CatalogContext& ctx) {
     const auto& entries = ctx.media.entries;
     std::unordered_map<std::uint32_t, std::size_t> known;
     for (std::size_t i = 0; i < entries.size(); ++i) known.emplace(entries[i].catalog_number, i);
@@ -264,7 +264,7 @@ std::vector<MediumHeader> index_entries_from_files(const Context& ctx) {
     return out;
 }
 
-bool BuildMediaList(Context& ctx) {
+bool BuildMediaList(CatalogContext& ctx) {
     ctx.catalog.reset(ctx.english());
     // The emptied Catalog is no catalogue file: a later load of the number it
     // had must really load.

@@ -18,7 +18,7 @@
 
 namespace orbisto {
 
-struct Context;
+struct CatalogContext;
 
 struct MediaList {
     // One entry per catalogue file; each entry's catalog_number is the number
@@ -45,11 +45,11 @@ inline constexpr const char* kFastLoadName = "fastload.cds";
 // versions are refused with a message, unreadable or short files are left out
 // silently. The current Catalog is emptied first. Returns false only when
 // memory ran out (the message has been shown, the list is empty).
-bool BuildMediaList(Context& ctx);
+bool BuildMediaList(CatalogContext& ctx);
 
 // The path of the fast-load index (an existing file of another spelling is
 // used as it is).
-std::string fastload_path(const Context& ctx);
+std::string fastload_path(const CatalogContext& ctx);
 
 // What the fast-load index is to hold now: one entry for every version 3
 // catalogue file of the CatalogDirectory, with the header the file holds
@@ -57,7 +57,7 @@ std::string fastload_path(const Context& ctx);
 // not be unpacked). Media of ctx.media come first in its order, media that
 // other runs stored meanwhile follow in the order of their numbers; media
 // whose file has gone are left out. Nothing is shown to the user.
-std::vector<MediumHeader> index_entries_from_files(const Context& ctx);
+std::vector<MediumHeader> index_entries_from_files(const CatalogContext& ctx);
 
 // Rewrites the fast-load index when FastLoad is 1 (call it after every change
 // of the MediaList); true when it was written or nothing was to be done. The
@@ -65,12 +65,12 @@ std::vector<MediumHeader> index_entries_from_files(const Context& ctx);
 // catalogue files say (index_entries_from_files), so runs that share the
 // directory never drop each other's media. Failures are shown with the
 // index path as caption.
-bool WriteFastLoadIndex(Context& ctx);
+bool WriteFastLoadIndex(CatalogContext& ctx);
 
 // After FastLoad has been switched on: asks whether to regenerate the index;
 // on Yes offers to save a changed Catalog, builds the MediaList from the
 // catalogue files alone and writes the index. True when the index was written.
-bool RegenerateFastLoadIndex(Context& ctx);
+bool RegenerateFastLoadIndex(CatalogContext& ctx);
 
 // The media shown under one category.
 struct CategoryView {
@@ -85,7 +85,7 @@ struct CategoryView {
 // Collects the members of category c (an index outside 0 .. category count
 // shows category 0), remembers c as LetzteKategorie and loads the chosen
 // member with LoadCatalog.
-CategoryView ShowCategory(Context& ctx, int c);
+CategoryView ShowCategory(CatalogContext& ctx, int c);
 
 // Deletes the media at the given MediaList positions after asking (the
 // question for selected rows of the media list view, or for the one medium
@@ -93,7 +93,8 @@ CategoryView ShowCategory(Context& ctx, int c);
 // entries dropped; the other media keep their numbers. Afterwards the current
 // Catalog is empty and the fast-load index is rewritten. Returns the number of
 // media deleted (0 when the answer was No).
-std::size_t DeleteMedia(Context& ctx, std::span<const std::size_t> positions, bool from_list_view);
+std::size_t DeleteMedia(CatalogContext& ctx, std::span<const std::size_t> positions,
+                        bool from_list_view);
 
 struct MoveResult {
     // MediaList positions of the media that leave the category being shown.
@@ -113,7 +114,7 @@ struct MoveResult {
 // reported and the next medium follows); the MediaList, the current Catalog's
 // header and the fast-load index follow. A medium drops out of the view when
 // it is no longer a member of shown_category.
-MoveResult MoveMediaToCategory(Context& ctx, std::span<const std::size_t> positions, int c,
+MoveResult MoveMediaToCategory(CatalogContext& ctx, std::span<const std::size_t> positions, int c,
                                int shown_category);
 
 }  // namespace orbisto

@@ -129,7 +129,7 @@ std::optional<std::string> quick_scanned_path(const std::string& path) {
 
 }  // namespace
 
-std::optional<std::string> read_scanned_path(const Context& ctx, int number) {
+std::optional<std::string> read_scanned_path(const CatalogContext& ctx, int number) {
     if (auto quick = quick_scanned_path(catalog_path(ctx, number))) return quick;
     try {
         CatalogFileBytes file;

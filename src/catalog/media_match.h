@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "catalog/catalog.h"
+#include "catalog/catalog_context.h"
 #include "catalog/records.h"
-#include "startup/context.h"
 
 namespace orbisto {
 
@@ -43,7 +43,7 @@ std::string_view scanned_path(const Catalog& cat);
 
 // The scanned path of catalogue n read from its file, without touching the
 // current Catalog; nullopt when the file cannot be read as a catalogue.
-std::optional<std::string> read_scanned_path(const Context& ctx, int number);
+std::optional<std::string> read_scanned_path(const CatalogContext& ctx, int number);
 
 // Whether two catalogued media, with the scanned paths their files record,
 // describe the same medium: equal label and serial, and the same scanned

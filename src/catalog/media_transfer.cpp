@@ -26,7 +26,7 @@ const std::vector<FileFilter>& transfer_filters() {
 
 constexpr const char* kTransferExtension = "OBX";
 
-void show_copy_error(Context& ctx, int err) {
+void show_copy_error(CatalogContext& ctx, int err) {
     char text[64];
     std::snprintf(text, sizeof text, ctx.tr("Fehler beim Kopieren:%d", "file error:%d"), err);
     ctx.frontend.message(text, ctx.tr("Fehler!", "error!"), Buttons::Ok, Icon::Stop);
@@ -85,7 +85,7 @@ int copy_to_new_file(const std::string& src, const std::string& dest) {
 
 }  // namespace
 
-bool ExportCatalogue(Context& ctx) {
+bool ExportCatalogue(CatalogContext& ctx) {
     const int n = ctx.catalog.current_number();
     if (n < 0) return false;  // no catalogue file behind the Catalog shown
     const auto dest =
@@ -110,7 +110,7 @@ bool ExportCatalogue(Context& ctx) {
     return true;
 }
 
-int ImportCatalogue(Context& ctx) {
+int ImportCatalogue(CatalogContext& ctx) {
     const auto src =
         ctx.frontend.choose_open_file("Datei für Import", transfer_filters(), kTransferExtension);
     if (!src) return -1;

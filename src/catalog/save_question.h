@@ -2,14 +2,15 @@
 // unsaved changes.
 #pragma once
 
-#include "startup/context.h"
+#include "catalog/catalog_context.h"
 
 namespace orbisto {
 
 // When the current Catalog has its changed flag: asks "Datei schreiben?"
-// ("Daten geändert!", Yes/No, question icon) and on Yes saves it through
-// ctx.save_current_catalog when that is installed. The flag is cleared
-// either way. Returns false only when a save was attempted and failed.
-bool ask_save_if_changed(Context& ctx);
+// ("Daten geändert!", Yes/No, question icon) and on Yes saves it under its
+// own number (a Catalog that has none yet gets the first free one). The flag
+// is cleared either way. Returns false only when a save was attempted and
+// failed.
+bool ask_save_if_changed(CatalogContext& ctx);
 
 }  // namespace orbisto

@@ -18,4 +18,13 @@ struct WorkLimits {
     std::uint32_t list_rows = 10000;
 };
 
+// Which work areas could not grow any further during a scan or an import.
+struct ScanLimitsHit {
+    bool dirs = false;
+    bool files = false;
+    bool comments = false;
+    bool names = false;
+    bool any() const { return dirs || files || comments || names; }
+};
+
 }  // namespace orbisto

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <new>
 
-#include "startup/frontend.h"
+#include "settings/frontend.h"
 
 namespace orbisto {
 namespace {

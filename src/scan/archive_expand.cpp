@@ -3,6 +3,8 @@
 // (ExpandArchive), or searched for the description files they carry only
 // (ExtractDescriptionFromArchive). The packers are outside programs started
 // without a shell; the trees they leave are removed without following links.
+#include "scan/archive_expand.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -12,18 +14,19 @@
 #include <initializer_list>
 #include <optional>
 
+#include "archive/archive_signature.h"
+#include "archive/packer_process.h"
+#include "archive/packer_table.h"
+#include "archive/work_tree.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
-#include "scan/archive_signature.h"
-#include "scan/description_files.h"
 #include "scan/medium_update.h"
-#include "scan/package_readers.h"
-#include "scan/packer_process.h"
-#include "scan/packer_table.h"
 #include "scan/scan_entry_rules.h"
-#include "scan/scan_seams.h"
 #include "scan/scan_walk.h"
-#include "scan/work_tree.h"
+#include "scan/walk_hooks.h"
+#include "text/description_files.h"
+#include "text/description_lists.h"
+#include "text/package_readers.h"
 
 namespace orbisto {
 
@@ -85,13 +88,13 @@ std::string_view first_word(std::string_view command) {
 
 // The packer test runs once, before the first archive needs it, when the
 // program start has not run it already.
-void ensure_packers_tested(Context& ctx) {
-    if (ctx.scan.packer_found.empty() && ctx.settings.options.PackerTesten) TestAllPackers(ctx);
+void ensure_packers_tested(ScanContext& ctx) {
+    if (ctx.packers.found.empty() && ctx.settings.options.PackerTesten) TestAllPackers(ctx);
 }
 
 // The groups after the ZIP group, first match wins; nullopt when none
 // matches.
-std::optional<Choice> later_group(Context& ctx, std::string_view name, const std::string& path,
+std::optional<Choice> later_group(ScanContext& ctx, std::string_view name, const std::string& path,
                                   const ArchiveSignature& sig, std::uint32_t& comment) {
     const Options& o = ctx.settings.options;
     const PackerSettings& p = ctx.settings.packer;
@@ -154,8 +157,9 @@ std::optional<Choice> later_group(Context& ctx, std::string_view name, const std
 
 // The command that unpacks the archive; the ZIP and RPM readers put their
 // comment into `comment` on the way.
-std::optional<Choice> expand_command(Context& ctx, std::string_view name, const std::string& path,
-                                     const ArchiveSignature& sig, std::uint32_t& comment) {
+std::optional<Choice> expand_command(ScanContext& ctx, std::string_view name,
+                                     const std::string& path, const ArchiveSignature& sig,
+                                     std::uint32_t& comment) {
     const Options& o = ctx.settings.options;
     const PackerSettings& p = ctx.settings.packer;
     if (o.EXTRACT && sig.is(ArchiveType::CabInProgram) && PackerAvailable(ctx, Packer::EXE2CAB)) {
@@ -182,7 +186,7 @@ std::optional<Choice> expand_command(Context& ctx, std::string_view name, const 
 // The command that extracts only the description files. arj, lha and unar
 // match member names case-sensitively, and lha shows the upper-case names of
 // DOS archives in lower case, so both spellings are asked for.
-std::optional<Choice> description_command(Context& ctx, std::string_view name,
+std::optional<Choice> description_command(ScanContext& ctx, std::string_view name,
                                           const std::string& path, const ArchiveSignature& sig,
                                           std::uint32_t& comment) {
     const Options& o = ctx.settings.options;
@@ -222,7 +226,7 @@ std::optional<Choice> description_command(Context& ctx, std::string_view name,
 }
 
 // Runs the chosen packer in `dir`, which also takes what it unpacks.
-PackerResult run_choice(Context& ctx, const Choice& c, const std::string& dir,
+PackerResult run_choice(ScanContext& ctx, const Choice& c, const std::string& dir,
                         const std::string& path) {
     PackerCall call;
     call.command = c.command;
@@ -255,7 +259,7 @@ std::string make_target(const std::string& work, std::string_view name) {
 
 // The comment of the archive's DirRecord that does not come from the
 // archive itself: the old Catalog's in an update, else the directory list's.
-std::uint32_t outside_comment(Context& ctx, const std::string& dir, std::string_view name,
+std::uint32_t outside_comment(ScanContext& ctx, const std::string& dir, std::string_view name,
                               std::uint32_t parent_index) {
     ScanState& s = ctx.scan;
     if (s.update_mode && s.old) {
@@ -270,7 +274,7 @@ std::uint32_t outside_comment(Context& ctx, const std::string& dir, std::string_
             if (!text.empty()) {
                 const AppendResult r = ctx.catalog.append_comment(text);
                 if (r.ok()) return r.value;
-                s.limits_hit.comments = true;
+                ctx.limits_hit.comments = true;
             }
         }
     }
@@ -285,7 +289,7 @@ std::uint32_t outside_comment(Context& ctx, const std::string& dir, std::string_
 
 }  // namespace
 
-ArchiveExpansion ExpandArchive(Context& ctx, const std::string& dir, std::string_view name,
+ArchiveExpansion ExpandArchive(ScanContext& ctx, const std::string& dir, std::string_view name,
                                std::uint32_t parent_index, int archive_depth, Mp3Totals& mp3) {
     if (name.empty() || archive_depth >= kMaxArchiveDepth || ctx.paths.temp_dir.empty()) {
         return ArchiveExpansion::NoCommand;
@@ -311,14 +315,14 @@ ArchiveExpansion ExpandArchive(Context& ctx, const std::string& dir, std::string
     const AppendResult n = ctx.catalog.append_name(shown);
     if (!n.ok()) {
         if (n.status != AppendStatus::PoolFull) ctx.log.line("namen - error\r\n");
-        ctx.scan.limits_hit.names = true;
+        ctx.limits_hit.names = true;
         return ArchiveExpansion::NoCommand;
     }
     d.name = n.value;
     const AppendResult r = ctx.catalog.append_dir(d);
     if (!r.ok()) {
         ctx.log.line("dir - error\r\n");
-        ctx.scan.limits_hit.dirs = true;
+        ctx.limits_hit.dirs = true;
         return ArchiveExpansion::NoCommand;
     }
     const std::uint32_t index = r.value;
@@ -351,7 +355,7 @@ ArchiveExpansion ExpandArchive(Context& ctx, const std::string& dir, std::string
     return ArchiveExpansion::Expanded;
 }
 
-bool ExtractDescriptionFromArchive(Context& ctx, const std::string& dir, std::string_view name,
+bool ExtractDescriptionFromArchive(ScanContext& ctx, const std::string& dir, std::string_view name,
                                    std::uint32_t& comment) {
     if (name.empty() || ctx.paths.temp_dir.empty()) return false;
     ensure_packers_tested(ctx);

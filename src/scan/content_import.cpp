@@ -5,12 +5,12 @@
 #include "catalog/catalog_store.h"
 #include "catalog/save_question.h"
 #include "platform/codepage.h"
-#include "scan/description_files.h"
-#include "scan/description_text.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_growth.h"
 #include "scan/scan_steps.h"
 #include "scan/scan_time.h"
+#include "text/description_files.h"
+#include "text/description_text.h"
 
 namespace orbisto {
 
@@ -21,14 +21,14 @@ constexpr std::size_t kMaxImportBytes = std::size_t{256} << 20;
 
 // The list as UTF-8: a byte-order mark dropped; a text that is not UTF-8 is
 // Windows-1252, or with Umlaut DOS code page 850 as a whole.
-std::string list_text_utf8(const Context& ctx, std::string bytes) {
+std::string list_text_utf8(const ScanContext& ctx, std::string bytes) {
     if (std::string_view(bytes).starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
     if (is_valid_utf8(bytes)) return bytes;
     if (ctx.settings.options.Umlaut) bytes = oem850_to_cp1252(bytes);
     return cp1252_to_utf8(bytes);
 }
 
-void report_unreadable(Context& ctx, const std::string& path, bool too_long) {
+void report_unreadable(ScanContext& ctx, const std::string& path, bool too_long) {
     std::string text =
         too_long ? ctx.tr("Datei ist zu gro\xC3\x9F f\xC3\xBCr den Import:\r\n",
                           "file is too large to import:\r\n")
@@ -40,7 +40,7 @@ void report_unreadable(Context& ctx, const std::string& path, bool too_long) {
 
 // Appends the entries as files of the root; stops where a work area is full
 // (the limit flags say which).
-void add_entries(Context& ctx, const ContentList& list) {
+void add_entries(ScanContext& ctx, const ContentList& list) {
     Catalog& cat = ctx.catalog;
     FileTime now = filetime_from_unix(static_cast<std::int64_t>(std::time(nullptr)), 0);
     for (const ContentEntry& e : list.entries) {
@@ -51,16 +51,16 @@ void add_entries(Context& ctx, const ContentList& list) {
         rec.parent = 0;
         const AppendResult n = cat.append_name(e.name);
         if (!n.ok()) {
-            ctx.scan.limits_hit.names = true;
+            ctx.limits_hit.names = true;
             return;
         }
         rec.name = n.value;
         if (!e.comment.empty() && !set_description_comment(ctx, e.comment, rec.comment) &&
-            ctx.scan.limits_hit.any()) {
+            ctx.limits_hit.any()) {
             return;
         }
         if (!cat.append_file(rec).ok()) {
-            ctx.scan.limits_hit.files = true;
+            ctx.limits_hit.files = true;
             return;
         }
     }
@@ -68,7 +68,7 @@ void add_entries(Context& ctx, const ContentList& list) {
 
 }  // namespace
 
-int ImportContentFile(Context& ctx, const std::string& path, ContentFormat format) {
+int ImportContentFile(ScanContext& ctx, const std::string& path, ContentFormat format) {
     std::optional<std::string> bytes = read_file_prefix(path, kMaxImportBytes + 1);
     if (!bytes || bytes->size() > kMaxImportBytes) {
         report_unreadable(ctx, path, bytes.has_value());
@@ -81,7 +81,7 @@ int ImportContentFile(Context& ctx, const std::string& path, ContentFormat forma
     Catalog& cat = ctx.catalog;
     cat.reset(ctx.english());
     cat.set_current_number(-1);
-    ctx.scan.limits_hit = ScanLimitsHit{};
+    ctx.limits_hit = ScanLimitsHit{};
     set_fixed_text(cat.header.medium_name, list.medium_name);
     add_entries(ctx, list);
     report_scan_limits(ctx);

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "scan/list_text.h"
-#include "startup/context.h"
+#include "scan/scan_context.h"
+#include "text/list_text.h"
 
 namespace orbisto {
 
@@ -19,6 +19,6 @@ inline constexpr const char* kImportDescription = "Aus Beschreibungsdatei gewonn
 // its MediaList entry and fast-load index, and loads it. A changed Catalog
 // is offered for saving first. Returns the catalogue number, or -1 when
 // nothing was stored (the reason has been shown through the Frontend).
-int ImportContentFile(Context& ctx, const std::string& path, ContentFormat format);
+int ImportContentFile(ScanContext& ctx, const std::string& path, ContentFormat format);
 
 }  // namespace orbisto

@@ -25,7 +25,7 @@ bool volume_readable(const Drive& drive, std::string* error) {
     return false;
 }
 
-std::vector<Drive> readable_drives(Context& ctx) {
+std::vector<Drive> readable_drives(ScanContext& ctx) {
     std::vector<Drive> out;
     for (Drive& d : ctx.scan.volumes().drives()) {
         if (!known_type(d)) continue;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/volumes.h"
-#include "startup/context.h"
+#include "scan/scan_context.h"
 
 namespace orbisto {
 
@@ -20,7 +20,7 @@ bool volume_readable(const Drive& drive, std::string* error = nullptr);
 // The drives of a known type whose volume can be read, in table order. The
 // others are left out; a drive of known type that cannot be read is logged as
 // "\r\ndrive:<root> = <reason>\r\n".
-std::vector<Drive> readable_drives(Context& ctx);
+std::vector<Drive> readable_drives(ScanContext& ctx);
 
 // The label as a MediumHeader holds it (cut to its field).
 std::string stored_label(std::string_view label);

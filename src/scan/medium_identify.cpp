@@ -10,11 +10,11 @@
 
 namespace orbisto {
 
-std::size_t IdentifyMedium(const Context& ctx, std::string_view label, std::uint32_t serial) {
+std::size_t IdentifyMedium(const ScanContext& ctx, std::string_view label, std::uint32_t serial) {
     return find_medium(ctx.media.entries, label, serial);
 }
 
-std::size_t IdentifyMediumAt(const Context& ctx, std::string_view label, std::uint32_t serial,
+std::size_t IdentifyMediumAt(const ScanContext& ctx, std::string_view label, std::uint32_t serial,
                              std::string_view path, bool drive_root) {
     const std::span<const MediumHeader> media(ctx.media.entries);
     std::size_t whole_media = 0;
@@ -34,7 +34,7 @@ std::size_t IdentifyMediumAt(const Context& ctx, std::string_view label, std::ui
     return by_identity ? whole : 0;
 }
 
-std::ptrdiff_t FindDuplicateMedium(const Context& ctx) {
+std::ptrdiff_t FindDuplicateMedium(const ScanContext& ctx) {
     // The counts are taken from the records themselves, so a header the walk
     // has not synced yet still compares with what was scanned.
     MediumHeader scanned = ctx.catalog.header;

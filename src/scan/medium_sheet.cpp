@@ -20,7 +20,7 @@ void CategoryOffers::operator()(std::string_view medium_name) {
     }
 }
 
-bool ShowMediumSheet(Context& ctx, bool new_medium) {
+bool ShowMediumSheet(ScanContext& ctx, bool new_medium) {
     Catalog& cat = ctx.catalog;
     if (new_medium && cat.description().empty()) {
         std::string text = newest_file_text(ctx.scan);

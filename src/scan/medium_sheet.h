@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "startup/context.h"
+#include "scan/scan_context.h"
 
 namespace orbisto {
 
@@ -15,12 +15,12 @@ namespace orbisto {
 // the offers; once a question was answered, later edits offer nothing.
 class CategoryOffers {
   public:
-    explicit CategoryOffers(Context& ctx) : ctx_(ctx) {}
+    explicit CategoryOffers(ScanContext& ctx) : ctx_(ctx) {}
     void operator()(std::string_view medium_name);
     bool done() const { return done_; }
 
   private:
-    Context& ctx_;
+    ScanContext& ctx_;
     bool done_ = false;
 };
 
@@ -28,6 +28,6 @@ class CategoryOffers {
 // ("CD-Informationen") with the category offers when AutoKat is on, and
 // empties the placeholder description "noch keine Information vorhanden".
 // Returns false when the sheet was cancelled.
-bool ShowMediumSheet(Context& ctx, bool new_medium);
+bool ShowMediumSheet(ScanContext& ctx, bool new_medium);
 
 }  // namespace orbisto

@@ -34,7 +34,7 @@ std::optional<std::uint32_t> first_in_order(const Catalog& old, const Records& r
 }
 
 // An index that belongs to the old Catalog held in ctx, or null.
-const OldCatalogIndex* index_of(const Context& ctx) {
+const OldCatalogIndex* index_of(const ScanContext& ctx) {
     const OldCatalogIndex* index = ctx.scan.old_index.get();
     return index && index->source == ctx.scan.old.get() ? index : nullptr;
 }
@@ -94,7 +94,7 @@ OldCatalogIndex OldCatalogIndex::build(const Catalog& old) {
     return index;
 }
 
-int PrepareUpdate(Context& ctx) {
+int PrepareUpdate(ScanContext& ctx) {
     ctx.scan.old_index.reset();
     ctx.scan.old.reset();
     CatalogSnapshot snap;
@@ -114,7 +114,8 @@ int PrepareUpdate(Context& ctx) {
     return 0;
 }
 
-std::int64_t LookupOldFile(const Context& ctx, std::string_view dir_path, std::string_view name) {
+std::int64_t LookupOldFile(const ScanContext& ctx, std::string_view dir_path,
+                           std::string_view name) {
     const Catalog* old = ctx.scan.old.get();
     if (!old) return -1;
     const bool by_name = ctx.settings.options.Update != 0;
@@ -132,7 +133,8 @@ std::int64_t LookupOldFile(const Context& ctx, std::string_view dir_path, std::s
     return *hit;
 }
 
-std::int64_t LookupOldDir(const Context& ctx, std::string_view dir_path, std::string_view name) {
+std::int64_t LookupOldDir(const ScanContext& ctx, std::string_view dir_path,
+                          std::string_view name) {
     const Catalog* old = ctx.scan.old.get();
     if (!old) return -1;
     const bool by_name = ctx.settings.options.Update != 0;

@@ -5,22 +5,23 @@
 #include <cstdint>
 #include <string_view>
 
-#include "startup/context.h"
+#include "scan/scan_context.h"
 
 namespace orbisto {
 
 // Copies ctx.catalog into ctx.scan.old and indexes it for the lookups.
 // Returns 0, or 1 when memory is missing ("Zu wenig Speicher!" shown,
 // nothing copied).
-int PrepareUpdate(Context& ctx);
+int PrepareUpdate(ScanContext& ctx);
 
 // The old FileRecord whose comment the entry `name` in the directory
 // `dir_path` (the new Catalog's Catalog::dir_path of its parent) takes over,
 // or -1. With the `Update` setting the first old file of that name anywhere
 // wins; otherwise it must lie in the same directory. Old entries without a
 // comment never count.
-std::int64_t LookupOldFile(const Context& ctx, std::string_view dir_path, std::string_view name);
+std::int64_t LookupOldFile(const ScanContext& ctx, std::string_view dir_path,
+                           std::string_view name);
 // The same for directories (the root record never counts).
-std::int64_t LookupOldDir(const Context& ctx, std::string_view dir_path, std::string_view name);
+std::int64_t LookupOldDir(const ScanContext& ctx, std::string_view dir_path, std::string_view name);
 
 }  // namespace orbisto

@@ -29,7 +29,7 @@ std::string canonical_directory(const std::string& path) {
     return out;
 }
 
-void report_bad_path(Context& ctx, const std::string& path) {
+void report_bad_path(ScanContext& ctx, const std::string& path) {
     std::string text = ctx.tr("Der Pfad \"", "the path \"");
     text += path;
     text += ctx.tr("\" existiert nicht oder ist kein Verzeichnis.\r\nEs wurde nichts eingelesen.",
@@ -39,7 +39,7 @@ void report_bad_path(Context& ctx, const std::string& path) {
 
 }  // namespace
 
-int prepare_medium(Context& ctx, const std::string& path, std::string& canonical) {
+int prepare_medium(ScanContext& ctx, const std::string& path, std::string& canonical) {
     ScanState& scan = ctx.scan;
     // A path that names nothing would be stored as an empty medium and
     // reported as a success; refuse it before anything changes.
@@ -88,7 +88,7 @@ int prepare_medium(Context& ctx, const std::string& path, std::string& canonical
     return 0;
 }
 
-int PrepareMedium(Context& ctx, const std::string& root_path) {
+int PrepareMedium(ScanContext& ctx, const std::string& root_path) {
     std::string canonical;
     return prepare_medium(ctx, root_path, canonical);
 }

@@ -13,7 +13,7 @@
 
 namespace orbisto {
 
-void keep_described_files(Context& ctx) {
+void keep_described_files(ScanContext& ctx) {
     if (ctx.settings.options.NurFILES_BBS != 1) return;
     Catalog& cat = ctx.catalog;
     const auto files = cat.files();
@@ -35,12 +35,12 @@ void keep_described_files(Context& ctx) {
     finish_scanned_records(ctx);
 }
 
-void report_scan_limits(Context& ctx) {
+void report_scan_limits(ScanContext& ctx) {
     const char* aborted = ctx.tr(" Scan abgebrochen ", " scan abbort ");
     const auto inform = [&](const char* caption) {
         ctx.frontend.message(aborted, caption, Buttons::Ok, Icon::Information);
     };
-    const ScanLimitsHit& hit = ctx.scan.limits_hit;
+    const ScanLimitsHit& hit = ctx.limits_hit;
     if (ctx.frontend.abort_requested()) inform(ctx.tr(" Benutzeraktion ", " userinteraction "));
     if (hit.dirs) inform(ctx.tr(" Zu viele Verzeichnisse ", " to many directories "));
     if (hit.files) inform(ctx.tr(" Zu viele Dateien ", " to many files "));
@@ -48,7 +48,7 @@ void report_scan_limits(Context& ctx) {
     if (hit.names) inform(ctx.tr(" Zu lange Dateinamen ", " names to long "));
 }
 
-void report_scan_omissions(Context& ctx) {
+void report_scan_omissions(ScanContext& ctx) {
     const ScanOmissions& o = ctx.scan.omissions;
     if (!o.any()) return;
     const char* caption = ctx.tr(" Nicht eingelesen ", " left out ");
@@ -78,13 +78,13 @@ void report_scan_omissions(Context& ctx) {
     }
 }
 
-bool confirm_empty_medium(Context& ctx) {
+bool confirm_empty_medium(ScanContext& ctx) {
     if (ctx.catalog.file_count() > 0) return true;
     return ctx.frontend.message(" trotzdem aufnehmen? ", " Medium enth\xC3\xA4lt keine Dateien ",
                                 Buttons::YesNo, Icon::Question) != Answer::No;
 }
 
-bool confirm_not_duplicate(Context& ctx) {
+bool confirm_not_duplicate(ScanContext& ctx) {
     const std::ptrdiff_t found = FindDuplicateMedium(ctx);
     if (found < 0 || static_cast<std::size_t>(found) >= ctx.media.entries.size()) return true;
     const Answer a = ctx.frontend.message(

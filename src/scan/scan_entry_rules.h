@@ -9,13 +9,10 @@
 
 #include "scan/scan_listing.h"
 #include "scan/scan_state.h"
-#include "startup/settings.h"
+#include "settings/settings.h"
+#include "text/name_rules.h"
 
 namespace orbisto {
-
-// The name ends with an ASCII suffix, case-insensitively (ä, ö, ü folded as
-// well).
-bool ends_with_ci(std::string_view text, std::string_view suffix);
 
 // The name as the catalogue records it: UTF-8 as it stands, anything else
 // read as Windows-1252 (converted into scratch).
@@ -24,11 +21,6 @@ std::string_view recorded_name(std::string_view raw, std::string& scratch);
 // Any of the settings for description files inside a directory is on
 // (FILE_ID.DIZ, ETX, Selbst1..5).
 bool any_description_setting(const Options& o);
-
-// True when the file's extension (the text after its last '.') is one of the
-// words of an extension list such as "xyz abc" or "*.XYZ;*.ABC"
-// (case-insensitive). A name without extension never matches.
-bool extension_in_list(std::string_view list, std::string_view name);
 
 // Expansion mode 2056: the name ends with one of the archive extensions
 // (".ZIP", ".7z", ... ".ZOO") or its extension is in the user's OwnExt list.

@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "catalog/catalog_totals.h"
+#include "catalog/long_operation.h"
 #include "scan/old_catalog_index.h"
 #include "scan/scan_medium.h"
 #include "scan/scan_steps.h"
-#include "startup/long_operation.h"
 
 namespace orbisto {
 
@@ -16,10 +16,10 @@ std::int64_t scan_ticks_ms() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void BeginScan(Context& ctx) {
+void BeginScan(ScanContext& ctx) {
     ScanState& scan = ctx.scan;
     scan.scanning = true;
-    scan.delete_failed = false;
+    ctx.packers.delete_failed = false;
     if (scan.bytes_used <= 0) scan.bytes_used = 1.0;
     scan.start_ms = scan_ticks_ms();
     scan.end_ms = scan.start_ms;
@@ -33,7 +33,7 @@ void BeginScan(Context& ctx) {
     scan.frame = std::make_unique<LongOperation>(ctx, options);  // clears the abort flag
 }
 
-void EndScan(Context& ctx) {
+void EndScan(ScanContext& ctx) {
     ScanState& scan = ctx.scan;
     scan.scanning = false;
     scan.end_ms = scan_ticks_ms();
@@ -43,7 +43,7 @@ void EndScan(Context& ctx) {
     }
 }
 
-void EndUpdateScan(Context& ctx) {
+void EndUpdateScan(ScanContext& ctx) {
     EndScan(ctx);
     ScanState& scan = ctx.scan;
     if (scan.old) {

@@ -13,7 +13,7 @@ unsigned address_word(const void* p) {
     return static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(p));
 }
 
-void log_growth(const Context& ctx, const char* area, std::size_t capacity, std::size_t used,
+void log_growth(const ScanContext& ctx, const char* area, std::size_t capacity, std::size_t used,
                 const void* old_block, const void* new_block) {
     if (!ctx.log.enabled()) return;
     char line[128];
@@ -24,7 +24,7 @@ void log_growth(const Context& ctx, const char* area, std::size_t capacity, std:
 
 // Runs grow(); on std::bad_alloc logs "<area> - error" and sets the flag.
 template <class Grow>
-bool try_grow(Context& ctx, const char* error_line, bool& limit_flag, Grow grow) {
+bool try_grow(ScanContext& ctx, const char* error_line, bool& limit_flag, Grow grow) {
     try {
         grow();
         return true;
@@ -44,9 +44,9 @@ std::size_t next_capacity(std::size_t capacity, std::size_t step) {
 
 }  // namespace
 
-bool GrowWorkAreas(Context& ctx) {
+bool GrowWorkAreas(ScanContext& ctx) {
     Catalog& c = ctx.catalog;
-    ScanLimitsHit& hit = ctx.scan.limits_hit;
+    ScanLimitsHit& hit = ctx.limits_hit;
 
     if (c.comments_capacity() < c.comments_used() + kCommentHeadroom) {
         const void* old_block = c.comment_bytes().data();

@@ -3,7 +3,7 @@
 // least half its size) so that copies stay rare on the largest media.
 #pragma once
 
-#include "startup/context.h"
+#include "scan/scan_context.h"
 
 namespace orbisto {
 
@@ -21,8 +21,8 @@ inline constexpr std::size_t kFileStep = 0x4000;
 // ctx.catalog, in this order, where they lack head-room for one more entry.
 // Each growth is logged with the new capacity, the used size and the old and
 // new block address. Returns false when an area could not be grown: the
-// failure is logged, its limit flag set in ctx.scan.limits_hit, and the
+// failure is logged, its limit flag set in ctx.limits_hit, and the
 // areas grown before it keep their new size.
-bool GrowWorkAreas(Context& ctx);
+bool GrowWorkAreas(ScanContext& ctx);
 
 }  // namespace orbisto

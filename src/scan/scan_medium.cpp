@@ -35,7 +35,7 @@ struct ScanningFlag {
 // Seam for audio CDs: a CD-ROM whose root holds TRACK01.CDA is to be
 // recorded from its track list instead of being walked. Reading track lists
 // is not part of this program yet, so every medium is walked.
-bool fill_from_audio_cd(Context& ctx, const std::string& path) {
+bool fill_from_audio_cd(ScanContext& ctx, const std::string& path) {
     (void)ctx;
     (void)path;
     return false;
@@ -47,7 +47,7 @@ void drop_old_copy(ScanState& scan) {
 }
 
 // The folder or drive to scan; empty when the user cancelled.
-std::optional<std::string> choose_path(Context& ctx, ScanMode mode) {
+std::optional<std::string> choose_path(ScanContext& ctx, ScanMode mode) {
     if (mode == ScanMode::Directory) {
         return ctx.frontend.choose_folder(ctx.tr("Pfad ausw\xC3\xA4hlen", "select path"), "");
     }
@@ -60,15 +60,14 @@ std::optional<std::string> choose_path(Context& ctx, ScanMode mode) {
 
 }  // namespace
 
-int ScanMedium(Context& ctx, ScanMode mode) {
+int ScanMedium(ScanContext& ctx, ScanMode mode) {
     ScanState& scan = ctx.scan;
     ScanningFlag scanning(scan);
     const bool update = scan.update_mode;
     Catalog& cat = ctx.catalog;
 
-    install_catalog_saver(ctx);
     ask_save_if_changed(ctx);
-    clear_scan_statistics(scan);
+    clear_scan_statistics(ctx);
 
     const std::optional<std::string> path = choose_path(ctx, mode);
     if (!path) return -1;

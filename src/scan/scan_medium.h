@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "startup/context.h"
+#include "scan/scan_context.h"
 
 namespace orbisto {
 
@@ -15,14 +15,14 @@ enum class ScanMode : int { Drive = 0, Directory = 1 };
 // space of the medium that holds root_path into ctx.scan and the Catalog
 // header. Returns 0, or -1 when the media list could not grow (message
 // shown, nothing scanned).
-int PrepareMedium(Context& ctx, const std::string& root_path);
+int PrepareMedium(ScanContext& ctx, const std::string& root_path);
 
 // Open and close the progress frame and restore the window state.
 // EndUpdateScan also puts back the medium texts of the old Catalog and frees
 // the copy.
-void BeginScan(Context& ctx);
-void EndScan(Context& ctx);
-void EndUpdateScan(Context& ctx);
+void BeginScan(ScanContext& ctx);
+void EndScan(ScanContext& ctx);
+void EndUpdateScan(ScanContext& ctx);
 
 // Sizes and times of every directory from the files below it.
 void AggregateScan(Catalog& catalog);
@@ -31,6 +31,6 @@ void AggregateScan(Catalog& catalog);
 // loaded medium again). Drive mode scans the drive ctx.scan.selected_drive,
 // directory mode asks for a folder. Returns the catalogue number stored, or
 // -1 when nothing was stored.
-int ScanMedium(Context& ctx, ScanMode mode);
+int ScanMedium(ScanContext& ctx, ScanMode mode);
 
 }  // namespace orbisto

@@ -66,7 +66,7 @@ std::string shortened_directory(std::string_view root, std::string_view dir) {
     return text_to_utf8(out);
 }
 
-void ShowWalkProgress(Context& ctx, int archive_depth) {
+void ShowWalkProgress(ScanContext& ctx, int archive_depth) {
     ScanState& s = ctx.scan;
     const bool realtime = ctx.settings.options.Echtzeit != 0;
     if (archive_depth == 0 && s.frame && s.bytes_used > 0) {

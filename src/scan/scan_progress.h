@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "startup/context.h"
+#include "scan/scan_context.h"
 
 namespace orbisto {
 
@@ -19,7 +19,7 @@ std::int64_t walk_ticks_ms();
 // medium itself (archive_depth 0, while the progress frame is open), every
 // entry with Echtzeit, else every 100th; at every depth, once per second,
 // the counters, the elapsed time and the estimate.
-void ShowWalkProgress(Context& ctx, int archive_depth);
+void ShowWalkProgress(ScanContext& ctx, int archive_depth);
 
 // "einlesen dauert noch ca. %ld sec" (up to 100 seconds left) or "... %ld min
 // %ld sec", projected from the time so far; empty while nothing was scanned.

@@ -1,8 +1,8 @@
 #include "scan/scan_state.h"
 
+#include "catalog/long_operation.h"
 #include "platform/volumes.h"
 #include "scan/old_catalog_index.h"
-#include "startup/long_operation.h"
 
 namespace orbisto {
 

@@ -32,13 +32,6 @@ struct Mp3Totals {
 
 // Which work area could not take more during the walk (the limit messages
 // after the scan report them).
-struct ScanLimitsHit {
-    bool dirs = false;
-    bool files = false;
-    bool comments = false;
-    bool names = false;
-    bool any() const { return dirs || files || comments || names; }
-};
 
 // What a walk left out of the medium: directories it could not read,
 // directories nested too deep to enter, and directories whose rest was
@@ -82,12 +75,6 @@ struct ScanState {
     bool scanning = false;     // a scan runs (the main window refuses new commands)
     bool update_mode = false;  // the loaded medium is updated instead of a new one made
     int selected_drive = 0;    // drive index chosen in the drive dialog
-    bool delete_failed = false;
-    // The packer test's result per program of the packer table (0 missing,
-    // 1 on the search path, 2 registered); empty when not tested, and then
-    // every program counts as available.
-    std::vector<int> packer_found;
-    bool unconfined_packers_logged = false;  // the missing Landlock was logged
 
     // Millisecond ticks (steady clock) of the walk.
     std::int64_t start_ms = 0;
@@ -118,8 +105,6 @@ struct ScanState {
     // The read buffer of the CRC computation, kept for the whole scan.
     std::vector<unsigned char> crc_buffer;
 
-    // Set by the walk when a work area could not grow any further.
-    ScanLimitsHit limits_hit;
     // What the walk left out (cleared at the start of every scan).
     ScanOmissions omissions;
 
@@ -133,7 +118,7 @@ struct ScanState {
     std::unique_ptr<LongOperation> frame;
 
     // Tests put stand-ins for the walk's archive and file-information calls
-    // here (scan_seams.h); null in the program.
+    // here (walk_hooks.h); null in the program.
     WalkHooks* walk_hooks = nullptr;
 
   private:

@@ -19,11 +19,12 @@ constexpr std::int64_t kFileTimePerSecond = 10000000;
 
 }  // namespace
 
-void clear_scan_statistics(ScanState& scan) {
+void clear_scan_statistics(ScanContext& ctx) {
+    ScanState& scan = ctx.scan;
     scan.newest_time = FileTime{};
     scan.newest_name.clear();
     scan.mp3 = Mp3Totals{};
-    scan.limits_hit = ScanLimitsHit{};
+    ctx.limits_hit = ScanLimitsHit{};
     scan.omissions = ScanOmissions{};
     scan.total_kb = 0;
     scan.bytes_scanned = 0;
@@ -60,12 +61,12 @@ std::string default_medium_name(std::string_view volume_label, std::string_view 
     return last_component(path);
 }
 
-std::uint32_t add_path_record(Context& ctx, std::string_view name) {
+std::uint32_t add_path_record(ScanContext& ctx, std::string_view name) {
     if (name.empty()) return 0;
     Catalog& cat = ctx.catalog;
     const AppendResult n = cat.append_name(name);
     if (!n.ok()) {
-        if (n.status == AppendStatus::PoolFull) ctx.scan.limits_hit.names = true;
+        if (n.status == AppendStatus::PoolFull) ctx.limits_hit.names = true;
         return 0;
     }
     DirRecord d;
@@ -100,14 +101,14 @@ std::string mp3_totals_line(const Mp3Totals& mp3) {
     return line;
 }
 
-void report_delete_failed(Context& ctx) {
-    if (!ctx.scan.delete_failed) return;
+void report_delete_failed(ScanContext& ctx) {
+    if (!ctx.packers.delete_failed) return;
     ctx.frontend.message(ctx.tr("Einige Verzeichnisse konnten\r\nnicht gel\xC3\xB6scht werden!",
                                 "some directories could\r\nnot be deleted!"),
                          ctx.tr("Fehler!", "error!"), Buttons::Ok, Icon::Exclamation);
 }
 
-void eject_after_scan(Context& ctx) {
+void eject_after_scan(ScanContext& ctx) {
     const ScanState& scan = ctx.scan;
     if (ctx.settings.options.Eject != 1 || scan.drive_type != kDriveCdRom || scan.root.empty()) {
         return;
@@ -120,14 +121,14 @@ void eject_after_scan(Context& ctx) {
     }
 }
 
-void finish_scanned_records(Context& ctx) {
+void finish_scanned_records(ScanContext& ctx) {
     Catalog& cat = ctx.catalog;
     AggregateScan(cat);
     cat.set_end_markers();
     cat.sync_header();
 }
 
-int store_scanned_medium(Context& ctx, int n) {
+int store_scanned_medium(ScanContext& ctx, int n) {
     const int stored = SaveCatalog(ctx, n);
     if (stored < 0) return -1;
     ctx.catalog.header.catalog_number = static_cast<std::uint32_t>(stored) & 0xFFFF;

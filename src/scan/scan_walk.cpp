@@ -17,16 +17,21 @@
 #include <optional>
 #include <vector>
 
+#include "archive/packer_process.h"
 #include "fileinfo/crc32.h"
+#include "fileinfo/file_info.h"
 #include "platform/codepage.h"
 #include "scan/medium_update.h"
 #include "scan/scan_entry_rules.h"
 #include "scan/scan_growth.h"
 #include "scan/scan_listing.h"
 #include "scan/scan_progress.h"
-#include "scan/scan_seams.h"
 #include "scan/scan_time.h"
-#include "scan/text_convert.h"
+#include "scan/walk_hooks.h"
+#include "text/description_files.h"
+#include "text/description_lists.h"
+#include "text/package_readers.h"
+#include "text/text_convert.h"
 
 namespace orbisto {
 
@@ -37,15 +42,15 @@ namespace {
 // descriptor, and paths that deep pass what the system can open by name.
 constexpr int kMaxNesting = 256;
 
-bool walk_stopped(const Context& ctx) {
+bool walk_stopped(const ScanContext& ctx) {
     // A full NamePool ends the whole walk; an abort request ends it too.
-    return ctx.frontend.abort_requested() || ctx.scan.limits_hit.names;
+    return ctx.frontend.abort_requested() || ctx.limits_hit.names;
 }
 
 // Notes that the rest of `path` was dropped because a work area ran full. An
 // aborted walk is not stored at all and needs no list.
-void note_cut_short(Context& ctx, const std::string& path) {
-    if (ctx.frontend.abort_requested() || !ctx.scan.limits_hit.any()) return;
+void note_cut_short(ScanContext& ctx, const std::string& path) {
+    if (ctx.frontend.abort_requested() || !ctx.limits_hit.any()) return;
     ctx.scan.omissions.add(path, OmissionReason::LimitHit);
 }
 
@@ -70,7 +75,7 @@ void join_path(std::string& out, const std::string& dir, std::string_view name) 
 
 class DirectoryWalk {
   public:
-    DirectoryWalk(Context& ctx, DirectoryFd fd, std::string path, std::uint32_t parent_index,
+    DirectoryWalk(ScanContext& ctx, DirectoryFd fd, std::string path, std::uint32_t parent_index,
                   int archive_depth, int level)
         : ctx_(ctx),
           fd_(std::move(fd)),
@@ -96,7 +101,7 @@ class DirectoryWalk {
     void log_line(const char* what, const std::string& path) const;
     bool comment_failed(const AppendResult& r);
 
-    Context& ctx_;
+    ScanContext& ctx_;
     DirectoryFd fd_;
     const std::string path_;
     const std::uint32_t parent_index_;
@@ -141,7 +146,7 @@ void DirectoryWalk::show_path(std::string_view name) {
 bool DirectoryWalk::comment_failed(const AppendResult& r) {
     if (r.ok()) return false;
     ctx_.log.line("comment - error\r\n");
-    ctx_.scan.limits_hit.comments = true;
+    ctx_.limits_hit.comments = true;
     return true;
 }
 
@@ -158,7 +163,13 @@ void DirectoryWalk::run(Mp3Totals& mp3) {
 
     mode_ = o.CDentpacken;
     if (mode_ == kExpandAll && lists_kill_file(entries_, ctx_.settings.KillFiles)) mode_ = 0;
-    if (!o.OhneFILES_BBS) list_ = LoadDirectoryList(ctx_, path_, entries_);
+    if (!o.OhneFILES_BBS) {
+        ListFileNames names;
+        for (const ListedEntry& e : entries_) {
+            if (e.kind != EntryKind::Directory) names.note(e.name);
+        }
+        list_ = LoadDirectoryList(ctx_, path_, names);
+    }
     log_line("dir", path_);
     update_ = ctx_.scan.update_mode && ctx_.scan.old;
     if (update_) dir_path_ = ctx_.catalog.dir_path(parent_index_);
@@ -255,7 +266,7 @@ bool DirectoryWalk::file_entry(const ListedEntry& e) {
     const AppendResult n = ctx_.catalog.append_name(name);
     if (!n.ok()) {
         if (n.status != AppendStatus::PoolFull) ctx_.log.line("namen - error\r\n");
-        s.limits_hit.names = true;
+        ctx_.limits_hit.names = true;
         return false;
     }
     rec.name = n.value;
@@ -274,7 +285,7 @@ bool DirectoryWalk::file_entry(const ListedEntry& e) {
     // Information extraction is switched off as a whole by Dateiinformationen.
     if (o.Dateiinformationen && e.kind == EntryKind::File && rec.size_kb > 0.001f) {
         collect_file_info(e, rec);
-        if (s.limits_hit.comments) return false;
+        if (ctx_.limits_hit.comments) return false;
     }
     if (o.CRC32 && e.kind == EntryKind::File && !packer_ran && !taken_over && !add_crc(e, rec)) {
         return false;
@@ -282,7 +293,7 @@ bool DirectoryWalk::file_entry(const ListedEntry& e) {
 
     if (!ctx_.catalog.append_file(rec).ok()) {
         ctx_.log.line("files - error\r\n");
-        s.limits_hit.files = true;
+        ctx_.limits_hit.files = true;
         return false;
     }
     s.total_kb += rec.size_kb;
@@ -396,7 +407,7 @@ bool DirectoryWalk::dir_entry(const ListedEntry& e) {
     const AppendResult n = ctx_.catalog.append_name(name);
     if (!n.ok()) {
         if (n.status != AppendStatus::PoolFull) ctx_.log.line("namen - error\r\n");
-        s.limits_hit.names = true;
+        ctx_.limits_hit.names = true;
         return false;
     }
     d.name = n.value;
@@ -422,7 +433,7 @@ bool DirectoryWalk::dir_entry(const ListedEntry& e) {
     const AppendResult r = ctx_.catalog.append_dir(d);
     if (!r.ok()) {
         ctx_.log.line("dir - error\r\n");
-        s.limits_hit.dirs = true;
+        ctx_.limits_hit.dirs = true;
         return false;
     }
     if (e.undescribed) {
@@ -449,7 +460,7 @@ bool DirectoryWalk::dir_entry(const ListedEntry& e) {
 
 }  // namespace
 
-std::uint32_t ScanDirectory(Context& ctx, const std::string& path, std::uint32_t parent_index,
+std::uint32_t ScanDirectory(ScanContext& ctx, const std::string& path, std::uint32_t parent_index,
                             int archive_depth, std::uint32_t files_before, Mp3Totals& mp3) {
     if (walk_stopped(ctx) || parent_index >= ctx.catalog.dir_count()) {
         note_cut_short(ctx, path);

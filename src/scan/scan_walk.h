@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "scan/scan_context.h"
 #include "scan/scan_state.h"
-#include "startup/context.h"
 
 namespace orbisto {
 
@@ -18,7 +18,7 @@ namespace orbisto {
 // file count now minus `files_before`). `mp3` receives this directory's MP3
 // totals only when its MP3 summary was written; otherwise it is left as the
 // caller set it.
-std::uint32_t ScanDirectory(Context& ctx, const std::string& path, std::uint32_t parent_index,
+std::uint32_t ScanDirectory(ScanContext& ctx, const std::string& path, std::uint32_t parent_index,
                             int archive_depth, std::uint32_t files_before, Mp3Totals& mp3);
 
 }  // namespace orbisto

@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "catalog/catalog_store.h"
+#include "catalog/long_operation.h"
 #include "catalog/media_list.h"
 #include "catalog/media_match.h"
-#include "startup/long_operation.h"
-#include "startup/settings_io.h"
+#include "settings/settings_io.h"
 
 namespace orbisto {
 
@@ -28,7 +28,7 @@ constexpr const char* kDialogPlace = "Doppelt";
 // Records handled between two runs of the message pump.
 constexpr std::uint32_t kPumpEvery = 256;
 
-int number_at(const Context& ctx, std::size_t pos) {
+int number_at(const SearchContext& ctx, std::size_t pos) {
     return static_cast<int>(ctx.media.entries[pos].catalog_number & 0xFFFF);
 }
 
@@ -36,7 +36,7 @@ int number_at(const Context& ctx, std::size_t pos) {
 // pair first needs them; kept in step with the list as entries are deleted.
 class ScannedPaths {
   public:
-    explicit ScannedPaths(const Context& ctx) : ctx_(ctx), paths_(ctx.media.count()) {}
+    explicit ScannedPaths(const SearchContext& ctx) : ctx_(ctx), paths_(ctx.media.count()) {}
 
     // Whether the entries at i and j describe one medium. An entry whose
     // file cannot be read is never the same as another.
@@ -68,11 +68,11 @@ class ScannedPaths {
         bool read = false;
         std::optional<std::string> path;
     };
-    const Context& ctx_;
+    const SearchContext& ctx_;
     std::vector<Slot> paths_;
 };
 
-void out_of_memory(Context& ctx) {
+void out_of_memory(SearchContext& ctx) {
     ctx.frontend.message(ctx.tr("Zu wenig Speicher!", "out of memory!"), ctx.tr("Fehler", "error"),
                          Buttons::Ok, Icon::Stop);
 }
@@ -81,7 +81,7 @@ void out_of_memory(Context& ctx) {
 // cannot be removed keeps its entry (it would come back with the next list
 // build). The current Catalog is emptied when it was this medium, so it can
 // never be saved over a file of its own again.
-bool delete_medium(Context& ctx, std::size_t pos) {
+bool delete_medium(SearchContext& ctx, std::size_t pos) {
     const int number = number_at(ctx, pos);
     const std::string path = catalog_path(ctx, number);
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
@@ -120,7 +120,7 @@ std::string file_path_in(const Catalog& cat, const std::vector<std::string>& dir
 
 }  // namespace
 
-std::string catalog_file_date(const Context& ctx, int number) {
+std::string catalog_file_date(const SearchContext& ctx, int number) {
     struct stat st {};
     if (::stat(catalog_path(ctx, number).c_str(), &st) != 0) return ctx.tr("Fehler", "error");
     std::tm tm{};
@@ -166,7 +166,7 @@ DuplicateMediumTexts duplicate_medium_texts(bool english) {
     return t;
 }
 
-DuplicateMediaResult FindDuplicateMedia(Context& ctx) {
+DuplicateMediaResult FindDuplicateMedia(SearchContext& ctx) {
     DuplicateMediaResult result;
     if (ctx.media.count() == 1) {
         ctx.frontend.message(
@@ -240,7 +240,7 @@ DuplicateMediaResult FindDuplicateMedia(Context& ctx) {
     return result;
 }
 
-bool TakeComments(Context& ctx, std::size_t target, std::size_t source) {
+bool TakeComments(SearchContext& ctx, std::size_t target, std::size_t source) {
     if (target >= ctx.media.count() || source >= ctx.media.count() || target == source)
         return false;
     const int target_number = number_at(ctx, target);

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <string>
 
-#include "startup/context.h"
+#include "search/search_context.h"
 
 namespace orbisto {
 
@@ -27,7 +27,7 @@ struct DuplicateMediaResult {
 // on over the shifted list without skipping a pair. Ends with "Suche beendet"
 // unless stopped. When result.changed, the caller refreshes the category view
 // and loads the medium selected in the media box again.
-DuplicateMediaResult FindDuplicateMedia(Context& ctx);
+DuplicateMediaResult FindDuplicateMedia(SearchContext& ctx);
 
 // Fills the comments that the target medium lacks from the source medium
 // (both media-list positions), matching directories and files by their full
@@ -36,11 +36,11 @@ DuplicateMediaResult FindDuplicateMedia(Context& ctx);
 // usual save question). False when nothing could be done to the end: a
 // medium could not be loaded, memory ran out ("Zu wenig Speicher!") or the
 // user aborted ("Du hast den Button gedrückt!"); comments taken before stay.
-bool TakeComments(Context& ctx, std::size_t target, std::size_t source);
+bool TakeComments(SearchContext& ctx, std::size_t target, std::size_t source);
 
 // The date of a catalogue file as the dialog shows it, "%02d.%02d.%d  %02d:%02d"
 // in local time, or "Fehler" / "error" when the file is missing.
-std::string catalog_file_date(const Context& ctx, int number);
+std::string catalog_file_date(const SearchContext& ctx, int number);
 
 // The fixed texts of the duplicate-medium dialog for a frontend that draws it:
 // button labels and tool tips by control id (1200 .. 1210, abort 9996).

@@ -60,7 +60,7 @@ class SkipList {
 
 // Appends rows with room for `more` of them first, so that a group is either
 // appended whole or not at all. False when memory ran out (message shown).
-bool make_room(Context& ctx, std::vector<HitRecord>& hits, std::size_t more) {
+bool make_room(SearchContext& ctx, std::vector<HitRecord>& hits, std::size_t more) {
     try {
         if (hits.capacity() - hits.size() < more) {
             hits.reserve(std::max(hits.capacity() * 2, hits.size() + more));
@@ -73,7 +73,7 @@ bool make_room(Context& ctx, std::vector<HitRecord>& hits, std::size_t more) {
     }
 }
 
-void table_memory_message(Context& ctx) {
+void table_memory_message(SearchContext& ctx) {
     ctx.frontend.message(ctx.tr(" zu wenig Speicher ", " out of memory "),
                          ctx.tr("Fehler!", "error!"), Buttons::Ok, Icon::Stop);
 }
@@ -115,7 +115,7 @@ std::size_t DuplicateTable::memory_bytes() const {
     return entries_.size() * 24 + names_.size();
 }
 
-DuplicateResult DuplicateTable::compare(Context& ctx, std::vector<HitRecord>& hits,
+DuplicateResult DuplicateTable::compare(SearchContext& ctx, std::vector<HitRecord>& hits,
                                         LongOperation* op, int progress_range,
                                         std::int64_t start_ms) {
     DuplicateResult result;
@@ -277,7 +277,7 @@ DuplicateResult DuplicateTable::compare(Context& ctx, std::vector<HitRecord>& hi
     return result;
 }
 
-DuplicateResult RunDuplicateSearch(Context& ctx, const DuplicateSearchOptions& options,
+DuplicateResult RunDuplicateSearch(SearchContext& ctx, const DuplicateSearchOptions& options,
                                    std::vector<HitRecord>& hits, LongOperation& op) {
     DuplicateResult result;
     DuplicateTable table;

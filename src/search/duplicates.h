@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "catalog/catalog.h"
+#include "catalog/long_operation.h"
 #include "catalog/records.h"
-#include "startup/context.h"
-#include "startup/long_operation.h"
+#include "search/search_context.h"
 
 namespace orbisto {
 
@@ -67,7 +67,7 @@ class DuplicateTable {
     // between steps; an abort ends the comparison with the rows found so far,
     // which are then exactly the first rows of the full result. Without one
     // (op == nullptr) it runs to the end silently.
-    DuplicateResult compare(Context& ctx, std::vector<HitRecord>& hits, LongOperation* op,
+    DuplicateResult compare(SearchContext& ctx, std::vector<HitRecord>& hits, LongOperation* op,
                             int progress_range = 100, std::int64_t start_ms = 0);
 
   private:
@@ -101,7 +101,7 @@ struct DuplicateSearchOptions {
 // reloads the medium selected in the media box. Out of memory for the table
 // shows " zu wenig Speicher " / "Fehler!" and ends the run (rows already
 // appended stay).
-DuplicateResult RunDuplicateSearch(Context& ctx, const DuplicateSearchOptions& options,
+DuplicateResult RunDuplicateSearch(SearchContext& ctx, const DuplicateSearchOptions& options,
                                    std::vector<HitRecord>& hits, LongOperation& op);
 
 // Milliseconds of the steady clock, the time base of start_ms.

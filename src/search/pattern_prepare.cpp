@@ -5,7 +5,7 @@
 #include "platform/codepage.h"
 #include "search/pattern_forms.h"
 #include "search/search_pattern.h"
-#include "startup/lang.h"
+#include "settings/lang.h"
 
 namespace orbisto {
 namespace {

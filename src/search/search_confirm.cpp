@@ -5,7 +5,7 @@
 
 #include "search/search_state.h"
 #include "search/search_time.h"
-#include "startup/settings_io.h"
+#include "settings/settings_io.h"
 
 namespace orbisto {
 
@@ -13,7 +13,7 @@ bool search_mode_without_text(int mode) {
     return mode == kSearchModeThumbnails || mode == kSearchModeFavourites;
 }
 
-void BeginSearchDialog(Context& ctx, bool refine, bool shift_held) {
+void BeginSearchDialog(SearchContext& ctx, bool refine, bool shift_held) {
     ctx.search.MinKB = 0;
     ctx.search.MaxKB = 0;
     ctx.search.exact_size = false;
@@ -23,13 +23,13 @@ void BeginSearchDialog(Context& ctx, bool refine, bool shift_held) {
     }
 }
 
-void SetSearchDates(Context& ctx) {
+void SetSearchDates(SearchContext& ctx) {
     const SearchSettings& s = ctx.settings.search;
     ctx.search.from = filetime_of_day(s.SuchJahr1, s.SuchMonat1, s.SuchTag1, false);
     ctx.search.to = filetime_of_day(s.SuchJahr2, s.SuchMonat2, s.SuchTag2, true);
 }
 
-void UpdateSearchHistory(Context& ctx, std::string_view text) {
+void UpdateSearchHistory(SearchContext& ctx, std::string_view text) {
     if (text.empty()) return;
     auto& h = ctx.settings.search.Begriff;
     const auto found = std::find(h.begin(), h.end(), text);
@@ -41,7 +41,7 @@ void UpdateSearchHistory(Context& ctx, std::string_view text) {
     h[0] = std::string(text);
 }
 
-std::optional<PatternError> PrepareSearch(Context& ctx, std::string_view text) {
+std::optional<PatternError> PrepareSearch(SearchContext& ctx, std::string_view text) {
     const SearchSettings& s = ctx.settings.search;
     SearchState& st = ctx.search;
     st.text = std::string(pattern::utf8_prefix_chars(text, kSearchTextSize - 1));
@@ -55,7 +55,7 @@ std::optional<PatternError> PrepareSearch(Context& ctx, std::string_view text) {
     return PrepareSearchString(p, st.text, ctx.english());
 }
 
-bool ConfirmSearch(Context& ctx, std::string_view text) {
+bool ConfirmSearch(SearchContext& ctx, std::string_view text) {
     SetSearchDates(ctx);
     const int mode = ctx.settings.search.SuchModus;
     // A string of stars alone leaves nothing to search for.

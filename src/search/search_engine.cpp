@@ -12,12 +12,11 @@
 #include "catalog/catalog_store.h"
 #include "catalog/catalog_store_file.h"
 #include "catalog/catalog_store_messages.h"
+#include "catalog/long_operation.h"
 #include "search/duplicates.h"
 #include "search/search_confirm.h"
 #include "search/search_scan.h"
 #include "search/search_time.h"
-#include "startup/long_operation.h"
-#include "startup/startup.h"
 
 namespace orbisto {
 
@@ -38,7 +37,7 @@ long seconds_since(std::int64_t start_ms) {
 // The catalogue file of a medium: false when it does not exist (skipped
 // silently) or, with the date filter on, was last written at or before the
 // from instant (it cannot hold anything newer).
-bool catalogue_worth_loading(const Context& ctx, const std::string& path) {
+bool catalogue_worth_loading(const SearchContext& ctx, const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     if (!ctx.search.date_filter) return true;
@@ -48,7 +47,8 @@ bool catalogue_worth_loading(const Context& ctx, const std::string& path) {
 
 // Reads catalogue n into cat. Failures other than a vanished file are
 // reported as the loader reports them.
-bool load_into(Context& ctx, int n, const std::string& path, CatalogFileBytes& file, Catalog& cat) {
+bool load_into(SearchContext& ctx, int n, const std::string& path, CatalogFileBytes& file,
+               Catalog& cat) {
     switch (read_catalog_file(path, std::numeric_limits<std::size_t>::max(), file)) {
         case FileReadStatus::Ok:
             break;
@@ -72,7 +72,7 @@ bool load_into(Context& ctx, int n, const std::string& path, CatalogFileBytes& f
     return err == CatalogReadError::None;
 }
 
-void show_medium(Context& ctx, std::size_t i, std::size_t n, const Catalog& cat,
+void show_medium(SearchContext& ctx, std::size_t i, std::size_t n, const Catalog& cat,
                  std::int64_t start_ms) {
     char buf[160];
     std::snprintf(buf, sizeof buf, "%zu/%zu %s", i + 1, n,
@@ -84,7 +84,7 @@ void show_medium(Context& ctx, std::size_t i, std::size_t n, const Catalog& cat,
 }
 
 // One pass over the chosen media (or the loaded medium alone).
-bool search_pass(Context& ctx, LongOperation& op, CatalogScan& scan, std::int64_t start_ms) {
+bool search_pass(SearchContext& ctx, LongOperation& op, CatalogScan& scan, std::int64_t start_ms) {
     if (ctx.settings.search.Flag & kSearchFlagLoadedOnly) {
         const int current = ctx.catalog.current_number();
         const auto number =
@@ -112,7 +112,7 @@ bool search_pass(Context& ctx, LongOperation& op, CatalogScan& scan, std::int64_
 
 // Raises the tolerance of an automatic search after a pass without hits;
 // false when no wider pass is left.
-bool widen(Context& ctx) {
+bool widen(SearchContext& ctx) {
     SearchSettings& s = ctx.settings.search;
     if (s.Automatik != 1) return false;
     if (s.SuchModus == kSearchModeApproximate && s.MaxFehler < 5) {
@@ -131,7 +131,7 @@ bool widen(Context& ctx) {
 // the duplicate search. It loads them as the current Catalog, so the user's
 // Catalog is set aside meanwhile and put back afterwards, unsaved edits and
 // all.
-void duplicate_run(Context& ctx, LongOperation& op, std::int64_t start_ms) {
+void duplicate_run(SearchContext& ctx, LongOperation& op, std::int64_t start_ms) {
     SearchState& st = ctx.search;
     DuplicateSearchOptions options;
     options.progress_range = static_cast<int>(ctx.media.entries.size());
@@ -155,18 +155,19 @@ void duplicate_run(Context& ctx, LongOperation& op, std::int64_t start_ms) {
 
 }  // namespace
 
-bool LoadCatalogForSearch(Context& ctx, int n, Catalog& cat) {
+bool LoadCatalogForSearch(SearchContext& ctx, int n, Catalog& cat) {
     CatalogFileBytes file;
     return load_into(ctx, n, catalog_path(ctx, n), file, cat);
 }
 
-bool in_search_category(const Context& ctx, const MediumHeader& m) {
+bool in_search_category(const SearchContext& ctx, const MediumHeader& m) {
     const int c = ctx.settings.search.Kategorie & 0xFFFF;
     if (c == 0) return true;
     return IsMemberOfCategory(ctx.categories, ctx.settings.search.Unterkategorien ? 1 : 0, m, c);
 }
 
-std::string search_status_text(const Context& ctx, std::size_t hits, float total_kb, long seconds) {
+std::string search_status_text(const SearchContext& ctx, std::size_t hits, float total_kb,
+                               long seconds) {
     const SearchSettings& s = ctx.settings.search;
     // The string as searched, its stars trimmed.
     const std::string text =
@@ -188,7 +189,7 @@ std::string search_status_text(const Context& ctx, std::size_t hits, float total
     return buf;
 }
 
-bool RunSearch(Context& ctx) {
+bool RunSearch(SearchContext& ctx) {
     if (ctx.busy) return false;
     SearchSettings& s = ctx.settings.search;
     SearchState& st = ctx.search;

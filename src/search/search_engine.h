@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "startup/context.h"
+#include "search/search_context.h"
 
 namespace orbisto {
 
@@ -23,21 +23,22 @@ namespace orbisto {
 //
 // The main window switches its category view to the search category before
 // calling this when the search is not limited to the loaded medium.
-bool RunSearch(Context& ctx);
+bool RunSearch(SearchContext& ctx);
 
 // The final status line of a run with these totals, in the interface
 // language.
-std::string search_status_text(const Context& ctx, std::size_t hits, float total_kb, long seconds);
+std::string search_status_text(const SearchContext& ctx, std::size_t hits, float total_kb,
+                               long seconds);
 
 // Whether a MediaList entry passes the search's category filter: category 0
 // takes every medium; otherwise the medium must be a member of the category
 // as the category tree shows it (with `Unterkategorien` its subcategories
 // count).
-bool in_search_category(const Context& ctx, const MediumHeader& m);
+bool in_search_category(const SearchContext& ctx, const MediumHeader& m);
 
 // Reads catalogue n into cat (not into the current Catalog). A missing file
 // gives false silently; other failures are reported as the loader reports
 // them.
-bool LoadCatalogForSearch(Context& ctx, int n, Catalog& cat);
+bool LoadCatalogForSearch(SearchContext& ctx, int n, Catalog& cat);
 
 }  // namespace orbisto

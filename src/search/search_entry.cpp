@@ -3,14 +3,14 @@
 #include "search/search_confirm.h"
 #include "search/search_engine.h"
 #include "search/search_time.h"
-#include "startup/settings_io.h"
+#include "settings/settings_io.h"
 
 namespace orbisto {
 
 namespace {
 
 // The settings every search without the dialog starts from.
-void force_plain_name_search(Context& ctx) {
+void force_plain_name_search(SearchContext& ctx) {
     SearchSettings& s = ctx.settings.search;
     s.SuchModus = kSearchModeNormal;
     s.Suchbereich = kScopeDirs | kScopeFiles;
@@ -24,7 +24,7 @@ void force_plain_name_search(Context& ctx) {
     st.exact_size = false;
 }
 
-const FileRecord* file_of(const Context& ctx, std::uint32_t object) {
+const FileRecord* file_of(const SearchContext& ctx, std::uint32_t object) {
     if (is_dir_object(object)) return nullptr;
     const auto files = ctx.catalog.files();
     const std::uint32_t i = object_index(object);
@@ -33,7 +33,7 @@ const FileRecord* file_of(const Context& ctx, std::uint32_t object) {
 
 // Runs a context-menu search whose settings have been forced, then takes the
 // stored search settings back.
-bool run_context_search(Context& ctx, std::string_view text, bool shift_held) {
+bool run_context_search(SearchContext& ctx, std::string_view text, bool shift_held) {
     SearchSettings& s = ctx.settings.search;
     s.Kategorie = shift_held ? (ctx.settings.state.LetzteKategorie & 0xFFFF) : 0;
     const bool prepared = !PrepareSearch(ctx, text).has_value();
@@ -44,7 +44,7 @@ bool run_context_search(Context& ctx, std::string_view text, bool shift_held) {
 
 }  // namespace
 
-bool SearchSameName(Context& ctx, std::uint32_t object, bool shift_held) {
+bool SearchSameName(SearchContext& ctx, std::uint32_t object, bool shift_held) {
     const FileRecord* f = file_of(ctx, object);
     if (!f) return false;
     const std::string name(ctx.catalog.name_at(f->name));
@@ -53,7 +53,7 @@ bool SearchSameName(Context& ctx, std::uint32_t object, bool shift_held) {
     return run_context_search(ctx, name, shift_held);
 }
 
-bool SearchSameLength(Context& ctx, std::uint32_t object, bool shift_held) {
+bool SearchSameLength(SearchContext& ctx, std::uint32_t object, bool shift_held) {
     const FileRecord* f = file_of(ctx, object);
     if (!f) return false;
     force_plain_name_search(ctx);
@@ -63,7 +63,7 @@ bool SearchSameLength(Context& ctx, std::uint32_t object, bool shift_held) {
     return run_context_search(ctx, "?", shift_held);
 }
 
-bool SearchSameDate(Context& ctx, std::uint32_t object, bool shift_held) {
+bool SearchSameDate(SearchContext& ctx, std::uint32_t object, bool shift_held) {
     const FileRecord* f = file_of(ctx, object);
     if (!f) return false;
     force_plain_name_search(ctx);
@@ -82,7 +82,7 @@ std::string_view search_file_name_part(std::string_view path) {
     return path;
 }
 
-bool PrepareCommandLineSearch(Context& ctx) {
+bool PrepareCommandLineSearch(SearchContext& ctx) {
     const RunMode mode = ctx.command_line.run_mode;
     if (mode != RunMode::Search && mode != RunMode::SearchCategory) return false;
     force_plain_name_search(ctx);

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "startup/context.h"
+#include "search/search_context.h"
 
 namespace orbisto {
 
@@ -21,13 +21,13 @@ namespace orbisto {
 // outside the Catalog.
 //
 // same name: the file's name, case ignored, date filter off.
-bool SearchSameName(Context& ctx, std::uint32_t object, bool shift_held);
+bool SearchSameName(SearchContext& ctx, std::uint32_t object, bool shift_held);
 // same length: "?" with both size bounds at the file's size, case compared,
 // date filter off.
-bool SearchSameLength(Context& ctx, std::uint32_t object, bool shift_held);
+bool SearchSameLength(SearchContext& ctx, std::uint32_t object, bool shift_held);
 // same date: "?" with the date filter on from the start to the end of the
 // file's day (UTC), case compared.
-bool SearchSameDate(Context& ctx, std::uint32_t object, bool shift_held);
+bool SearchSameDate(SearchContext& ctx, std::uint32_t object, bool shift_held);
 
 // The file-name part of a path: the text after the last '/' or '\' (and
 // after a drive "X:").
@@ -39,6 +39,6 @@ std::string_view search_file_name_part(std::string_view path);
 // and size bounds off; RunMode 4 searches category 0, 44 the remembered
 // search category. The caller then runs RunSearch. False when the run mode
 // is neither or the pattern cannot be used.
-bool PrepareCommandLineSearch(Context& ctx);
+bool PrepareCommandLineSearch(SearchContext& ctx);
 
 }  // namespace orbisto

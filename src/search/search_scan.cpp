@@ -32,7 +32,7 @@ std::uint32_t dir_mark(const DirRecord& d) {
 
 }  // namespace
 
-ScanParams ScanParams::from_context(const Context& ctx) {
+ScanParams ScanParams::from_context(const SearchContext& ctx) {
     const SearchSettings& s = ctx.settings.search;
     const SearchState& st = ctx.search;
     ScanParams p;

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "catalog/catalog.h"
-#include "startup/context.h"
+#include "search/search_context.h"
 
 namespace orbisto {
 
@@ -26,7 +26,7 @@ struct ScanParams {
     std::uint64_t to = 0;
     int max_errors = 0;  // mode 508
 
-    static ScanParams from_context(const Context& ctx);
+    static ScanParams from_context(const SearchContext& ctx);
 
     bool size_ok(float size_kb, bool strict_min) const {
         if (min_on && (strict_min ? !(size_kb > min_kb) : !(min_kb <= size_kb))) return false;
@@ -40,7 +40,7 @@ struct ScanParams {
 // list could not grow (the message has been shown).
 class CatalogScan {
   public:
-    CatalogScan(Context& ctx, const ScanParams& params) : ctx_(ctx), params_(params) {}
+    CatalogScan(SearchContext& ctx, const ScanParams& params) : ctx_(ctx), params_(params) {}
 
     bool run(const Catalog& cat, std::uint32_t number);
 
@@ -61,7 +61,7 @@ class CatalogScan {
     bool thumbnails(const Catalog& cat);
     bool favourites(const Catalog& cat);
 
-    Context& ctx_;
+    SearchContext& ctx_;
     const ScanParams& params_;
     std::uint32_t number_ = 0;
     unsigned ticks_ = 0;

@@ -9,7 +9,7 @@
 #include "catalog/catalog_store.h"
 #include "platform/files.h"
 #include "search/search_time.h"
-#include "startup/context.h"
+#include "session/context.h"
 #include "support/run_program.h"
 #include "support/scripted_frontend.h"
 #include "support/temp_home.h"

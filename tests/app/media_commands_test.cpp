@@ -5,6 +5,7 @@
 #include "catalog/catalog_fixture.h"
 #include "catalog/catalog_store.h"
 #include "platform/files.h"
+#include "session/context.h"
 #include "support/run_program.h"
 #include "support/scripted_frontend.h"
 #include "support/temp_home.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
-#include "startup/command_line.h"
+#include "settings/command_line.h"
 #include "support/run_program.h"
 #include "support/temp_home.h"
 

@@ -16,7 +16,7 @@
 #include "catalog/catalog_format.h"
 #include "catalog/catalog_store.h"
 #include "platform/files.h"
-#include "startup/context.h"
+#include "session/context.h"
 #include "support/scripted_frontend.h"
 #include "support/temp_home.h"
 

@@ -17,6 +17,7 @@
 #include "catalog/catalog_zip.h"
 #include "catalog/media_list.h"
 #include "platform/leftovers.h"
+#include "session/context.h"
 
 namespace orbisto {
 namespace {

@@ -9,7 +9,7 @@
 #include "catalog/category_edit.h"
 #include "catalog/category_file.h"
 #include "category_fixture.h"
-#include "startup/ini_file.h"
+#include "settings/ini_file.h"
 
 namespace orbisto::test {
 namespace {

@@ -11,6 +11,7 @@
 
 #include "catalog/categories.h"
 #include "media_fixture.h"
+#include "session/context.h"
 
 namespace orbisto::test {
 

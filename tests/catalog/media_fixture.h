@@ -14,7 +14,7 @@
 #include "catalog/catalog_store.h"
 #include "catalog/media_list.h"
 #include "platform/files.h"
-#include "startup/context.h"
+#include "session/context.h"
 #include "support/scripted_frontend.h"
 #include "support/temp_home.h"
 

@@ -5,6 +5,7 @@
 #include "catalog/fastload.h"
 #include "catalog/stored_header.h"
 #include "media_fixture.h"
+#include "session/context.h"
 
 namespace orbisto {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "scan/archive_signature.h"
+#include "archive/archive_signature.h"
 
 namespace {
 

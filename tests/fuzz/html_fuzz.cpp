@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/codepage.h"
-#include "scan/text_convert.h"
+#include "text/text_convert.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace orbisto;

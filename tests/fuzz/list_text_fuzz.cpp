@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "platform/codepage.h"
-#include "scan/list_text.h"
+#include "text/list_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace orbisto;

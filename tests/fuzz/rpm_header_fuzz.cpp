@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "scan/package_readers.h"
+#include "text/package_readers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace orbisto;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/codepage.h"
-#include "scan/rtf_reader.h"
+#include "text/rtf_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace orbisto;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "scan/package_readers.h"
+#include "text/package_readers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace orbisto;

@@ -11,12 +11,15 @@
 #include <map>
 #include <string>
 
+#include "archive/packer_process.h"
+#include "archive/packer_table.h"
 #include "platform/files.h"
-#include "scan/packer_table.h"
-#include "scan/scan_seams.h"
 #include "scan/scan_walk.h"
+#include "scan/walk_hooks.h"
+#include "session/context.h"
 #include "support/scripted_frontend.h"
 #include "support/temp_home.h"
+#include "text/description_files.h"
 
 namespace orbisto::test {
 

@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "archive/archive_signature.h"
 #include "archive_fixture.h"
-#include "scan/archive_signature.h"
 #include "scan/scan_entry_rules.h"
+#include "session/context.h"
 
 namespace orbisto {
 namespace {

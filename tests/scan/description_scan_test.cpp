@@ -6,8 +6,8 @@
 #include <map>
 
 #include "platform/files.h"
-#include "scan/scan_request.h"
 #include "scan_home.h"
+#include "session/scan_request.h"
 
 namespace orbisto {
 namespace {

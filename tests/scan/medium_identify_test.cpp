@@ -8,7 +8,10 @@
 
 #include "catalog/catalog_store.h"
 #include "platform/files.h"
-#include "scan/scan_request.h"
+#include "session/context.h"
+#include "session/drive_dialogs.h"
+#include "session/medium_commands.h"
+#include "session/scan_request.h"
 #include "support/fake_volumes.h"
 #include "support/scripted_frontend.h"
 #include "support/temp_home.h"

@@ -2,13 +2,14 @@
 // old and new Catalogs with repeated names, entries without comments and
 // names outside ASCII.
 #include "scan/medium_update.h"
-#include "scan/old_catalog_index.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "catalog/catalog_fixture.h"
+#include "scan/old_catalog_index.h"
+#include "session/context.h"
 #include "support/scripted_frontend.h"
 
 namespace orbisto {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/files.h"
-#include "startup/context.h"
+#include "session/context.h"
 #include "support/fake_volumes.h"
 #include "support/scripted_frontend.h"
 #include "support/temp_home.h"

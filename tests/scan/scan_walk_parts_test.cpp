@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "scan/scan_entry_rules.h"
 #include "scan/scan_growth.h"
+#include "session/context.h"
 #include "support/scripted_frontend.h"
 #include "support/temp_home.h"
 
@@ -42,7 +43,7 @@ TEST(ScanWalkParts, SmallWorkAreasGrowInLargeStepsAndAreLogged) {
     const std::size_t files = ctx.catalog.files_capacity();
     ASSERT_TRUE(GrowWorkAreas(ctx));
     EXPECT_EQ(ctx.catalog.files_capacity(), files);
-    EXPECT_FALSE(ctx.scan.limits_hit.any());
+    EXPECT_FALSE(ctx.limits_hit.any());
 }
 
 }  // namespace

@@ -14,11 +14,17 @@
 #include <string>
 #include <vector>
 
+#include "archive/packer_process.h"
 #include "catalog/catalog_fixture.h"
+#include "fileinfo/file_info.h"
 #include "platform/files.h"
-#include "scan/scan_seams.h"
+#include "scan/walk_hooks.h"
+#include "session/context.h"
 #include "support/scripted_frontend.h"
 #include "support/temp_home.h"
+#include "text/description_files.h"
+#include "text/description_lists.h"
+#include "text/package_readers.h"
 
 namespace orbisto {
 namespace {
@@ -217,7 +223,7 @@ TEST_F(ScanWalkTest, NamesPast16MiBAreAllRecorded) {
     dir("later");
     file("later/x");
     scan();
-    EXPECT_FALSE(ctx.scan.limits_hit.any());
+    EXPECT_FALSE(ctx.limits_hit.any());
     EXPECT_FALSE(ctx.scan.omissions.any());
     EXPECT_EQ(ctx.catalog.file_count(), 21u);
     ASSERT_EQ(ctx.catalog.dir_count(), 2u);
@@ -235,7 +241,7 @@ TEST_F(ScanWalkTest, AWalkCutShortByAFullAreaNamesWhereItStopped) {
     file("b.txt", "b");
     // The CommentPool runs full at the first file below a.
     hooks.collect_file_info = [&](const std::string& path, FileInfoResult&) {
-        if (path.find("/a/") != std::string::npos) ctx.scan.limits_hit.comments = true;
+        if (path.find("/a/") != std::string::npos) ctx.limits_hit.comments = true;
         return 0;
     };
     scan();

@@ -4,6 +4,7 @@
 
 #include "catalog/catalog_store.h"
 #include "search/duplicates_test_util.h"
+#include "session/context.h"
 
 namespace orbisto {
 namespace {

@@ -7,8 +7,10 @@
 #include <cstring>
 #include <limits>
 #include <random>
+
 #include "catalog/catalog_store.h"
 #include "search/duplicates_test_util.h"
+#include "session/context.h"
 
 namespace orbisto {
 namespace {

@@ -3,7 +3,7 @@
 #include "search/search_entry.h"
 
 #include "search_fixture.h"
-#include "startup/settings_io.h"
+#include "settings/settings_io.h"
 
 namespace orbisto {
 namespace {

@@ -14,7 +14,7 @@
 #include "search/search_confirm.h"
 #include "search/search_engine.h"
 #include "search/search_time.h"
-#include "startup/context.h"
+#include "session/context.h"
 #include "support/scripted_frontend.h"
 #include "support/temp_home.h"
 
@@ -49,7 +49,6 @@ struct SearchFixture {
         ctx.settings.search.SuchJahr1 = ctx.settings.search.SuchJahr2 = 2024;
         ctx.settings.search.SuchMonat1 = ctx.settings.search.SuchMonat2 = 3;
         ctx.settings.search.SuchTag1 = ctx.settings.search.SuchTag2 = 10;
-        install_catalog_saver(ctx);
     }
 
     // Stores a medium as catalogue n; the current Catalog is empty afterwards.

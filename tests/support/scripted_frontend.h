@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "startup/frontend.h"
+#include "settings/frontend.h"
 
 namespace orbisto::test {
 

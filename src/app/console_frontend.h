@@ -1,0 +1,62 @@
+// The frontend of the headless run modes: messages go to standard error as
+// "caption: text"; questions are answered by a fixed policy (the affirmative
+// answer: Yes or OK, since the console only runs the job that was asked for on
+// the command line) and the answer is printed with them; Ctrl-C sets the
+// abort flag (a second Ctrl-C ends the program); choosers answer "cancelled".
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "settings/frontend.h"
+
+namespace orbisto {
+
+class ConsoleFrontend : public Frontend {
+  public:
+    explicit ConsoleFrontend(std::FILE* err = stderr);
+    ~ConsoleFrontend() override;
+
+    // Status texts are printed only when verbose (they change many times a
+    // second during a scan); the last one is always kept.
+    void set_verbose(bool on) { verbose_ = on; }
+    const std::string& last_status() const { return last_status_; }
+
+    Answer message(std::string_view text, std::string_view caption, Buttons buttons,
+                   Icon icon) override;
+    void status(int part, std::string_view text) override;
+    void window_title(std::string_view) override {}
+    void progress_open(const ProgressTexts& texts, int range_max, DialogPos pos) override;
+    void progress_text(std::string_view text) override;
+    void progress_value(int value) override;
+    DialogPos progress_close() override;
+    void main_window(WindowAction) override {}
+    void beep() override {}
+    void pump() override;
+    std::optional<std::string> choose_folder(std::string_view, std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> choose_open_file(std::string_view, const std::vector<FileFilter>&,
+                                                std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> choose_save_file(std::string_view, const std::vector<FileFilter>&,
+                                                std::string_view) override {
+        return std::nullopt;
+    }
+
+    // The policy's answer for a box with these buttons.
+    static Answer policy_answer(Buttons buttons);
+
+  private:
+    std::FILE* err_;
+    bool verbose_ = false;
+    bool tty_ = false;
+    bool progress_open_ = false;
+    int progress_range_ = 100;
+    int last_percent_ = -1;
+    DialogPos pos_{};
+    std::string last_status_;
+};
+
+}  // namespace orbisto
