@@ -137,7 +137,6 @@ int scan_new_medium(Context& ctx, const std::string& path) {
 }
 
 int update_medium(Context& ctx, const std::string& path) {
-    ScanState& scan = ctx.scan;
     Catalog& cat = ctx.catalog;
     save_changed_catalog(ctx);
     clear_scan_statistics(ctx);
