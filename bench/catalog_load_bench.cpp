@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
         const Timing load = best_load(ctx, 7);
         const char* kind = packed ? "compressed" : "plain     ";
         std::printf("%s save:  %.3f s wall, %.3f s cpu, file %.1f MB\n", kind, save, save_cpu,
-                    static_cast<double>(file_size(catalog_path(ctx, 0))) / 1e6);
+                    static_cast<double>(file_size(catalog_path(ctx.paths.catalog_dir, 0))) / 1e6);
         std::printf("%s load:  %.3f s wall, %.3f s cpu (best of 7, warm cache)\n", kind, load.wall,
                     load.cpu);
     }

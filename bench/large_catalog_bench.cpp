@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
         if (SaveCatalog(ctx, 0) != 0) return 1;
         std::printf("%s save: %6.2f s  peak %7.0f MB  (version %u, file %.1f MB)\n", kind,
                     seconds_since(start), peak_rss_mb(), ctx.catalog.header.version,
-                    file_mb(catalog_path(ctx, 0)));
+                    file_mb(catalog_path(ctx.paths.catalog_dir, 0)));
         ctx.catalog.set_current_number(-1);
         start = Clock::now();
         if (!LoadCatalog(ctx, 0) || ctx.catalog.file_count() != files) {

@@ -8,6 +8,9 @@ bash scripts/install-deps.sh
 
 jobs=$(nproc)
 
+# No include may run against the order of the layers.
+bash scripts/check-layers.sh
+
 bash scripts/build.sh build -DORBISTO_SANITIZE=OFF -DORBISTO_TESTS=ON -DORBISTO_BENCH=ON
 (cd build && ctest --output-on-failure -j"$jobs")
 

@@ -127,7 +127,7 @@ bool LoadCatalog(CatalogContext& ctx, int n) {
         return true;
     }
 
-    const std::string path = catalog_path(ctx, n);
+    const std::string path = catalog_path(ctx.paths.catalog_dir, n);
     CatalogFileBytes file;
     bool ok = check_read(ctx, read_catalog_file(path, kWholeFile, file), path);
     if (ok) {
@@ -160,7 +160,7 @@ int SaveCatalog(CatalogContext& ctx, int n) {
         claimed = true;
         log_line(ctx, "\r\nnew write:%lld\r\n", n);
     }
-    const std::string path = catalog_path(ctx, n);
+    const std::string path = catalog_path(ctx.paths.catalog_dir, n);
     Catalog& cat = ctx.catalog;
     const MediumHeader before = cat.header;
     cat.header.catalog_number = static_cast<std::uint32_t>(n);
@@ -203,7 +203,7 @@ int SaveCatalog(CatalogContext& ctx, int n) {
 }
 
 int ReadCatalogHeader(CatalogContext& ctx, int n, MediumHeader& scratch) {
-    const std::string path = catalog_path(ctx, n);
+    const std::string path = catalog_path(ctx.paths.catalog_dir, n);
     CatalogFileBytes file;
     const FileReadStatus status = read_catalog_file(path, kHeaderBytes, file);
     if (status == FileReadStatus::NotFound || status == FileReadStatus::CannotOpen) return 0;
@@ -216,7 +216,7 @@ int ReadCatalogHeader(CatalogContext& ctx, int n, MediumHeader& scratch) {
 }
 
 int WriteCatalogHeader(CatalogContext& ctx, int n, const MediumHeader& scratch) {
-    const std::string path = catalog_path(ctx, n);
+    const std::string path = catalog_path(ctx.paths.catalog_dir, n);
     CatalogFileBytes file;
     const FileReadStatus status = read_catalog_file(path, kWholeFile, file);
     if (status == FileReadStatus::NotFound || status == FileReadStatus::CannotOpen) return 0;

@@ -31,7 +31,7 @@ int ReadCatalogHeader(CatalogContext& ctx, int n, MediumHeader& scratch);
 int WriteCatalogHeader(CatalogContext& ctx, int n, const MediumHeader& scratch);
 
 // "<CatalogDirectory>/<n>.cd"
-std::string catalog_path(const CatalogContext& ctx, int n);
+std::string catalog_path(const std::string& catalog_dir, int n);
 
 // The lowest number k >= 0 whose catalogue file does not exist (the claim
 // of a process that died before its save is taken back first), or -1 when

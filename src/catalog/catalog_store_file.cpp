@@ -112,17 +112,17 @@ bool write_catalog_file(const std::string& path, std::span<const std::uint8_t> b
         path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-std::string catalog_path(const CatalogContext& ctx, int n) {
+std::string catalog_path(const std::string& catalog_dir, int n) {
     // Catalogues copied from Windows media may be spelt "7.CD".
     const std::string name = std::to_string(n) + ".cd";
-    if (auto found = find_case_insensitive(ctx.paths.catalog_dir, name)) return *found;
-    return join_path(ctx.paths.catalog_dir, name);
+    if (auto found = find_case_insensitive(catalog_dir, name)) return *found;
+    return join_path(catalog_dir, name);
 }
 
 int find_free_catalog_number(const CatalogContext& ctx) {
     for (std::uint64_t k = 0; k <= highest_number(ctx); ++k) {
         struct stat st {};
-        const std::string path = catalog_path(ctx, static_cast<int>(k));
+        const std::string path = catalog_path(ctx.paths.catalog_dir, static_cast<int>(k));
         // The claim of a process that died before its save is free again.
         if (::stat(path.c_str(), &st) == 0 && !remove_dead_placeholder(path)) continue;
         if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) return static_cast<int>(k);
@@ -132,7 +132,7 @@ int find_free_catalog_number(const CatalogContext& ctx) {
 
 int claim_catalog_number(CatalogContext& ctx, FileLock& claim) {
     for (std::uint64_t k = 0; k <= highest_number(ctx); ++k) {
-        const std::string path = catalog_path(ctx, static_cast<int>(k));
+        const std::string path = catalog_path(ctx.paths.catalog_dir, static_cast<int>(k));
         struct stat st {};
         if (::stat(path.c_str(), &st) == 0 && !remove_dead_placeholder(path)) continue;
         if (::stat(path.c_str(), &st) == 0) continue;

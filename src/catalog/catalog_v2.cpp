@@ -11,6 +11,8 @@
 //                 u64 FILETIME, u16 parent, 2 unused
 //   names         name-pool size bytes
 //   comments      the rest
+//
+// Declared in catalog/catalog_format.h (beside the reader of the current layout).
 #include <cstring>
 #include <string_view>
 

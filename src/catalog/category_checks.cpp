@@ -1,5 +1,7 @@
 // Membership through the Context and the duplicate-name questions asked
 // before a category or a medium is renamed.
+//
+// Declared in catalog/category_edit.h (with the category edits they guard).
 #include <string>
 
 #include "catalog/categories.h"

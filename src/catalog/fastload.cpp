@@ -41,9 +41,9 @@ std::string fastload_bytes(std::span<const MediumHeader> entries) {
     return out;
 }
 
-std::string fastload_path(const CatalogContext& ctx) {
-    if (auto found = find_case_insensitive(ctx.paths.catalog_dir, kFastLoadName)) return *found;
-    return join_path(ctx.paths.catalog_dir, kFastLoadName);
+std::string fastload_path(const std::string& catalog_dir) {
+    if (auto found = find_case_insensitive(catalog_dir, kFastLoadName)) return *found;
+    return join_path(catalog_dir, kFastLoadName);
 }
 
 namespace {
@@ -51,7 +51,7 @@ namespace {
 // Writes the index whatever FastLoad says. The file is replaced atomically,
 // so a failed write leaves the previous index (or none) behind.
 bool write_index(CatalogContext& ctx) {
-    const std::string path = fastload_path(ctx);
+    const std::string path = fastload_path(ctx.paths.catalog_dir);
     // One writer at a time, each writing what the files say at that moment:
     // the last writer then knows every medium stored before it. Where the
     // directory cannot be locked the merge still happens.

@@ -1,5 +1,7 @@
 // Operations on media as a whole: showing a category, deleting media and
 // moving them between categories.
+//
+// Declared in catalog/media_list.h (with the media list they change).
 #include <unistd.h>
 
 #include <algorithm>
@@ -88,8 +90,8 @@ std::size_t DeleteMedia(CatalogContext& ctx, std::span<const std::size_t> positi
 
     std::vector<std::size_t> removed;
     for (std::size_t p : chosen) {
-        const std::string path =
-            catalog_path(ctx, static_cast<int>(ctx.media.entries[p].catalog_number));
+        const std::string path = catalog_path(
+            ctx.paths.catalog_dir, static_cast<int>(ctx.media.entries[p].catalog_number));
         if (::unlink(path.c_str()) == 0 || errno == ENOENT) {
             removed.push_back(p);
         } else {

@@ -133,7 +133,7 @@ void make_room(CatalogContext& ctx, std::size_t count) {
 
 // Takes a valid fast-load index as the list. False when there is none.
 bool take_fastload_index(CatalogContext& ctx) {
-    auto entries = read_fastload_entries(fastload_path(ctx));
+    auto entries = read_fastload_entries(fastload_path(ctx.paths.catalog_dir));
     if (!entries) return false;
     auto& limit = ctx.limits.media;
     if (limit < entries->size() + 10) limit = static_cast<std::uint32_t>(entries->size() + 50);

@@ -49,7 +49,7 @@ bool BuildMediaList(CatalogContext& ctx);
 
 // The path of the fast-load index (an existing file of another spelling is
 // used as it is).
-std::string fastload_path(const CatalogContext& ctx);
+std::string fastload_path(const std::string& catalog_dir);
 
 // What the fast-load index is to hold now: one entry for every version 3
 // catalogue file of the CatalogDirectory, with the header the file holds

@@ -130,10 +130,11 @@ std::optional<std::string> quick_scanned_path(const std::string& path) {
 }  // namespace
 
 std::optional<std::string> read_scanned_path(const CatalogContext& ctx, int number) {
-    if (auto quick = quick_scanned_path(catalog_path(ctx, number))) return quick;
+    if (auto quick = quick_scanned_path(catalog_path(ctx.paths.catalog_dir, number))) return quick;
     try {
         CatalogFileBytes file;
-        if (read_catalog_file(catalog_path(ctx, number), std::numeric_limits<std::size_t>::max(),
+        if (read_catalog_file(catalog_path(ctx.paths.catalog_dir, number),
+                              std::numeric_limits<std::size_t>::max(),
                               file) != FileReadStatus::Ok) {
             return std::nullopt;
         }

@@ -1,4 +1,6 @@
 // Exporting the current catalogue file and importing one from elsewhere.
+//
+// Declared in catalog/bulk.h (with the other whole-catalogue operations).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -97,7 +99,7 @@ bool ExportCatalogue(CatalogContext& ctx) {
             ctx.tr(" Fehler ", " error "), Buttons::YesNo, Icon::Question);
         if (answer != Answer::Yes) return false;
     }
-    const auto bytes = read_file(catalog_path(ctx, n));
+    const auto bytes = read_file(catalog_path(ctx.paths.catalog_dir, n));
     if (!bytes) {
         show_copy_error(ctx, errno);
         return false;
@@ -130,7 +132,7 @@ int ImportCatalogue(CatalogContext& ctx) {
                                  ctx.tr(" Fehler ", " error "), Buttons::Ok, Icon::Stop);
             return -1;
         }
-        const int err = copy_to_new_file(*src, catalog_path(ctx, k));
+        const int err = copy_to_new_file(*src, catalog_path(ctx.paths.catalog_dir, k));
         if (err == 0) break;
         if (err != EEXIST) {
             show_copy_error(ctx, err);
@@ -143,7 +145,7 @@ int ImportCatalogue(CatalogContext& ctx) {
         return -1;
     }
 
-    const std::string path = catalog_path(ctx, k);
+    const std::string path = catalog_path(ctx.paths.catalog_dir, k);
     // A stale current number equal to k would make the load a mere refresh.
     if (ctx.catalog.current_number() == k) ctx.catalog.set_current_number(-1);
     // The store loads catalogues only while the list holds media; the new

@@ -1,5 +1,7 @@
 // Volume serial numbers and labels: from file-system UUIDs, from the names in
 // /dev/disk/by-label, and from the primary volume descriptor of a CD.
+//
+// Declared in platform/volumes.h (with the drive table that uses them).
 #include <array>
 
 #include "platform/byte_io.h"

@@ -1,5 +1,7 @@
 // Measuring the medium before a scan: the canonical path, its drive root,
 // drive type, volume label and serial, free and used space.
+//
+// Declared in scan/scan_medium.h and scan/scan_steps.h (with the scan steps around it).
 #include <sys/stat.h>
 
 #include <climits>

@@ -1,5 +1,7 @@
 // The frame around a walk (progress dialog, window state, priority) and the
 // directory totals after it.
+//
+// Declared in scan/scan_medium.h and scan/scan_steps.h (with the scan steps inside it).
 #include <chrono>
 #include <cstring>
 

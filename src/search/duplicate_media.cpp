@@ -83,7 +83,7 @@ void out_of_memory(SearchContext& ctx) {
 // never be saved over a file of its own again.
 bool delete_medium(SearchContext& ctx, std::size_t pos) {
     const int number = number_at(ctx, pos);
-    const std::string path = catalog_path(ctx, number);
+    const std::string path = catalog_path(ctx.paths.catalog_dir, number);
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
         ctx.frontend.message(
             ctx.tr("Datei konnte nicht gel\xC3\xB6scht werden", "file could not be deleted"), path,
@@ -122,7 +122,8 @@ std::string file_path_in(const Catalog& cat, const std::vector<std::string>& dir
 
 std::string catalog_file_date(const SearchContext& ctx, int number) {
     struct stat st {};
-    if (::stat(catalog_path(ctx, number).c_str(), &st) != 0) return ctx.tr("Fehler", "error");
+    if (::stat(catalog_path(ctx.paths.catalog_dir, number).c_str(), &st) != 0)
+        return ctx.tr("Fehler", "error");
     std::tm tm{};
     const std::time_t t = st.st_mtime;
     localtime_r(&t, &tm);

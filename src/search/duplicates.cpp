@@ -290,7 +290,7 @@ DuplicateResult RunDuplicateSearch(SearchContext& ctx, const DuplicateSearchOpti
             if (op.aborted()) break;
             const MediumHeader& m = ctx.media.entries[pos];
             const int number = static_cast<int>(m.catalog_number & 0xFFFF);
-            if (!file_exists(catalog_path(ctx, number))) continue;
+            if (!file_exists(catalog_path(ctx.paths.catalog_dir, number))) continue;
             if (!LoadCatalog(ctx, number)) continue;
             const std::string line =
                 format("%d/%d %s", static_cast<int>(pos + 1), static_cast<int>(n),

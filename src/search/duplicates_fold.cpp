@@ -1,6 +1,8 @@
 // The case folding of the duplicate search. Names are UTF-8; every letter with
 // a two-byte UTF-8 form whose upper case also has a two-byte form is folded
 // to that upper case, so the folded name keeps the byte length of the name.
+//
+// Declared in search/duplicates.h (with the duplicate search that uses it).
 #include <cmath>
 
 #include "search/duplicates.h"

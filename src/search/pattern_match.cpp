@@ -1,5 +1,8 @@
 // The tests that the search engine and the output filter run per text: the
 // choice of form for each text and the dispatch by language.
+//
+// Declared in search/search_pattern.h and search/pattern_forms.h
+// (one header for the whole pattern, one file per stage).
 #include <algorithm>
 
 #include "platform/codepage.h"

@@ -1,5 +1,8 @@
 // Preparing the search string: star trimming, the Windows-1252 and the
 // character form, the upper-case copies, skip tables and compiled patterns.
+//
+// Declared in search/search_pattern.h and search/pattern_forms.h
+// (one header for the whole pattern, one file per stage).
 #include <algorithm>
 
 #include "platform/codepage.h"

@@ -101,7 +101,7 @@ bool search_pass(SearchContext& ctx, LongOperation& op, CatalogScan& scan, std::
         const MediumHeader m = ctx.media.entries[i];
         if (!in_search_category(ctx, m)) continue;
         const int number = static_cast<int>(m.catalog_number);
-        const std::string path = catalog_path(ctx, number);
+        const std::string path = catalog_path(ctx.paths.catalog_dir, number);
         if (!catalogue_worth_loading(ctx, path)) continue;
         if (!load_into(ctx, number, path, file, cat)) continue;
         show_medium(ctx, i, n, cat, start_ms);
@@ -139,7 +139,8 @@ void duplicate_run(SearchContext& ctx, LongOperation& op, std::int64_t start_ms)
     for (std::size_t i = 0; i < ctx.media.entries.size(); ++i) {
         const MediumHeader& m = ctx.media.entries[i];
         if (!in_search_category(ctx, m)) continue;
-        if (!catalogue_worth_loading(ctx, catalog_path(ctx, static_cast<int>(m.catalog_number)))) {
+        if (!catalogue_worth_loading(
+                ctx, catalog_path(ctx.paths.catalog_dir, static_cast<int>(m.catalog_number)))) {
             continue;
         }
         options.media.push_back(i);
@@ -157,7 +158,7 @@ void duplicate_run(SearchContext& ctx, LongOperation& op, std::int64_t start_ms)
 
 bool LoadCatalogForSearch(SearchContext& ctx, int n, Catalog& cat) {
     CatalogFileBytes file;
-    return load_into(ctx, n, catalog_path(ctx, n), file, cat);
+    return load_into(ctx, n, catalog_path(ctx.paths.catalog_dir, n), file, cat);
 }
 
 bool in_search_category(const SearchContext& ctx, const MediumHeader& m) {

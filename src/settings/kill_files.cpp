@@ -1,5 +1,8 @@
 // The kill-file list (names that switch archive expansion off for their
 // directory) and the list of other settings files in the program directory.
+//
+// Declared in settings/settings_io.h
+// (one header for every group of the settings file, one file per group).
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>

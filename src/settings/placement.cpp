@@ -1,4 +1,7 @@
 // Window placements and dialog positions, each in a section of its own.
+//
+// Declared in settings/settings_io.h
+// (one header for every group of the settings file, one file per group).
 #include "settings/settings_io.h"
 #include "settings/settings_keys.h"
 

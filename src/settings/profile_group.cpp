@@ -1,5 +1,8 @@
 // The frame around every group writer of every INI file: load, change in
 // memory, write once atomically, and the read-only warning.
+//
+// Declared in settings/settings_io.h
+// (one header for every group of the settings file, one file per group).
 #include <sys/stat.h>
 
 #include <cerrno>

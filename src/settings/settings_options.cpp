@@ -1,5 +1,8 @@
 // The option group: section "Optionen" with its companions "freeDB" and
 // "Packer".
+//
+// Declared in settings/settings_io.h
+// (one header for every group of the settings file, one file per group).
 #include <climits>
 
 #include "settings/settings_io.h"

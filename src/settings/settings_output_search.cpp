@@ -1,5 +1,8 @@
 // The output group (section "Ausgabe") and the search group (section
 // "Suche"), each with a history of ten search terms.
+//
+// Declared in settings/settings_io.h
+// (one header for every group of the settings file, one file per group).
 #include <cstdint>
 #include <ctime>
 

@@ -1,5 +1,8 @@
 // The start and display state: section "Optionen" (view state), the column
 // widths of the four list views in both layouts, and the list font.
+//
+// Declared in settings/settings_io.h
+// (one header for every group of the settings file, one file per group).
 #include "settings/settings_io.h"
 #include "settings/settings_keys.h"
 

@@ -2,6 +2,8 @@
 // the text between tags stays, line breaks of <BR> tags are kept and the
 // common character entities are replaced. Every step is one pass over the
 // text.
+//
+// Declared in text/text_convert.h (one header for all converters, one file per markup).
 #include <array>
 #include <string>
 #include <string_view>

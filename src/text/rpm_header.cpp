@@ -5,6 +5,8 @@
 // reserved bytes, the big-endian entry count and data-area size. Each index
 // entry is 16 bytes (tag, type, offset, count); the offsets count from the
 // start of the data area that follows the index.
+//
+// Declared in text/package_readers.h (one header for the package readers, one file per format).
 #include <algorithm>
 #include <array>
 

@@ -1,6 +1,8 @@
 // Checks of the font table, colour table and style sheet of an RTF document.
 // Their contents are not needed for the text; a malformed table is reported
 // because the rest of such a document is often damaged too.
+//
+// Declared in text/rtf_reader.h (one header for the RTF reader, split by part).
 #include <string>
 #include <string_view>
 #include <unordered_map>

@@ -1,4 +1,6 @@
 // The control words the RTF reader acts on and the 8-bit character sets.
+//
+// Declared in text/rtf_reader.h (one header for the RTF reader, split by part).
 #include <algorithm>
 #include <array>
 #include <string>

@@ -1,5 +1,7 @@
 // The small text helpers of the description readers: the text test, the DOS
 // code page, removal of characters, blanks, and the case-insensitive search.
+//
+// Declared in text/text_convert.h (one header for all converters and their helpers).
 #include <algorithm>
 #include <string>
 #include <string_view>

@@ -1,6 +1,8 @@
 // XML descriptions to plain text: the content of <Program> elements (the
 // description files of software directories), else the paragraphs of an
 // office document's content, tags removed.
+//
+// Declared in text/text_convert.h (one header for all converters, one file per markup).
 #include <string>
 #include <string_view>
 

@@ -124,9 +124,11 @@ class CatalogFileStore : public ::testing::Test {
         ctx.media.entries.push_back(other);
     }
 
-    Bytes file_bytes(int n) const { return to_bytes(read_file(catalog_path(ctx, n)).value_or("")); }
+    Bytes file_bytes(int n) const {
+        return to_bytes(read_file(catalog_path(ctx.paths.catalog_dir, n)).value_or(""));
+    }
     void write_bytes(int n, const Bytes& b) const {
-        ASSERT_TRUE(write_file_atomic(catalog_path(ctx, n), to_string(b)));
+        ASSERT_TRUE(write_file_atomic(catalog_path(ctx.paths.catalog_dir, n), to_string(b)));
     }
     // Saves c as catalogue n through the store.
     void save_as(const Catalog& c, int n) {

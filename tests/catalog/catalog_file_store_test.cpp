@@ -118,7 +118,7 @@ TEST_F(CatalogFileStore, ReadFailuresShowTheirMessageAndLeaveAnEmptyCatalog) {
         fe.messages.clear();
         EXPECT_FALSE(LoadCatalog(ctx, 5));
         const bool zip = k.bytes[0] == 'P';
-        expect_only_message(fe, k.text, zip ? "Fehler!" : catalog_path(ctx, 5));
+        expect_only_message(fe, k.text, zip ? "Fehler!" : catalog_path(ctx.paths.catalog_dir, 5));
         EXPECT_EQ(ctx.catalog.file_count(), 0u);
         // The empty Catalog belongs to no file, so it can never be saved
         // over the one shown before.
@@ -214,7 +214,7 @@ TEST_F(CatalogFileStore, ANewCatalogueTakesTheLowestFreeNumberWhateverTheCaseOfT
     for (const int n : {0, 3}) save_as(small_catalog(), n);
     dir.write("1.Cd", "x");  // files copied from Windows
     dir.write("4.CD", "x");
-    EXPECT_EQ(catalog_path(ctx, 4), dir.file("4.CD"));
+    EXPECT_EQ(catalog_path(ctx.paths.catalog_dir, 4), dir.file("4.CD"));
     ctx.catalog = small_catalog();
     EXPECT_EQ(SaveCatalog(ctx, -1), 2);
     EXPECT_EQ(test::get<std::uint32_t>(file_bytes(2), 124), 2u);  // the header knows its number
@@ -312,7 +312,7 @@ TEST_F(CatalogFileStore, HeaderAccessToMissingShortAndOldFilesChangesNothing) {
 
     dir.write("6.cd", std::string(100, '\3'));
     EXPECT_EQ(WriteCatalogHeader(ctx, 6, h), 0);
-    expect_only_message(fe, "Lesefehler Version", catalog_path(ctx, 6));
+    expect_only_message(fe, "Lesefehler Version", catalog_path(ctx.paths.catalog_dir, 6));
     EXPECT_EQ(read_file(dir.file("6.cd")).value(), std::string(100, '\3'));
 }
 

@@ -79,7 +79,7 @@ TEST(CategoryDelete, SubtreeMediaGetNoneLaterCategoriesFollowDownFilesNotRewritt
     ASSERT_TRUE(LoadCatalog(f.ctx, 3));
     // Reported, and the others go on: a header that cannot be read, one that
     // cannot be written.
-    ASSERT_TRUE(write_file_atomic(catalog_path(f.ctx, 1), "short"));
+    ASSERT_TRUE(write_file_atomic(catalog_path(f.ctx.paths.catalog_dir, 1), "short"));
     const auto protected_bytes = read_file(f.path(2));
 
     {
@@ -96,7 +96,7 @@ TEST(CategoryDelete, SubtreeMediaGetNoneLaterCategoriesFollowDownFilesNotRewritt
     EXPECT_EQ(f.ctx.catalog.header.category, 3u);  // the loaded medium, once
     EXPECT_EQ(f.ctx.settings.state.LetzteKategorie, 3);
     EXPECT_EQ(f.ctx.settings.search.Kategorie, 0);
-    const auto index = read_fastload_entries(fastload_path(f.ctx));
+    const auto index = read_fastload_entries(fastload_path(f.ctx.paths.catalog_dir));
     ASSERT_TRUE(index);
     for (const MediumHeader& e : *index) EXPECT_EQ(e.category, want[e.catalog_number]);
     ReadCategories(f.ctx);

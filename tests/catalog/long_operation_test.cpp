@@ -67,7 +67,8 @@ TEST_F(LongOperationTest, ChangedCatalogIsOfferedForSavingAndItsTextsEmptied) {
     { LongOperation op(ctx); }
     // Saved under its own number before the texts were emptied.
     CatalogFileBytes file;
-    ASSERT_EQ(read_catalog_file(catalog_path(ctx, 5), SIZE_MAX, file), FileReadStatus::Ok);
+    ASSERT_EQ(read_catalog_file(catalog_path(ctx.paths.catalog_dir, 5), SIZE_MAX, file),
+              FileReadStatus::Ok);
     Catalog saved;
     WorkLimits limits;
     ASSERT_EQ(read_catalog_bytes(file.data(), 5, false, limits, saved), CatalogReadError::None);

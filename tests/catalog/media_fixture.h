@@ -43,7 +43,7 @@ struct MediaFixture {
         ctx.catalog.set_current_number(-1);
     }
 
-    std::string path(int n) const { return catalog_path(ctx, n); }
+    std::string path(int n) const { return catalog_path(ctx.paths.catalog_dir, n); }
     MediumHeader on_disk(int n) {
         MediumHeader h;
         EXPECT_EQ(ReadCatalogHeader(ctx, n, h), 1);

@@ -49,8 +49,8 @@ TEST(WriteProtection, EveryWriterRefusesAReadOnlyFileWithItsMessageAndChangesNot
          },
          "Schreibfehler Head\r\nLaufwerk voll?\r\nCDS-Verzeichnis nicht "
          "vorhanden?\r\nSchreibgesch\xC3\xBCtzt?"},
-        {"fast-load index", fastload_path(f.ctx), [&] { return WriteFastLoadIndex(f.ctx); },
-         "Datei konnte nicht angelegt werden"},
+        {"fast-load index", fastload_path(f.ctx.paths.catalog_dir),
+         [&] { return WriteFastLoadIndex(f.ctx); }, "Datei konnte nicht angelegt werden"},
         {"categories", f.wichtig(),
          [&] { return CreateCategory(f.ctx, "B", 0).result == CategoryEdit::Done; },
          f.wichtig() + " schreibgesch\xC3\xBCtzt?"},

@@ -122,7 +122,7 @@ TEST(DuplicateRun, LoadsTheChosenMediaAndReportsProgress) {
     f.save(2, "Disk C", make_catalog({{"song.mp3", 300.0f}}));  // not chosen
     f.save(3, "Disk D", make_catalog({{"song.mp3", 300.0f}}));  // its file goes missing
     f.build();
-    ASSERT_EQ(std::remove(catalog_path(f.ctx, 3).c_str()), 0);
+    ASSERT_EQ(std::remove(catalog_path(f.ctx.paths.catalog_dir, 3).c_str()), 0);
 
     std::vector<HitRecord> hits;
     DuplicateResult r;

@@ -82,7 +82,7 @@ struct SearchFixture {
         c.set_current_number(-1);
     }
 
-    std::string path(int n) const { return catalog_path(ctx, n); }
+    std::string path(int n) const { return catalog_path(ctx.paths.catalog_dir, n); }
 
     void build() { ASSERT_TRUE(BuildMediaList(ctx)); }
 
