@@ -20,6 +20,7 @@
 
 #include "app/console_frontend.h"
 #include "platform/files.h"
+#include "scan/scan_context.h"
 #include "scan/scan_walk.h"
 #include "session/context.h"
 

@@ -15,11 +15,13 @@
 
 #include "app/console_frontend.h"
 #include "bench_clock.h"
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "catalog/long_operation.h"
 #include "catalog/media_list.h"
 #include "platform/files.h"
 #include "search/duplicates.h"
+#include "search/search_context.h"
 #include "session/context.h"
 
 using namespace orbisto;

@@ -20,6 +20,7 @@
 #include "app/console_frontend.h"
 #include "bench_clock.h"
 #include "catalog/catalog.h"
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "platform/files.h"
 #include "session/context.h"

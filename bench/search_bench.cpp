@@ -19,10 +19,12 @@
 #include <vector>
 
 #include "app/console_frontend.h"
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "catalog/media_list.h"
 #include "platform/files.h"
 #include "search/search_confirm.h"
+#include "search/search_context.h"
 #include "search/search_engine.h"
 #include "session/context.h"
 

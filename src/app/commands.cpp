@@ -3,6 +3,7 @@
 #include "app/find_command.h"
 #include "app/import_command.h"
 #include "app/media_commands.h"
+#include "session/context.h"
 
 namespace orbisto::app {
 

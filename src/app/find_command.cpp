@@ -10,8 +10,10 @@
 
 #include "catalog/media_list.h"
 #include "search/search_confirm.h"
+#include "search/search_context.h"
 #include "search/search_engine.h"
 #include "search/search_time.h"
+#include "session/context.h"
 
 namespace orbisto::app {
 

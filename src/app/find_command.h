@@ -7,7 +7,10 @@
 
 #include "catalog/catalog.h"
 #include "search/search_state.h"
-#include "session/context.h"
+
+namespace orbisto {
+struct Context;
+}  // namespace orbisto
 
 namespace orbisto::app {
 

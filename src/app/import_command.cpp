@@ -7,6 +7,8 @@
 #include "catalog/media_list.h"
 #include "catalog/records.h"
 #include "scan/content_import.h"
+#include "scan/scan_context.h"
+#include "session/context.h"
 
 namespace orbisto::app {
 

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "session/context.h"
+namespace orbisto {
+struct Context;
+}  // namespace orbisto
 
 namespace orbisto::app {
 

@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "app/console_frontend.h"
 #include "app/scan_run.h"
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "catalog/category_file.h"
 #include "session/context.h"

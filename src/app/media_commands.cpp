@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <string_view>
 
+#include "catalog/catalog_context.h"
 #include "catalog/category_edit.h"
 #include "catalog/media_list.h"
+#include "session/context.h"
 
 namespace orbisto::app {
 

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "session/context.h"
+namespace orbisto {
+struct Context;
+}  // namespace orbisto
 
 namespace orbisto::app {
 

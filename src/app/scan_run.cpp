@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "catalog/media_list.h"
+#include "session/context.h"
 #include "session/scan_request.h"
 
 namespace orbisto::app {

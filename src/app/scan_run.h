@@ -2,7 +2,9 @@
 // --update PATH (rescan a catalogued medium under its number).
 #pragma once
 
-#include "session/context.h"
+namespace orbisto {
+struct Context;
+}  // namespace orbisto
 
 namespace orbisto::app {
 

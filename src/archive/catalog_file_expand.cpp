@@ -11,9 +11,11 @@
 #include <string_view>
 #include <vector>
 
+#include "archive/archive_context.h"
 #include "archive/archive_signature.h"
 #include "archive/packer_process.h"
 #include "archive/packer_table.h"
+#include "catalog/catalog_context.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "text/description_files.h"

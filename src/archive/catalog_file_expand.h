@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "archive/archive_context.h"
-
 namespace orbisto {
+
+struct ArchiveContext;
 
 struct CatalogFileExpansion {
     std::string target;  // the directory the archive went to; "" when none was kept

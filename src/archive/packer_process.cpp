@@ -15,6 +15,7 @@
 #include <cstring>
 #include <thread>
 
+#include "archive/archive_context.h"
 #include "archive/packer_table.h"
 #include "platform/files.h"
 #include "platform/write_confinement.h"

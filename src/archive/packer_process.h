@@ -13,9 +13,9 @@
 #include <string_view>
 #include <vector>
 
-#include "archive/archive_context.h"
-
 namespace orbisto {
+
+struct ArchiveContext;
 
 enum class UserCommand { Own, Info, Dir };
 enum class CommandRun { Finished, TimedOut, NotStarted };

@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "archive/archive_context.h"
 #include "platform/files.h"
+#include "settings/environment.h"
 #include "settings/ini_file.h"
 #include "settings/settings_io.h"
 

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "archive/archive_context.h"
-
 namespace orbisto {
+
+struct ArchiveContext;
 
 // The packers in the order of the start-up test.
 enum class Packer {

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <thread>
 
+#include "archive/archive_context.h"
+
 namespace orbisto {
 
 namespace {

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "archive/archive_context.h"
-
 namespace orbisto {
+
+struct ArchiveContext;
 
 // Removes everything below `dir` and leaves `dir` itself in place. Nothing
 // at all happens with NichtLoeschen on. Each removal is tried up to 3 times,

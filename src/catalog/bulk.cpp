@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "catalog/long_operation.h"
 #include "catalog/save_question.h"

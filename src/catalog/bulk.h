@@ -2,9 +2,9 @@
 // them, and exporting or importing a single one.
 #pragma once
 
-#include "catalog/catalog_context.h"
-
 namespace orbisto {
+
+struct CatalogContext;
 
 enum class BulkResult {
     Cancelled,  // the question was answered with Cancel: nothing was done

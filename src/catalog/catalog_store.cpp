@@ -8,6 +8,7 @@
 #include <limits>
 #include <new>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_encoding.h"
 #include "catalog/catalog_format.h"
 #include "catalog/catalog_large.h"

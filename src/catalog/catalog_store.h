@@ -7,10 +7,11 @@
 
 #include <string>
 
-#include "catalog/catalog_context.h"
 #include "catalog/records.h"
 
 namespace orbisto {
+
+struct CatalogContext;
 
 // Loads catalogue n into ctx.catalog. Asks whether to save a changed Catalog
 // first. False on failure (ctx.catalog is then empty).

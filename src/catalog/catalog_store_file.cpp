@@ -12,6 +12,7 @@
 #include <optional>
 #include <string_view>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "catalog/catalog_store_messages.h"
 #include "catalog/catalog_zip.h"

@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "catalog/catalog_context.h"
 #include "platform/leftovers.h"
 
 namespace orbisto {
+
+struct CatalogContext;
 
 enum class FileReadStatus {
     Ok,

@@ -1,5 +1,7 @@
 #include "catalog/catalog_store_messages.h"
 
+#include "catalog/catalog_context.h"
+
 namespace orbisto {
 
 namespace {

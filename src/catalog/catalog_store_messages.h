@@ -4,10 +4,11 @@
 
 #include <string>
 
-#include "catalog/catalog_context.h"
 #include "catalog/catalog_format.h"
 
 namespace orbisto {
+
+struct CatalogContext;
 
 enum class StoreMessage {
     FileNotFound,      // " Datei nicht vorhanden "

@@ -4,6 +4,7 @@
 // Declared in catalog/category_edit.h (with the category edits they guard).
 #include <string>
 
+#include "catalog/catalog_context.h"
 #include "catalog/categories.h"
 #include "catalog/category_edit.h"
 #include "platform/codepage.h"

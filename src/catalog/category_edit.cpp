@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "catalog/categories.h"
 #include "catalog/category_file.h"

@@ -7,10 +7,11 @@
 
 #include <string_view>
 
-#include "catalog/catalog_context.h"
 #include "catalog/records.h"
 
 namespace orbisto {
+
+struct CatalogContext;
 
 // IsMemberOfCategory with the table and SubKat setting of ctx.
 bool IsMemberOfCategory(const CatalogContext& ctx, const MediumHeader& m, int c);

@@ -6,8 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "catalog/catalog_context.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "settings/environment.h"
 #include "settings/ini_file.h"
 #include "settings/settings_io.h"
 

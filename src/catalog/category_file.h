@@ -10,9 +10,9 @@
 
 #include <string>
 
-#include "catalog/catalog_context.h"
-
 namespace orbisto {
+
+struct CatalogContext;
 
 inline constexpr const char* kCategoryFileName = "WICHTIG.INI";
 inline constexpr const char* kSectionCategories = "Kategorie";

@@ -8,7 +8,9 @@
 
 #include <cerrno>
 
+#include "catalog/catalog_context.h"
 #include "catalog/save_question.h"
+#include "settings/environment.h"
 #include "settings/settings_io.h"
 
 namespace orbisto {

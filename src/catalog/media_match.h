@@ -9,10 +9,11 @@
 #include <string_view>
 
 #include "catalog/catalog.h"
-#include "catalog/catalog_context.h"
 #include "catalog/records.h"
 
 namespace orbisto {
+
+struct CatalogContext;
 
 // True when a stored serial equals the reported one directly or with its
 // four bytes in reverse order (some systems report them the other way round).

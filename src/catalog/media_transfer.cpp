@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "catalog/bulk.h"
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "catalog/media_list.h"
 #include "catalog/save_question.h"

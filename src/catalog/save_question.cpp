@@ -1,5 +1,6 @@
 #include "catalog/save_question.h"
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 
 namespace orbisto {

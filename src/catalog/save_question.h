@@ -2,9 +2,9 @@
 // unsaved changes.
 #pragma once
 
-#include "catalog/catalog_context.h"
-
 namespace orbisto {
+
+struct CatalogContext;
 
 // When the current Catalog has its changed flag: asks "Datei schreiben?"
 // ("Daten geändert!", Yes/No, question icon) and on Yes saves it under its

@@ -1,5 +1,7 @@
 #include "fileinfo/file_info.h"
 
+#include "catalog/catalog_context.h"
+
 namespace orbisto {
 
 // Filled by the file-information layer: the extractor dispatch.

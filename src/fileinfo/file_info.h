@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "catalog/catalog_context.h"
-
 namespace orbisto {
+
+struct CatalogContext;
 
 // What the file-information layer found for one file.
 struct FileInfoResult {

@@ -14,13 +14,16 @@
 #include <initializer_list>
 #include <optional>
 
+#include "archive/archive_context.h"
 #include "archive/archive_signature.h"
 #include "archive/packer_process.h"
 #include "archive/packer_table.h"
 #include "archive/work_tree.h"
+#include "catalog/catalog_context.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "scan/medium_update.h"
+#include "scan/scan_context.h"
 #include "scan/scan_entry_rules.h"
 #include "scan/scan_walk.h"
 #include "scan/walk_hooks.h"

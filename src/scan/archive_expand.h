@@ -7,9 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "scan/scan_context.h"
+#include "scan/scan_state.h"
 
 namespace orbisto {
+
+struct ScanContext;
 
 // Expansion mode 2055: extracts only FILE_ID.DIZ / TOP_ID.DIZ from the
 // archive `name` in `dir` into `comment`. Returns true when a packer program

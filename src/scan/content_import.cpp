@@ -2,10 +2,12 @@
 
 #include <ctime>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "catalog/save_question.h"
 #include "platform/codepage.h"
 #include "scan/scan_checks.h"
+#include "scan/scan_context.h"
 #include "scan/scan_growth.h"
 #include "scan/scan_steps.h"
 #include "scan/scan_time.h"

@@ -4,10 +4,11 @@
 
 #include <string>
 
-#include "scan/scan_context.h"
 #include "text/list_text.h"
 
 namespace orbisto {
+
+struct ScanContext;
 
 // "Aus Beschreibungsdatei gewonnen": the medium description of an import.
 inline constexpr const char* kImportDescription = "Aus Beschreibungsdatei gewonnen";

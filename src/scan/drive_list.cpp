@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "catalog/records.h"
+#include "scan/scan_context.h"
 
 namespace orbisto {
 

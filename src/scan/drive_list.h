@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "platform/volumes.h"
-#include "scan/scan_context.h"
 
 namespace orbisto {
+
+struct ScanContext;
 
 // True when the drive's root can be listed; otherwise `error` (when given)
 // receives the system's reason.

@@ -6,7 +6,9 @@
 #include <span>
 #include <string>
 
+#include "catalog/catalog_context.h"
 #include "catalog/media_match.h"
+#include "scan/scan_context.h"
 
 namespace orbisto {
 

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "scan/scan_context.h"
-
 namespace orbisto {
+
+struct ScanContext;
 
 // 1-based MediaList position of the first medium with this label and a
 // matching serial (either byte order); 0 = none.

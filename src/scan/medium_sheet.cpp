@@ -1,6 +1,7 @@
 #include "scan/medium_sheet.h"
 
 #include "platform/codepage.h"
+#include "scan/scan_context.h"
 #include "scan/scan_steps.h"
 
 namespace orbisto {

@@ -5,9 +5,9 @@
 
 #include <string_view>
 
-#include "scan/scan_context.h"
-
 namespace orbisto {
+
+struct ScanContext;
 
 // Offers the categories whose upper-cased name occurs in the upper-cased
 // medium name, each with "Diese Kategorie übernehmen?" titled with the

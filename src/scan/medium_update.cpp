@@ -8,6 +8,7 @@
 
 #include "catalog/catalog_snapshot.h"
 #include "scan/old_catalog_index.h"
+#include "scan/scan_context.h"
 
 namespace orbisto {
 

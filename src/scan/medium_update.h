@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "scan/scan_context.h"
-
 namespace orbisto {
+
+struct ScanContext;
 
 // Copies ctx.catalog into ctx.scan.old and indexes it for the lookups.
 // Returns 0, or 1 when memory is missing ("Zu wenig Speicher!" shown,

@@ -11,6 +11,7 @@
 
 #include "platform/codepage.h"
 #include "platform/volumes.h"
+#include "scan/scan_context.h"
 #include "scan/scan_medium.h"
 #include "scan/scan_steps.h"
 

@@ -6,9 +6,11 @@
 #include <string>
 
 #include "catalog/catalog_compact.h"
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_edit.h"
 #include "catalog/catalog_store.h"
 #include "scan/medium_identify.h"
+#include "scan/scan_context.h"
 #include "scan/scan_steps.h"
 
 namespace orbisto {

@@ -2,9 +2,9 @@
 // limit and abort reports, the empty-medium and the duplicate question.
 #pragma once
 
-#include "scan/scan_context.h"
-
 namespace orbisto {
+
+struct ScanContext;
 
 // With NurFILES.BBS on: drops every file without a comment and compacts the
 // Catalog, then totals it again. When no file has a comment at all, asks

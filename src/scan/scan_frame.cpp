@@ -5,9 +5,11 @@
 #include <chrono>
 #include <cstring>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_totals.h"
 #include "catalog/long_operation.h"
 #include "scan/old_catalog_index.h"
+#include "scan/scan_context.h"
 #include "scan/scan_medium.h"
 #include "scan/scan_steps.h"
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <new>
 
+#include "scan/scan_context.h"
+
 namespace orbisto {
 
 namespace {

@@ -3,9 +3,11 @@
 // least half its size) so that copies stay rare on the largest media.
 #pragma once
 
-#include "scan/scan_context.h"
+#include <cstddef>
 
 namespace orbisto {
+
+struct ScanContext;
 
 // Head-room and step of each area.
 inline constexpr std::size_t kCommentHeadroom = 0x8000;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "catalog/media_match.h"
 #include "catalog/save_question.h"
@@ -13,6 +14,7 @@
 #include "scan/medium_update.h"
 #include "scan/old_catalog_index.h"
 #include "scan/scan_checks.h"
+#include "scan/scan_context.h"
 #include "scan/scan_steps.h"
 #include "scan/scan_walk.h"
 

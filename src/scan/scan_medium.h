@@ -5,9 +5,11 @@
 
 #include <string>
 
-#include "scan/scan_context.h"
+#include "catalog/catalog.h"
 
 namespace orbisto {
+
+struct ScanContext;
 
 enum class ScanMode : int { Drive = 0, Directory = 1 };
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "scan/scan_context.h"
 
 namespace orbisto {
 

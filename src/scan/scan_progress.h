@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "scan/scan_context.h"
-
 namespace orbisto {
+
+struct ScanContext;
 
 // Milliseconds of the steady clock, the clock of ScanState::start_ms.
 std::int64_t walk_ticks_ms();

@@ -1,5 +1,6 @@
 #include "scan/scan_state.h"
 
+#include "catalog/catalog_context.h"
 #include "catalog/long_operation.h"
 #include "platform/volumes.h"
 #include "scan/old_catalog_index.h"

@@ -4,9 +4,11 @@
 #include <cstring>
 #include <ctime>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "catalog/media_list.h"
 #include "platform/volumes.h"
+#include "scan/scan_context.h"
 #include "scan/scan_medium.h"
 
 namespace orbisto {

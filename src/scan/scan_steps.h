@@ -7,9 +7,12 @@
 #include <string>
 #include <string_view>
 
-#include "scan/scan_context.h"
+#include "catalog/records.h"
+#include "scan/scan_state.h"
 
 namespace orbisto {
+
+struct ScanContext;
 
 // Milliseconds of the steady clock (for the elapsed time of a scan).
 std::int64_t scan_ticks_ms();

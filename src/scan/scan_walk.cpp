@@ -17,11 +17,14 @@
 #include <optional>
 #include <vector>
 
+#include "archive/archive_context.h"
 #include "archive/packer_process.h"
+#include "catalog/catalog_context.h"
 #include "fileinfo/crc32.h"
 #include "fileinfo/file_info.h"
 #include "platform/codepage.h"
 #include "scan/medium_update.h"
+#include "scan/scan_context.h"
 #include "scan/scan_entry_rules.h"
 #include "scan/scan_growth.h"
 #include "scan/scan_listing.h"

@@ -6,10 +6,11 @@
 #include <cstdint>
 #include <string>
 
-#include "scan/scan_context.h"
 #include "scan/scan_state.h"
 
 namespace orbisto {
+
+struct ScanContext;
 
 // Walks the directory `path` (no trailing slash except for "/") whose own
 // DirRecord is `parent_index`; entries found get it as parent.

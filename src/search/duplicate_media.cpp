@@ -14,10 +14,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "catalog/long_operation.h"
 #include "catalog/media_list.h"
 #include "catalog/media_match.h"
+#include "search/search_context.h"
+#include "settings/environment.h"
 #include "settings/settings_io.h"
 
 namespace orbisto {

@@ -9,9 +9,9 @@
 #include <cstddef>
 #include <string>
 
-#include "search/search_context.h"
-
 namespace orbisto {
+
+struct SearchContext;
 
 struct DuplicateMediaResult {
     bool stopped = false;     // the dialog was left with "&Abbruch"

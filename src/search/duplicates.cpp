@@ -17,8 +17,10 @@
 #include <functional>
 #include <new>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "platform/files.h"
+#include "search/search_context.h"
 
 namespace orbisto {
 

@@ -23,9 +23,10 @@
 #include "catalog/catalog.h"
 #include "catalog/long_operation.h"
 #include "catalog/records.h"
-#include "search/search_context.h"
 
 namespace orbisto {
+
+struct SearchContext;
 
 // The case-insensitive form of a name: upper case of the letters of ASCII,
 // Latin-1, Latin Extended-A, Greek and Cyrillic; every other byte, invalid

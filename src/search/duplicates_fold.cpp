@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "search/duplicates.h"
+#include "search/search_context.h"
 
 namespace orbisto {
 

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <string>
 
+#include "search/search_context.h"
 #include "search/search_state.h"
 #include "search/search_time.h"
+#include "settings/environment.h"
 #include "settings/settings_io.h"
 
 namespace orbisto {

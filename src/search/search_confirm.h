@@ -6,10 +6,11 @@
 #include <optional>
 #include <string_view>
 
-#include "search/search_context.h"
 #include "search/search_pattern.h"
 
 namespace orbisto {
+
+struct SearchContext;
 
 // True for the modes that test no text (thumbnails, favourites), where an
 // empty search string is allowed.

@@ -8,6 +8,7 @@
 #include <limits>
 #include <new>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_format.h"
 #include "catalog/catalog_store.h"
 #include "catalog/catalog_store_file.h"
@@ -15,6 +16,7 @@
 #include "catalog/long_operation.h"
 #include "search/duplicates.h"
 #include "search/search_confirm.h"
+#include "search/search_context.h"
 #include "search/search_scan.h"
 #include "search/search_time.h"
 

@@ -10,9 +10,12 @@
 
 #include <string>
 
-#include "search/search_context.h"
+#include "catalog/catalog.h"
+#include "catalog/records.h"
 
 namespace orbisto {
+
+struct SearchContext;
 
 // Runs the search prepared in ctx.search (see ConfirmSearch and the entry
 // points) with ctx.settings.search. Does nothing (false) while another long

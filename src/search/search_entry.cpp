@@ -1,8 +1,10 @@
 #include "search/search_entry.h"
 
 #include "search/search_confirm.h"
+#include "search/search_context.h"
 #include "search/search_engine.h"
 #include "search/search_time.h"
+#include "settings/environment.h"
 #include "settings/settings_io.h"
 
 namespace orbisto {

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "search/search_context.h"
-
 namespace orbisto {
+
+struct SearchContext;
 
 // The three context-menu searches on an object of the loaded Catalog
 // (`object` is an object reference). Each forces mode 507, scope 6

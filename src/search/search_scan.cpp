@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "search/search_context.h"
+
 namespace orbisto {
 
 namespace {

@@ -7,9 +7,11 @@
 #include <cstdint>
 
 #include "catalog/catalog.h"
-#include "search/search_context.h"
+#include "search/search_state.h"
 
 namespace orbisto {
+
+struct SearchContext;
 
 // The filters and switches of one run, taken from the settings and the
 // search state when the run starts.

@@ -9,9 +9,13 @@
 
 #include <cstddef>
 
+#include "catalog/catalog_context.h"
 #include "catalog/media_match.h"
 #include "scan/drive_list.h"
 #include "scan/medium_identify.h"
+#include "scan/scan_context.h"
+#include "session/context.h"
+#include "settings/environment.h"
 #include "settings/settings_io.h"
 
 namespace orbisto {

@@ -1,9 +1,9 @@
 // The drive dialogs of the scan, update and identify commands.
 #pragma once
 
-#include "session/context.h"
-
 namespace orbisto {
+
+struct Context;
 
 // The drive dialogs; each returns the chosen drive index or -1 (also when no
 // drive with a readable volume is there).

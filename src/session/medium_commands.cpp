@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <optional>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "catalog/media_match.h"
 #include "scan/drive_list.h"
 #include "scan/medium_identify.h"
+#include "scan/scan_context.h"
 #include "scan/scan_medium.h"
+#include "session/context.h"
 #include "session/drive_dialogs.h"
 #include "session/scan_request.h"
 

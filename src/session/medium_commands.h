@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "session/context.h"
-
 namespace orbisto {
+
+struct Context;
 
 // The commands of the main window. Each returns the catalogue number stored
 // or loaded, or -1 when nothing was.

@@ -4,15 +4,18 @@
 
 #include <cstdio>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "catalog/media_match.h"
 #include "platform/volumes.h"
 #include "scan/medium_identify.h"
 #include "scan/medium_update.h"
 #include "scan/scan_checks.h"
+#include "scan/scan_context.h"
 #include "scan/scan_medium.h"
 #include "scan/scan_steps.h"
 #include "scan/scan_walk.h"
+#include "session/context.h"
 
 namespace orbisto {
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "session/context.h"
-
 namespace orbisto {
+
+struct Context;
 
 inline constexpr int kRequestScanNew = 2;
 inline constexpr int kRequestUpdate = 3;

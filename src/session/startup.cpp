@@ -3,9 +3,12 @@
 #include <cstdio>
 #include <new>
 
+#include "catalog/catalog_context.h"
 #include "catalog/category_file.h"
 #include "platform/files.h"
 #include "platform/leftovers.h"
+#include "session/context.h"
+#include "settings/environment.h"
 #include "settings/settings_io.h"
 
 namespace orbisto {

@@ -6,9 +6,12 @@
 #include <functional>
 #include <string>
 
-#include "session/context.h"
+#include "settings/command_line.h"
+#include "settings/paths.h"
 
 namespace orbisto {
+
+struct Context;
 
 // Runs start-up up to the allocation of the work areas. Returns false when
 // the work areas could not be allocated (the message has been shown).

@@ -13,6 +13,7 @@
 
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "settings/environment.h"
 #include "settings/settings_io.h"
 
 namespace orbisto {

@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "platform/files.h"
+#include "settings/environment.h"
 #include "settings/settings_io.h"
 
 namespace orbisto {

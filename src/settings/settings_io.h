@@ -15,10 +15,13 @@
 #include <functional>
 #include <string>
 
-#include "settings/environment.h"
+#include "settings/frontend.h"
 #include "settings/ini_file.h"
+#include "settings/settings.h"
 
 namespace orbisto {
+
+struct Environment;
 
 // Sections of the settings file used by more than one module.
 inline constexpr const char* kSectionOptions = "Optionen";

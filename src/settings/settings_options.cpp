@@ -5,6 +5,7 @@
 // (one header for every group of the settings file, one file per group).
 #include <climits>
 
+#include "settings/environment.h"
 #include "settings/settings_io.h"
 #include "settings/settings_keys.h"
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ctime>
 
+#include "settings/environment.h"
 #include "settings/settings_io.h"
 #include "settings/settings_keys.h"
 

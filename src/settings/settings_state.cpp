@@ -3,6 +3,7 @@
 //
 // Declared in settings/settings_io.h
 // (one header for every group of the settings file, one file per group).
+#include "settings/environment.h"
 #include "settings/settings_io.h"
 #include "settings/settings_keys.h"
 

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "catalog/catalog_context.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "text/description_text.h"

@@ -9,9 +9,11 @@
 #include <string>
 #include <string_view>
 
-#include "catalog/catalog_context.h"
+#include "settings/settings.h"
 
 namespace orbisto {
+
+struct CatalogContext;
 
 // Reads at most `limit` bytes of the regular file at `path`. A final
 // symbolic link is not followed, and a FIFO or device is not opened for

@@ -8,6 +8,7 @@
 #include <array>
 #include <string_view>
 
+#include "catalog/catalog_context.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "text/description_files.h"

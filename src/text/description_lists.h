@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "catalog/catalog_context.h"
-
 namespace orbisto {
+
+struct CatalogContext;
 
 // The per-directory list file (DESCRIPT.ION, FILES.BBS, WILDCAT.TXT,
 // 00_INDEX.TXT) of one directory, read once and searched in memory. Both

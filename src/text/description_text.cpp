@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "catalog/catalog_context.h"
 #include "platform/codepage.h"
 
 namespace orbisto {

@@ -7,10 +7,12 @@
 #include <string>
 #include <string_view>
 
-#include "catalog/catalog_context.h"
+#include "catalog/catalog.h"
 #include "text/text_convert.h"
 
 namespace orbisto {
+
+struct CatalogContext;
 
 // Bytes a description may still take before the CommentPool must grow: what
 // the pool holds beyond its used bytes, never less than 0.

@@ -11,6 +11,7 @@
 #include <array>
 #include <cerrno>
 
+#include "catalog/catalog_context.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "text/description_text.h"

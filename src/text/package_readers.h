@@ -13,9 +13,9 @@
 #include <string>
 #include <string_view>
 
-#include "catalog/catalog_context.h"
-
 namespace orbisto {
+
+struct CatalogContext;
 
 // ---- ZIP ----
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 
+#include "catalog/catalog_context.h"
 #include "platform/byte_io.h"
 #include "text/package_readers.h"
 

@@ -1,6 +1,7 @@
 // Finding the comment at the end of a ZIP archive.
 //
 // Declared in text/package_readers.h (one header for the package readers, one file per format).
+#include "catalog/catalog_context.h"
 #include "text/package_readers.h"
 
 namespace orbisto {

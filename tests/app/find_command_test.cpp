@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_fixture.h"
 #include "catalog/catalog_store.h"
 #include "platform/files.h"

@@ -2,6 +2,7 @@
 // over a self-contained ORBISTO_HOME.
 #include <gtest/gtest.h>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_fixture.h"
 #include "catalog/catalog_store.h"
 #include "platform/files.h"

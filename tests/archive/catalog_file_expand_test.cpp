@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "archive/archive_context.h"
 #include "archive/packer_table.h"
 #include "platform/files.h"
 #include "session/context.h"

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "archive/archive_context.h"
 #include "platform/files.h"
 #include "platform/write_confinement.h"
 #include "session/context.h"

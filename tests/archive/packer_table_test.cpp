@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 
+#include "archive/archive_context.h"
 #include "archive/work_tree.h"
 #include "platform/files.h"
 #include "session/context.h"

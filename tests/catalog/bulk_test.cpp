@@ -6,6 +6,7 @@
 
 #include <csignal>
 
+#include "catalog/catalog_context.h"
 #include "media_fixture.h"
 
 namespace orbisto {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "catalog/catalog.h"
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_format.h"
 #include "catalog/catalog_store.h"
 #include "platform/files.h"

@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_file_fixture.h"
 #include "catalog/catalog_format.h"
 #include "catalog/catalog_store.h"

@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_file_fixture.h"
 #include "catalog/catalog_format.h"
 #include "catalog/catalog_store.h"

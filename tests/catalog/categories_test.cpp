@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "catalog/catalog_context.h"
 #include "catalog/category_edit.h"
 #include "catalog/category_file.h"
 #include "category_fixture.h"

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "catalog/catalog_context.h"
 #include "catalog/category_file.h"
 #include "catalog/fastload.h"
 #include "catalog/media_list.h"

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_format.h"
 #include "catalog/catalog_store.h"
 #include "catalog/catalog_store_file.h"

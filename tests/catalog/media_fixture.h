@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "catalog/media_list.h"
 #include "platform/files.h"

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "media_fixture.h"
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "catalog/bulk.h"
+#include "catalog/catalog_context.h"
 #include "catalog/category_edit.h"
 #include "catalog/category_file.h"
 #include "catalog/media_list.h"

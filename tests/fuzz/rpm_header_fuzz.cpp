@@ -6,6 +6,7 @@
 #include <span>
 #include <string_view>
 
+#include "catalog/catalog_context.h"
 #include "text/package_readers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

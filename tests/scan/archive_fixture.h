@@ -11,9 +11,12 @@
 #include <map>
 #include <string>
 
+#include "archive/archive_context.h"
 #include "archive/packer_process.h"
 #include "archive/packer_table.h"
+#include "catalog/catalog_context.h"
 #include "platform/files.h"
+#include "scan/scan_context.h"
 #include "scan/scan_walk.h"
 #include "scan/walk_hooks.h"
 #include "session/context.h"

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
+#include "scan/scan_context.h"
 #include "scan_home.h"
 
 namespace orbisto {

@@ -7,6 +7,7 @@
 
 #include "platform/files.h"
 #include "scan_home.h"
+#include "session/context.h"
 #include "session/scan_request.h"
 
 namespace orbisto {

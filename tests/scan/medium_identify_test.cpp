@@ -6,8 +6,10 @@
 
 #include <cmath>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "platform/files.h"
+#include "scan/scan_context.h"
 #include "session/context.h"
 #include "session/drive_dialogs.h"
 #include "session/medium_commands.h"

@@ -9,6 +9,7 @@
 
 #include "catalog/catalog_fixture.h"
 #include "scan/old_catalog_index.h"
+#include "scan/scan_context.h"
 #include "session/context.h"
 #include "support/scripted_frontend.h"
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
+#include "scan/scan_context.h"
 #include "scan/scan_entry_rules.h"
 #include "scan/scan_growth.h"
 #include "session/context.h"

@@ -14,10 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "archive/archive_context.h"
 #include "archive/packer_process.h"
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_fixture.h"
 #include "fileinfo/file_info.h"
 #include "platform/files.h"
+#include "scan/scan_context.h"
 #include "scan/walk_hooks.h"
 #include "session/context.h"
 #include "support/scripted_frontend.h"

@@ -2,8 +2,10 @@
 // answers, and taking comments over between saved catalogues.
 #include "search/duplicate_media.h"
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "search/duplicates_test_util.h"
+#include "search/search_context.h"
 #include "session/context.h"
 
 namespace orbisto {

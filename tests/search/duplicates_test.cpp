@@ -8,8 +8,10 @@
 #include <limits>
 #include <random>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "search/duplicates_test_util.h"
+#include "search/search_context.h"
 #include "session/context.h"
 
 namespace orbisto {

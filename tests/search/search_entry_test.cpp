@@ -2,7 +2,9 @@
 // context-menu entries and the /search and /ssearch start-ups.
 #include "search/search_entry.h"
 
+#include "search/search_context.h"
 #include "search_fixture.h"
+#include "settings/environment.h"
 #include "settings/settings_io.h"
 
 namespace orbisto {

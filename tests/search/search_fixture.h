@@ -8,10 +8,12 @@
 #include <functional>
 #include <vector>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "catalog/media_list.h"
 #include "platform/files.h"
 #include "search/search_confirm.h"
+#include "search/search_context.h"
 #include "search/search_engine.h"
 #include "search/search_time.h"
 #include "session/context.h"

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "scan/scan_home.h"
+#include "session/context.h"
 
 namespace orbisto {
 namespace {

@@ -6,6 +6,7 @@
 
 #include "platform/files.h"
 #include "session/context.h"
+#include "settings/environment.h"
 #include "settings/settings_io.h"
 #include "support/scripted_frontend.h"
 #include "support/temp_home.h"

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "catalog/catalog_context.h"
 #include "platform/files.h"
 #include "session/context.h"
 #include "support/scripted_frontend.h"

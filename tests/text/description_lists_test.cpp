@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "catalog/catalog_context.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "session/context.h"

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "catalog/catalog_context.h"
 #include "platform/files.h"
 #include "session/context.h"
 #include "support/scripted_frontend.h"

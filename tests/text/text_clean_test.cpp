@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "catalog/catalog_context.h"
 #include "session/context.h"
 #include "support/scripted_frontend.h"
 #include "text/description_text.h"
