@@ -8,7 +8,10 @@
 #include <map>
 #include <optional>
 
+#include "app/exit_codes.h"
+#include "app/options.h"
 #include "catalog/media_list.h"
+#include "output/rows.h"
 #include "search/search_confirm.h"
 #include "search/search_context.h"
 #include "search/search_engine.h"
@@ -19,14 +22,7 @@ namespace orbisto::app {
 
 namespace {
 
-constexpr int kExitNoHits = 1;
-constexpr int kExitUsage = 2;
 constexpr double kMaxBoundKb = 4'000'000.0;
-
-int usage(const std::string& text) {
-    std::fprintf(stderr, "orbisto: find: %s\nTry 'orbisto --help'.\n", text.c_str());
-    return kExitUsage;
-}
 
 bool parse_int(std::string_view s, int lo, int hi, int& out) {
     int v = 0;
@@ -83,19 +79,6 @@ std::optional<int> parse_scope(std::string_view s) {
     return scope;
 }
 
-// A field of the tab-separated line: tabs and line breaks become one blank
-// each ("\r\n" counts as one break).
-std::string field(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        out += (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
-    }
-    return out;
-}
-
 std::string local_time(std::uint64_t filetime) {
     if (filetime == 0) return {};
     const std::time_t t = static_cast<std::time_t>(unix_of_filetime(filetime));
@@ -105,37 +88,6 @@ std::string local_time(std::uint64_t filetime) {
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1,
                   tm.tm_mday, tm.tm_hour, tm.tm_min);
     return buf;
-}
-
-// The length of the valid UTF-8 sequence at s[i], or 0 when it is invalid.
-std::size_t utf8_sequence(std::string_view s, std::size_t i) {
-    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char c = b(i);
-    if (c < 0x80) return 1;
-    std::size_t n = 0;
-    std::uint32_t cp = 0;
-    if (c >= 0xC2 && c <= 0xDF) {
-        n = 2;
-        cp = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        n = 3;
-        cp = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        n = 4;
-        cp = c & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + n > s.size()) return 0;
-    for (std::size_t k = 1; k < n; ++k) {
-        if ((b(i + k) & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (b(i + k) & 0x3F);
-    }
-    if ((n == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-        (n == 4 && (cp < 0x10000 || cp > 0x10FFFF))) {
-        return 0;
-    }
-    return n;
 }
 
 struct HitFields {
@@ -178,77 +130,29 @@ HitFields fields_of(const Catalog& cat, const HitRecord& hit, const HitDetail& d
 
 }  // namespace
 
-std::string json_string(std::string_view text) {
-    std::string out = "\"";
-    out.reserve(text.size() + 2);
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        const std::size_t n = utf8_sequence(text, i);
-        if (n == 0) {
-            out += "\xEF\xBF\xBD";  // U+FFFD
-            ++i;
-            continue;
-        }
-        if (n > 1) {
-            out.append(text.substr(i, n));
-        } else if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (c < 0x20 || c == 0x7F) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += static_cast<char>(c);
-        }
-        i += n;
-    }
-    out += '"';
-    return out;
-}
-
 std::string hit_line(const Catalog& cat, const HitRecord& hit, const HitDetail& detail,
                      const HitFormat& format) {
-    const bool json = format.json;
     const HitFields f = fields_of(cat, hit, detail);
-    const std::string_view medium = fixed_text(cat.header.medium_name);
-    char size[64];
-    std::snprintf(size, sizeof size, "%.2f", static_cast<double>(f.size_kb));
-    const std::string time = local_time(f.time);
-    std::string quality;
+    Row row = {RowField::of_integer("catalog", hit.catalog_number),
+               RowField::of_text("medium", fixed_text(cat.header.medium_name)),
+               RowField::of_text("kind", std::string_view(&f.kind, 1)),
+               RowField::of_text("path", f.path),
+               RowField::of_text("name", f.name),
+               RowField::of_number("size_kb", f.size_kb, 2),
+               RowField::of_text("time", local_time(f.time)),
+               RowField::of_text("comment", f.comment)};
+    // JSON objects carry the quality of the mode; the line has it as a ninth
+    // field only when asked, and that field is empty when the mode has none.
+    const RowForm quality = format.quality_column ? RowForm::Both : RowForm::JsonOnly;
     if (format.quality == HitQuality::Errors) {
-        quality = std::to_string(static_cast<int>(detail.quality));
-    } else if (format.quality == HitQuality::Rate && detail.quality >= 0) {
-        char rate[32];
-        std::snprintf(rate, sizeof rate, "%.2f", detail.quality);
-        quality = rate;
+        row.push_back(RowField::of_integer("errors", static_cast<int>(detail.quality), quality));
+    } else if (format.quality == HitQuality::Rate) {
+        row.push_back(detail.quality >= 0 ? RowField::of_number("rate", detail.quality, 2, quality)
+                                          : RowField::null("rate", quality));
+    } else if (format.quality_column) {
+        row.push_back(RowField::null("quality", RowForm::TsvOnly));
     }
-    std::string out;
-    if (json) {
-        out = "{\"catalog\":" + std::to_string(hit.catalog_number) +
-              ",\"medium\":" + json_string(medium) + ",\"kind\":\"" + f.kind +
-              "\",\"path\":" + json_string(f.path) + ",\"name\":" + json_string(f.name) +
-              ",\"size_kb\":" + (std::isfinite(f.size_kb) ? size : "null") +
-              ",\"time\":" + json_string(time) + ",\"comment\":" + json_string(f.comment);
-        if (format.quality == HitQuality::Errors) out += ",\"errors\":" + quality;
-        if (format.quality == HitQuality::Rate) {
-            out += ",\"rate\":" + (quality.empty() ? std::string("null") : quality);
-        }
-        out += "}\n";
-    } else {
-        out = std::to_string(hit.catalog_number) + '\t' + field(medium) + '\t' + f.kind + '\t' +
-              field(f.path) + '\t' + field(f.name) + '\t' + size + '\t' + time + '\t' +
-              field(f.comment);
-        if (format.quality_column) out += '\t' + quality;
-        out += '\n';
-    }
-    return out;
+    return format.json ? json_line(row) : tsv_line(row);
 }
 
 namespace {
@@ -279,90 +183,85 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
     st.MinKB = st.MaxKB = 0;
     st.exact_size = false;
 
-    bool options_done = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (options_done || a.empty() || a[0] != '-' || a == "-") {
-            if (o.text) return usage("more than one search text: '" + a + "'");
-            o.text = a;
-            continue;
-        }
-        if (a == "--") {
-            options_done = true;
-            continue;
-        }
-        std::string name = a;
-        std::optional<std::string> value;
-        if (const std::size_t eq = a.find('='); eq != std::string::npos) {
-            name = a.substr(0, eq);
-            value = a.substr(eq + 1);
-        }
-        auto flag = [&]() {
-            if (value) return false;
-            return true;
+    const auto flag = [](auto set) {
+        return [set](const std::string&) {
+            set();
+            return std::string();
         };
-        auto need = [&]() -> bool {
-            if (value) return true;
-            if (i + 1 >= args.size()) return false;
-            value = args[++i];
-            return true;
-        };
-        if (name == "--case" || name == "--comment-only" || name == "--no-subcategories" ||
-            name == "--auto" || name == "--json" || name == "--rate") {
-            if (!flag()) return usage(name + " takes no value");
-            if (name == "--case") s.GrossKlein = 0;
-            if (name == "--comment-only") st.only_with_comment = true;
-            if (name == "--no-subcategories") s.Unterkategorien = 0;
-            if (name == "--auto") s.Automatik = 1;
-            if (name == "--json") o.json = true;
-            if (name == "--rate") o.rate = true;
-            continue;
-        }
-        if (name != "--mode" && name != "--scope" && name != "--category" && name != "--from" &&
-            name != "--to" && name != "--min-kb" && name != "--max-kb" && name != "--errors" &&
-            name != "--threshold") {
-            return usage("unknown option '" + a + "'");
-        }
-        if (!need()) return usage(name + " needs a value");
-        const std::string& v = *value;
-        if (name == "--mode") {
-            const auto mode = parse_mode(v);
-            if (!mode) return usage("unknown mode '" + v + "'");
-            s.SuchModus = *mode;
-        } else if (name == "--scope") {
-            const auto scope = parse_scope(v);
-            if (!scope) return usage("bad scope '" + v + "' (comments,dirs,files,info)");
-            s.Suchbereich = *scope;
-        } else if (name == "--category") {
-            int c = 0;
-            if (!parse_int(v, 0, 0xFFFF, c) || !ctx.categories.valid(c)) {
-                return usage("no category '" + v + "'");
-            }
-            s.Kategorie = c;
-        } else if (name == "--from" || name == "--to") {
+    };
+    const auto date = [&o](bool from) {
+        return [&o, from](const std::string& v) {
             const auto d = parse_iso_date(v.c_str());
-            if (!d) return usage("bad date '" + v + "' (YYYY-MM-DD)");
-            (name == "--from" ? o.from : o.to) = *d;
-            (name == "--from" ? o.have_from : o.have_to) = true;
-        } else if (name == "--min-kb" || name == "--max-kb") {
-            if (!parse_kb(v, name == "--min-kb" ? st.MinKB : st.MaxKB)) {
-                return usage("bad size '" + v + "' for " + name);
-            }
-        } else if (name == "--errors") {
-            if (!parse_int(v, 0, 4, s.MaxFehler)) return usage("--errors takes 0 to 4");
-        } else {
-            if (!parse_int(v, 0, 100, s.FuzzyTreffer)) return usage("--threshold takes 0 to 100");
-        }
-    }
+            if (!d) return "bad date '" + v + "' (YYYY-MM-DD)";
+            (from ? o.from : o.to) = *d;
+            (from ? o.have_from : o.have_to) = true;
+            return std::string();
+        };
+    };
+    const auto kb = [](const char* name, float& bound) {
+        return [name, &bound](const std::string& v) {
+            return parse_kb(v, bound) ? std::string() : "bad size '" + v + "' for " + name;
+        };
+    };
+    const CommandSyntax syntax{
+        .command = "find",
+        .options = {{"--case", false, flag([&] { s.GrossKlein = 0; })},
+                    {"--comment-only", false, flag([&] { st.only_with_comment = true; })},
+                    {"--no-subcategories", false, flag([&] { s.Unterkategorien = 0; })},
+                    {"--auto", false, flag([&] { s.Automatik = 1; })},
+                    {"--json", false, flag([&] { o.json = true; })},
+                    {"--rate", false, flag([&] { o.rate = true; })},
+                    {"--mode", true,
+                     [&](const std::string& v) {
+                         const auto mode = parse_mode(v);
+                         if (!mode) return "unknown mode '" + v + "'";
+                         s.SuchModus = *mode;
+                         return std::string();
+                     }},
+                    {"--scope", true,
+                     [&](const std::string& v) {
+                         const auto scope = parse_scope(v);
+                         if (!scope) return "bad scope '" + v + "' (comments,dirs,files,info)";
+                         s.Suchbereich = *scope;
+                         return std::string();
+                     }},
+                    {"--category", true,
+                     [&](const std::string& v) {
+                         int c = 0;
+                         if (!parse_int(v, 0, 0xFFFF, c) || !ctx.categories.valid(c)) {
+                             return "no category '" + v + "'";
+                         }
+                         s.Kategorie = c;
+                         return std::string();
+                     }},
+                    {"--from", true, date(true)},
+                    {"--to", true, date(false)},
+                    {"--min-kb", true, kb("--min-kb", st.MinKB)},
+                    {"--max-kb", true, kb("--max-kb", st.MaxKB)},
+                    {"--errors", true,
+                     [&](const std::string& v) {
+                         return parse_int(v, 0, 4, s.MaxFehler) ? std::string()
+                                                                : "--errors takes 0 to 4";
+                     }},
+                    {"--threshold", true,
+                     [&](const std::string& v) {
+                         return parse_int(v, 0, 100, s.FuzzyTreffer) ? std::string()
+                                                                     : "--threshold takes 0 to 100";
+                     }}},
+        .max_operands = 1,
+        .extra_operand = "more than one search text: '{}'",
+    };
+    const ParsedArgs parsed = parse_args(syntax, args);
+    if (!parsed.error.empty()) return usage_error(syntax.command, parsed.error);
     if (o.have_from || o.have_to) {
         st.date_filter = true;
         st.from = o.have_from ? filetime_of_day(o.from.year, o.from.month, o.from.day, false) : 0;
         st.to = o.have_to ? filetime_of_day(o.to.year, o.to.month, o.to.day, true) : UINT64_MAX;
-        if (st.from > st.to) return usage("--from lies after --to");
+        if (st.from > st.to) return usage_error(syntax.command, "--from lies after --to");
     }
-    if (!o.text) o.text = std::string();
+    o.text = parsed.operands.empty() ? std::string() : parsed.operands.front();
     if (TrimSearchString(*o.text).empty() && !search_mode_without_text(s.SuchModus)) {
-        return usage("no search text");
+        return usage_error(syntax.command, "no search text");
     }
     return 0;
 }

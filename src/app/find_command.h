@@ -2,7 +2,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "catalog/catalog.h"
@@ -30,16 +29,13 @@ struct HitFormat {
     bool quality_column = false;
 };
 
-// One hit as a tab-separated line (or a JSON object), with its newline:
+// One hit as a tab-separated line (or a JSON object), with its newline; the
+// texts follow the field rules of output/text_fields.h:
 // catalogue number, medium name, kind (F, D or M), directory path, object
 // name, size in KB (%.2f), local time "YYYY-MM-DD HH:MM", comment, and as
 // `format` asks the quality: the error count, or the rate as %.2f ("errors"
 // or "rate" in JSON; a rate that was not computed is null there).
 std::string hit_line(const Catalog& cat, const HitRecord& hit, const HitDetail& detail,
                      const HitFormat& format);
-
-// A text as a JSON string literal: quotes, backslashes and control
-// characters escaped, invalid UTF-8 replaced by U+FFFD.
-std::string json_string(std::string_view text);
 
 }  // namespace orbisto::app

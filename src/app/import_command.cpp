@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "app/exit_codes.h"
+#include "app/options.h"
 #include "catalog/media_list.h"
 #include "catalog/records.h"
 #include "scan/content_import.h"
@@ -14,14 +16,6 @@ namespace orbisto::app {
 
 namespace {
 
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-
-int usage(const std::string& text) {
-    std::fprintf(stderr, "orbisto: import-list: %s\nTry 'orbisto --help'.\n", text.c_str());
-    return kExitUsage;
-}
-
 std::optional<ContentFormat> parse_format(std::string_view s) {
     if (s == "files-bbs") return ContentFormat::FilesBbs;
     if (s == "index") return ContentFormat::Index;
@@ -31,27 +25,26 @@ std::optional<ContentFormat> parse_format(std::string_view s) {
 }  // namespace
 
 int run_import_list(Context& ctx, const std::vector<std::string>& args) {
-    std::string file;
     std::optional<ContentFormat> format;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view a = args[i];
-        std::string_view value;
-        if (a == "--format") {
-            if (i + 1 >= args.size()) return usage("--format needs files-bbs or index");
-            value = args[++i];
-        } else if (a.starts_with("--format=")) {
-            value = a.substr(9);
-        } else if (file.empty() && !a.empty() && !a.starts_with("--")) {
-            file = a;
-            continue;
-        } else {
-            return usage("unexpected argument '" + std::string(a) + "'");
-        }
-        format = parse_format(value);
-        if (!format) return usage("unknown format '" + std::string(value) + "'");
+    const CommandSyntax syntax{
+        .command = "import-list",
+        .options = {{"--format", true,
+                     [&](const std::string& v) {
+                         format = parse_format(v);
+                         return format ? std::string() : "unknown format '" + v + "'";
+                     },
+                     "--format needs files-bbs or index"}},
+        .max_operands = 1,
+        .words = OptionWords::DoubleDashed,
+        .unknown = "unexpected argument '{}'",
+    };
+    const ParsedArgs parsed = parse_args(syntax, args);
+    if (!parsed.error.empty()) return usage_error(syntax.command, parsed.error);
+    if (parsed.operands.empty()) return usage_error(syntax.command, "which file?");
+    if (!format) {
+        return usage_error(syntax.command, "--format files-bbs or --format index is needed");
     }
-    if (file.empty()) return usage("which file?");
-    if (!format) return usage("--format files-bbs or --format index is needed");
+    const std::string& file = parsed.operands.front();
 
     if (!BuildMediaList(ctx)) return kExitFailure;
     const int n = ImportContentFile(ctx, file, *format);

@@ -7,6 +7,7 @@
 
 #include "app/commands.h"
 #include "app/console_frontend.h"
+#include "app/exit_codes.h"
 #include "app/scan_run.h"
 #include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
@@ -19,11 +20,6 @@ using namespace orbisto;
 
 namespace {
 
-// Exit statuses of the program.
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitNotAvailable = 3;
-
 int run_mode(Context& ctx) {
     const RunMode mode = ctx.command_line.run_mode;
     if (mode == RunMode::ScanNew || mode == RunMode::Update) return app::run_scan_mode(ctx);
@@ -34,7 +30,7 @@ int run_mode(Context& ctx) {
     }
     std::fprintf(stderr, "orbisto: %s is not available in this build yet; nothing was done.\n",
                  what);
-    return kExitNotAvailable;
+    return app::kExitNotAvailable;
 }
 
 }  // namespace
@@ -63,7 +59,7 @@ int main(int argc, char** argv) {
     }
     if (!cl.error.empty()) {
         std::fprintf(stderr, "orbisto: %s\nTry 'orbisto --help'.\n", cl.error.c_str());
-        return kExitUsage;
+        return app::kExitUsage;
     }
     const app::Command* command = nullptr;
     if (!cl.command.empty()) {
@@ -71,7 +67,7 @@ int main(int argc, char** argv) {
         if (!command) {
             std::fprintf(stderr, "orbisto: unknown command '%s'\nTry 'orbisto --help'.\n",
                          cl.command.c_str());
-            return kExitUsage;
+            return app::kExitUsage;
         }
     }
 
@@ -80,7 +76,7 @@ int main(int argc, char** argv) {
     const EnvLookup env = [](const char* name) { return std::getenv(name); };
     if (!start_up(ctx, cl, executable_path(argv[0]), env)) {
         shut_down(ctx);
-        return kExitFailure;
+        return app::kExitFailure;
     }
     const int status = command ? command->run(ctx, cl.command_args) : run_mode(ctx);
     shut_down(ctx);

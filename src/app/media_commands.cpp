@@ -4,32 +4,17 @@
 #include <cstdio>
 #include <string_view>
 
+#include "app/exit_codes.h"
+#include "app/options.h"
 #include "catalog/catalog_context.h"
 #include "catalog/category_edit.h"
 #include "catalog/media_list.h"
+#include "output/rows.h"
 #include "session/context.h"
 
 namespace orbisto::app {
 
 namespace {
-
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-
-// A field of a tab-separated line: tabs and line breaks become blanks, so
-// every line keeps its columns whatever a name holds.
-std::string field(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-    }
-    return out;
-}
-
-int usage(const char* text) {
-    std::fprintf(stderr, "orbisto: %s\nTry 'orbisto --help'.\n", text);
-    return kExitUsage;
-}
 
 bool parse_int(std::string_view s, int& out) {
     if (s.empty()) return false;
@@ -54,20 +39,19 @@ std::string media_lines(const Context& ctx, int category) {
         const int cat = m.category <= static_cast<std::uint32_t>(ctx.categories.count())
                             ? static_cast<int>(m.category)
                             : -1;
-        char numbers[160];
-        std::snprintf(numbers, sizeof numbers, "%08X\t%u\t%u\t%.0f", m.volume_serial,
-                      m.dir_count > 0 ? m.dir_count - 1 : 0u, m.file_count,
-                      static_cast<double>(m.total_kb));
-        out += std::to_string(m.catalog_number);
-        out += '\t';
-        out += field(fixed_text(m.medium_name));
-        out += '\t';
-        out += field(fixed_text(m.volume_label));
-        out += '\t';
-        out += numbers;
-        out += '\t';
-        out += ctx.categories.is_user_category(cat) ? field(ctx.categories.name(cat)) : "";
-        out += (m.medium_flags & MEDIUM_LENT) ? "\t1\n" : "\t0\n";
+        char serial[16];
+        std::snprintf(serial, sizeof serial, "%08X", m.volume_serial);
+        out += tsv_line({RowField::of_integer("catalog", m.catalog_number),
+                         RowField::of_text("medium", fixed_text(m.medium_name)),
+                         RowField::of_text("label", fixed_text(m.volume_label)),
+                         RowField::of_text("serial", serial),
+                         RowField::of_integer("dirs", m.dir_count > 0 ? m.dir_count - 1 : 0u),
+                         RowField::of_integer("files", m.file_count),
+                         RowField::of_number("total_kb", m.total_kb, 0),
+                         RowField::of_text("category", ctx.categories.is_user_category(cat)
+                                                           ? ctx.categories.name(cat)
+                                                           : std::string_view()),
+                         RowField::of_integer("lent", (m.medium_flags & MEDIUM_LENT) ? 1 : 0)});
     }
     return out;
 }
@@ -75,35 +59,44 @@ std::string media_lines(const Context& ctx, int category) {
 std::string category_lines(const Context& ctx) {
     std::string out;
     for (int i = 0; i <= ctx.categories.count(); ++i) {
-        out += std::to_string(i) + '\t' + std::to_string(ctx.categories.parent(i)) + '\t' +
-               field(ctx.categories.name(i)) + '\n';
+        out += tsv_line({RowField::of_integer("index", i),
+                         RowField::of_integer("parent", ctx.categories.parent(i)),
+                         RowField::of_text("name", ctx.categories.name(i))});
     }
     return out;
 }
 
 int run_media(Context& ctx, const std::vector<std::string>& args) {
     int category = -1;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string_view a = args[i];
-        std::string_view value;
-        if (a == "--category") {
-            if (i + 1 >= args.size()) return usage("media: --category needs a number");
-            value = args[++i];
-        } else if (a.starts_with("--category=")) {
-            value = a.substr(11);
-        } else {
-            return usage(("media: unexpected argument '" + std::string(a) + "'").c_str());
-        }
-        if (!parse_int(value, category) || !ctx.categories.valid(category)) {
-            return usage(("media: no category '" + std::string(value) + "'").c_str());
-        }
+    const CommandSyntax syntax{
+        .command = "media",
+        .options = {{"--category", true,
+                     [&](const std::string& v) {
+                         if (!parse_int(v, category) || !ctx.categories.valid(category)) {
+                             return "no category '" + v + "'";
+                         }
+                         return std::string();
+                     },
+                     "--category needs a number"}},
+        .words = OptionWords::DoubleDashed,
+        .unknown = "unexpected argument '{}'",
+    };
+    if (const auto parsed = parse_args(syntax, args); !parsed.error.empty()) {
+        return usage_error(syntax.command, parsed.error);
     }
     if (!BuildMediaList(ctx)) return kExitFailure;
     return print(media_lines(ctx, category));
 }
 
 int run_categories(Context& ctx, const std::vector<std::string>& args) {
-    if (!args.empty()) return usage("categories: takes no arguments");
+    const CommandSyntax syntax{.command = "categories",
+                               .options = {},
+                               .words = OptionWords::DoubleDashed,
+                               .unknown = "takes no arguments",
+                               .extra_operand = "takes no arguments"};
+    if (const auto parsed = parse_args(syntax, args); !parsed.error.empty()) {
+        return usage_error(syntax.command, parsed.error);
+    }
     return print(category_lines(ctx));
 }
 

@@ -2,18 +2,12 @@
 
 #include <cstdio>
 
+#include "app/exit_codes.h"
 #include "catalog/media_list.h"
 #include "session/context.h"
 #include "session/scan_request.h"
 
 namespace orbisto::app {
-
-namespace {
-
-constexpr int kExitSuccess = 0;
-constexpr int kExitFailure = 1;
-
-}  // namespace
 
 int run_scan_mode(Context& ctx) {
     const RunMode mode = ctx.command_line.run_mode;
