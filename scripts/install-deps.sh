@@ -9,6 +9,9 @@ packages=(
     zip unzip
     p7zip-full arj lhasa unar cabextract unshield gcab
     python3
+    # the fuzz targets: Clang 14 with its sanitizer and libFuzzer runtimes,
+    # llvm-symbolizer for readable reports; clang-format for the format check
+    clang libclang-rt-14-dev llvm clang-format
 )
 
 missing=()

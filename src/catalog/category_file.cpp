@@ -66,7 +66,9 @@ int stored_count(const IniFile& ini) {
     return highest + 1;
 }
 
-void fill_section(const CategoryTable& table, IniFile& ini) {
+}  // namespace
+
+void categories_to_ini(const CategoryTable& table, IniFile& ini) {
     const int n = table.user_count();
     ini.set_int(kSectionCategories, "Anzahl", n);
     for (int i = 0; i < n; ++i) {
@@ -80,7 +82,20 @@ void fill_section(const CategoryTable& table, IniFile& ini) {
     }
 }
 
-}  // namespace
+void categories_from_ini(const IniFile& ini, CategoryTable& table) {
+    const int n = stored_count(ini);
+    std::vector<CategoryEntry> user(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        CategoryEntry& e = user[static_cast<std::size_t>(i)];
+        e.name = ini.get_string(kSectionCategories, name_key(i), "", kCategoryReadBuffer);
+        // Widened, so that a stored value near INT_MAX cannot overflow.
+        const long long parent = ini.get_int(kSectionCategories, parent_key(i), 0) + 2LL;
+        // Anything a 16-bit parent cannot hold is no entry of the table;
+        // assign() makes every non-category parent top level.
+        e.parent = parent >= 0 && parent <= 0xFFFF ? static_cast<std::uint16_t>(parent) : 0;
+    }
+    table.assign(std::move(user));
+}
 
 std::string category_file_path(const CatalogContext& ctx) {
     // Without a CatalogDirectory there is no shared file (and never one in
@@ -98,19 +113,7 @@ void ReadCategories(CatalogContext& ctx) {
     table.in_settings_file = wichtig.empty() || !file_exists(wichtig) || is_directory(wichtig);
     table.file = table.in_settings_file ? ctx.paths.settings_file : wichtig;
 
-    const IniFile ini = IniFile::load_or_empty(table.file);
-    const int n = stored_count(ini);
-    std::vector<CategoryEntry> user(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        CategoryEntry& e = user[static_cast<std::size_t>(i)];
-        e.name = ini.get_string(kSectionCategories, name_key(i), "", kCategoryReadBuffer);
-        // Widened, so that a stored value near INT_MAX cannot overflow.
-        const long long parent = ini.get_int(kSectionCategories, parent_key(i), 0) + 2LL;
-        // Anything a 16-bit parent cannot hold is no entry of the table;
-        // assign() makes every non-category parent top level.
-        e.parent = parent >= 0 && parent <= 0xFFFF ? static_cast<std::uint16_t>(parent) : 0;
-    }
-    table.assign(std::move(user));
+    categories_from_ini(IniFile::load_or_empty(table.file), table);
 
     if (ctx.settings.options.Reload == 0) {
         ctx.settings.state.LetzteCD = 0;
@@ -120,7 +123,7 @@ void ReadCategories(CatalogContext& ctx) {
 
 bool WriteCategories(CatalogContext& ctx) {
     CategoryTable& table = ctx.categories;
-    const auto fill = [&table](IniFile& ini) { fill_section(table, ini); };
+    const auto fill = [&table](IniFile& ini) { categories_to_ini(table, ini); };
 
     const bool settings_written = write_profile_group(ctx, ctx.paths.settings_file, fill);
     if (!settings_written && ctx.settings.options.ShowProtect == 1) return false;

@@ -19,6 +19,16 @@ inline constexpr const char* kSectionCategories = "Kategorie";
 // Names are read with a 256-byte buffer, as Windows peers read them.
 inline constexpr std::size_t kCategoryReadBuffer = 256;
 
+class CategoryTable;
+class IniFile;
+
+// The table held by the section "Kategorie" of a category file, damaged
+// values repaired as ReadCategories says.
+void categories_from_ini(const IniFile& ini, CategoryTable& table);
+// Writes the table into the section "Kategorie", removing the keys of
+// categories beyond its count; other sections and keys stay.
+void categories_to_ini(const CategoryTable& table, IniFile& ini);
+
 // WICHTIG.INI in the CatalogDirectory: the existing file in whatever case it
 // is spelt, else the path a new one gets; empty without a CatalogDirectory.
 std::string category_file_path(const CatalogContext& ctx);

@@ -18,10 +18,15 @@ namespace orbisto {
 
 std::optional<std::vector<MediumHeader>> read_fastload_entries(const std::string& path) {
     const auto data = read_file(path);
-    if (!data || data->empty() || data->size() % kStoredHeaderSize != 0) return std::nullopt;
-    ByteReader in(data->data(), data->size());
+    if (!data) return std::nullopt;
+    return parse_fastload_entries(*data);
+}
+
+std::optional<std::vector<MediumHeader>> parse_fastload_entries(std::string_view data) {
+    if (data.empty() || data.size() % kStoredHeaderSize != 0) return std::nullopt;
+    ByteReader in(data.data(), data.size());
     std::vector<MediumHeader> entries;
-    entries.reserve(data->size() / kStoredHeaderSize);
+    entries.reserve(data.size() / kStoredHeaderSize);
     while (in.remaining() > 0) {
         const auto bytes = in.bytes(kStoredHeaderSize);
         if (bytes.size() != kStoredHeaderSize) return std::nullopt;

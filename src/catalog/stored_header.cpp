@@ -84,7 +84,10 @@ struct Decode {
         // A UTF-8 field that is not valid UTF-8 is read as Windows-1252, like
         // any text of unknown origin.
         const std::string text = utf8 ? text_to_utf8(raw) : cp1252_to_utf8(raw);
-        const std::size_t n = utf8_prefix_length(text, sizeof m.bytes - 1);
+        // Only what the field holds with its NUL: a field that lacks it (a
+        // damaged file) gives up its last character here instead of being
+        // cut to what fits as UTF-8 when the medium is stored again.
+        const std::size_t n = stored_prefix_length(text, N - 1);
         std::memcpy(m.bytes, text.data(), n);
         std::memset(m.bytes + n, 0, sizeof m.bytes - n);
     }

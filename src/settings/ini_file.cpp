@@ -13,6 +13,8 @@
 namespace orbisto {
 namespace {
 
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 bool is_blank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -83,7 +85,7 @@ int parse_profile_int(std::string_view s, int def) {
 }
 
 IniFile IniFile::parse(std::string_view bytes) {
-    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    if (bytes.starts_with(kUtf8Bom)) bytes.remove_prefix(kUtf8Bom.size());
     const std::string text = text_to_utf8(bytes);
     IniFile ini;
     std::string_view rest = text;
@@ -275,7 +277,15 @@ std::string IniFile::to_bytes() const {
         for (const Line& l : s.lines) put(l.text);
     }
     if (is_ascii(out)) return out;
-    if (auto cp = utf8_to_cp1252(out)) return *cp;
+    // Windows-1252 only when a reader takes the bytes for Windows-1252 again:
+    // bytes that are also valid UTF-8 ("Ã¤" is C3 A4, which reads as "ä"), or
+    // that start like a byte order mark, would change the texts on reading.
+    if (auto cp = utf8_to_cp1252(out); cp && !is_valid_utf8(*cp) && !cp->starts_with(kUtf8Bom)) {
+        return *cp;
+    }
+    // A first line that starts with the character of the byte order mark
+    // keeps it behind a mark of its own, which is all a reader removes.
+    if (out.starts_with(kUtf8Bom)) out.insert(0, kUtf8Bom);
     return out;
 }
 

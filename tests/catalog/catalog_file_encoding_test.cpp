@@ -72,5 +72,29 @@ TEST(CatalogEncoding, FullWindows1252FixedFieldsReadWhole) {
     EXPECT_EQ(write_catalog_bytes(back), b);
 }
 
+TEST(CatalogEncoding, AFixedFieldWithoutItsNulKeepsWhatTheFieldHolds) {
+    // A damaged header fills the label (32 bytes) or the medium name (58) to
+    // the end with umlauts. The text is read as far as a field holds with its
+    // NUL and stays Windows-1252, not cut to half when written as UTF-8.
+    struct Field {
+        std::size_t offset, size;
+        std::string_view (*text)(const Catalog&);
+    };
+    const Field fields[] = {
+        {2, 32, [](const Catalog& c) { return fixed_text(c.header.volume_label); }},
+        {34, 58, [](const Catalog& c) { return fixed_text(c.header.medium_name); }},
+    };
+    for (const Field& f : fields) {
+        Bytes b = write_catalog_bytes(Catalog{});
+        std::fill_n(b.begin() + static_cast<std::ptrdiff_t>(f.offset), f.size, 0xE4);
+        Catalog back;
+        ASSERT_EQ(read(b, back), CatalogReadError::None);
+        EXPECT_EQ(f.text(back).size(), 2 * (f.size - 1)) << f.offset;
+        Bytes expected = b;
+        expected[f.offset + f.size - 1] = 0;
+        EXPECT_EQ(write_catalog_bytes(back), expected) << f.offset;
+    }
+}
+
 }  // namespace
 }  // namespace orbisto

@@ -107,6 +107,21 @@ TEST(IniFile, FilesAreWrittenAsWindows1252WhenEverythingFitsElseAsUtf8) {
     EXPECT_EQ(IniFile::parse("\xEF\xBB\xBF[A]\nk=ä\n").to_bytes(), "[A]\r\nk=\xE4\r\n");
 }
 
+TEST(IniFile, TextsThatWindows1252WouldGarbleOnReadingAreWrittenAsUtf8) {
+    // Windows-1252 bytes that are also valid UTF-8 ("Ã¤" is C3 A4, the UTF-8
+    // of "ä"), or that start like a byte order mark ("ï»¿"), and a first line
+    // that starts with the mark's own character must all read back unchanged.
+    IniFile garbled;
+    garbled.set("A", "k", "Ã¤");
+    const IniFile files[] = {garbled, IniFile::parse("ï»¿; note\r\n[A]\r\nk=1\r\n"),
+                             IniFile::parse("\xEF\xBB\xBF\xEF\xBB\xBF; note\r\n[A]\r\nk=1\r\n")};
+    for (const IniFile& ini : files) {
+        const std::string bytes = ini.to_bytes();
+        EXPECT_EQ(IniFile::parse(bytes).to_bytes(), bytes);
+    }
+    EXPECT_EQ(IniFile::parse(garbled.to_bytes()).get("A", "k"), "Ã¤");
+}
+
 TEST(IniFile, SavingLeavesWhatCannotBeWrittenAloneAndKeepsLinks) {
     TempDir dir;
     // A path that cannot be read is not an empty file.
