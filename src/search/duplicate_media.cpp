@@ -94,8 +94,10 @@ bool delete_medium(SearchContext& ctx, std::size_t pos) {
     if (ctx.catalog.current_number() == number) {
         ctx.catalog.reset(ctx.english());
         ctx.catalog.set_current_number(-1);
+        ctx.observer.catalog_replaced();
     }
     WriteFastLoadIndex(ctx);
+    ctx.observer.media_changed();
     return true;
 }
 
@@ -265,6 +267,13 @@ bool TakeComments(SearchContext& ctx, std::size_t target, std::size_t source) {
     LongOperation op(ctx, {"", 100, false});
     if (!LoadCatalog(ctx, target_number)) return false;
     Catalog& cat = ctx.catalog;
+    // The comments taken stay, whichever way the walk ends: tell the view.
+    struct ChangedNotice {
+        SearchContext& ctx;
+        ~ChangedNotice() {
+            if (ctx.catalog.changed()) ctx.observer.catalog_changed();
+        }
+    } notice{ctx};
     try {
         target_dirs = dir_paths(cat);
     } catch (const std::bad_alloc&) {
