@@ -83,7 +83,6 @@ TEST(SessionObserver, MediaMovesAndDeletesTellTheListAndTheCatalogShown) {
 TEST(SessionObserver, CategoryEditsAreHeardOnlyWhenStored) {
     ObservedMedia f;
     ASSERT_TRUE(LoadCatalog(f.ctx, 2));
-    f.fe.observed.clear();
     EXPECT_EQ(f.during([&] { CreateCategory(f.ctx, "Books", 0); }), Events{kCategories});
     EXPECT_EQ(f.during([&] { RenameCategory(f.ctx, 4, "Novels"); }), Events{kCategories});
     EXPECT_EQ(f.during([&] { RenameCategory(f.ctx, 4, "Novels"); }), Events{});
