@@ -127,6 +127,19 @@ DialogPos ConsoleFrontend::progress_close() {
     return pos_;
 }
 
+int ConsoleFrontend::choose_drive(DriveChoice& choice) {
+    if (choice.items.empty()) return -1;
+    return choice.preselected;
+}
+
+DuplicateMediumAnswer ConsoleFrontend::duplicate_medium(DuplicateMediumPair& pair,
+                                                        const std::function<void(PairMember)>&) {
+    std::fprintf(err_, "%s: %s  %s | %s  %s\n", pair.caption.c_str(), pair.first_name.c_str(),
+                 pair.first_date.c_str(), pair.second_name.c_str(), pair.second_date.c_str());
+    std::fflush(err_);
+    return DuplicateMediumAnswer::Next;
+}
+
 void ConsoleFrontend::pump() {
     if (g_interrupted) {
         g_interrupted = 0;

@@ -3,16 +3,20 @@
 // answer: Yes or OK, since the console only runs the job that was asked for on
 // the command line) and the answer is printed with them; Ctrl-C sets the
 // abort flag (a second Ctrl-C ends the program); choosers answer "cancelled".
+// The dialogs of a scan take the preselected drive, answer "Abbruch" for a
+// medium that is catalogued already and accept the information sheet
+// unchanged; each duplicate-medium pair is listed on the error stream and the
+// search goes on. Nothing is shown of the observer's events.
 #pragma once
 
 #include <cstdio>
 #include <string>
 
-#include "settings/frontend.h"
+#include "session/session_frontend.h"
 
 namespace orbisto {
 
-class ConsoleFrontend : public Frontend {
+class ConsoleFrontend : public SessionFrontend {
   public:
     explicit ConsoleFrontend(std::FILE* err = stderr);
     ~ConsoleFrontend() override;
@@ -44,6 +48,17 @@ class ConsoleFrontend : public Frontend {
                                                 std::string_view) override {
         return std::nullopt;
     }
+
+    int choose_drive(DriveChoice& choice) override;
+    KnownMediumChoice known_medium(std::string_view, std::string_view) override {
+        return KnownMediumChoice::Cancel;
+    }
+    bool medium_information(Catalog&, std::string_view,
+                            const std::function<void(std::string_view)>&) override {
+        return true;
+    }
+    DuplicateMediumAnswer duplicate_medium(DuplicateMediumPair& pair,
+                                           const std::function<void(PairMember)>&) override;
 
     // The policy's answer for a box with these buttons.
     static Answer policy_answer(Buttons buttons);

@@ -19,7 +19,7 @@ struct PackerState {
 };
 
 struct ArchiveContext : virtual CatalogContext {
-    explicit ArchiveContext(Frontend& fe) : CatalogContext(fe) {}
+    ArchiveContext(Frontend& fe, SessionObserver& obs) : CatalogContext(fe, obs) {}
 
     PackerState packers;
 

@@ -143,11 +143,13 @@ bool LoadCatalog(CatalogContext& ctx, int n) {
         // An empty Catalog must never be saved over the catalogue shown before.
         ctx.catalog.set_current_number(-1);
         ctx.status(ctx.catalog.status_text(0));
+        ctx.observer.catalog_replaced();
         return false;
     }
     ctx.catalog.set_current_number(n);
     ctx.catalog.set_changed(false);
     refresh_after_load(ctx);
+    ctx.observer.catalog_replaced();
     return true;
 }
 
@@ -197,9 +199,15 @@ int SaveCatalog(CatalogContext& ctx, int n) {
     cat.header.version = version;
     cat.set_current_number(n);
     cat.set_changed(false);
+    bool listed = false;
     for (MediumHeader& entry : ctx.media.entries) {
-        if (entry.catalog_number == static_cast<std::uint32_t>(n)) entry = cat.header;
+        if (entry.catalog_number != static_cast<std::uint32_t>(n)) continue;
+        entry = cat.header;
+        listed = true;
     }
+    // A new medium's Catalog has its number now; the caller adds its entry.
+    if (claimed) ctx.observer.catalog_changed();
+    if (listed) ctx.observer.media_changed();
     return n;
 }
 

@@ -24,7 +24,10 @@ bool blank(std::string_view s) {
 // Writes the changed table; on failure restores `before` (keeping which file
 // the categories now live in, as the write may have made WICHTIG.INI).
 bool store_or_restore(CatalogContext& ctx, CategoryTable before) {
-    if (WriteCategories(ctx)) return true;
+    if (WriteCategories(ctx)) {
+        ctx.observer.categories_changed();
+        return true;
+    }
     before.file = ctx.categories.file;
     before.in_settings_file = ctx.categories.in_settings_file;
     ctx.categories = std::move(before);
@@ -121,6 +124,8 @@ CategoryEdit DeleteCategory(CatalogContext& ctx, int index) {
     if (!current_kept) ctx.catalog.header.category = remap_category(map, current_category);
     remap_remembered(ctx, map);
     if (list_changed && ctx.settings.options.FastLoad == 1) WriteFastLoadIndex(ctx);
+    if (list_changed) ctx.observer.media_changed();
+    if (ctx.catalog.header.category != current_category) ctx.observer.catalog_changed();
     return CategoryEdit::Done;
 }
 

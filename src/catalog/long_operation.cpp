@@ -79,6 +79,7 @@ LongOperation::LongOperation(CatalogContext& ctx, LongOperationOptions options) 
         }
     }
     open_ = true;
+    ctx_.observer.long_operation_started();
 }
 
 LongOperation::~LongOperation() {
@@ -114,6 +115,7 @@ void LongOperation::finish() {
         sched_setscheduler(0, old_policy_ >= 0 ? old_policy_ : SCHED_OTHER, &param);
         idle_ = false;
     }
+    ctx_.observer.long_operation_ended();
 }
 
 }  // namespace orbisto

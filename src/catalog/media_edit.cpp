@@ -113,7 +113,11 @@ std::size_t DeleteMedia(CatalogContext& ctx, std::span<const std::size_t> positi
     // and the next load of any number must really load.
     ctx.catalog.set_current_number(-1);
     ctx.status(ctx.catalog.status_text(0));
-    if (!removed.empty()) WriteFastLoadIndex(ctx);
+    ctx.observer.catalog_replaced();
+    if (!removed.empty()) {
+        WriteFastLoadIndex(ctx);
+        ctx.observer.media_changed();
+    }
     return removed.size();
 }
 
@@ -154,7 +158,11 @@ MoveResult MoveMediaToCategory(CatalogContext& ctx, std::span<const std::size_t>
         }
         if (!IsMemberOfCategory(ctx, entry, shown_category)) result.dropped.push_back(p);
     }
-    if (!result.moved.empty()) WriteFastLoadIndex(ctx);
+    if (!result.moved.empty()) {
+        WriteFastLoadIndex(ctx);
+        ctx.observer.media_changed();
+    }
+    if (result.current_moved) ctx.observer.catalog_changed();
     return result;
 }
 

@@ -270,11 +270,10 @@ bool BuildMediaList(CatalogContext& ctx) {
     // had must really load.
     ctx.catalog.set_current_number(-1);
     ctx.media.entries.clear();
+    bool built = true;
     try {
         make_room(ctx, 0);
-        if (ctx.settings.options.FastLoad == 1 && take_fastload_index(ctx)) return true;
-        build_from_files(ctx);
-        return true;
+        if (ctx.settings.options.FastLoad != 1 || !take_fastload_index(ctx)) build_from_files(ctx);
     } catch (const std::bad_alloc&) {
         ctx.media.entries.clear();
         ctx.media.entries.shrink_to_fit();
@@ -282,8 +281,11 @@ bool BuildMediaList(CatalogContext& ctx) {
         ctx.catalog.set_current_number(-1);
         ctx.frontend.message(ctx.tr("Zu wenig Speicher!", "out of memory!"),
                              ctx.tr("Fehler", "error"), Buttons::Ok, Icon::Stop);
-        return false;
+        built = false;
     }
+    ctx.observer.catalog_replaced();
+    ctx.observer.media_changed();
+    return built;
 }
 
 }  // namespace orbisto

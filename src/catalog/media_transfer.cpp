@@ -171,6 +171,7 @@ int ImportCatalogue(CatalogContext& ctx) {
     ctx.catalog.header.catalog_number = static_cast<std::uint32_t>(k);
     ctx.media.entries.back() = ctx.catalog.header;
     WriteFastLoadIndex(ctx);
+    ctx.observer.media_changed();
     return k;
 }
 

@@ -31,8 +31,8 @@ bool ShowMediumSheet(ScanContext& ctx, bool new_medium) {
     }
     CategoryOffers offers(ctx);
     const bool accepted =
-        ctx.frontend.medium_information(cat, ctx.tr("CD-Informationen", "CD-information"),
-                                        [&offers](std::string_view name) { offers(name); });
+        ctx.scan_dialogs.medium_information(cat, ctx.tr("CD-Informationen", "CD-information"),
+                                            [&offers](std::string_view name) { offers(name); });
     if (!accepted) return false;
     const std::string_view d = cat.description();
     if (d == "noch keine Information vorhanden" || d == "no information") cat.set_description({});

@@ -45,6 +45,8 @@ void EndScan(ScanContext& ctx) {
         scan.frame->finish();
         scan.frame.reset();
     }
+    // The walk has filled the Catalog with the medium just read.
+    ctx.observer.catalog_replaced();
 }
 
 void EndUpdateScan(ScanContext& ctx) {
@@ -60,6 +62,7 @@ void EndUpdateScan(ScanContext& ctx) {
         cat.header.drive_type = old.header.drive_type;
         cat.header.medium_flags = old.header.medium_flags;
         cat.header.medium_name = old.header.medium_name;
+        ctx.observer.catalog_changed();
     }
     scan.old.reset();
     scan.old_index.reset();

@@ -136,6 +136,7 @@ int store_scanned_medium(ScanContext& ctx, int n) {
     ctx.catalog.header.catalog_number = static_cast<std::uint32_t>(stored) & 0xFFFF;
     ctx.media.store(ctx.catalog.header);
     WriteFastLoadIndex(ctx);
+    ctx.observer.media_changed();
     return stored;
 }
 

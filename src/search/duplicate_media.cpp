@@ -97,8 +97,10 @@ bool delete_medium(SearchContext& ctx, std::size_t pos) {
     if (ctx.catalog.current_number() == number) {
         ctx.catalog.reset(ctx.english());
         ctx.catalog.set_current_number(-1);
+        ctx.observer.catalog_replaced();
     }
     WriteFastLoadIndex(ctx);
+    ctx.observer.media_changed();
     return true;
 }
 
@@ -202,33 +204,34 @@ DuplicateMediaResult FindDuplicateMedia(SearchContext& ctx) {
             pair.pos = pos;
             ++result.pairs;
             const std::size_t first = i, second = j;
-            const int answer = ctx.frontend.duplicate_medium(pair, [&](int which) {
-                const std::size_t p = which == 0 ? first : second;
-                if (p < ctx.media.count()) LoadCatalog(ctx, number_at(ctx, p));
-            });
+            const DuplicateMediumAnswer answer =
+                ctx.media_dialogs.duplicate_medium(pair, [&](PairMember which) {
+                    const std::size_t p = which == PairMember::First ? first : second;
+                    if (p < ctx.media.count()) LoadCatalog(ctx, number_at(ctx, p));
+                });
             pos = pair.pos;
 
-            if (answer == kDupMediumStop) {
+            if (answer == DuplicateMediumAnswer::Stop) {
                 result.stopped = true;
                 break;
             }
-            if (answer == kDupMediumDeleteFirst && delete_medium(ctx, i)) {
+            if (answer == DuplicateMediumAnswer::DeleteFirst && delete_medium(ctx, i)) {
                 paths.erase(i);
                 ++result.deleted;
                 result.changed = true;
                 i_deleted = true;
                 break;
             }
-            if (answer == kDupMediumDeleteSecond && delete_medium(ctx, j)) {
+            if (answer == DuplicateMediumAnswer::DeleteSecond && delete_medium(ctx, j)) {
                 paths.erase(j);
                 ++result.deleted;
                 result.changed = true;
                 continue;
             }
-            if (answer == kDupMediumTakeIntoFirst) {
+            if (answer == DuplicateMediumAnswer::TakeIntoFirst) {
                 TakeComments(ctx, i, j);
                 result.changed = true;
-            } else if (answer == kDupMediumTakeIntoSecond) {
+            } else if (answer == DuplicateMediumAnswer::TakeIntoSecond) {
                 TakeComments(ctx, j, i);
                 result.changed = true;
             }
@@ -268,6 +271,13 @@ bool TakeComments(SearchContext& ctx, std::size_t target, std::size_t source) {
     LongOperation op(ctx, {"", 100, false});
     if (!LoadCatalog(ctx, target_number)) return false;
     Catalog& cat = ctx.catalog;
+    // The comments taken stay, whichever way the walk ends: tell the view.
+    struct ChangedNotice {
+        SearchContext& ctx;
+        ~ChangedNotice() {
+            if (ctx.catalog.changed()) ctx.observer.catalog_changed();
+        }
+    } notice{ctx};
     try {
         target_dirs = dir_paths(cat);
     } catch (const std::bad_alloc&) {

@@ -2,7 +2,7 @@
 // (equal volume serial, byte-for-byte equal volume label and the same
 // scanned path, see same_medium; folders of one file system and media whose
 // label and serial tell nothing are never paired by those alone). Each pair goes
-// to the duplicate-medium dialog of the Frontend, where the user deletes one
+// to the duplicate-medium dialog of the media dialogs, where the user deletes one
 // of them, takes the comments of one over into the other, or looks at either.
 #pragma once
 

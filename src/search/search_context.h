@@ -1,15 +1,18 @@
 // The search layer's view of a run: the catalogue layer's plus the search
-// state and its hit list.
+// state with its hit list and the dialogs of the media-list tools.
 #pragma once
 
 #include "catalog/catalog_context.h"
+#include "search/media_dialogs.h"
 #include "search/search_state.h"
 
 namespace orbisto {
 
 struct SearchContext : virtual CatalogContext {
-    explicit SearchContext(Frontend& fe) : CatalogContext(fe) {}
+    SearchContext(Frontend& fe, SessionObserver& obs, MediaDialogs& dialogs)
+        : CatalogContext(fe, obs), media_dialogs(dialogs) {}
 
+    MediaDialogs& media_dialogs;
     SearchState search;
 
   protected:

@@ -219,6 +219,7 @@ bool RunSearch(SearchContext& ctx) {
     } catch (const std::bad_alloc&) {
         ctx.frontend.message(ctx.tr(" zu wenig Speicher ", " out of memory "),
                              ctx.tr("Fehler!", "error!"), Buttons::Ok, Icon::Stop);
+        ctx.observer.hits_changed();
         return true;
     }
 
@@ -246,6 +247,7 @@ bool RunSearch(SearchContext& ctx) {
     st.status_text = search_status_text(ctx, st.hits.size(), st.total_kb, st.seconds);
     ctx.frontend.window_title(window_title());
     ctx.status(st.status_text);
+    ctx.observer.hits_changed();
     return true;
 }
 

@@ -2,17 +2,27 @@
 // paths, command line, settings, log, work limits, the current Catalog, the
 // MediaList, the CategoryTable, the search and the scanner state. Each layer
 // below sees its own part of it (Environment, CatalogContext, ArchiveContext,
-// Context, SearchContext). Two contexts in one process never disturb
+// ScanContext, SearchContext). Two contexts in one process never disturb
 // each other.
+//
+// The context reaches the user through four interfaces: the Frontend, the
+// scan dialogs, the media-list dialogs and the session observer. They may be
+// four objects; usually one SessionFrontend is all of them.
 #pragma once
 
 #include "scan/scan_context.h"
 #include "search/search_context.h"
+#include "session/session_frontend.h"
 
 namespace orbisto {
 
 struct Context final : ScanContext, SearchContext {
-    explicit Context(Frontend& fe) : CatalogContext(fe), ScanContext(fe), SearchContext(fe) {}
+    Context(Frontend& fe, ScanDialogs& scan_dialogs, MediaDialogs& media_dialogs,
+            SessionObserver& obs)
+        : CatalogContext(fe, obs),
+          ScanContext(fe, obs, scan_dialogs),
+          SearchContext(fe, obs, media_dialogs) {}
+    explicit Context(SessionFrontend& fe) : Context(fe, fe, fe, fe) {}
 };
 
 }  // namespace orbisto

@@ -70,7 +70,7 @@ int ChooseDriveForScan(Context& ctx) {
     const DialogPos start_pos = read_dialog_pos(ctx, kScanDialogPlace);
     choice.pos = start_pos;
 
-    const int drive = drive_of_row(rows, ctx.frontend.choose_drive(choice));
+    const int drive = drive_of_row(rows, ctx.scan_dialogs.choose_drive(choice));
 
     // The check boxes take effect whatever button closed the dialog.
     const int never_ask = choice.never_ask ? 1 : 0;
@@ -122,7 +122,7 @@ int ChooseDriveForUpdate(Context& ctx) {
         ctx.tr("Medium konnte nicht eindeutig identifiziert werden", "ID of media is not unique."),
         ctx.tr("Eine Auswahl kann Daten zerst\xC3\xB6ren. Vorsicht!",
                "Update can destroy data. Attention!")};
-    return drive_of_row(rows, ctx.frontend.choose_drive(choice));
+    return drive_of_row(rows, ctx.scan_dialogs.choose_drive(choice));
 }
 
 int ChooseDriveForIdentify(Context& ctx) {
@@ -131,7 +131,7 @@ int ChooseDriveForIdentify(Context& ctx) {
     DriveChoice choice =
         choice_for(DriveDialog::Identify, ctx.tr("Medium identifizieren", "identify medium"), rows);
     choice.preselected = first_cd_rom_row(rows);
-    return drive_of_row(rows, ctx.frontend.choose_drive(choice));
+    return drive_of_row(rows, ctx.scan_dialogs.choose_drive(choice));
 }
 
 }  // namespace orbisto

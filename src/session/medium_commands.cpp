@@ -74,7 +74,7 @@ int drives_holding(Context& ctx, std::string_view label, std::uint32_t serial) {
 int scan_known_medium(Context& ctx, std::size_t position) {
     const MediumHeader found = ctx.media.entries[position - 1];
     const int number = number_at(ctx, position);
-    switch (ctx.frontend.known_medium(
+    switch (ctx.scan_dialogs.known_medium(
         ctx.tr("Update oder nicht das ist hier die Frage", "update database"),
         fixed_text(found.medium_name))) {
         case KnownMediumChoice::Cancel:

@@ -51,7 +51,7 @@ TEST(FindDuplicateMedia, PairsNeedEqualSerialAndExactlyEqualLabel) {
 
     // "&Abbruch" ends at once, without the final message.
     PairFixture g;
-    g.fe.duplicate_medium_answers = {kDupMediumStop};
+    g.fe.duplicate_medium_answers = {DuplicateMediumAnswer::Stop};
     EXPECT_TRUE(FindDuplicateMedia(g.ctx).stopped);
     EXPECT_EQ(g.fe.duplicate_medium_pairs.size(), 1u);
     EXPECT_TRUE(g.fe.messages.empty());
@@ -61,7 +61,8 @@ TEST(FindDuplicateMedia, DeletingWalksOnOverTheShiftedListWithoutSkippingAPair) 
     PairFixture f;
     // Delete the first of (A, A copy): "A copy" moves to A's turn and still
     // meets "A third". Then delete the second of (A copy, A third).
-    f.fe.duplicate_medium_answers = {kDupMediumDeleteFirst, kDupMediumDeleteSecond};
+    f.fe.duplicate_medium_answers = {DuplicateMediumAnswer::DeleteFirst,
+                                     DuplicateMediumAnswer::DeleteSecond};
     FindDuplicateMedia(f.ctx);
     EXPECT_EQ(pair_names(f.fe), (std::vector<std::string>{"A|A copy", "A copy|A third"}));
     EXPECT_EQ(media_names(f.ctx), (std::vector<std::string>{"B", "A copy", "C"}));

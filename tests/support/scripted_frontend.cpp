@@ -94,20 +94,20 @@ std::optional<std::string> ScriptedFrontend::choose_save_file(std::string_view t
     return next_path("choose_save_file", title);
 }
 
-int ScriptedFrontend::duplicate_medium(DuplicateMediumPair& pair,
-                                       const std::function<void(int which)>& show) {
+DuplicateMediumAnswer ScriptedFrontend::duplicate_medium(
+    DuplicateMediumPair& pair, const std::function<void(PairMember which)>& show) {
     duplicate_medium_pairs.push_back(pair);
     events.push_back("duplicate_medium:" + pair.first_name + "|" + pair.second_name);
     while (!duplicate_medium_answers.empty()) {
-        const int a = duplicate_medium_answers.front();
+        const DuplicateMediumStep step = duplicate_medium_answers.front();
         duplicate_medium_answers.pop_front();
-        if (a == kDupMediumShowFirst || a == kDupMediumShowSecond) {
-            show(a == kDupMediumShowFirst ? 0 : 1);
+        if (const auto* press = std::get_if<ShowPairMember>(&step)) {
+            show(press->which);
             continue;
         }
-        return a;
+        return std::get<DuplicateMediumAnswer>(step);
     }
-    return kDupMediumNext;
+    return DuplicateMediumAnswer::Next;
 }
 
 int ScriptedFrontend::choose_drive(DriveChoice& choice) {

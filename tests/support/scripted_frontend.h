@@ -1,14 +1,16 @@
-// A Frontend for tests: records every call and answers message boxes and
-// choosers from a script, so each message and question path can be asserted.
+// A frontend for tests: records every call and answers message boxes,
+// choosers and dialogs from a script, so each message and question path can
+// be asserted. The observer's events are recorded apart from the calls.
 #pragma once
 
 #include <deque>
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
-#include "settings/frontend.h"
+#include "session/session_frontend.h"
 
 namespace orbisto::test {
 
@@ -19,8 +21,14 @@ struct MessageCall {
     Icon icon;
 };
 
-class ScriptedFrontend : public Frontend {
-public:
+// A press of "Anzeigen" in the duplicate-medium dialog; the dialog stays open.
+struct ShowPairMember {
+    PairMember which;
+};
+using DuplicateMediumStep = std::variant<DuplicateMediumAnswer, ShowPairMember>;
+
+class ScriptedFrontend : public SessionFrontend {
+  public:
     // Answers for the next message boxes, in order. When the script is empty,
     // a box is answered with the default answer of its buttons (Ok, Ok, Yes, Yes).
     std::deque<Answer> answers;
@@ -29,9 +37,9 @@ public:
     // Called on every pump(); a test can request an abort here.
     std::function<void(int pump_count)> on_pump;
 
-    // Answers of the duplicate-medium dialog, in order; 1204/1205 press
-    // "Anzeigen" and the dialog takes the next answer. Empty: "&Weiter".
-    std::deque<int> duplicate_medium_answers;
+    // Answers of the duplicate-medium dialog, in order; a ShowPairMember
+    // presses "Anzeigen" and the dialog takes the next step. Empty: "&Weiter".
+    std::deque<DuplicateMediumStep> duplicate_medium_answers;
     std::vector<DuplicateMediumPair> duplicate_medium_pairs;  // pairs shown
 
     // Answers of the drive dialogs (a row, or -1), in order. Empty: the
@@ -53,6 +61,10 @@ public:
     std::vector<int> progress_values;
     std::vector<WindowAction> window_actions;
     std::vector<std::string> events;  // every call in order, e.g. "message:Fehler!"
+    // The observer's events in order: "catalog_replaced", "catalog_changed",
+    // "media_changed", "categories_changed", "hits_changed",
+    // "long_operation_started", "long_operation_ended".
+    std::vector<std::string> observed;
     int pumps = 0;
     int beeps = 0;
     bool progress_shown = false;
@@ -78,13 +90,22 @@ public:
     std::optional<std::string> choose_save_file(std::string_view title,
                                                 const std::vector<FileFilter>& filters,
                                                 std::string_view default_ext) override;
-    int duplicate_medium(DuplicateMediumPair& pair,
-                         const std::function<void(int which)>& show) override;
+    DuplicateMediumAnswer duplicate_medium(
+        DuplicateMediumPair& pair, const std::function<void(PairMember which)>& show) override;
 
     int choose_drive(DriveChoice& choice) override;
     KnownMediumChoice known_medium(std::string_view caption, std::string_view medium_name) override;
     bool medium_information(Catalog& catalog, std::string_view caption,
                             const std::function<void(std::string_view name)>& on_name_edited) override;
+
+    void catalog_replaced() override { observed.emplace_back("catalog_replaced"); }
+    void catalog_changed() override { observed.emplace_back("catalog_changed"); }
+    void media_changed() override { observed.emplace_back("media_changed"); }
+    void categories_changed() override { observed.emplace_back("categories_changed"); }
+    void hits_changed() override { observed.emplace_back("hits_changed"); }
+    void long_operation_started() override { observed.emplace_back("long_operation_started"); }
+    void long_operation_ended() override { observed.emplace_back("long_operation_ended"); }
+
     // The last status text, or "" when none was shown.
     std::string last_status() const { return statuses.empty() ? std::string() : statuses.back(); }
     // True when a message box with this text (exactly) was shown.
