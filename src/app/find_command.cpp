@@ -45,12 +45,12 @@ bool parse_kb(const std::string& s, float& out) {
     return true;
 }
 
-std::optional<int> parse_mode(std::string_view s) {
-    static const std::pair<std::string_view, int> kModes[] = {
-        {"normal", kSearchModeNormal},         {"extended", kSearchModeApproximate},
-        {"similarity", kSearchModeSimilarity}, {"thumbnails", kSearchModeThumbnails},
-        {"regular", kSearchModeRegular},       {"favourites", kSearchModeFavourites},
-        {"duplicates", kSearchModeDuplicates}};
+std::optional<SearchMode> parse_mode(std::string_view s) {
+    static const std::pair<std::string_view, SearchMode> kModes[] = {
+        {"normal", SearchMode::Normal},         {"extended", SearchMode::Approximate},
+        {"similarity", SearchMode::Similarity}, {"thumbnails", SearchMode::Thumbnails},
+        {"regular", SearchMode::Regular},       {"favourites", SearchMode::Favourites},
+        {"duplicates", SearchMode::Duplicates}};
     for (const auto& [name, mode] : kModes) {
         if (s == name) return mode;
     }
@@ -266,12 +266,12 @@ struct FindOptions {
 int parse_options(Context& ctx, const std::vector<std::string>& args, FindOptions& o) {
     SearchSettings& s = ctx.settings.search;
     SearchState& st = ctx.search;
-    s.SuchModus = kSearchModeNormal;
-    s.GrossKlein = 1;
-    s.Kategorie = 0;
-    s.Unterkategorien = 1;
-    s.Automatik = 0;
-    s.Flag &= ~kSearchFlagLoadedOnly;
+    s.mode = SearchMode::Normal;
+    s.ignore_case = true;
+    s.category = 0;
+    s.include_subcategories = true;
+    s.automatic = false;
+    s.flags &= ~kSearchFlagLoadedOnly;
     st.only_with_comment = false;
     st.date_filter = false;
     st.MinKB = st.MaxKB = 0;
@@ -308,10 +308,10 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
         if (name == "--case" || name == "--comment-only" || name == "--no-subcategories" ||
             name == "--auto" || name == "--json" || name == "--rate") {
             if (!flag()) return usage(name + " takes no value");
-            if (name == "--case") s.GrossKlein = 0;
+            if (name == "--case") s.ignore_case = false;
             if (name == "--comment-only") st.only_with_comment = true;
-            if (name == "--no-subcategories") s.Unterkategorien = 0;
-            if (name == "--auto") s.Automatik = 1;
+            if (name == "--no-subcategories") s.include_subcategories = false;
+            if (name == "--auto") s.automatic = true;
             if (name == "--json") o.json = true;
             if (name == "--rate") o.rate = true;
             continue;
@@ -326,17 +326,17 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
         if (name == "--mode") {
             const auto mode = parse_mode(v);
             if (!mode) return usage("unknown mode '" + v + "'");
-            s.SuchModus = *mode;
+            s.mode = *mode;
         } else if (name == "--scope") {
             const auto scope = parse_scope(v);
             if (!scope) return usage("bad scope '" + v + "' (comments,dirs,files,info)");
-            s.Suchbereich = *scope;
+            s.scope = *scope;
         } else if (name == "--category") {
             int c = 0;
             if (!parse_int(v, 0, 0xFFFF, c) || !ctx.categories.valid(c)) {
                 return usage("no category '" + v + "'");
             }
-            s.Kategorie = c;
+            s.category = c;
         } else if (name == "--from" || name == "--to") {
             const auto d = parse_iso_date(v.c_str());
             if (!d) return usage("bad date '" + v + "' (YYYY-MM-DD)");
@@ -347,9 +347,11 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
                 return usage("bad size '" + v + "' for " + name);
             }
         } else if (name == "--errors") {
-            if (!parse_int(v, 0, 4, s.MaxFehler)) return usage("--errors takes 0 to 4");
+            if (!parse_int(v, 0, 4, s.max_errors)) return usage("--errors takes 0 to 4");
         } else {
-            if (!parse_int(v, 0, 100, s.FuzzyTreffer)) return usage("--threshold takes 0 to 100");
+            if (!parse_int(v, 0, 100, s.similarity_threshold)) {
+                return usage("--threshold takes 0 to 100");
+            }
         }
     }
     if (o.have_from || o.have_to) {
@@ -359,7 +361,7 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
         if (st.from > st.to) return usage("--from lies after --to");
     }
     if (!o.text) o.text = std::string();
-    if (TrimSearchString(*o.text).empty() && !search_mode_without_text(s.SuchModus)) {
+    if (TrimSearchString(*o.text).empty() && !search_mode_without_text(s.mode)) {
         return usage("no search text");
     }
     return 0;
@@ -399,13 +401,13 @@ int run_find(Context& ctx, const std::vector<std::string>& args) {
     }
     if (!BuildMediaList(ctx)) return kExitNoHits;
 
-    const int mode = ctx.settings.search.SuchModus;
+    const SearchMode mode = ctx.settings.search.mode;
     HitFormat format;
     format.json = o.json;
     format.quality_column = o.rate;
-    if (mode == kSearchModeApproximate) format.quality = HitQuality::Errors;
-    if (mode == kSearchModeSimilarity) format.quality = HitQuality::Rate;
-    const bool later = mode == kSearchModeDuplicates;
+    if (mode == SearchMode::Approximate) format.quality = HitQuality::Errors;
+    if (mode == SearchMode::Similarity) format.quality = HitQuality::Rate;
+    const bool later = mode == SearchMode::Duplicates;
     bool output_ok = true;
     if (!later) {
         ctx.search.on_hit = [&](const Catalog& cat, const HitRecord& hit, const HitDetail& detail) {

@@ -74,7 +74,7 @@ bool write_index(CatalogContext& ctx) {
 }  // namespace
 
 bool WriteFastLoadIndex(CatalogContext& ctx) {
-    if (ctx.settings.options.FastLoad != 1) return true;
+    if (!ctx.settings.options.fast_load) return true;
     return write_index(ctx);
 }
 
@@ -91,9 +91,9 @@ bool RegenerateFastLoadIndex(CatalogContext& ctx) {
         return false;
     }
 
-    int& fast_load = ctx.settings.options.FastLoad;
-    const int saved = fast_load;
-    fast_load = 0;
+    bool& fast_load = ctx.settings.options.fast_load;
+    const bool saved = fast_load;
+    fast_load = false;
     const bool built = BuildMediaList(ctx);
     fast_load = saved;
     if (!built) return false;

@@ -272,7 +272,7 @@ bool BuildMediaList(CatalogContext& ctx) {
     ctx.media.entries.clear();
     try {
         make_room(ctx, 0);
-        if (ctx.settings.options.FastLoad == 1 && take_fastload_index(ctx)) return true;
+        if (ctx.settings.options.fast_load && take_fastload_index(ctx)) return true;
         build_from_files(ctx);
         return true;
     } catch (const std::bad_alloc&) {

@@ -14,11 +14,6 @@
 
 namespace orbisto {
 
-// Search modes beyond the pattern languages (values of `SuchModus`).
-inline constexpr int kSearchModeThumbnails = 510;
-inline constexpr int kSearchModeFavourites = 512;
-inline constexpr int kSearchModeDuplicates = 513;
-
 // Bit of the `Flag` setting: search only the loaded medium.
 inline constexpr int kSearchFlagLoadedOnly = 0x8000;
 

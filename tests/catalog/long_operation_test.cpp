@@ -23,8 +23,8 @@ class LongOperationTest : public ::testing::Test {
 };
 
 TEST_F(LongOperationTest, FrameOpensAndClosesInOrder) {
-    ctx.settings.options.Minimize = 1;
-    ctx.settings.options.Restore = 1;
+    ctx.settings.options.minimize_during_long_operations = true;
+    ctx.settings.options.restore_after_long_operations = true;
     fe.request_abort();  // left over from an earlier operation
     {
         LongOperation op(ctx);
@@ -37,7 +37,7 @@ TEST_F(LongOperationTest, FrameOpensAndClosesInOrder) {
               (std::vector<WindowAction>{WindowAction::Minimize, WindowAction::Restore}));
     // Hidden at the end instead of restored.
     fe.window_actions.clear();
-    ctx.settings.options.Restore = 0;
+    ctx.settings.options.restore_after_long_operations = false;
     ctx.command_line.hide = true;
     { LongOperation op(ctx); }
     EXPECT_EQ(fe.window_actions,
@@ -88,7 +88,7 @@ TEST_F(LongOperationTest, IdleNeverLeavesAnUnprivilegedProcessIdleAfterwards) {
         if (::setrlimit(RLIMIT_NICE, &no_raise) != 0) ::_exit(20);
         // Root gives up CAP_SYS_NICE with its user id.
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(21);
-        ctx.settings.options.Idle = 1;
+        ctx.settings.options.idle_priority = true;
         for (int round = 0; round < 2; ++round) {
             { LongOperation op(ctx); }
             if (sched_getscheduler(0) != SCHED_OTHER) ::_exit(1 + round);
@@ -104,7 +104,7 @@ TEST_F(LongOperationTest, IdleNeverLeavesAnUnprivilegedProcessIdleAfterwards) {
 // A process that may go back (this test process, or root) runs idle during
 // the operation and normal afterwards.
 TEST_F(LongOperationTest, IdleLowersAProcessThatMayRaiseItselfAgainOnlyDuringTheOperation) {
-    ctx.settings.options.Idle = 1;
+    ctx.settings.options.idle_priority = true;
     const int before = sched_getscheduler(0);
     {
         LongOperation op(ctx);

@@ -81,5 +81,38 @@ TEST(SettingsBytesTest, EveryKeyReadAndWrittenBackKeepsItsBytes) {
     EXPECT_EQ(out.bytes(), fixture("every_key.ini"));
 }
 
+// Numbers the switches and choices do not expect mean what the program has
+// always made of them: a switch tested against 1 is off for 2, the others
+// are on; a number that names no choice leaves the default.
+TEST(SettingsBytesTest, UnexpectedStoredNumbersKeepTheirOldMeaning) {
+    Home h;
+    h.dir.write("orbisto.INI",
+                "[Optionen]\r\nFastLoad=2\r\nShowProtect=-1\r\nUmlaut=2\r\nEXE=-5\r\n"
+                "Restore=2\r\nlanguage=2\r\nCDentpacken=0\r\n"
+                "[Suche]\r\nSuchModus=0\r\nGrossKlein=7\r\nUnterkategorien=65536\r\n"
+                "[Ausgabe]\r\nWas=999\r\nWie=305\r\nWomit=-1\r\nFiltermodus=346\r\n"
+                "GrossKlein=7\r\n");
+    read_options(h.ctx);
+    read_search(h.ctx);
+    read_output(h.ctx);
+    const Options& o = h.ctx.settings.options;
+    EXPECT_FALSE(o.fast_load);
+    EXPECT_FALSE(o.warn_read_only);
+    EXPECT_TRUE(o.convert_dos_text);
+    EXPECT_TRUE(o.use_exe);
+    EXPECT_FALSE(o.restore_after_long_operations);  // bit 0 only
+    EXPECT_EQ(o.language, Language::German);
+    EXPECT_EQ(o.archive_expansion, ExpansionMode::Nothing);
+    const SearchSettings& s = h.ctx.settings.search;
+    EXPECT_EQ(s.mode, SearchMode::Normal);
+    EXPECT_FALSE(s.ignore_case);
+    EXPECT_FALSE(s.include_subcategories);  // a 16-bit number: 65536 is 0
+    EXPECT_EQ(h.ctx.settings.output, [] {
+        OutputSettings expected;
+        expected.ignore_case = true;
+        return expected;
+    }());
+}
+
 }  // namespace
 }  // namespace orbisto
