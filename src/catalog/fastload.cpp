@@ -48,7 +48,7 @@ std::string fastload_path(const CatalogContext& ctx) {
 
 namespace {
 
-// Writes the index whatever FastLoad says. The file is replaced atomically,
+// Writes the index whatever fast_load says. The file is replaced atomically,
 // so a failed write leaves the previous index (or none) behind.
 bool write_index(CatalogContext& ctx) {
     const std::string path = fastload_path(ctx);

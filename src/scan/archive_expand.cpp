@@ -57,7 +57,7 @@ constexpr const char* kUnarMembers =
 struct Choice {
     std::string command;  // empty: explicitly nothing (a later RAR volume)
     ArgForm form = ArgForm::Archive;
-    bool own = false;  // the user's OwnCmd
+    bool own = false;  // the user's own_command
 };
 
 bool ends_any(std::string_view name, std::initializer_list<std::string_view> endings) {
@@ -377,7 +377,7 @@ bool ExtractDescriptionFromArchive(ScanContext& ctx, const std::string& dir, std
     struct stat st {};
     if (::lstat(work.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
     // Whatever an earlier run left there must not pass for this archive's.
-    // With NichtLoeschen nothing is removed, so each archive then gets a
+    // With keep_expanded_files nothing is removed, so each archive then gets a
     // fresh directory of its own below it.
     std::string run_dir = work;
     if (!is_empty_directory(work)) {

@@ -113,7 +113,7 @@ class DirectoryWalk {
     std::vector<ListedEntry> entries_;
     std::optional<DirectoryList> list_;
     std::string dir_path_;  // the directory's place in the catalogue (update only)
-    std::string prefix_;    // the shortened path for the status bar (Echtzeit only)
+    std::string prefix_;    // the shortened path for the status bar (real_time only)
     std::string scratch_;   // reused buffers
     std::string entry_path_;
     const ListedEntry* entry_path_of_ = nullptr;
@@ -284,7 +284,7 @@ bool DirectoryWalk::file_entry(const ListedEntry& e) {
             ReadInfoFile(ctx_, rec.comment);
         }
     }
-    // Information extraction is switched off as a whole by Dateiinformationen.
+    // Information extraction is switched off as a whole by file_information.
     if (o.file_information && e.kind == EntryKind::File && rec.size_kb > 0.001f) {
         collect_file_info(e, rec);
         if (ctx_.limits_hit.comments) return false;

@@ -112,7 +112,7 @@ inline void ResetSearchRun(SearchPattern& p) {
 // The search engine's test of one text (modes other than approximate).
 bool MatchText(SearchPattern& p, std::string_view utf8);
 
-// The output filter's test: 342 normal language, 343 regular, else normal.
+// The output filter's test: OutputFilter::Regular the regular language, else the normal one.
 bool MatchFilter(SearchPattern& p, std::string_view utf8, OutputFilter filter);
 
 // Approximate search with at most `max_errors` errors; sets p.LastErrors.

@@ -17,7 +17,7 @@ namespace orbisto {
 // Bit of the `Flag` setting: search only the loaded medium.
 inline constexpr int kSearchFlagLoadedOnly = 0x8000;
 
-// Bits of `Suchbereich`.
+// Bits of SearchSettings::scope.
 inline constexpr int kScopeComments = 1;
 inline constexpr int kScopeDirs = 2;
 inline constexpr int kScopeFiles = 4;

@@ -34,7 +34,7 @@ class Fd {
     int fd_;
 };
 
-// Bytes a description may be read with: MaxSize, never more than the pool
+// Bytes a description may be read with: max_description_bytes, never more than the pool
 // can still take.
 std::size_t read_limit(const CatalogContext& ctx) {
     const int max_size = ctx.settings.options.max_description_bytes;

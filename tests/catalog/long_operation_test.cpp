@@ -78,7 +78,7 @@ TEST_F(LongOperationTest, ChangedCatalogIsOfferedForSavingAndItsTextsEmptied) {
 }
 
 // Run in a child that has no privilege to raise its priority again: with
-// Idle, every operation must leave the process at its normal policy, so the
+// idle_priority, every operation must leave the process at its normal policy, so the
 // second operation and everything after it do not run idle.
 TEST_F(LongOperationTest, IdleNeverLeavesAnUnprivilegedProcessIdleAfterwards) {
     const pid_t pid = ::fork();

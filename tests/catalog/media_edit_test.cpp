@@ -73,7 +73,7 @@ TEST(MoveMedia, LentViewReturnsLentEntryLendsOthersGetTheCategoryADropEndsAtAMed
     EXPECT_EQ(r.dropped, (std::vector<std::size_t>{2}));
     EXPECT_EQ((*read_fastload_entries(f.dir.file("fastload.cds")))[2].category, 4u);
 
-    // With SubKat a medium moved into a subcategory stays under its parent.
+    // With include_subcategories a medium moved into a subcategory stays under its parent.
     f.ctx.settings.options.include_subcategories = true;
     EXPECT_TRUE(f.move({0}, MoveFixture::kOldGames, MoveFixture::kGames).dropped.empty());
 

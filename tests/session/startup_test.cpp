@@ -81,7 +81,7 @@ TEST_F(StartupTest, CategoriesAreReadFromTheCatalogueDirectoryAfterTheStartState
     ASSERT_TRUE(start());
     EXPECT_EQ(ctx.categories.user_count(), 1);
     EXPECT_EQ(ctx.categories.name(2), "Musik");
-    // Reload 0 leaves no remembered medium, whichever reader saw it last.
+    // reload_last off leaves no remembered medium, whichever reader saw it last.
     EXPECT_EQ(ctx.settings.state.last_catalog, 0);
 }
 

@@ -56,7 +56,7 @@ TEST_F(SettingsTest, MissingFileGivesTheDefaultsAndOptionValuesAreNormalised) {
     read_options(ctx);
     const Options& o = ctx.settings.options;
     EXPECT_EQ(o.restore_after_long_operations, 1);
-    EXPECT_EQ(o.max_html_bytes, 4096);  // absent: the same as MaxSize
+    EXPECT_EQ(o.max_html_bytes, 4096);  // absent: the same as max_description_bytes
     EXPECT_TRUE(ctx.log.enabled());
     EXPECT_EQ(o.keep_expanded_files, 1);
     // Packer templates of two characters or fewer are not taken.
@@ -207,7 +207,7 @@ TEST_F(SettingsTest, ReadOnlyOrUnreadableSettingsFileWarnsOnceAndStaysUnchanged)
     ASSERT_EQ(fe.messages.size(), 1u);
     EXPECT_EQ(fe.messages[0].text, ctx.paths.settings_file + " schreibgeschützt?");
 
-    // With ShowProtect 0 the write fails silently.
+    // With warn_read_only off the write fails silently.
     ctx.settings.options.warn_read_only = false;
     EXPECT_FALSE(write_options(ctx));
     EXPECT_EQ(fe.messages.size(), 1u);
