@@ -79,13 +79,13 @@ struct Run {
 };
 
 // Best of 3 walks in the archive mode `mode`.
-Run walk(const std::string& root, int mode) {
+Run walk(const std::string& root, ExpansionMode mode) {
     Run best;
     for (int i = 0; i < 3; ++i) {
         ConsoleFrontend fe;
         Context ctx(fe);
-        ctx.settings.options.CDentpacken = mode;
-        ctx.settings.options.Echtzeit = 0;
+        ctx.settings.options.archive_expansion = mode;
+        ctx.settings.options.real_time = false;
         std::string work = temp_base() + "/orbisto-archive-work-XXXXXX";
         if (!::mkdtemp(work.data())) {
             std::perror("mkdtemp");
@@ -144,13 +144,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string root = make_tree(archives);
-    walk(root, kExpandNothing);  // warm the cache
+    walk(root, ExpansionMode::Nothing);  // warm the cache
     const struct {
         const char* what;
-        int mode;
-    } modes[] = {{"archives as files      ", kExpandNothing},
-                 {"description only (2055)", kExpandFileIdOnly},
-                 {"expand all (2056)      ", kExpandAll}};
+        ExpansionMode mode;
+    } modes[] = {{"archives as files      ", ExpansionMode::Nothing},
+                 {"description only (2055)", ExpansionMode::DescriptionOnly},
+                 {"expand all (2056)      ", ExpansionMode::All}};
     std::printf("%u ZIP archives below %s\n", archives, root.c_str());
     for (const auto& m : modes) {
         const Run r = walk(root, m.mode);

@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
 
     for (const int packed : {0, 1}) {
         if (packed && plain_only) break;
-        ctx.settings.options.gepacktSpeichern = packed;
+        ctx.settings.options.store_compressed = packed;
         ctx.catalog = built;
         start = Clock::now();
         const double cpu_start = cpu_seconds();

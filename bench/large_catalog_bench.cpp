@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
 
     for (const int packed : {0, 1}) {
         if (packed && !zip) break;
-        ctx.settings.options.gepacktSpeichern = packed;
+        ctx.settings.options.store_compressed = packed;
         const char* kind = packed ? "zip  " : "plain";
         start = Clock::now();
         if (SaveCatalog(ctx, 0) != 0) return 1;

@@ -106,11 +106,11 @@ int main() {
     Context ctx(fe);
     ctx.paths.catalog_dir = dir;
 
-    ctx.settings.options.FastLoad = 0;
+    ctx.settings.options.fast_load = false;
     BuildMediaList(ctx);  // warm the cache
     const double from_files = best_build_seconds(ctx);
 
-    ctx.settings.options.FastLoad = 1;
+    ctx.settings.options.fast_load = true;
     if (!WriteFastLoadIndex(ctx)) {
         std::fprintf(stderr, "the index could not be written\n");
         remove_tree(dir);

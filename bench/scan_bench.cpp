@@ -112,7 +112,7 @@ struct WalkResult {
 WalkResult walk(const std::string& root, bool crc) {
     ConsoleFrontend fe;
     Context ctx(fe);
-    ctx.settings.options.CRC32 = crc ? 1 : 0;
+    ctx.settings.options.compute_crc32 = crc;
     ctx.catalog.reset(false);
     Mp3Totals mp3;
     ScanDirectory(ctx, root, 0, 0, 0, mp3);

@@ -103,8 +103,8 @@ void generate(Context& ctx, int media, int files, const std::string& list_path) 
 }
 
 // Best of three timed runs after one warm-up run.
-double time_search(Context& ctx, const char* text, int mode, std::size_t& hits) {
-    ctx.settings.search.SuchModus = mode;
+double time_search(Context& ctx, const char* text, SearchMode mode, std::size_t& hits) {
+    ctx.settings.search.mode = mode;
     if (!ConfirmSearch(ctx, text)) return -1;
     double best = 1e9;
     for (int run = 0; run < 4; ++run) {
@@ -158,33 +158,33 @@ int main(int argc, char** argv) {
     BuildMediaList(ctx);
     std::printf("media list of %zu entries in %.3f s\n", ctx.media.count(), now_s() - t0);
 
-    ctx.settings.search.Suchbereich = kScopeComments | kScopeDirs | kScopeFiles;
+    ctx.settings.search.scope = kScopeComments | kScopeDirs | kScopeFiles;
     std::size_t hits = 0;
-    const double plain = time_search(ctx, "needle", kSearchModeNormal, hits);
+    const double plain = time_search(ctx, "needle", SearchMode::Normal, hits);
     std::printf("plain substring \"needle\":           %.3f s, %zu hits (target < 0.5 s)\n", plain,
                 hits);
     const double names_only_hits = static_cast<double>(hits);
-    const double wild = time_search(ctx, "ho*ne?dle-tmp", kSearchModeNormal, hits);
+    const double wild = time_search(ctx, "ho*ne?dle-tmp", SearchMode::Normal, hits);
     std::printf("wildcards and operators:            %.3f s, %zu hits (target < 1 s)\n", wild,
                 hits);
-    ctx.settings.search.Suchbereich = kScopeFiles;
-    const double files_only = time_search(ctx, "needle", kSearchModeNormal, hits);
+    ctx.settings.search.scope = kScopeFiles;
+    const double files_only = time_search(ctx, "needle", SearchMode::Normal, hits);
     std::printf("plain substring, file names only:   %.3f s, %zu hits\n", files_only, hits);
     (void)names_only_hits;
     const struct {
         const char* label;
         const char* text;
-        int mode;
+        SearchMode mode;
     } kLanguages[] = {
-        {"extended \"needle\", 1 error:        ", "needle", kSearchModeApproximate},
-        {"similarity \"needles\", 60 %:        ", "needles", kSearchModeSimilarity},
-        {"regular \"ne.dle\":                  ", "ne.dle", kSearchModeRegular},
-        {"plain substring \"m\xC3\xBCller\":         ", "m\xC3\xBCller", kSearchModeNormal},
+        {"extended \"needle\", 1 error:        ", "needle", SearchMode::Approximate},
+        {"similarity \"needles\", 60 %:        ", "needles", SearchMode::Similarity},
+        {"regular \"ne.dle\":                  ", "ne.dle", SearchMode::Regular},
+        {"plain substring \"m\xC3\xBCller\":         ", "m\xC3\xBCller", SearchMode::Normal},
         {"Greek pattern \"\xCE\xA9\xCE\xBC\":              ", "\xCE\xA9\xCE\xBC",
-         kSearchModeNormal},
+         SearchMode::Normal},
     };
-    ctx.settings.search.MaxFehler = 1;
-    ctx.settings.search.FuzzyTreffer = 60;
+    ctx.settings.search.max_errors = 1;
+    ctx.settings.search.similarity_threshold = 60;
     for (const auto& l : kLanguages) {
         const double t = time_search(ctx, l.text, l.mode, hits);
         std::printf("%s %.3f s, %zu hits\n", l.label, t, hits);

@@ -43,12 +43,12 @@ bool parse_kb(const std::string& s, float& out) {
     return true;
 }
 
-std::optional<int> parse_mode(std::string_view s) {
-    static const std::pair<std::string_view, int> kModes[] = {
-        {"normal", kSearchModeNormal},         {"extended", kSearchModeApproximate},
-        {"similarity", kSearchModeSimilarity}, {"thumbnails", kSearchModeThumbnails},
-        {"regular", kSearchModeRegular},       {"favourites", kSearchModeFavourites},
-        {"duplicates", kSearchModeDuplicates}};
+std::optional<SearchMode> parse_mode(std::string_view s) {
+    static const std::pair<std::string_view, SearchMode> kModes[] = {
+        {"normal", SearchMode::Normal},         {"extended", SearchMode::Approximate},
+        {"similarity", SearchMode::Similarity}, {"thumbnails", SearchMode::Thumbnails},
+        {"regular", SearchMode::Regular},       {"favourites", SearchMode::Favourites},
+        {"duplicates", SearchMode::Duplicates}};
     for (const auto& [name, mode] : kModes) {
         if (s == name) return mode;
     }
@@ -172,12 +172,12 @@ struct FindOptions {
 int parse_options(Context& ctx, const std::vector<std::string>& args, FindOptions& o) {
     SearchSettings& s = ctx.settings.search;
     SearchState& st = ctx.search;
-    s.SuchModus = kSearchModeNormal;
-    s.GrossKlein = 1;
-    s.Kategorie = 0;
-    s.Unterkategorien = 1;
-    s.Automatik = 0;
-    s.Flag &= ~kSearchFlagLoadedOnly;
+    s.mode = SearchMode::Normal;
+    s.ignore_case = true;
+    s.category = 0;
+    s.include_subcategories = true;
+    s.automatic = false;
+    s.flags &= ~kSearchFlagLoadedOnly;
     st.only_with_comment = false;
     st.date_filter = false;
     st.MinKB = st.MaxKB = 0;
@@ -205,24 +205,24 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
     };
     const CommandSyntax syntax{
         .command = "find",
-        .options = {{"--case", false, flag([&] { s.GrossKlein = 0; })},
+        .options = {{"--case", false, flag([&] { s.ignore_case = false; })},
                     {"--comment-only", false, flag([&] { st.only_with_comment = true; })},
-                    {"--no-subcategories", false, flag([&] { s.Unterkategorien = 0; })},
-                    {"--auto", false, flag([&] { s.Automatik = 1; })},
+                    {"--no-subcategories", false, flag([&] { s.include_subcategories = false; })},
+                    {"--auto", false, flag([&] { s.automatic = true; })},
                     {"--json", false, flag([&] { o.json = true; })},
                     {"--rate", false, flag([&] { o.rate = true; })},
                     {"--mode", true,
                      [&](const std::string& v) {
                          const auto mode = parse_mode(v);
                          if (!mode) return "unknown mode '" + v + "'";
-                         s.SuchModus = *mode;
+                         s.mode = *mode;
                          return std::string();
                      }},
                     {"--scope", true,
                      [&](const std::string& v) {
                          const auto scope = parse_scope(v);
                          if (!scope) return "bad scope '" + v + "' (comments,dirs,files,info)";
-                         s.Suchbereich = *scope;
+                         s.scope = *scope;
                          return std::string();
                      }},
                     {"--category", true,
@@ -231,7 +231,7 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
                          if (!parse_int(v, 0, 0xFFFF, c) || !ctx.categories.valid(c)) {
                              return "no category '" + v + "'";
                          }
-                         s.Kategorie = c;
+                         s.category = c;
                          return std::string();
                      }},
                     {"--from", true, date(true)},
@@ -240,12 +240,12 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
                     {"--max-kb", true, kb("--max-kb", st.MaxKB)},
                     {"--errors", true,
                      [&](const std::string& v) {
-                         return parse_int(v, 0, 4, s.MaxFehler) ? std::string()
+                         return parse_int(v, 0, 4, s.max_errors) ? std::string()
                                                                 : "--errors takes 0 to 4";
                      }},
                     {"--threshold", true,
                      [&](const std::string& v) {
-                         return parse_int(v, 0, 100, s.FuzzyTreffer) ? std::string()
+                         return parse_int(v, 0, 100, s.similarity_threshold) ? std::string()
                                                                      : "--threshold takes 0 to 100";
                      }}},
         .max_operands = 1,
@@ -260,7 +260,7 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
         if (st.from > st.to) return usage_error(syntax.command, "--from lies after --to");
     }
     o.text = parsed.operands.empty() ? std::string() : parsed.operands.front();
-    if (TrimSearchString(*o.text).empty() && !search_mode_without_text(s.SuchModus)) {
+    if (TrimSearchString(*o.text).empty() && !search_mode_without_text(s.mode)) {
         return usage_error(syntax.command, "no search text");
     }
     return 0;
@@ -300,13 +300,13 @@ int run_find(Context& ctx, const std::vector<std::string>& args) {
     }
     if (!BuildMediaList(ctx)) return kExitNoHits;
 
-    const int mode = ctx.settings.search.SuchModus;
+    const SearchMode mode = ctx.settings.search.mode;
     HitFormat format;
     format.json = o.json;
     format.quality_column = o.rate;
-    if (mode == kSearchModeApproximate) format.quality = HitQuality::Errors;
-    if (mode == kSearchModeSimilarity) format.quality = HitQuality::Rate;
-    const bool later = mode == kSearchModeDuplicates;
+    if (mode == SearchMode::Approximate) format.quality = HitQuality::Errors;
+    if (mode == SearchMode::Similarity) format.quality = HitQuality::Rate;
+    const bool later = mode == SearchMode::Duplicates;
     bool output_ok = true;
     if (!later) {
         ctx.search.on_hit = [&](const Catalog& cat, const HitRecord& hit, const HitDetail& detail) {

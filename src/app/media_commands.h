@@ -17,7 +17,7 @@ namespace orbisto::app {
 //   number, medium name, volume label, serial (%08X), directories (without
 //   the root), files, total KB (%.0f), category name (empty for none), lent
 //   (0/1).
-// --category N keeps the members of category N (SubKat applies).
+// --category N keeps the members of category N (include_subcategories applies).
 int run_media(Context& ctx, const std::vector<std::string>& args);
 
 // orbisto categories: index, parent and name of every CategoryTable entry.

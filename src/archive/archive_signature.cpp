@@ -180,13 +180,13 @@ bool ends_with_ci(std::string_view name, std::string_view ending) {
 }  // namespace
 
 bool IsClassifiedArchiveName(const Options& o, std::string_view name) {
-    if (o.EXE && ends_with_ci(name, ".EXE")) return true;
-    if (o.COMPRESS || o.GZ) {
+    if (o.use_exe && ends_with_ci(name, ".EXE")) return true;
+    if (o.use_compress || o.use_gz) {
         for (std::string_view e : {".Z", ".1", ".2", ".3", ".4", ".5"}) {
             if (ends_with_ci(name, e)) return true;
         }
     }
-    return (o.COMPRESS || o.EXTRACT) && ends_with_ci(name, ".CAB");
+    return (o.use_compress || o.use_extract) && ends_with_ci(name, ".CAB");
 }
 
 }  // namespace orbisto

@@ -68,26 +68,26 @@ Plan choose(const PackerSettings& p, std::string_view upper_name, const std::str
             std::string_view head) {
     if (is_tar(head) || (is_compressed_stream(head) &&
                          (name_has(upper_name, ".TAR") || name_has(upper_name, ".TGZ")))) {
-        return {"TAR", p.UnTGZ.command};
+        return {"TAR", p.untgz.command};
     }
-    if (is_compressed_stream(head)) return {"GZ", p.UnGZ.command, ArgForm::ArchiveAndStem};
+    if (is_compressed_stream(head)) return {"GZ", p.ungz.command, ArgForm::ArchiveAndStem};
 
     const ArchiveSignature sig = ClassifyArchive(path, 0, ClassifyMode::FullExpansion);
-    if (sig.is_lha()) return {"LHA", p.LHA.command};
+    if (sig.is_lha()) return {"LHA", p.lha.command};
     switch (sig.type()) {
         case ArchiveType::ZIP:
-            return {"ZIP", p.Zip.command};
+            return {"ZIP", p.zip.command};
         case ArchiveType::ARJ:
-            return {"ARJ", p.ARJ.command};
+            return {"ARJ", p.arj.command};
         case ArchiveType::ACE:
-            return {"ACE", p.ACE.command};
+            return {"ACE", p.ace.command};
         case ArchiveType::RAR:
-            return {"RAR", p.RAR.command};
+            return {"RAR", p.rar.command};
         case ArchiveType::ZOO:
-            return {"ZOO", p.Zoo.command};
+            return {"ZOO", p.zoo.command};
         case ArchiveType::CAB:
         case ArchiveType::CabInProgram:
-            return {"CAB", p.Extract.command, ArgForm::TargetArchive};
+            return {"CAB", p.extract.command, ArgForm::TargetArchive};
         case ArchiveType::InstallShieldCab:
             return {"InstallShield", kUnshieldCommand, ArgForm::TargetArchive};
         case ArchiveType::UC2:
@@ -163,7 +163,7 @@ CatalogFileExpansion ExpandCatalogFile(ArchiveContext& ctx, const std::string& p
         return fail(FillIn(ctx.tr("kein Packer für %s", "no unpacker for %s"), {plan.format}));
     }
 
-    const std::string& copy_option = ctx.settings.options.CopyPfad;
+    const std::string& copy_option = ctx.settings.options.copy_path;
     if (copy_option.empty()) {
         return fail(ctx.tr("kein Kopierverzeichnis eingestellt", "no copy directory set"));
     }

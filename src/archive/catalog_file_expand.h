@@ -1,6 +1,6 @@
 // Unpacking a file of the catalogue on the user's request: the archive at
 // `path` is unpacked by its packer program into a new directory below the
-// copy directory (CopyPfad), where it stays for the user.
+// copy directory (copy_path), where it stays for the user.
 #pragma once
 
 #include <string>
@@ -16,7 +16,7 @@ struct CatalogFileExpansion {
     bool ok() const { return error.empty(); }
 };
 
-// Unpacks the archive at `path` into CopyPfad/<name without extension>.
+// Unpacks the archive at `path` into copy_path/<name without extension>.
 // Only names containing one of ".ZIP", ".ARJ", ".CAB", ".A0", ".LHA", ".LZH",
 // ".RAR", ".UC2", ".EXE", ".TAR", ".TGZ", ".GZ", ".Z" or ".ZOO" (in any case)
 // are taken. The packer is chosen by the file's signature (for a program:

@@ -248,7 +248,7 @@ PackerResult RunPacker(ArchiveContext& ctx, const PackerCall& call) {
     // the program starts in turn.
     ChildSetup setup;
     setup.keep_std_handles = call.keep_std_handles;
-    setup.idle = ctx.settings.options.Idle != 0;
+    setup.idle = ctx.settings.options.idle_priority;
     setup.max_output = call.max_output;
     setup.wall = wall.ready() ? &wall : nullptr;
     int confinement_error = 0;
@@ -264,13 +264,13 @@ PackerResult RunPacker(ArchiveContext& ctx, const PackerCall& call) {
         }
         return result;
     }
-    if (ctx.settings.options.Echtzeit && !call.shown_path.empty()) {
+    if (ctx.settings.options.real_time && !call.shown_path.empty()) {
         ctx.frontend.status(0, call.shown_path);
     }
 
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
-    const long long limit = ctx.settings.options.TimeOut;
+    const long long limit = ctx.settings.options.time_out;
     int status = 0;
     bool ended = false;
     // A descriptor that becomes readable when the process ends lets the
@@ -352,12 +352,12 @@ PackerResult RunUserCommandIn(ArchiveContext& ctx, UserCommand kind, const std::
     call.shown_path = path;
     switch (kind) {
         case UserCommand::Own:
-            if (!extension_in_list(p.OwnExt, file_part(path))) return {};
-            call.command = p.OwnCmd;
+            if (!extension_in_list(p.own_extensions, file_part(path))) return {};
+            call.command = p.own_command;
             break;
         case UserCommand::Info: {
-            if (!extension_in_list(p.InfoExt, file_part(path))) return {};
-            call.command = p.InfoCmd;
+            if (!extension_in_list(p.info_extensions, file_part(path))) return {};
+            call.command = p.info_command;
             call.log_label = "\r\nuser info: %s\r\n";
             // A file left by the command for an earlier file must not be
             // read as this file's information.
@@ -365,7 +365,7 @@ PackerResult RunUserCommandIn(ArchiveContext& ctx, UserCommand kind, const std::
             break;
         }
         case UserCommand::Dir:
-            call.command = p.DirCmd;
+            call.command = p.dir_command;
             call.log_label = "\r\ndir: %s\r\n";
             call.confined = false;
             call.kill_label = "dir: %s abgebrochen\r\n";

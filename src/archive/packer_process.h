@@ -54,14 +54,14 @@ struct PackerCall {
     // Log line when the time-out or an abort ends the process ("%s" = the
     // command; written always).
     std::string kill_label = "entpacken: %s abgebrochen\r\n";
-    std::string shown_path;  // shown in the status line with Echtzeit; "" = none
+    std::string shown_path;  // shown in the status line with real_time; "" = none
     // How many bytes the run may add to the file system of work_dir; 0 = no
     // cap. A run that writes more, or that leaves less than a tenth of the
     // free space it found, is ended like a time-out, and no single file it
     // writes may grow past the cap.
     std::uint64_t max_output = 0;
     bool keep_std_handles = false;  // the program gets this process's handles, not /dev/null
-    bool no_time_limit = false;     // TimeOut does not apply (an abort still ends it)
+    bool no_time_limit = false;     // time_out does not apply (an abort still ends it)
     // Writes only below work_dir (where the kernel can enforce it). Off for
     // the user's directory command, whose job is the directory it is given.
     bool confined = true;
@@ -75,12 +75,12 @@ struct PackerResult {
 };
 
 // Runs the call and waits for it: in 100 ms steps with the frontend's
-// message pump between; past TimeOut seconds, on an abort request or when
+// message pump between; past time_out seconds, on an abort request or when
 // it writes past max_output, the whole process group is killed. The
 // program word is looked up in "AppPaths", then in $PATH.
 PackerResult RunPacker(ArchiveContext& ctx, const PackerCall& call);
 
-// Runs OwnCmd, InfoCmd or DirCmd with "%s" = path in `work_dir`, with
+// Runs own_command, info_command or dir_command with "%s" = path in `work_dir`, with
 // PackerCall::max_output = `max_output`.
 PackerResult RunUserCommandIn(ArchiveContext& ctx, UserCommand kind, const std::string& path,
                               const std::string& work_dir, std::uint64_t max_output = 0);
@@ -88,7 +88,7 @@ PackerResult RunUserCommandIn(ArchiveContext& ctx, UserCommand kind, const std::
 // The name of the file the info command writes into the work directory.
 inline constexpr const char* kInfoFileName = "ORBISTO.INFO";
 
-// Runs the user's OwnCmd, InfoCmd or DirCmd for `path`.
+// Runs the user's own_command, info_command or dir_command for `path`.
 CommandRun RunUserCommand(ArchiveContext& ctx, UserCommand kind, const std::string& path);
 
 }  // namespace orbisto

@@ -47,11 +47,11 @@ constexpr std::array<PackerProgram, kPackerCount> kPrograms = {{
 PackerTemplate* template_of(PackerSettings& s, Packer p) {
     switch (p) {
         case Packer::ZOO:
-            return &s.Zoo;
+            return &s.zoo;
         case Packer::UNACE:
-            return &s.ACE;
+            return &s.ace;
         case Packer::UNRAR:
-            return &s.RAR;
+            return &s.rar;
         default:
             return nullptr;
     }
@@ -175,7 +175,7 @@ std::string ResolveCommand(const ArchiveContext& ctx, std::string_view command) 
 
 void TestAllPackers(ArchiveContext& ctx) {
     ctx.packers.found.clear();
-    if (!ctx.settings.options.PackerTesten) return;
+    if (!ctx.settings.options.test_packers) return;
     std::vector<int> found(kPackerCount, 0);
     bool missing = false;
     for (size_t i = 0; i < kPackerCount; ++i) {

@@ -78,7 +78,7 @@ int FindPacker(const ArchiveContext& ctx, std::string_view name, std::string* ou
 // 200 characters) by its registered full path; other lines stay as they are.
 std::string ResolveCommand(const ArchiveContext& ctx, std::string_view command);
 
-// Tests every packer (with PackerTesten on) into ctx.packers.found,
+// Tests every packer (with test_packers on) into ctx.packers.found,
 // switches default command lines whose program is missing to the fallback
 // program when that one is there, and shows "nicht alle Packer vorhanden"
 // in the status line when any program is missing.

@@ -102,12 +102,12 @@ bool IsDeletableWorkPath(const ArchiveContext& ctx, const std::string& dir) {
     const std::string real = real_path(dir);
     if (real.empty()) return false;
     const std::string work = real_path(ctx.paths.temp_dir);
-    const std::string copy = real_path(ctx.settings.options.CopyPfad);
+    const std::string copy = real_path(ctx.settings.options.copy_path);
     return is_within(real, work, true) || is_within(real, copy, false);
 }
 
 bool DeleteTree(ArchiveContext& ctx, const std::string& dir) {
-    if (ctx.settings.options.NichtLoeschen) return true;
+    if (ctx.settings.options.keep_expanded_files) return true;
     ctx.log.line("\r\ndel file/dir:" + dir + "\r\n");
     bool ok = false;
     if (IsDeletableWorkPath(ctx, dir)) {
@@ -122,7 +122,7 @@ bool DeleteTree(ArchiveContext& ctx, const std::string& dir) {
 }
 
 bool RemoveWorkDirectory(ArchiveContext& ctx, const std::string& dir) {
-    if (ctx.settings.options.NichtLoeschen) return true;
+    if (ctx.settings.options.keep_expanded_files) return true;
     struct stat st {};
     if (::lstat(dir.c_str(), &st) != 0 && errno == ENOENT) return true;
     bool ok = IsDeletableWorkPath(ctx, dir) && real_path(dir) != real_path(ctx.paths.temp_dir);

@@ -21,11 +21,11 @@ struct BulkTexts {
     const char* progress_en;
 };
 
-// Sets gepacktSpeichern for the run and restores it on every way out.
+// Sets store_compressed for the run and restores it on every way out.
 class ForcedStorage {
   public:
-    ForcedStorage(CatalogContext& ctx, int value)
-        : setting_(ctx.settings.options.gepacktSpeichern) {
+    ForcedStorage(CatalogContext& ctx, bool value)
+        : setting_(ctx.settings.options.store_compressed) {
         saved_ = setting_;
         setting_ = value;
     }
@@ -34,8 +34,8 @@ class ForcedStorage {
     ForcedStorage& operator=(const ForcedStorage&) = delete;
 
   private:
-    int& setting_;
-    int saved_;
+    bool& setting_;
+    bool saved_;
 };
 
 BulkResult resave_all(CatalogContext& ctx, bool compress, const BulkTexts& t) {
@@ -54,7 +54,7 @@ BulkResult resave_all(CatalogContext& ctx, bool compress, const BulkTexts& t) {
     // from memory could write a Catalog whose texts a long operation cleared.
     ctx.catalog.set_current_number(-1);
 
-    ForcedStorage forced(ctx, compress ? 1 : 0);
+    ForcedStorage forced(ctx, compress);
     const int count = static_cast<int>(ctx.media.count());
     LongOperationOptions options;
     options.text = ctx.tr(t.progress_de, t.progress_en);

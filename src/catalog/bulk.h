@@ -15,7 +15,7 @@ enum class BulkResult {
 
 // Loads every medium of the MediaList in order and saves it again under its
 // number, compressed (PackAll) or plain (UnpackAll), inside a long operation
-// with progress 0 .. media count. gepacktSpeichern is forced for the run and
+// with progress 0 .. media count. store_compressed is forced for the run and
 // restored on every way out. A medium that cannot be loaded is reported by
 // the store and left as it is. After Done the caller reloads the medium
 // selected in its view.

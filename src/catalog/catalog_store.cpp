@@ -177,7 +177,7 @@ int SaveCatalog(CatalogContext& ctx, int n) {
         std::memcpy(&encoding, bytes.data() + offsetof(StoredMediumHeader, text_encoding),
                     sizeof encoding);
         std::memcpy(&version, bytes.data() + offsetof(StoredMediumHeader, version), sizeof version);
-        written = write_catalog_file(path, bytes, ctx.settings.options.gepacktSpeichern == 1);
+        written = write_catalog_file(path, bytes, ctx.settings.options.store_compressed);
         if (!written) report(ctx, StoreMessage::WriteError, path);
     } catch (const std::bad_alloc&) {
         report(ctx, StoreMessage::OutOfMemory, path);

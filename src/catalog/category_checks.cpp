@@ -22,7 +22,7 @@ bool ask_rename(CatalogContext& ctx, const char* de, const char* en) {
 }  // namespace
 
 bool IsMemberOfCategory(const CatalogContext& ctx, const MediumHeader& m, int c) {
-    return IsMemberOfCategory(ctx.categories, ctx.settings.options.SubKat, m, c);
+    return IsMemberOfCategory(ctx.categories, ctx.settings.options.include_subcategories, m, c);
 }
 
 bool CheckCategoryName(CatalogContext& ctx, int index, std::string_view name) {

@@ -39,8 +39,8 @@ void remap_remembered(CatalogContext& ctx, const std::vector<int>& map) {
     auto remap_int = [&map](int& v) {
         if (v >= 0) v = static_cast<int>(remap_category(map, static_cast<std::uint32_t>(v)));
     };
-    remap_int(ctx.settings.state.LetzteKategorie);
-    remap_int(ctx.settings.search.Kategorie);
+    remap_int(ctx.settings.state.last_category);
+    remap_int(ctx.settings.search.category);
 }
 
 // Gives catalogue `number` the category `category` in its file. A header
@@ -123,7 +123,7 @@ CategoryEdit DeleteCategory(CatalogContext& ctx, int index) {
     }
     if (!current_kept) ctx.catalog.header.category = remap_category(map, current_category);
     remap_remembered(ctx, map);
-    if (list_changed && ctx.settings.options.FastLoad == 1) WriteFastLoadIndex(ctx);
+    if (list_changed && ctx.settings.options.fast_load) WriteFastLoadIndex(ctx);
     if (list_changed) ctx.observer.media_changed();
     if (ctx.catalog.header.category != current_category) ctx.observer.catalog_changed();
     return CategoryEdit::Done;

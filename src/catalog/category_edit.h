@@ -1,5 +1,5 @@
 // Working with the categories through the Context: membership with the
-// SubKat setting, the duplicate-name questions before a rename, and the
+// include_subcategories option, the duplicate-name questions before a rename, and the
 // edits of the category tree that the main window offers (create, rename,
 // move under another parent, delete with the whole subtree). Every edit that
 // goes through is written to the category file at once.
@@ -13,7 +13,7 @@ namespace orbisto {
 
 struct CatalogContext;
 
-// IsMemberOfCategory with the table and SubKat setting of ctx.
+// IsMemberOfCategory with the table and include_subcategories option of ctx.
 bool IsMemberOfCategory(const CatalogContext& ctx, const MediumHeader& m, int c);
 
 // Before a category is renamed: compares name, ignoring case (German
@@ -66,7 +66,7 @@ CategoryEdit MoveCategory(CatalogContext& ctx, int index, int parent);
 // The current Catalog's header (unless its file could not be rewritten), the
 // remembered category and the search category are renumbered the same way,
 // so a later save of the current Catalog writes the new position and never
-// brings back the old one (the Catalog's changed flag is left as it is). With FastLoad 1 the
+// brings back the old one (the Catalog's changed flag is left as it is). With fast_load on the
 // FastLoadIndex is written when a MediaList entry changed.
 CategoryEdit DeleteCategory(CatalogContext& ctx, int index);
 

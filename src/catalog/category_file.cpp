@@ -115,9 +115,9 @@ void ReadCategories(CatalogContext& ctx) {
 
     categories_from_ini(IniFile::load_or_empty(table.file), table);
 
-    if (ctx.settings.options.Reload == 0) {
-        ctx.settings.state.LetzteCD = 0;
-        ctx.settings.state.LetzteKategorie = 0;
+    if (!ctx.settings.options.reload_last) {
+        ctx.settings.state.last_catalog = 0;
+        ctx.settings.state.last_category = 0;
     }
 }
 
@@ -126,7 +126,7 @@ bool WriteCategories(CatalogContext& ctx) {
     const auto fill = [&table](IniFile& ini) { categories_to_ini(table, ini); };
 
     const bool settings_written = write_profile_group(ctx, ctx.paths.settings_file, fill);
-    if (!settings_written && ctx.settings.options.ShowProtect == 1) return false;
+    if (!settings_written && ctx.settings.options.warn_read_only) return false;
 
     const std::string wichtig = category_file_path(ctx);
     if (wichtig.empty() || wichtig == ctx.paths.settings_file) return settings_written;

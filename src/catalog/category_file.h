@@ -39,13 +39,13 @@ std::string category_file_path(const CatalogContext& ctx);
 // negative `Anzahl` counts as 0, one above kMaxUserCategories is taken as the
 // number of stored names (at most kMaxUserCategories), and parents outside
 // the table, on the category itself or in a cycle become top level.
-// With Reload 0 the remembered catalogue (LetzteCD) and category
-// (LetzteKategorie) become 0.
+// With reload_last off the remembered catalogue (last_catalog) and category
+// (last_category) become 0.
 void ReadCategories(CatalogContext& ctx);
 
 // Writes the table to the settings file, then to WICHTIG.INI, which is the
 // category file from then on. A file that cannot be written gets the
-// read-only warning when ShowProtect is 1; a failed settings file then stops
+// read-only warning when warn_read_only is on; a failed settings file then stops
 // the write. Keys of categories beyond the new count are removed, so a
 // shrunk table leaves nothing behind. Returns true when the file the
 // categories will be read from next holds the table.

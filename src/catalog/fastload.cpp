@@ -53,7 +53,7 @@ std::string fastload_path(const std::string& catalog_dir) {
 
 namespace {
 
-// Writes the index whatever FastLoad says. The file is replaced atomically,
+// Writes the index whatever fast_load says. The file is replaced atomically,
 // so a failed write leaves the previous index (or none) behind.
 bool write_index(CatalogContext& ctx) {
     const std::string path = fastload_path(ctx.paths.catalog_dir);
@@ -79,7 +79,7 @@ bool write_index(CatalogContext& ctx) {
 }  // namespace
 
 bool WriteFastLoadIndex(CatalogContext& ctx) {
-    if (ctx.settings.options.FastLoad != 1) return true;
+    if (!ctx.settings.options.fast_load) return true;
     return write_index(ctx);
 }
 
@@ -96,9 +96,9 @@ bool RegenerateFastLoadIndex(CatalogContext& ctx) {
         return false;
     }
 
-    int& fast_load = ctx.settings.options.FastLoad;
-    const int saved = fast_load;
-    fast_load = 0;
+    bool& fast_load = ctx.settings.options.fast_load;
+    const bool saved = fast_load;
+    fast_load = false;
     const bool built = BuildMediaList(ctx);
     fast_load = saved;
     if (!built) return false;

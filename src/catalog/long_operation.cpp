@@ -63,9 +63,9 @@ LongOperation::LongOperation(CatalogContext& ctx, LongOperationOptions options) 
     ctx_.frontend.progress_open(texts(ctx_.english(), std::move(options.text)), options.range,
                                 dialog_pos_);
     const auto& o = ctx_.settings.options;
-    if (o.Minimize) ctx_.frontend.main_window(WindowAction::Minimize);
+    if (o.minimize_during_long_operations) ctx_.frontend.main_window(WindowAction::Minimize);
     if (ctx_.command_line.hide) ctx_.frontend.main_window(WindowAction::Hide);
-    if (o.Idle) {
+    if (o.idle_priority) {
         if (idle_can_be_left()) {
             old_policy_ = sched_getscheduler(0);
             sched_param param{};
@@ -107,7 +107,9 @@ void LongOperation::finish() {
     const DialogPos pos = ctx_.frontend.progress_close();
     if (pos.x != dialog_pos_.x || pos.y != dialog_pos_.y) write_dialog_pos(ctx_, "Abbruch", pos);
     const auto& o = ctx_.settings.options;
-    if (o.Minimize && (o.Restore & 1)) ctx_.frontend.main_window(WindowAction::Restore);
+    if (o.minimize_during_long_operations && o.restore_after_long_operations) {
+        ctx_.frontend.main_window(WindowAction::Restore);
+    }
     ctx_.frontend.beep();
     ctx_.busy = false;
     if (idle_) {

@@ -41,7 +41,7 @@ CategoryView ShowCategory(CatalogContext& ctx, int c) {
     CategoryView view;
     if (!ctx.categories.valid(c)) c = 0;
     view.category = c;
-    ctx.settings.state.LetzteKategorie = c;
+    ctx.settings.state.last_category = c;
 
     const auto& entries = ctx.media.entries;
     for (std::size_t i = 0; i < entries.size(); ++i) {

@@ -273,7 +273,7 @@ bool BuildMediaList(CatalogContext& ctx) {
     bool built = true;
     try {
         make_room(ctx, 0);
-        if (ctx.settings.options.FastLoad != 1 || !take_fastload_index(ctx)) build_from_files(ctx);
+        if (!ctx.settings.options.fast_load || !take_fastload_index(ctx)) build_from_files(ctx);
     } catch (const std::bad_alloc&) {
         ctx.media.entries.clear();
         ctx.media.entries.shrink_to_fit();

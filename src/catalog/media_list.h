@@ -36,7 +36,7 @@ struct MediaList {
 // The name of the fast-load index in the CatalogDirectory.
 inline constexpr const char* kFastLoadName = "fastload.cds";
 
-// Builds ctx.media. With FastLoad 1 a valid index is taken as it stands (a
+// Builds ctx.media. With fast_load on a valid index is taken as it stands (a
 // length that is a multiple of 136 bytes, every entry version 3); else every
 // "<n>.cd" file of the CatalogDirectory whose base name is the plain decimal
 // spelling of n (0 .. 65535, no sign, no leading zeros: "007.cd" is not
@@ -59,7 +59,7 @@ std::string fastload_path(const std::string& catalog_dir);
 // whose file has gone are left out. Nothing is shown to the user.
 std::vector<MediumHeader> index_entries_from_files(const CatalogContext& ctx);
 
-// Rewrites the fast-load index when FastLoad is 1 (call it after every change
+// Rewrites the fast-load index when fast_load is on (call it after every change
 // of the MediaList); true when it was written or nothing was to be done. The
 // index is written under a lock on the CatalogDirectory from what the
 // catalogue files say (index_entries_from_files), so runs that share the
@@ -67,7 +67,7 @@ std::vector<MediumHeader> index_entries_from_files(const CatalogContext& ctx);
 // index path as caption.
 bool WriteFastLoadIndex(CatalogContext& ctx);
 
-// After FastLoad has been switched on: asks whether to regenerate the index;
+// After fast_load has been switched on: asks whether to regenerate the index;
 // on Yes offers to save a changed Catalog, builds the MediaList from the
 // catalogue files alone and writes the index. True when the index was written.
 bool RegenerateFastLoadIndex(CatalogContext& ctx);
@@ -83,7 +83,7 @@ struct CategoryView {
 };
 
 // Collects the members of category c (an index outside 0 .. category count
-// shows category 0), remembers c as LetzteKategorie and loads the chosen
+// shows category 0), remembers c as last_category and loads the chosen
 // member with LoadCatalog.
 CategoryView ShowCategory(CatalogContext& ctx, int c);
 

@@ -60,7 +60,7 @@ constexpr const char* kUnarMembers =
 struct Choice {
     std::string command;  // empty: explicitly nothing (a later RAR volume)
     ArgForm form = ArgForm::Archive;
-    bool own = false;  // the user's OwnCmd
+    bool own = false;  // the user's own_command
 };
 
 bool ends_any(std::string_view name, std::initializer_list<std::string_view> endings) {
@@ -92,7 +92,7 @@ std::string_view first_word(std::string_view command) {
 // The packer test runs once, before the first archive needs it, when the
 // program start has not run it already.
 void ensure_packers_tested(ScanContext& ctx) {
-    if (ctx.packers.found.empty() && ctx.settings.options.PackerTesten) TestAllPackers(ctx);
+    if (ctx.packers.found.empty() && ctx.settings.options.test_packers) TestAllPackers(ctx);
 }
 
 // The groups after the ZIP group, first match wins; nullopt when none
@@ -103,51 +103,53 @@ std::optional<Choice> later_group(ScanContext& ctx, std::string_view name, const
     const PackerSettings& p = ctx.settings.packer;
     const auto has = [&](Packer k) { return PackerAvailable(ctx, k); };
 
-    if (o.RPM && has(Packer::SEVENZ) &&
+    if (o.use_rpm && has(Packer::SEVENZ) &&
         ends_any(name, {".TAR", ".GZ", ".BZ2", ".CPIO", ".MSI", ".RPM", ".DEB", ".7Z"})) {
         if (ends_with_ci(name, ".RPM")) ReadRpmDescriptionInto(ctx, path, comment);
-        return Choice{p.RPM.command};
+        return Choice{p.rpm.command};
     }
     // InstallShield 3 files (13 5D) have no unpacker on this platform.
-    if (o.UNTGZ && has(Packer::UNTGZ32) && ends_any(name, {".TAR", ".TGZ"})) {
-        return Choice{p.UnTGZ.command};
+    if (o.use_untgz && has(Packer::UNTGZ32) && ends_any(name, {".TAR", ".TGZ"})) {
+        return Choice{p.untgz.command};
     }
-    if (o.GZ && has(Packer::UNTGZ32) && ends_with_ci(name, ".GZ")) {
-        return Choice{p.UnGZ.command, ArgForm::ArchiveAndStem};
+    if (o.use_gz && has(Packer::UNTGZ32) && ends_with_ci(name, ".GZ")) {
+        return Choice{p.ungz.command, ArgForm::ArchiveAndStem};
     }
-    if (o.ACE && has(Packer::UNACE) && (sig.is(ArchiveType::ACE) || ends_with_ci(name, ".ACE"))) {
-        return Choice{p.ACE.command};
+    if (o.use_ace && has(Packer::UNACE) &&
+        (sig.is(ArchiveType::ACE) || ends_with_ci(name, ".ACE"))) {
+        return Choice{p.ace.command};
     }
-    if ((o.ARJ && has(Packer::ARJ) && (sig.is(ArchiveType::ARJ) || ends_with_ci(name, ".ARJ"))) ||
+    if ((o.use_arj && has(Packer::ARJ) &&
+         (sig.is(ArchiveType::ARJ) || ends_with_ci(name, ".ARJ"))) ||
         ends_any(name, {".A0", ".A1", ".A2"})) {
-        return Choice{p.ARJ.command};
+        return Choice{p.arj.command};
     }
     const bool lha = sig.is_lha() || ends_with_ci(name, ".LZH");
-    if ((o.LHA && has(Packer::LHA32) && lha) || ends_with_ci(name, ".LHA")) {
-        return Choice{p.LHA.command};
+    if ((o.use_lha && has(Packer::LHA32) && lha) || ends_with_ci(name, ".LHA")) {
+        return Choice{p.lha.command};
     }
-    if (o.EXPANDER && has(Packer::EXPANDER) && ends_any(name, {".HQX", ".SIT"})) {
+    if (o.use_expander && has(Packer::EXPANDER) && ends_any(name, {".HQX", ".SIT"})) {
         return Choice{kExpanderCommand};
     }
-    if (o.LHA && has(Packer::LHA) && lha) return Choice{p.LHA.command};
-    if (o.RAR && (sig.is(ArchiveType::RAR) || ends_with_ci(name, ".RAR")) &&
+    if (o.use_lha && has(Packer::LHA) && lha) return Choice{p.lha.command};
+    if (o.use_rar && (sig.is(ArchiveType::RAR) || ends_with_ci(name, ".RAR")) &&
         (has(Packer::UNRAR) || has(Packer::RAR))) {
         if (!rar_volume_handled(name)) return Choice{};
-        return Choice{has(Packer::UNRAR) ? p.RAR.command : "rar x -y -p- %s"};
+        return Choice{has(Packer::UNRAR) ? p.rar.command : "rar x -y -p- %s"};
     }
-    if (o.UC2 && has(Packer::UC) && (sig.is(ArchiveType::UC2) || ends_with_ci(name, ".UC2"))) {
-        return Choice{p.UC2.command};
+    if (o.use_uc2 && has(Packer::UC) && (sig.is(ArchiveType::UC2) || ends_with_ci(name, ".UC2"))) {
+        return Choice{p.uc2.command};
     }
-    if (o.ZOO && has(Packer::ZOO) && (sig.is(ArchiveType::ZOO) || ends_with_ci(name, ".ZOO"))) {
-        return Choice{p.Zoo.command};
+    if (o.use_zoo && has(Packer::ZOO) && (sig.is(ArchiveType::ZOO) || ends_with_ci(name, ".ZOO"))) {
+        return Choice{p.zoo.command};
     }
     if (ends_with_ci(name, ".CAB")) {
-        const bool ms = o.EXTRACT && (has(Packer::EXTRACT) || has(Packer::EXTRAC32));
+        const bool ms = o.use_extract && (has(Packer::EXTRACT) || has(Packer::EXTRAC32));
         if (sig.is(ArchiveType::CAB) && ms)
-            return Choice{p.Extract.command, ArgForm::TargetArchive};
+            return Choice{p.extract.command, ArgForm::TargetArchive};
         if (sig.is_newer_installshield_cab()) {
             if (has(Packer::ISCAB)) return Choice{kUnshieldCommand, ArgForm::TargetArchive};
-        } else if (sig.is(ArchiveType::InstallShieldCab) && o.COMPRESS && has(Packer::I5COMP)) {
+        } else if (sig.is(ArchiveType::InstallShieldCab) && o.use_compress && has(Packer::I5COMP)) {
             // A later volume of a set: the first one unpacks the whole set.
             const std::string up = upper_german(name);
             const bool later_volume =
@@ -165,14 +167,16 @@ std::optional<Choice> expand_command(ScanContext& ctx, std::string_view name,
                                      std::uint32_t& comment) {
     const Options& o = ctx.settings.options;
     const PackerSettings& p = ctx.settings.packer;
-    if (o.EXTRACT && sig.is(ArchiveType::CabInProgram) && PackerAvailable(ctx, Packer::EXE2CAB)) {
-        return Choice{p.Extract.command, ArgForm::TargetArchive};
+    if (o.use_extract && sig.is(ArchiveType::CabInProgram) &&
+        PackerAvailable(ctx, Packer::EXE2CAB)) {
+        return Choice{p.extract.command, ArgForm::TargetArchive};
     }
     std::optional<Choice> zip;
-    if (o.ZIP && (PackerAvailable(ctx, Packer::UNZIP) || PackerAvailable(ctx, Packer::PKUNZIP)) &&
+    if (o.use_zip &&
+        (PackerAvailable(ctx, Packer::UNZIP) || PackerAvailable(ctx, Packer::PKUNZIP)) &&
         (sig.is(ArchiveType::ZIP) || ends_any(name, {".ZIP", ".SXW"}))) {
         ReadZipComment(ctx, path, comment);
-        zip = Choice{p.Zip.command};
+        zip = Choice{p.zip.command};
     }
     // A later group that matches takes the place of the ZIP group.
     std::optional<Choice> later = later_group(ctx, name, path, sig, comment);
@@ -182,7 +186,9 @@ std::optional<Choice> expand_command(ScanContext& ctx, std::string_view name,
     }
     if (zip) return zip;
     // The user's own command is for what no packer group takes.
-    if (!p.OwnCmd.empty() && extension_in_list(p.OwnExt, name)) return Choice{"", {}, true};
+    if (!p.own_command.empty() && extension_in_list(p.own_extensions, name)) {
+        return Choice{"", {}, true};
+    }
     return std::nullopt;
 }
 
@@ -195,34 +201,34 @@ std::optional<Choice> description_command(ScanContext& ctx, std::string_view nam
     const Options& o = ctx.settings.options;
     const PackerSettings& p = ctx.settings.packer;
     const auto has = [&](Packer k) { return PackerAvailable(ctx, k); };
-    if (o.ZIP && (has(Packer::UNZIP) || has(Packer::PKUNZIP)) &&
+    if (o.use_zip && (has(Packer::UNZIP) || has(Packer::PKUNZIP)) &&
         (sig.is(ArchiveType::ZIP) || ends_any(name, {".ZIP", ".SXW"}))) {
         if (ReadZipComment(ctx, path, comment)) return std::nullopt;
         return Choice{"unzip -qq -Co -P zvmk %s FILE_ID.DIZ TOP_ID.DIZ"};
     }
-    if (o.ARJ && has(Packer::ARJ) &&
+    if (o.use_arj && has(Packer::ARJ) &&
         (sig.is(ArchiveType::ARJ) || ends_any(name, {".ARJ", ".A0", ".A1", ".A2"}))) {
         return Choice{"arj e -y -+ -gzvmk %s FILE_ID.DIZ TOP_ID.DIZ file_id.diz top_id.diz"};
     }
-    if (o.LHA && (has(Packer::LHA32) || has(Packer::LHA)) &&
+    if (o.use_lha && (has(Packer::LHA32) || has(Packer::LHA)) &&
         (sig.is_lha() || ends_any(name, {".LZH", ".LHA"}))) {
         return Choice{"lha efq %s FILE_ID.DIZ TOP_ID.DIZ file_id.diz top_id.diz"};
     }
-    if (o.RAR && (has(Packer::UNRAR) || has(Packer::RAR)) &&
+    if (o.use_rar && (has(Packer::UNRAR) || has(Packer::RAR)) &&
         (sig.is(ArchiveType::RAR) || ends_with_ci(name, ".RAR"))) {
         if (!rar_volume_handled(name)) return std::nullopt;
-        if (first_word(p.RAR.command) == "unar") return Choice{kUnarMembers};
+        if (first_word(p.rar.command) == "unar") return Choice{kUnarMembers};
         return Choice{has(Packer::UNRAR) ? "unrar e -y -p- %s FILE_ID.DIZ TOP_ID.DIZ"
                                          : "rar e -y -p- %s FILE_ID.DIZ TOP_ID.DIZ"};
     }
-    if (o.UC2 && has(Packer::UC) && (sig.is(ArchiveType::UC2) || ends_with_ci(name, ".UC2"))) {
+    if (o.use_uc2 && has(Packer::UC) && (sig.is(ArchiveType::UC2) || ends_with_ci(name, ".UC2"))) {
         return Choice{"uc ESF %s FILE_ID.DIZ TOP_ID.DIZ"};
     }
-    if (o.ZOO && has(Packer::ZOO) && (sig.is(ArchiveType::ZOO) || ends_with_ci(name, ".ZOO"))) {
-        if (first_word(p.Zoo.command) == "unar") return Choice{kUnarMembers};
+    if (o.use_zoo && has(Packer::ZOO) && (sig.is(ArchiveType::ZOO) || ends_with_ci(name, ".ZOO"))) {
+        if (first_word(p.zoo.command) == "unar") return Choice{kUnarMembers};
         return Choice{"zoo xOq %s FILE_ID.DIZ TOP_ID.DIZ"};
     }
-    if (o.EXTRACT && sig.is(ArchiveType::CabInProgram) && has(Packer::EXE2CAB)) {
+    if (o.use_extract && sig.is(ArchiveType::CabInProgram) && has(Packer::EXE2CAB)) {
         return Choice{"cabextract -q -F *_ID.DIZ -d %s %s", ArgForm::TargetArchive};
     }
     return std::nullopt;
@@ -282,7 +288,7 @@ std::uint32_t outside_comment(ScanContext& ctx, const std::string& dir, std::str
         }
     }
     std::uint32_t comment = 0;
-    if (!ctx.settings.options.OhneFILES_BBS) {
+    if (!ctx.settings.options.ignore_file_lists) {
         if (const auto list = LoadDirectoryList(ctx, dir)) {
             LookupListComment(ctx, *list, name, comment);
         }
@@ -374,11 +380,11 @@ bool ExtractDescriptionFromArchive(ScanContext& ctx, const std::string& dir, std
     struct stat st {};
     if (::lstat(work.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
     // Whatever an earlier run left there must not pass for this archive's.
-    // With NichtLoeschen nothing is removed, so each archive then gets a
+    // With keep_expanded_files nothing is removed, so each archive then gets a
     // fresh directory of its own below it.
     std::string run_dir = work;
     if (!is_empty_directory(work)) {
-        if (ctx.settings.options.NichtLoeschen) {
+        if (ctx.settings.options.keep_expanded_files) {
             run_dir = make_target(work, name);
             if (run_dir.empty()) return false;
         } else if (!DeleteTree(ctx, work)) {

@@ -22,11 +22,11 @@ namespace {
 constexpr std::size_t kMaxImportBytes = std::size_t{256} << 20;
 
 // The list as UTF-8: a byte-order mark dropped; a text that is not UTF-8 is
-// Windows-1252, or with Umlaut DOS code page 850 as a whole.
+// Windows-1252, or with convert_dos_text DOS code page 850 as a whole.
 std::string list_text_utf8(const ScanContext& ctx, std::string bytes) {
     if (std::string_view(bytes).starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
     if (is_valid_utf8(bytes)) return bytes;
-    if (ctx.settings.options.Umlaut) bytes = oem850_to_cp1252(bytes);
+    if (ctx.settings.options.convert_dos_text) bytes = oem850_to_cp1252(bytes);
     return cp1252_to_utf8(bytes);
 }
 

@@ -14,7 +14,7 @@ struct ScanContext;
 inline constexpr const char* kImportDescription = "Aus Beschreibungsdatei gewonnen";
 
 // Reads the list at `path` (valid UTF-8 as it is, anything else as
-// Windows-1252, with Umlaut first from the DOS code page), builds a new
+// Windows-1252, with convert_dos_text first from the DOS code page), builds a new
 // Catalog from it (the first line names the medium, every entry becomes a
 // file of the root with the current time), stores it as a new medium with
 // its MediaList entry and fast-load index, and loads it. A changed Catalog

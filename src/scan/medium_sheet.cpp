@@ -7,7 +7,7 @@
 namespace orbisto {
 
 void CategoryOffers::operator()(std::string_view medium_name) {
-    if (done_ || ctx_.settings.options.AutoKat != 1) return;
+    if (done_ || !ctx_.settings.options.auto_category) return;
     const std::string name = upper_german(medium_name);
     const CategoryTable& table = ctx_.categories;
     for (int i = 2; i < table.count(); ++i) {

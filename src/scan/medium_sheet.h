@@ -25,7 +25,7 @@ class CategoryOffers {
 };
 
 // Pre-fills an empty description of a new medium, shows the sheet
-// ("CD-Informationen") with the category offers when AutoKat is on, and
+// ("CD-Informationen") with the category offers when auto_category is on, and
 // empties the placeholder description "noch keine Information vorhanden".
 // Returns false when the sheet was cancelled.
 bool ShowMediumSheet(ScanContext& ctx, bool new_medium);

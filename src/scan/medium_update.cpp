@@ -119,7 +119,7 @@ std::int64_t LookupOldFile(const ScanContext& ctx, std::string_view dir_path,
                            std::string_view name) {
     const Catalog* old = ctx.scan.old.get();
     if (!old) return -1;
-    const bool by_name = ctx.settings.options.Update != 0;
+    const bool by_name = ctx.settings.options.update_by_name;
     std::optional<std::uint32_t> hit;
     if (const OldCatalogIndex* index = index_of(ctx)) {
         hit = find_in(index->file_in_dir, index->file_by_name, *index, by_name, dir_path, name);
@@ -138,7 +138,7 @@ std::int64_t LookupOldDir(const ScanContext& ctx, std::string_view dir_path,
                           std::string_view name) {
     const Catalog* old = ctx.scan.old.get();
     if (!old) return -1;
-    const bool by_name = ctx.settings.options.Update != 0;
+    const bool by_name = ctx.settings.options.update_by_name;
     std::optional<std::uint32_t> hit;
     if (const OldCatalogIndex* index = index_of(ctx)) {
         hit = find_in(index->dir_in_dir, index->dir_by_name, *index, by_name, dir_path, name);

@@ -16,7 +16,7 @@ int PrepareUpdate(ScanContext& ctx);
 
 // The old FileRecord whose comment the entry `name` in the directory
 // `dir_path` (the new Catalog's Catalog::dir_path of its parent) takes over,
-// or -1. With the `Update` setting the first old file of that name anywhere
+// or -1. With update_by_name the first old file of that name anywhere
 // wins; otherwise it must lie in the same directory. Old entries without a
 // comment never count.
 std::int64_t LookupOldFile(const ScanContext& ctx, std::string_view dir_path,

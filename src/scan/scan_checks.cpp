@@ -16,7 +16,7 @@
 namespace orbisto {
 
 void keep_described_files(ScanContext& ctx) {
-    if (ctx.settings.options.NurFILES_BBS != 1) return;
+    if (!ctx.settings.options.only_listed_files) return;
     Catalog& cat = ctx.catalog;
     const auto files = cat.files();
     const bool any_comment = std::any_of(

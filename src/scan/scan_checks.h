@@ -6,7 +6,7 @@ namespace orbisto {
 
 struct ScanContext;
 
-// With NurFILES.BBS on: drops every file without a comment and compacts the
+// With only_listed_files on: drops every file without a comment and compacts the
 // Catalog, then totals it again. When no file has a comment at all, asks
 // " Alle Dateien übernehmen? " and keeps every file whatever the answer.
 void keep_described_files(ScanContext& ctx);

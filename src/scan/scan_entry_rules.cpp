@@ -64,8 +64,8 @@ std::string_view recorded_name(std::string_view raw, std::string& scratch) {
 }
 
 bool any_description_setting(const Options& o) {
-    if (o.FILE_ID_DIZ || o.ETX) return true;
-    for (int s : o.Selbst) {
+    if (o.use_file_id_diz || o.use_etx) return true;
+    for (int s : o.own_descriptions) {
         if (s) return true;
     }
     return false;

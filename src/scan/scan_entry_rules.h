@@ -23,7 +23,7 @@ std::string_view recorded_name(std::string_view raw, std::string& scratch);
 bool any_description_setting(const Options& o);
 
 // Expansion mode 2056: the name ends with one of the archive extensions
-// (".ZIP", ".7z", ... ".ZOO") or its extension is in the user's OwnExt list.
+// (".ZIP", ".7z", ... ".ZOO") or its extension is in the user's own_extensions list.
 bool is_expandable_archive(std::string_view name, std::string_view own_ext);
 
 // Expansion mode 2055: the name ends with one of the archive extensions;

@@ -69,7 +69,7 @@ std::string shortened_directory(std::string_view root, std::string_view dir) {
 
 void ShowWalkProgress(ScanContext& ctx, int archive_depth) {
     ScanState& s = ctx.scan;
-    const bool realtime = ctx.settings.options.Echtzeit != 0;
+    const bool realtime = ctx.settings.options.real_time;
     if (archive_depth == 0 && s.frame && s.bytes_used > 0) {
         ++s.progress_counter;
         if (realtime || s.progress_counter % 100 == 0) {

@@ -17,7 +17,7 @@ std::int64_t walk_ticks_ms();
 
 // Progress step for one entry of a files pass: the bar and the title on the
 // medium itself (archive_depth 0, while the progress frame is open), every
-// entry with Echtzeit, else every 100th; at every depth, once per second,
+// entry with real_time, else every 100th; at every depth, once per second,
 // the counters, the elapsed time and the estimate.
 void ShowWalkProgress(ScanContext& ctx, int archive_depth);
 

@@ -112,7 +112,8 @@ void report_delete_failed(ScanContext& ctx) {
 
 void eject_after_scan(ScanContext& ctx) {
     const ScanState& scan = ctx.scan;
-    if (ctx.settings.options.Eject != 1 || scan.drive_type != kDriveCdRom || scan.root.empty()) {
+    if (!ctx.settings.options.eject_after_scan || scan.drive_type != kDriveCdRom ||
+        scan.root.empty()) {
         return;
     }
     if (!ctx.scan.volumes().eject(scan.root)) {

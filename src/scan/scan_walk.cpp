@@ -111,12 +111,12 @@ class DirectoryWalk {
     const int archive_depth_;
     const int level_;
 
-    int mode_ = kExpandNothing;
+    ExpansionMode mode_ = ExpansionMode::Nothing;
     bool update_ = false;
     std::vector<ListedEntry> entries_;
     std::optional<DirectoryList> list_;
     std::string dir_path_;  // the directory's place in the catalogue (update only)
-    std::string prefix_;    // the shortened path for the status bar (Echtzeit only)
+    std::string prefix_;    // the shortened path for the status bar (real_time only)
     std::string scratch_;   // reused buffers
     std::string entry_path_;
     const ListedEntry* entry_path_of_ = nullptr;
@@ -164,9 +164,11 @@ void DirectoryWalk::run(Mp3Totals& mp3) {
         ctx_.scan.omissions.add(path_, OmissionReason::Unreadable, error);
     }
 
-    mode_ = o.CDentpacken;
-    if (mode_ == kExpandAll && lists_kill_file(entries_, ctx_.settings.KillFiles)) mode_ = 0;
-    if (!o.OhneFILES_BBS) {
+    mode_ = o.archive_expansion;
+    if (mode_ == ExpansionMode::All && lists_kill_file(entries_, ctx_.settings.kill_files)) {
+        mode_ = ExpansionMode::Nothing;
+    }
+    if (!o.ignore_file_lists) {
         ListFileNames names;
         for (const ListedEntry& e : entries_) {
             if (e.kind != EntryKind::Directory) names.note(e.name);
@@ -176,7 +178,7 @@ void DirectoryWalk::run(Mp3Totals& mp3) {
     log_line("dir", path_);
     update_ = ctx_.scan.update_mode && ctx_.scan.old;
     if (update_) dir_path_ = ctx_.catalog.dir_path(parent_index_);
-    if (o.Echtzeit) prefix_ = shortened_directory(ctx_.scan.root, path_);
+    if (o.real_time) prefix_ = shortened_directory(ctx_.scan.root, path_);
 
     if (!walk_entries()) {
         note_cut_short(ctx_, path_);
@@ -222,13 +224,13 @@ bool DirectoryWalk::file_entry(const ListedEntry& e) {
 
     std::string converted;
     const std::string_view name = recorded_name(e.name, converted);
-    if (o.Echtzeit) show_path(name);
+    if (o.real_time) show_path(name);
 
     // Whether a packer program ran for this entry: a file unpacked that way
     // gets no CRC.
     bool packer_ran = false;
-    if (mode_ == kExpandAll && e.kind == EntryKind::File &&
-        is_expandable_archive(name, ctx_.settings.packer.OwnExt)) {
+    if (mode_ == ExpansionMode::All && e.kind == EntryKind::File &&
+        is_expandable_archive(name, ctx_.settings.packer.own_extensions)) {
         Mp3Totals inner;
         const ArchiveExpansion r = expand(e, inner);
         if (r == ArchiveExpansion::Expanded) {
@@ -274,23 +276,24 @@ bool DirectoryWalk::file_entry(const ListedEntry& e) {
     }
     rec.name = n.value;
 
-    if (ordinary && rec.comment == 0 && mode_ == kExpandFileIdOnly && e.kind == EntryKind::File &&
-        may_hold_description(name, o.EXE != 0)) {
+    if (ordinary && rec.comment == 0 && mode_ == ExpansionMode::DescriptionOnly &&
+        e.kind == EntryKind::File && may_hold_description(name, o.use_exe)) {
         packer_ran = ExtractDescriptionFromArchive(ctx_, path_, e.name, rec.comment) || packer_ran;
     }
     const PackerSettings& p = ctx_.settings.packer;
-    if (rec.comment == 0 && e.kind == EntryKind::File && !p.InfoCmd.empty() &&
-        extension_in_list(p.InfoExt, name)) {
+    if (rec.comment == 0 && e.kind == EntryKind::File && !p.info_command.empty() &&
+        extension_in_list(p.info_extensions, name)) {
         if (RunUserCommand(ctx_, UserCommand::Info, entry_path(e)) == CommandRun::Finished) {
             ReadInfoFile(ctx_, rec.comment);
         }
     }
-    // Information extraction is switched off as a whole by Dateiinformationen.
-    if (o.Dateiinformationen && e.kind == EntryKind::File && rec.size_kb > 0.001f) {
+    // Information extraction is switched off as a whole by file_information.
+    if (o.file_information && e.kind == EntryKind::File && rec.size_kb > 0.001f) {
         collect_file_info(e, rec);
         if (ctx_.limits_hit.comments) return false;
     }
-    if (o.CRC32 && e.kind == EntryKind::File && !packer_ran && !taken_over && !add_crc(e, rec)) {
+    if (o.compute_crc32 && e.kind == EntryKind::File && !packer_ran && !taken_over &&
+        !add_crc(e, rec)) {
         return false;
     }
 
@@ -311,15 +314,15 @@ bool DirectoryWalk::describe_file(const ListedEntry& e, std::string_view name,
     const Options& o = ctx_.settings.options;
     // Only regular files are read; links and devices get the list comment.
     if (e.kind == EntryKind::File) {
-        if (o.LSM && ends_with_ci(name, ".LSM")) {
+        if (o.use_lsm && ends_with_ci(name, ".LSM")) {
             ReadLsmComment(ctx_, comment, entry_path(e));
             return true;
         }
-        if (o.LSM && ends_with_ci(name, ".RPM"))
+        if (o.use_lsm && ends_with_ci(name, ".RPM"))
             return ReadRpmComment(ctx_, comment, entry_path(e));
         if (IsDescriptionFile(ctx_, name))
             return ReadDescriptionFileInto(ctx_, comment, entry_path(e));
-        if (o.INDEX && EqualsCI(name, "INDEX")) {
+        if (o.use_index && EqualsCI(name, "INDEX")) {
             ReadIndexComment(ctx_, comment, path_);
             return true;
         }
@@ -402,7 +405,7 @@ bool DirectoryWalk::dir_entry(const ListedEntry& e) {
     const std::string_view name = recorded_name(e.name, converted);
     std::string child;
     join_path(child, path_, e.name);
-    if (!ctx_.settings.packer.DirCmd.empty()) RunUserCommand(ctx_, UserCommand::Dir, child);
+    if (!ctx_.settings.packer.dir_command.empty()) RunUserCommand(ctx_, UserCommand::Dir, child);
 
     DirRecord d;
     d.time = e.time;
@@ -414,7 +417,7 @@ bool DirectoryWalk::dir_entry(const ListedEntry& e) {
         return false;
     }
     d.name = n.value;
-    if (o.Echtzeit) show_path(name);
+    if (o.real_time) show_path(name);
 
     bool taken_over = false;
     if (update_) {

@@ -70,13 +70,13 @@ bool MatchText(SearchPattern& p, std::string_view utf8) {
     if (is_lone_star(p)) return true;
     return with_text(p, utf8, [&p](auto& form, auto text, bool) {
         switch (p.mode) {
-            case kSearchModeSimilarity:
+            case SearchMode::Similarity:
                 if (p.characters >= 4) {
                     const double rate = similarity(p, form, text);
                     return rate >= 0 && rate >= static_cast<double>(p.FuzzyTreffer);
                 }
                 return normal(p, form, text);
-            case kSearchModeRegular:
+            case SearchMode::Regular:
                 return regular(p, form, text);
             default:
                 return normal(p, form, text);
@@ -84,10 +84,10 @@ bool MatchText(SearchPattern& p, std::string_view utf8) {
     });
 }
 
-bool MatchFilter(SearchPattern& p, std::string_view utf8, int filter_mode) {
+bool MatchFilter(SearchPattern& p, std::string_view utf8, OutputFilter filter) {
     if (is_lone_star(p)) return true;
     return with_text(p, utf8, [&](auto& form, auto text, bool) {
-        return filter_mode == kFilterModeRegular ? regular(p, form, text) : normal(p, form, text);
+        return filter == OutputFilter::Regular ? regular(p, form, text) : normal(p, form, text);
     });
 }
 

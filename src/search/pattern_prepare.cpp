@@ -87,7 +87,7 @@ std::string TrimSearchString(std::string_view utf8) {
 std::optional<PatternError> PrepareSearchString(SearchPattern& p, std::string_view utf8,
                                                 bool english) {
     build_forms(p, TrimSearchString(utf8));
-    if (p.mode == kSearchModeRegular) {
+    if (p.mode == SearchMode::Regular) {
         if (p.single.present) {
             pattern::ensure_regular(p, p.single);
         } else {
@@ -95,7 +95,7 @@ std::optional<PatternError> PrepareSearchString(SearchPattern& p, std::string_vi
         }
     }
     // Both forms read the same tokens, so they agree on validity.
-    if (p.mode == kSearchModeApproximate && !p.wide.approx.valid) {
+    if (p.mode == SearchMode::Approximate && !p.wide.approx.valid) {
         return PatternError{tr(english, "Suchbegriff falsch", "illegal search string"),
                             tr(english, "Fehler!", "error!")};
     }

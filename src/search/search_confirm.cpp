@@ -11,8 +11,8 @@
 
 namespace orbisto {
 
-bool search_mode_without_text(int mode) {
-    return mode == kSearchModeThumbnails || mode == kSearchModeFavourites;
+bool search_mode_without_text(SearchMode mode) {
+    return mode == SearchMode::Thumbnails || mode == SearchMode::Favourites;
 }
 
 void BeginSearchDialog(SearchContext& ctx, bool refine, bool shift_held) {
@@ -20,20 +20,20 @@ void BeginSearchDialog(SearchContext& ctx, bool refine, bool shift_held) {
     ctx.search.MaxKB = 0;
     ctx.search.exact_size = false;
     if (!refine && !shift_held) {
-        ctx.settings.search.Kategorie = 0;
+        ctx.settings.search.category = 0;
         ctx.search.date_filter = false;
     }
 }
 
 void SetSearchDates(SearchContext& ctx) {
     const SearchSettings& s = ctx.settings.search;
-    ctx.search.from = filetime_of_day(s.SuchJahr1, s.SuchMonat1, s.SuchTag1, false);
-    ctx.search.to = filetime_of_day(s.SuchJahr2, s.SuchMonat2, s.SuchTag2, true);
+    ctx.search.from = filetime_of_day(s.from_year, s.from_month, s.from_day, false);
+    ctx.search.to = filetime_of_day(s.to_year, s.to_month, s.to_day, true);
 }
 
 void UpdateSearchHistory(SearchContext& ctx, std::string_view text) {
     if (text.empty()) return;
-    auto& h = ctx.settings.search.Begriff;
+    auto& h = ctx.settings.search.history;
     const auto found = std::find(h.begin(), h.end(), text);
     if (found != h.end()) {
         std::swap(*found, h[0]);
@@ -48,10 +48,10 @@ std::optional<PatternError> PrepareSearch(SearchContext& ctx, std::string_view t
     SearchState& st = ctx.search;
     st.text = std::string(pattern::utf8_prefix_chars(text, kSearchTextSize - 1));
     SearchPattern& p = st.pattern;
-    p.mode = s.SuchModus;
-    p.IgnoreCase = s.GrossKlein == 1;
-    p.FuzzyTreffer = s.FuzzyTreffer;
-    p.FuzzyToleranz = s.FuzzyToleranz;
+    p.mode = s.mode;
+    p.IgnoreCase = s.ignore_case;
+    p.FuzzyTreffer = s.similarity_threshold;
+    p.FuzzyToleranz = s.fuzzy_tolerance;
     // Messages of the regular-expression compiler go to the status line.
     p.status = [&ctx](std::string_view message) { ctx.status(message); };
     return PrepareSearchString(p, st.text, ctx.english());
@@ -59,7 +59,7 @@ std::optional<PatternError> PrepareSearch(SearchContext& ctx, std::string_view t
 
 bool ConfirmSearch(SearchContext& ctx, std::string_view text) {
     SetSearchDates(ctx);
-    const int mode = ctx.settings.search.SuchModus;
+    const SearchMode mode = ctx.settings.search.mode;
     // A string of stars alone leaves nothing to search for.
     if (TrimSearchString(text).empty() && !search_mode_without_text(mode)) {
         ctx.frontend.message(ctx.tr("Das ist mir zu wenig;-{)}", "your kidding;-{)}"),

@@ -14,7 +14,7 @@ struct SearchContext;
 
 // True for the modes that test no text (thumbnails, favourites), where an
 // empty search string is allowed.
-bool search_mode_without_text(int mode);
+bool search_mode_without_text(SearchMode mode);
 
 // Opening the first page of the dialog: the size bounds start at 0; a new
 // search (refine false, Shift not held) starts in category 0 with the date

@@ -87,7 +87,7 @@ void show_medium(SearchContext& ctx, std::size_t i, std::size_t n, const Catalog
 
 // One pass over the chosen media (or the loaded medium alone).
 bool search_pass(SearchContext& ctx, LongOperation& op, CatalogScan& scan, std::int64_t start_ms) {
-    if (ctx.settings.search.Flag & kSearchFlagLoadedOnly) {
+    if (ctx.settings.search.flags & kSearchFlagLoadedOnly) {
         const int current = ctx.catalog.current_number();
         const auto number =
             current >= 0 ? static_cast<std::uint32_t>(current) : ctx.catalog.header.catalog_number;
@@ -116,14 +116,14 @@ bool search_pass(SearchContext& ctx, LongOperation& op, CatalogScan& scan, std::
 // false when no wider pass is left.
 bool widen(SearchContext& ctx) {
     SearchSettings& s = ctx.settings.search;
-    if (s.Automatik != 1) return false;
-    if (s.SuchModus == kSearchModeApproximate && s.MaxFehler < 5) {
-        ++s.MaxFehler;
+    if (!s.automatic) return false;
+    if (s.mode == SearchMode::Approximate && s.max_errors < 5) {
+        ++s.max_errors;
         return true;
     }
-    if (s.SuchModus == kSearchModeSimilarity && s.FuzzyTreffer >= 26) {
-        s.FuzzyTreffer -= 5;
-        ctx.search.pattern.FuzzyTreffer = s.FuzzyTreffer;
+    if (s.mode == SearchMode::Similarity && s.similarity_threshold >= 26) {
+        s.similarity_threshold -= 5;
+        ctx.search.pattern.FuzzyTreffer = s.similarity_threshold;
         return true;
     }
     return false;
@@ -164,9 +164,10 @@ bool LoadCatalogForSearch(SearchContext& ctx, int n, Catalog& cat) {
 }
 
 bool in_search_category(const SearchContext& ctx, const MediumHeader& m) {
-    const int c = ctx.settings.search.Kategorie & 0xFFFF;
+    const int c = ctx.settings.search.category & 0xFFFF;
     if (c == 0) return true;
-    return IsMemberOfCategory(ctx.categories, ctx.settings.search.Unterkategorien ? 1 : 0, m, c);
+    return IsMemberOfCategory(ctx.categories, ctx.settings.search.include_subcategories ? 1 : 0, m,
+                              c);
 }
 
 std::string search_status_text(const SearchContext& ctx, std::size_t hits, float total_kb,
@@ -174,11 +175,11 @@ std::string search_status_text(const SearchContext& ctx, std::size_t hits, float
     const SearchSettings& s = ctx.settings.search;
     // The string as searched, its stars trimmed.
     const std::string text =
-        s.SuchModus == kSearchModeThumbnails ? std::string("Thumbnails") : ctx.search.pattern.typed;
+        s.mode == SearchMode::Thumbnails ? std::string("Thumbnails") : ctx.search.pattern.typed;
     const int count = static_cast<int>(std::min<std::size_t>(hits, INT32_MAX));
     const double kb = total_kb;
     char buf[1024];
-    if (s.SuchModus == kSearchModeSimilarity) {
+    if (s.mode == SearchMode::Similarity) {
         std::snprintf(buf, sizeof buf,
                       ctx.tr("Hits:%d L\xC3\xA4nge:%.1f KB Max:%d%% Begriff:%s Zeit:%ld sec",
                              "hits:%d length:%.1f KB max:%d%% string:%s time:%ld sec"),
@@ -197,7 +198,7 @@ bool RunSearch(SearchContext& ctx) {
     SearchSettings& s = ctx.settings.search;
     SearchState& st = ctx.search;
     const bool nothing_to_find = st.text.empty() || st.pattern.typed.empty();
-    if (nothing_to_find && !search_mode_without_text(s.SuchModus)) return false;
+    if (nothing_to_find && !search_mode_without_text(s.mode)) return false;
 
     LongOperationOptions options;
     options.text = ctx.tr("Suche l\xC3\xA4uft.", "search in progress.");
@@ -211,7 +212,7 @@ bool RunSearch(SearchContext& ctx) {
     st.aborted = false;
     st.hits.clear();
     st.details.clear();
-    const bool duplicates = s.SuchModus == kSearchModeDuplicates;
+    const bool duplicates = s.mode == SearchMode::Duplicates;
     try {
         const std::size_t reserve = duplicates ? kDuplicateHitReserve : kHitReserve;
         st.hits.reserve(reserve);
@@ -226,11 +227,11 @@ bool RunSearch(SearchContext& ctx) {
     if (duplicates) {
         duplicate_run(ctx, op, start_ms);
     } else {
-        const bool automatic = s.Automatik == 1 && (s.SuchModus == kSearchModeApproximate ||
-                                                    s.SuchModus == kSearchModeSimilarity);
+        const bool automatic =
+            s.automatic && (s.mode == SearchMode::Approximate || s.mode == SearchMode::Similarity);
         if (automatic) {
-            s.MaxFehler = 0;
-            s.FuzzyTreffer = 100;
+            s.max_errors = 0;
+            s.similarity_threshold = 100;
             st.pattern.FuzzyTreffer = 100;
         }
         for (;;) {

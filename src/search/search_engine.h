@@ -35,7 +35,7 @@ std::string search_status_text(const SearchContext& ctx, std::size_t hits, float
 
 // Whether a MediaList entry passes the search's category filter: category 0
 // takes every medium; otherwise the medium must be a member of the category
-// as the category tree shows it (with `Unterkategorien` its subcategories
+// as the category tree shows it (with `include_subcategories` its subcategories
 // count).
 bool in_search_category(const SearchContext& ctx, const MediumHeader& m);
 

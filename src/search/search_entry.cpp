@@ -14,10 +14,10 @@ namespace {
 // The settings every search without the dialog starts from.
 void force_plain_name_search(SearchContext& ctx) {
     SearchSettings& s = ctx.settings.search;
-    s.SuchModus = kSearchModeNormal;
-    s.Suchbereich = kScopeDirs | kScopeFiles;
-    s.Unterkategorien = 1;
-    s.Flag &= ~kSearchFlagLoadedOnly;
+    s.mode = SearchMode::Normal;
+    s.scope = kScopeDirs | kScopeFiles;
+    s.include_subcategories = true;
+    s.flags &= ~kSearchFlagLoadedOnly;
     SearchState& st = ctx.search;
     st.only_with_comment = false;
     st.date_filter = false;
@@ -37,7 +37,7 @@ const FileRecord* file_of(const SearchContext& ctx, std::uint32_t object) {
 // stored search settings back.
 bool run_context_search(SearchContext& ctx, std::string_view text, bool shift_held) {
     SearchSettings& s = ctx.settings.search;
-    s.Kategorie = shift_held ? (ctx.settings.state.LetzteKategorie & 0xFFFF) : 0;
+    s.category = shift_held ? (ctx.settings.state.last_category & 0xFFFF) : 0;
     const bool prepared = !PrepareSearch(ctx, text).has_value();
     const bool ran = prepared && RunSearch(ctx);
     read_search(ctx);
@@ -51,7 +51,7 @@ bool SearchSameName(SearchContext& ctx, std::uint32_t object, bool shift_held) {
     if (!f) return false;
     const std::string name(ctx.catalog.name_at(f->name));
     force_plain_name_search(ctx);
-    ctx.settings.search.GrossKlein = 1;
+    ctx.settings.search.ignore_case = true;
     return run_context_search(ctx, name, shift_held);
 }
 
@@ -59,7 +59,7 @@ bool SearchSameLength(SearchContext& ctx, std::uint32_t object, bool shift_held)
     const FileRecord* f = file_of(ctx, object);
     if (!f) return false;
     force_plain_name_search(ctx);
-    ctx.settings.search.GrossKlein = 0;
+    ctx.settings.search.ignore_case = false;
     ctx.search.MinKB = ctx.search.MaxKB = f->size_kb;
     ctx.search.exact_size = true;
     return run_context_search(ctx, "?", shift_held);
@@ -69,7 +69,7 @@ bool SearchSameDate(SearchContext& ctx, std::uint32_t object, bool shift_held) {
     const FileRecord* f = file_of(ctx, object);
     if (!f) return false;
     force_plain_name_search(ctx);
-    ctx.settings.search.GrossKlein = 0;
+    ctx.settings.search.ignore_case = false;
     SearchState& st = ctx.search;
     st.date_filter = true;
     st.from = filetime_day_start(f->time.value());
@@ -89,8 +89,8 @@ bool PrepareCommandLineSearch(SearchContext& ctx) {
     if (mode != RunMode::Search && mode != RunMode::SearchCategory) return false;
     force_plain_name_search(ctx);
     SearchSettings& s = ctx.settings.search;
-    s.GrossKlein = 1;
-    if (mode == RunMode::Search) s.Kategorie = 0;
+    s.ignore_case = true;
+    if (mode == RunMode::Search) s.category = 0;
     return !PrepareSearch(ctx, search_file_name_part(ctx.command_line.run_argument)).has_value();
 }
 

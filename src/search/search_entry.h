@@ -15,7 +15,7 @@ struct SearchContext;
 // (`object` is an object reference). Each forces mode 507, scope 6
 // (directory and file names), subcategories on, only-with-comment off and
 // not only the loaded medium; the category is 0, or the main window's
-// current category (LetzteKategorie) when Shift is held. After the run the
+// current category (last_category) when Shift is held. After the run the
 // search settings are read back from the settings file, so the forced values
 // do not persist. Refused (false, nothing runs) for a directory or an index
 // outside the Catalog.

@@ -26,17 +26,9 @@
 #include "search/pattern_regular.h"
 #include "search/pattern_similarity.h"
 #include "search/pattern_text.h"
+#include "settings/settings.h"
 
 namespace orbisto {
-
-// Search modes as stored under `SuchModus`.
-inline constexpr int kSearchModeNormal = 507;
-inline constexpr int kSearchModeApproximate = 508;
-inline constexpr int kSearchModeSimilarity = 509;
-inline constexpr int kSearchModeRegular = 511;
-// Filter modes of the output filter.
-inline constexpr int kFilterModeNormal = 342;
-inline constexpr int kFilterModeRegular = 343;
 
 // The search string buffer: at most 127 characters and a NUL.
 inline constexpr size_t kSearchTextSize = 128;
@@ -63,7 +55,7 @@ using WidePatternForm = BasicPatternForm<char32_t>;
 
 struct SearchPattern {
     // Set by the caller before preparing.
-    int mode = kSearchModeNormal;
+    SearchMode mode = SearchMode::Normal;
     bool IgnoreCase = true;
     int FuzzyTreffer = 100;   // similarity threshold in percent
     int FuzzyToleranz = 100;  // kept with the settings; no test depends on it
@@ -120,8 +112,8 @@ inline void ResetSearchRun(SearchPattern& p) {
 // The search engine's test of one text (modes other than approximate).
 bool MatchText(SearchPattern& p, std::string_view utf8);
 
-// The output filter's test: 342 normal language, 343 regular, else normal.
-bool MatchFilter(SearchPattern& p, std::string_view utf8, int filter_mode);
+// The output filter's test: OutputFilter::Regular the regular language, else the normal one.
+bool MatchFilter(SearchPattern& p, std::string_view utf8, OutputFilter filter);
 
 // Approximate search with at most `max_errors` errors; sets p.LastErrors.
 // Returns the byte offset of the character at which the match ends.

@@ -38,8 +38,8 @@ ScanParams ScanParams::from_context(const SearchContext& ctx) {
     const SearchSettings& s = ctx.settings.search;
     const SearchState& st = ctx.search;
     ScanParams p;
-    p.mode = s.SuchModus;
-    p.scope = s.Suchbereich;
+    p.mode = s.mode;
+    p.scope = s.scope;
     p.only_with_comment = st.only_with_comment;
     p.min_on = st.exact_size || st.MinKB >= kSizeBoundMin;
     p.max_on = st.exact_size || st.MaxKB >= kSizeBoundMin;
@@ -48,7 +48,7 @@ ScanParams ScanParams::from_context(const SearchContext& ctx) {
     p.date_on = st.date_filter;
     p.from = st.from;
     p.to = st.to;
-    p.max_errors = s.MaxFehler;
+    p.max_errors = s.max_errors;
     return p;
 }
 
@@ -59,14 +59,14 @@ bool CatalogScan::tick() {
 
 bool CatalogScan::test(std::string_view text) {
     SearchPattern& p = ctx_.search.pattern;
-    if (params_.mode == kSearchModeApproximate) {
+    if (params_.mode == SearchMode::Approximate) {
         if (!FindApproximate(p, text, params_.max_errors, true)) return false;
         quality_ = p.LastErrors;
         return true;
     }
     const bool hit = MatchText(p, text);
     quality_ = 0.0;
-    if (params_.mode == kSearchModeSimilarity) {
+    if (params_.mode == SearchMode::Similarity) {
         // A string too short to be rated is answered by the normal test.
         quality_ = p.characters >= 4 ? p.LastRate : -1.0;
     }
@@ -120,7 +120,7 @@ bool CatalogScan::medium_info(const Catalog& cat) {
 
 bool CatalogScan::dir_names(const Catalog& cat) {
     const auto dirs = cat.dirs();
-    const bool strict_min = params_.mode != kSearchModeApproximate;
+    const bool strict_min = params_.mode != SearchMode::Approximate;
     for (std::uint32_t i = 1; i < dirs.size(); ++i) {
         const DirRecord& d = dirs[i];
         if (is_deleted(d) || !params_.size_ok(d.size_kb, strict_min) ||
@@ -228,8 +228,8 @@ bool CatalogScan::favourites(const Catalog& cat) {
 bool CatalogScan::run(const Catalog& cat, std::uint32_t number) {
     number_ = number;
     quality_ = 0;
-    if (params_.mode == kSearchModeThumbnails) return thumbnails(cat);
-    if (params_.mode == kSearchModeFavourites) return favourites(cat);
+    if (params_.mode == SearchMode::Thumbnails) return thumbnails(cat);
+    if (params_.mode == SearchMode::Favourites) return favourites(cat);
     const int scope = params_.scope;
     if ((scope & kScopeInfo) && !medium_info(cat)) return false;
     if ((scope & kScopeDirs) && !dir_names(cat)) return false;

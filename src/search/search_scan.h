@@ -16,7 +16,7 @@ struct SearchContext;
 // The filters and switches of one run, taken from the settings and the
 // search state when the run starts.
 struct ScanParams {
-    int mode = kSearchModeNormal;
+    SearchMode mode = SearchMode::Normal;
     int scope = 7;
     bool only_with_comment = false;
     bool min_on = false;

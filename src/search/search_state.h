@@ -14,15 +14,10 @@
 
 namespace orbisto {
 
-// Search modes beyond the pattern languages (values of `SuchModus`).
-inline constexpr int kSearchModeThumbnails = 510;
-inline constexpr int kSearchModeFavourites = 512;
-inline constexpr int kSearchModeDuplicates = 513;
-
 // Bit of the `Flag` setting: search only the loaded medium.
 inline constexpr int kSearchFlagLoadedOnly = 0x8000;
 
-// Bits of `Suchbereich`.
+// Bits of SearchSettings::scope.
 inline constexpr int kScopeComments = 1;
 inline constexpr int kScopeDirs = 2;
 inline constexpr int kScopeFiles = 4;

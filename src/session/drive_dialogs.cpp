@@ -55,9 +55,9 @@ int ChooseDriveForScan(Context& ctx) {
     const std::vector<Drive> rows = readable_drives(ctx);
 
     // "Never ask": the last drive at once, when it holds a readable medium.
-    if (state.nicht_fragen == 1) {
+    if (state.never_ask_drive) {
         for (const Drive& d : rows) {
-            if (d.index == state.Letztes_Laufwerk) return d.index;
+            if (d.index == state.last_drive) return d.index;
         }
     }
     if (rows.empty()) return -1;
@@ -65,27 +65,27 @@ int ChooseDriveForScan(Context& ctx) {
     DriveChoice choice =
         choice_for(DriveDialog::Scan, ctx.tr("Neues Medium einlesen", "scan new medium"), rows);
     choice.preselected = first_cd_rom_row(rows);
-    choice.never_ask = state.nicht_fragen == 1;
-    choice.cd_text = ctx.settings.freeDB.CD_Text == 1;
+    choice.never_ask = state.never_ask_drive;
+    choice.cd_text = ctx.settings.freedb.read_cd_text;
     const DialogPos start_pos = read_dialog_pos(ctx, kScanDialogPlace);
     choice.pos = start_pos;
 
     const int drive = drive_of_row(rows, ctx.scan_dialogs.choose_drive(choice));
 
     // The check boxes take effect whatever button closed the dialog.
-    const int never_ask = choice.never_ask ? 1 : 0;
-    const int cd_text = choice.cd_text ? 1 : 0;
+    const bool never_ask = choice.never_ask;
+    const bool cd_text = choice.cd_text;
     const bool boxes_changed =
-        never_ask != state.nicht_fragen || cd_text != ctx.settings.freeDB.CD_Text;
-    const bool drive_changed = drive >= 0 && drive != state.Letztes_Laufwerk;
-    state.nicht_fragen = never_ask;
-    ctx.settings.freeDB.CD_Text = cd_text;
-    if (drive >= 0) state.Letztes_Laufwerk = drive;
+        never_ask != state.never_ask_drive || cd_text != ctx.settings.freedb.read_cd_text;
+    const bool drive_changed = drive >= 0 && drive != state.last_drive;
+    state.never_ask_drive = never_ask;
+    ctx.settings.freedb.read_cd_text = cd_text;
+    if (drive >= 0) state.last_drive = drive;
     if (boxes_changed || drive_changed) {
         write_profile_group(ctx, ctx.paths.settings_file, [&](IniFile& ini) {
-            ini.set_int(kSectionOptions, "nicht fragen", state.nicht_fragen);
-            ini.set_int("freeDB", "CD-Text", ctx.settings.freeDB.CD_Text);
-            ini.set_int(kSectionOptions, "Letztes Laufwerk", state.Letztes_Laufwerk);
+            ini.set_int(kSectionOptions, "nicht fragen", state.never_ask_drive ? 1 : 0);
+            ini.set_int("freeDB", "CD-Text", ctx.settings.freedb.read_cd_text ? 1 : 0);
+            ini.set_int(kSectionOptions, "Letztes Laufwerk", state.last_drive);
         });
     }
     if (choice.pos.x != start_pos.x || choice.pos.y != start_pos.y) {

@@ -8,7 +8,7 @@ struct Context;
 // The drive dialogs; each returns the chosen drive index or -1 (also when no
 // drive with a readable volume is there).
 //
-// Scan: with "nicht fragen" on, the drive "Letztes Laufwerk" is taken
+// Scan: with never_ask_drive on, the drive last_drive is taken
 // without asking when its volume can be read; the dialog preselects the
 // first CD-ROM drive, writes its check boxes back to the settings and
 // remembers the chosen drive.

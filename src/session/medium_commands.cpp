@@ -153,22 +153,22 @@ ArrivalResult MediumArrived(Context& ctx, const std::vector<int>& drive_indexes)
     ArrivalResult result;
     if (ctx.scan.scanning) return result;
     const Options& o = ctx.settings.options;
-    if (o.AutoScan != 1 && o.AutoCD != 1) return result;
+    if (!o.auto_scan && !o.identify_inserted_media) return result;
 
     std::vector<Drive> arrived;
     for (int index : drive_indexes) {
         std::optional<Drive> d = drive_at(ctx, index);
         if (d && volume_readable(*d)) arrived.push_back(std::move(*d));
     }
-    if (o.AutoScan == 1) {
+    if (o.auto_scan) {
         for (const Drive& d : arrived) {
-            if (o.CDonly == 1 && d.type != kDriveCdRom) continue;
+            if (o.cd_drives_only && d.type != kDriveCdRom) continue;
             if (drive_known(ctx, d)) continue;
             const int stored = HandleScanRequest(ctx, kRequestScanNew, d.root);
             if (stored >= 0) result.stored.push_back(stored);
         }
     }
-    if (o.AutoCD == 1) {
+    if (o.identify_inserted_media) {
         for (const Drive& d : arrived) {
             const std::size_t found = identify_drive(ctx, d);
             if (found == 0) continue;

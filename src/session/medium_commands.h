@@ -24,11 +24,11 @@ int IdentifyMediumCommand(Context& ctx, bool from_tools_page);
 // What the arrival of media led to, for the main window to show.
 struct ArrivalResult {
     std::vector<int> stored;  // catalogue numbers of media scanned automatically
-    int loaded = -1;          // catalogue number loaded (AutoCD), or -1
+    int loaded = -1;          // catalogue number loaded (identify_inserted_media), or -1
 };
-// Media arrived in the drives with these indexes: with AutoScan unknown media
-// are scanned (only CD-ROM drives with CDonly), with AutoCD the first known
-// one is loaded. Nothing happens while a scan runs.
+// Media arrived in the drives with these indexes: with auto_scan unknown media
+// are scanned (only CD-ROM drives with cd_drives_only), with identify_inserted_media the first
+// known one is loaded. Nothing happens while a scan runs.
 ArrivalResult MediumArrived(Context& ctx, const std::vector<int>& drive_indexes);
 
 }  // namespace orbisto

@@ -54,7 +54,7 @@ bool start_up(Context& ctx, const CommandLine& command_line, const std::string& 
     remove_dead_temp_files(ctx.paths.program_dir);
 
     const auto& o = ctx.settings.options;
-    make_temp_dir(ctx.paths, env, o.NichtLoeschen ? o.CopyPfad : std::string());
+    make_temp_dir(ctx.paths, env, o.keep_expanded_files ? o.copy_path : std::string());
 
     // Work areas with their start capacities.
     try {

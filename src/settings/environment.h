@@ -31,9 +31,9 @@ struct Environment {
 
     bool busy = false;   // a long operation runs
     bool ready = false;  // the main window (or the headless driver) has finished its set-up
-    bool idle_refusal_logged = false;  // why Idle cannot lower this process was logged
+    bool idle_refusal_logged = false;  // why idle_priority cannot lower this process was logged
 
-    bool english() const { return settings.options.language == 1; }
+    bool english() const { return settings.options.language == Language::English; }
     const char* tr(const char* de, const char* en) const { return orbisto::tr(english(), de, en); }
 
     // The status-line helper: text to the first status-bar part, logged as

@@ -31,7 +31,7 @@ bool ends_with_ini(std::string_view name) {
 }  // namespace
 
 void read_kill_files(Environment& ctx) {
-    std::vector<std::string>& list = ctx.settings.KillFiles;
+    std::vector<std::string>& list = ctx.settings.kill_files;
     list.clear();
     const auto data = read_file(ctx.paths.kill_file);
     if (!data) return;
@@ -71,7 +71,7 @@ bool append_kill_file(Environment& ctx, const std::string& name) {
     content += cp ? *cp : text;
     content += "\r\n";
     if (!file_replaceable(path) || !write_file_atomic(path, content)) return false;
-    if (ctx.settings.KillFiles.size() < kMaxKillFiles) ctx.settings.KillFiles.push_back(text);
+    if (ctx.settings.kill_files.size() < kMaxKillFiles) ctx.settings.kill_files.push_back(text);
     return true;
 }
 

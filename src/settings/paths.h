@@ -21,7 +21,8 @@ struct Paths {
     std::string kill_file;            // program_dir + "KILLFILE.LST"
     std::string logo_file;            // program_dir + "LOGO.PNG"
     std::string catalog_dir;          // CatalogDirectory, without trailing '/'
-    std::string default_catalog_dir;  // used when neither /dir nor DataPfad gives one
+    std::string
+        default_catalog_dir;  // used when neither /dir nor the stored catalogue directory gives one
     std::string temp_dir;             // private work directory, without trailing '/'
     bool temp_is_private = false;     // made by us with mkdtemp, removed at exit
     // Held on the private work directory while we live: a later run removes
@@ -47,7 +48,7 @@ void ensure_catalog_dir(const Paths& paths, bool from_command_line);
 // Creates the private work directory below $TMPDIR (or /tmp) with mkdtemp,
 // named after our process id and locked while we run; work directories that
 // dead runs of ours left there are removed first. With keep_dir non-empty
-// (setting NichtLöschen) that directory is used instead and never removed.
+// (keep_expanded_files) that directory is used instead and never removed.
 // Returns false when none could be made.
 bool make_temp_dir(Paths& paths, const EnvLookup& env, const std::string& keep_dir);
 

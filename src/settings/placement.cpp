@@ -8,18 +8,20 @@
 
 namespace orbisto {
 
+using settings_detail::int_key;
 using settings_detail::IntKey;
+using settings_detail::OnWhen;
 
 namespace {
 
 // The bottom edge is written as "unten"; lookups ignore case, so files that
 // spell it "Unten" read the same.
 constexpr IntKey<WindowPlacement> kPlacementKeys[] = {
-    {"Flags", &WindowPlacement::Flags},   {"ShowCmd", &WindowPlacement::ShowCmd},
-    {"XMin", &WindowPlacement::XMin},     {"YMin", &WindowPlacement::YMin},
-    {"XMax", &WindowPlacement::XMax},     {"YMax", &WindowPlacement::YMax},
-    {"Links", &WindowPlacement::Links},   {"Oben", &WindowPlacement::Oben},
-    {"Rechts", &WindowPlacement::Rechts}, {"unten", &WindowPlacement::Unten},
+    int_key<&WindowPlacement::flags>("Flags"),  int_key<&WindowPlacement::show_cmd>("ShowCmd"),
+    int_key<&WindowPlacement::min_x>("XMin"),   int_key<&WindowPlacement::min_y>("YMin"),
+    int_key<&WindowPlacement::max_x>("XMax"),   int_key<&WindowPlacement::max_y>("YMax"),
+    int_key<&WindowPlacement::left>("Links"),   int_key<&WindowPlacement::top>("Oben"),
+    int_key<&WindowPlacement::right>("Rechts"), int_key<&WindowPlacement::bottom>("unten"),
 };
 
 constexpr int kShowMinimized = 2;
@@ -33,7 +35,7 @@ WindowPlacement read_placement(Environment& ctx, const std::string& section) {
     WindowPlacement p;
     settings_detail::read_ints(ini, section.c_str(), kPlacementKeys, p);
     // A window is never restored minimised.
-    if (p.ShowCmd == kShowMinimize || p.ShowCmd == kShowMinimized) p.ShowCmd = kShow;
+    if (p.show_cmd == kShowMinimize || p.show_cmd == kShowMinimized) p.show_cmd = kShow;
     return p;
 }
 

@@ -15,7 +15,7 @@ namespace orbisto {
 
 bool write_profile_group(Environment& ctx, const std::string& path,
                          const std::function<void(IniFile&)>& fill) {
-    const bool warn = ctx.settings.options.ShowProtect == 1;
+    const bool warn = ctx.settings.options.warn_read_only;
     auto warning = [&] {
         // The text exists in German only; it is shown in both languages.
         ctx.frontend.message(path + " schreibgeschützt?", "Fehler!", Buttons::Ok, Icon::Stop);

@@ -1,6 +1,17 @@
-// Every setting of the settings file, with its default. Fields are named after
-// their keys where C++ allows it (blanks, dots and hyphens become '_', umlauts
-// are spelt out, numbered key families become arrays). Integers are int.
+// Every setting of the settings file, with its default.
+//
+// Naming: members are English snake_case words for what the setting does,
+// whatever its key in the file is; the keys themselves appear only in the
+// key tables of the settings readers and writers (settings_keys.h and the
+// settings_*.cpp files next to it), with doc/settings-names.md mapping one
+// to the other. On/off switches are bool, every mode or radio choice is an
+// enum class, everything else keeps the int or string of the file. Numbered
+// key families become arrays.
+//
+// The stored numbers of switches and choices are converted only where the
+// file is read and written: a switch is on for any non-zero number unless
+// its key row says it is on for 1 only, and a number that names no choice
+// leaves the choice at its default.
 // Reading and writing live in settings_io.h.
 #pragma once
 
@@ -13,126 +24,155 @@ namespace orbisto {
 
 // Buffer sizes of the string settings, in bytes including the terminating
 // NUL of the original buffers: a value keeps at most size - 1 bytes.
-inline constexpr size_t kPathBufferSize = 260;     // paths, Selbst texts, Datei
+inline constexpr size_t kPathBufferSize = 260;     // paths, own description names, output file
 inline constexpr size_t kPackerBufferSize = 256;   // packer command templates
 inline constexpr size_t kLongBufferSize = 1024;    // freeDB URL and e-mail, own commands
-inline constexpr size_t kHistoryBufferSize = 128;  // Begriff0 .. Begriff9
-inline constexpr size_t kFaceNameBufferSize = 32;  // Font FaceName
+inline constexpr size_t kHistoryBufferSize = 128;  // search and filter histories
+inline constexpr size_t kFaceNameBufferSize = 32;  // font face name
 inline constexpr size_t kHistoryEntries = 10;
 inline constexpr size_t kMaxKillFiles = 200;
 inline constexpr size_t kMaxKillFileName = 259;  // characters
 inline constexpr size_t kMaxSettingsFiles = 10;
 
-// The values of CDentpacken: the dialog controls of the archive modes.
-inline constexpr int kExpandNothing = 2054;
-inline constexpr int kExpandFileIdOnly = 2055;
-inline constexpr int kExpandAll = 2056;
+// What a scan does with archives it meets.
+enum class ExpansionMode {
+    Nothing,          // archives are catalogued as files (the default)
+    DescriptionOnly,  // only FILE_ID.DIZ / TOP_ID.DIZ are taken out of them
+    All,              // their contents are catalogued as directories
+};
+
+// The language of the interface.
+enum class Language { German, English };
+
+// How a search matches: the pattern languages and the searches that take
+// no pattern.
+enum class SearchMode {
+    Normal,
+    Approximate,  // error-tolerant
+    Similarity,
+    Thumbnails,
+    Regular,
+    Favourites,
+    Duplicates,
+};
+
+// Where an output goes.
+enum class OutputTarget { File, Printer };
+
+// Which media an output covers.
+enum class OutputScope { AllMedia, LentMedia, Category, CurrentMedium, SearchResult, FromPath };
+
+// The form of an output.
+enum class OutputFormat { Files, Tree, Csv, Dbase, MediaList };
+
+// The pattern language of the output filter, or the files it passes.
+enum class OutputFilter { Normal, Regular, Thumbnails, Favourites };
 
 // The freeDB server asked when nothing else is configured (the successor of
 // the public freeDB service, which answers the same CDDB protocol).
 inline constexpr const char* kDefaultFreeDbUrl = "http://gnudb.gnudb.org/~cddb/cddb.cgi";
 
-// Section "Optionen": the option group.
+// The option group.
 struct Options {
-    int AutoKat = 1;
-    int ShowProtect = 1;
-    int AviLengthDirect = 0;
-    int NoMCI = 0;
-    int show_info = 0;  // "show info"
-    int PackerTesten = 1;
-    int schoen = 0;
-    int SubKat = 0;
-    int FormatNumber = 1;
-    int TimeOut = 600;
-    int NichtLoeschen = 0;  // "NichtLöschen"
-    int ToolTips = 0;
-    int Eject = 0;
-    int language = 0;  // 1 = English interface
-    int beschreibung = 0;
-    int Pfad = 0;
-    int Ordner = 0;
-    int Laufwerk = 0;
-    int Suchen = 0;
-    int DoppelKlick = 0;
-    int Registry = 0;
-    int NurFILES_BBS = 0;   // "NurFILES.BBS"
-    int OhneFILES_BBS = 0;  // "OhneFILES.BBS"
-    int MaxSize = 1024;     // bytes; stored in KB
-    int MaxHTML = 1024;     // bytes; stored in KB, defaults to MaxSize
-    int FILE_ID_DIZ = 0;    // "FILE_ID.DIZ"
-    int ETX = 0;
-    int LSM = 0;
-    int INDEX = 0;
-    std::array<int, 5> Selbst{};               // "Selbst1" .. "Selbst5"
-    std::array<std::string, 5> Selbst_Text{};  // "Selbst1-Text" .. "Selbst5-Text"
-    int Umlaut = 0;
-    int CDentpacken = kExpandNothing;
-    int EXE = 1;
-    int RPM = 1;
-    int ZIP = 1;
-    int ZOO = 1;
-    int LHA = 1;
-    int ARJ = 1;
-    int ACE = 1;
-    int RAR = 1;
-    int UC2 = 1;
-    int COMPRESS = 1;
-    int i5Comp = 1;
-    int iscab = 1;
-    int EXTRACT = 1;
-    int UNTGZ = 1;
-    int GZ = 1;
-    int EXPANDER = 1;
-    int mehrzeilig = 1;
-    int Update = 0;
-    int gepacktSpeichern = 0;
-    int Dateiinformationen = 0;
-    int Bildinformationen = 1;
-    int Thumbnails = 1;
-    int ThumbUnd = 1;
-    int ThumbSchnell = 1;
-    int ThumbQualitaet = 75;
-    int ThumbBreite = 256;
-    int ThumbHoehe = 256;
-    int MinBreite = 256;
-    int MinHoehe = 256;
-    int MaxMem = 0;
-    int Fontinformationen = 1;
-    int Modinformationen = 1;
-    int Soundinformationen = 1;
-    int Multimediainformationen = 1;
-    int Versionsinformationen = 1;
-    int FastLoad = 0;
-    int Reload = 1;
-    std::string CopyPfad;
+    bool auto_category = true;
+    bool warn_read_only = true;
+    bool avi_length_direct = false;
+    bool no_mci = false;
+    bool show_info_after_scan = false;
+    bool test_packers = true;
+    bool own_list_drawing = false;
+    bool include_subcategories = false;
+    bool group_digits = true;
+    int time_out = 600;
+    bool keep_expanded_files = false;
+    bool tool_tips = false;
+    bool eject_after_scan = false;
+    Language language = Language::German;
+    bool description_layout = false;
+    bool shell_app_path = false;
+    bool shell_folder_verb = false;
+    bool shell_drive_verbs = false;
+    bool shell_search_verb = false;
+    bool open_on_double_click = false;
+    bool comments_from_registry = false;
+    bool only_listed_files = false;
+    bool ignore_file_lists = false;
+    int max_description_bytes = 1024;  // stored in KB
+    int max_html_bytes = 1024;         // stored in KB, defaults to max_description_bytes
+    bool use_file_id_diz = false;
+    bool use_etx = false;
+    bool use_lsm = false;
+    bool use_index = false;
+    std::array<bool, 5> own_descriptions{};              // user-defined description files
+    std::array<std::string, 5> own_description_names{};  // their name parts
+    bool convert_dos_text = false;
+    ExpansionMode archive_expansion = ExpansionMode::Nothing;
+    bool use_exe = true;
+    bool use_rpm = true;
+    bool use_zip = true;
+    bool use_zoo = true;
+    bool use_lha = true;
+    bool use_arj = true;
+    bool use_ace = true;
+    bool use_rar = true;
+    bool use_uc2 = true;
+    bool use_compress = true;
+    bool use_i5comp = true;
+    bool use_iscab = true;
+    bool use_extract = true;
+    bool use_untgz = true;
+    bool use_gz = true;
+    bool use_expander = true;
+    bool multi_line_comments = true;
+    bool update_by_name = false;
+    bool store_compressed = false;
+    bool file_information = false;
+    bool image_information = true;
+    bool thumbnails = true;
+    bool thumbnail_switch = true;
+    bool fast_thumbnails = true;
+    int thumbnail_quality = 75;
+    int thumbnail_width = 256;
+    int thumbnail_height = 256;
+    int min_image_width = 256;
+    int min_image_height = 256;
+    bool picture_memory = false;
+    bool font_information = true;
+    bool module_information = true;
+    bool sound_information = true;
+    bool multimedia_information = true;
+    bool version_information = true;
+    bool fast_load = false;
+    bool reload_last = true;
+    std::string copy_path;
     // The CatalogDirectory as stored; after reading it holds the stored path,
     // or the CatalogDirectory in use when none was stored.
-    std::string DataPfad;
-    int AlteOption = 0;
-    int Minimize = 0;
-    int Restore = 1;  // bit 0 only
-    int Idle = 0;
-    int AutoCD = 0;
-    int Disk = 0;
-    int AutoScan = 0;
-    int CDonly = 0;
-    int CRC32 = 0;
-    int LogFile = 0;
-    int Echtzeit = 1;
+    std::string catalog_dir;
+    bool old_scan_option = false;
+    bool minimize_during_long_operations = false;
+    bool restore_after_long_operations = true;
+    bool idle_priority = false;
+    bool identify_inserted_media = false;
+    bool offer_floppy_drives = false;
+    bool auto_scan = false;
+    bool cd_drives_only = false;
+    bool compute_crc32 = false;
+    bool log_file = false;
+    bool real_time = true;
 
     bool operator==(const Options&) const = default;
 };
 
-// Section "freeDB".
+// The CD database settings.
 struct FreeDbSettings {
-    int CDDB_Unix = 0;  // "CDDB-Unix"
-    int freeDB = 0;
-    int CD_Text = 0;          // "CD-Text"
-    std::string freeDB_Path;  // "freeDB-Path": the local database directory
-    int LocalfreeDB = 0;
-    int RemotefreeDB = 0;
-    std::string freeDB_URL = kDefaultFreeDbUrl;  // "freeDB-URL"
-    std::string freeDB_EMail = "anonymous";      // "freeDB-EMail"
+    bool cddb_unix_format = false;
+    bool use_freedb = false;
+    bool read_cd_text = false;
+    std::string local_db_path;  // the local database directory
+    bool use_local_db = false;
+    bool use_remote_db = false;
+    std::string server_url = kDefaultFreeDbUrl;
+    std::string email = "anonymous";
 
     bool operator==(const FreeDbSettings&) const = default;
 };
@@ -147,184 +187,185 @@ struct PackerTemplate {
     bool operator==(const PackerTemplate&) const = default;
 };
 
-// Section "Packer".
+// The packer command templates.
 struct PackerSettings {
-    PackerTemplate RPM{"7z x -y -pzvmk \"%s\""};
-    PackerTemplate Zip{"unzip -qq -o -P zvmk %s"};
-    PackerTemplate Zoo{"zoo xOq %s"};
-    PackerTemplate LHA{"lha xfq %s"};
-    PackerTemplate ARJ{"arj x -y -+ -gzvmk %s"};
-    PackerTemplate ACE{"unace x -y -pzvmk %s"};
-    PackerTemplate RAR{"unrar x -y -p- %s"};
-    PackerTemplate UC2{"uc ESF %s"};
-    PackerTemplate Extract{"cabextract -q -d %s %s"};
-    PackerTemplate UnTGZ{"tar -xf %s"};
-    PackerTemplate UnGZ{"7z x -y -pzvmk %s"};
-    std::string OwnCmd;
-    std::string OwnExt;
-    std::string InfoCmd;
-    std::string InfoExt;
-    std::string DirCmd;
+    PackerTemplate rpm{"7z x -y -pzvmk \"%s\""};
+    PackerTemplate zip{"unzip -qq -o -P zvmk %s"};
+    PackerTemplate zoo{"zoo xOq %s"};
+    PackerTemplate lha{"lha xfq %s"};
+    PackerTemplate arj{"arj x -y -+ -gzvmk %s"};
+    PackerTemplate ace{"unace x -y -pzvmk %s"};
+    PackerTemplate rar{"unrar x -y -p- %s"};
+    PackerTemplate uc2{"uc ESF %s"};
+    PackerTemplate extract{"cabextract -q -d %s %s"};
+    PackerTemplate untgz{"tar -xf %s"};
+    PackerTemplate ungz{"7z x -y -pzvmk %s"};
+    std::string own_command;
+    std::string own_extensions;
+    std::string info_command;
+    std::string info_extensions;
+    std::string dir_command;
 
     bool operator==(const PackerSettings&) const = default;
 };
 
-// The start and display state, section "Optionen".
+// The start and display state.
 struct StartState {
-    int Preview = 0;
-    int nicht_fragen = 0;      // "nicht fragen"
-    int Letztes_Laufwerk = 0;  // "Letztes Laufwerk"
-    int LetzteCD = 0;
-    int LetzteKategorie = 0;
-    int ShowMedienliste = 0;
-    int Split = 20;
-    int Split3 = 20;
-    int TreeFull = 100;
-    int TreePrev = 80;
+    bool show_preview = false;
+    bool never_ask_drive = false;  // the drive dialog takes last_drive without asking
+    int last_drive = 0;
+    int last_catalog = 0;
+    int last_category = 0;
+    bool show_media_list = false;
+    int split_percent = 20;
+    int split3_percent = 20;
+    int tree_full_percent = 100;
+    int tree_preview_percent = 80;
     int sorting = 0;
     // Written when the main window closes, not read at start.
-    int ShowCRC = 0;
-    int Darstellung = 0;
+    bool show_crc = false;
+    int list_view_style = 0;
 
     bool operator==(const StartState&) const = default;
 };
 
-// Column widths of one list view in pixels: the normal layout ("Spalte1" ..)
-// and the layout with more room for the description ("bSpalte1" ..).
+// Column widths of one list view in pixels: the normal layout and the
+// layout with more room for the description.
 template <size_t N>
 struct ColumnWidths {
-    std::array<int, N> Spalte;
-    std::array<int, N> bSpalte;
+    std::array<int, N> normal;
+    std::array<int, N> description_layout;
 
     bool operator==(const ColumnWidths&) const = default;
 };
 
 struct ColumnSettings {
-    ColumnWidths<5> Anzeige{{110, 50, 70, 100, 600}, {110, 50, 0, 0, 2000}};
-    ColumnWidths<8> Ergebnis{{110, 50, 70, 100, 120, 120, 600, 200},
-                             {110, 50, 0, 0, 0, 0, 400, 400}};
-    ColumnWidths<2> Start{{110, 50}, {110, 50}};
-    ColumnWidths<8> Liste{{200, 100, 100, 100, 100, 100, 100, 100},
-                          {200, 100, 100, 100, 100, 100, 100, 100}};
+    ColumnWidths<5> files{{110, 50, 70, 100, 600}, {110, 50, 0, 0, 2000}};
+    ColumnWidths<8> results{{110, 50, 70, 100, 120, 120, 600, 200},
+                            {110, 50, 0, 0, 0, 0, 400, 400}};
+    ColumnWidths<2> start{{110, 50}, {110, 50}};
+    ColumnWidths<8> media_list{{200, 100, 100, 100, 100, 100, 100, 100},
+                               {200, 100, 100, 100, 100, 100, 100, 100}};
 
     bool operator==(const ColumnSettings&) const = default;
 };
 
-// Section "Font": the list font. With Height -1 the lists keep the system
-// font and the other values are not read.
+// The list font. With height -1 the lists keep the system font and the
+// other values are not read.
 struct FontSettings {
-    int Height = -1;
-    int With = -1;
-    int Escapement = -1;
-    int Orientation = -1;
-    int Weight = -1;
-    int Italic = -1;
-    int Underline = -1;
-    int StrikeOut = -1;
-    int CharSet = -1;
-    int OutPrecision = -1;
-    int ClipPrecision = -1;
-    int Quality = -1;
-    int PitchAndFamily = -1;
-    std::string FaceName;
+    int height = -1;
+    int width = -1;
+    int escapement = -1;
+    int orientation = -1;
+    int weight = -1;
+    int italic = -1;
+    int underline = -1;
+    int strike_out = -1;
+    int char_set = -1;
+    int out_precision = -1;
+    int clip_precision = -1;
+    int quality = -1;
+    int pitch_and_family = -1;
+    std::string face_name;
 
     bool operator==(const FontSettings&) const = default;
 };
 
-// Section "Ausgabe": the output settings.
+// The output settings.
 struct OutputSettings {
-    int Was = 310;
-    int Wie = 311;
-    int Womit = 303;
-    int anhaengen = 0;
-    int FF = 0;
-    int Header = 0;
-    int Root = 0;
-    int Dir = 0;
-    int CSV_Liste = 0;  // "CSV-Liste"
-    int einzeilig = 0;
-    int LinkerRand = 0;
-    std::string Datei = "FILES.LST";
-    int Ort = 0;
-    int CD = 1;
-    int Name = 1;
-    int Erweiterung = 1;
-    int Laenge = 1;
-    int Datum = 1;
-    int Pfad = 1;
-    int Kommentar = 1;
-    int Hersteller = 1;
-    int Lieferant = 1;
-    int Nummer = 1;
-    int Preis = 1;
-    int Info = 1;
-    int Letzte_Aenderung = 1;  // "Letzte Änderung"
-    int Kategorie = 1;
-    int frei = 0;
-    int Unterkategorie = 1;
-    int Filter = 0;
-    int Filtermodus = 342;
-    int NurKommentar = 0;
-    int GrossKlein = 0;
-    int MaxLevel = 255;
-    std::array<std::string, kHistoryEntries> Begriff{};  // "Begriff0" .. "Begriff9"
+    OutputScope scope = OutputScope::FromPath;
+    OutputFormat format = OutputFormat::Files;
+    OutputTarget target = OutputTarget::File;
+    bool append = false;
+    bool form_feed = false;
+    bool header = false;
+    bool root_only = false;
+    bool dirs_only = false;
+    bool media_list_csv = false;
+    bool one_line = false;
+    int left_margin = 0;
+    std::string file_name = "FILES.LST";
+    // The columns written.
+    bool show_place = false;
+    bool show_medium_name = true;
+    bool show_name = true;
+    bool show_extension = true;
+    bool show_size = true;
+    bool show_date = true;
+    bool show_path = true;
+    bool show_comment = true;
+    bool show_manufacturer = true;
+    bool show_supplier = true;
+    bool show_order_number = true;
+    bool show_price = true;
+    bool show_medium_info = true;
+    bool show_last_change = true;
+    bool show_category = true;
+    bool show_free_space = false;
+    bool include_subcategories = true;
+    bool use_filter = false;
+    OutputFilter filter = OutputFilter::Normal;
+    bool only_with_comment = false;
+    bool ignore_case = false;
+    int max_level = 255;
+    std::array<std::string, kHistoryEntries> history{};
 
     bool operator==(const OutputSettings&) const = default;
 };
 
-// Section "Suche": the search settings. The date fields default to the date
-// of the day the settings are read.
+// The search settings. The date fields default to the date of the day the
+// settings are read.
 struct SearchSettings {
-    int Suchbereich = 7;
-    int SuchJahr1 = 0;
-    int SuchMonat1 = 0;
-    int SuchTag1 = 0;
-    int SuchJahr2 = 0;
-    int SuchMonat2 = 0;
-    int SuchTag2 = 0;
-    int Automatik = 0;
-    int Info = 1;
-    int GrossKlein = 1;  // 1 = ignore case
-    int SuchModus = 507;
-    int FuzzyToleranz = 100;
-    int FuzzyTreffer = 100;
-    int MaxFehler = 0;
-    int Flag = 0x401F;
-    int Kategorie = 0;                                   // 16-bit
-    int Unterkategorien = 1;                             // 16-bit
-    std::array<std::string, kHistoryEntries> Begriff{};  // "Begriff0" .. "Begriff9"
+    int scope = 7;  // bits: 1 comments, 2 directory names, 4 file names, 8 medium information
+    int from_year = 0;
+    int from_month = 0;
+    int from_day = 0;
+    int to_year = 0;
+    int to_month = 0;
+    int to_day = 0;
+    bool automatic = false;
+    bool info = true;
+    bool ignore_case = true;
+    SearchMode mode = SearchMode::Normal;
+    int fuzzy_tolerance = 100;
+    int similarity_threshold = 100;
+    int max_errors = 0;
+    int flags = 0x401F;
+    int category = 0;  // 16-bit
+    bool include_subcategories = true;
+    std::array<std::string, kHistoryEntries> history{};
 
     bool operator==(const SearchSettings&) const = default;
 };
 
 // A window placement as stored, relative to the monitor's top-left corner.
 struct WindowPlacement {
-    int Flags = 2;
-    int ShowCmd = 5;
-    int XMin = 0;
-    int YMin = 0;
-    int XMax = 0;
-    int YMax = 0;
-    int Links = 100;
-    int Oben = 100;
-    int Rechts = 500;
-    int Unten = 400;
+    int flags = 2;
+    int show_cmd = 5;
+    int min_x = 0;
+    int min_y = 0;
+    int max_x = 0;
+    int max_y = 0;
+    int left = 100;
+    int top = 100;
+    int right = 500;
+    int bottom = 400;
 
     bool operator==(const WindowPlacement&) const = default;
 };
 
 struct Settings {
     Options options;
-    FreeDbSettings freeDB;
+    FreeDbSettings freedb;
     PackerSettings packer;
     StartState state;
     ColumnSettings columns;
     FontSettings font;
     OutputSettings output;
     SearchSettings search;
-    WindowPlacement placement;  // section "Orbisto": the main window
+    WindowPlacement placement;  // the main window
     // File names that switch archive expansion off for their directory.
-    std::vector<std::string> KillFiles;
+    std::vector<std::string> kill_files;
     // Other settings files in the program directory, full paths, sorted.
     std::vector<std::string> settings_files;
 

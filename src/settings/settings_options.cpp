@@ -11,7 +11,9 @@
 
 namespace orbisto {
 
+using settings_detail::int_key;
 using settings_detail::IntKey;
+using settings_detail::OnWhen;
 using settings_detail::StringKey;
 
 namespace {
@@ -21,102 +23,109 @@ constexpr const char* kPacker = "Packer";
 
 // The rows are in the order of the settings file; AutoKat is written first.
 constexpr IntKey<Options> kSwitchesA[] = {
-    {"AutoKat", &Options::AutoKat},
-    {"ShowProtect", &Options::ShowProtect},
-    {"AviLengthDirect", &Options::AviLengthDirect},
-    {"NoMCI", &Options::NoMCI},
-    {"show info", &Options::show_info},
-    {"PackerTesten", &Options::PackerTesten},
-    {"schoen", &Options::schoen},
-    {"SubKat", &Options::SubKat},
-    {"FormatNumber", &Options::FormatNumber},
-    {"TimeOut", &Options::TimeOut},
-    {"NichtLöschen", &Options::NichtLoeschen},
-    {"ToolTips", &Options::ToolTips},
-    {"Eject", &Options::Eject},
-    {"language", &Options::language},
-    {"beschreibung", &Options::beschreibung},
-    {"Pfad", &Options::Pfad},
-    {"Ordner", &Options::Ordner},
-    {"Laufwerk", &Options::Laufwerk},
-    {"Suchen", &Options::Suchen},
-    {"DoppelKlick", &Options::DoppelKlick},
-    {"Registry", &Options::Registry},
-    {"NurFILES.BBS", &Options::NurFILES_BBS},
-    {"OhneFILES.BBS", &Options::OhneFILES_BBS},
+    int_key<&Options::auto_category, OnWhen::One>("AutoKat"),
+    int_key<&Options::warn_read_only, OnWhen::One>("ShowProtect"),
+    int_key<&Options::avi_length_direct>("AviLengthDirect"),
+    int_key<&Options::no_mci>("NoMCI"),
+    int_key<&Options::show_info_after_scan>("show info"),
+    int_key<&Options::test_packers>("PackerTesten"),
+    int_key<&Options::own_list_drawing>("schoen"),
+    int_key<&Options::include_subcategories, OnWhen::One>("SubKat"),
+    int_key<&Options::group_digits>("FormatNumber"),
+    int_key<&Options::time_out>("TimeOut"),
+    int_key<&Options::keep_expanded_files>("NichtLöschen"),
+    int_key<&Options::tool_tips>("ToolTips"),
+    int_key<&Options::eject_after_scan, OnWhen::One>("Eject"),
+    int_key<&Options::language>("language"),
+    int_key<&Options::description_layout>("beschreibung"),
+    int_key<&Options::shell_app_path>("Pfad"),
+    int_key<&Options::shell_folder_verb>("Ordner"),
+    int_key<&Options::shell_drive_verbs>("Laufwerk"),
+    int_key<&Options::shell_search_verb>("Suchen"),
+    int_key<&Options::open_on_double_click>("DoppelKlick"),
+    int_key<&Options::comments_from_registry>("Registry"),
+    int_key<&Options::only_listed_files, OnWhen::One>("NurFILES.BBS"),
+    int_key<&Options::ignore_file_lists>("OhneFILES.BBS"),
 };
 
 // MaxSize and MaxHTML come between these tables (stored in KB).
 constexpr IntKey<Options> kSwitchesB[] = {
-    {"FILE_ID.DIZ", &Options::FILE_ID_DIZ},
-    {"ETX", &Options::ETX},
-    {"LSM", &Options::LSM},
-    {"INDEX", &Options::INDEX},
+    int_key<&Options::use_file_id_diz>("FILE_ID.DIZ"),
+    int_key<&Options::use_etx>("ETX"),
+    int_key<&Options::use_lsm>("LSM"),
+    int_key<&Options::use_index>("INDEX"),
 };
 
 // Selbst1..5 and their texts come before these.
 constexpr IntKey<Options> kSwitchesC[] = {
-    {"Umlaut", &Options::Umlaut},
-    {"CDentpacken", &Options::CDentpacken},
-    {"EXE", &Options::EXE},
-    {"RPM", &Options::RPM},
-    {"ZIP", &Options::ZIP},
-    {"ZOO", &Options::ZOO},
-    {"LHA", &Options::LHA},
-    {"ARJ", &Options::ARJ},
-    {"ACE", &Options::ACE},
-    {"RAR", &Options::RAR},
-    {"UC2", &Options::UC2},
-    {"COMPRESS", &Options::COMPRESS},
-    {"i5Comp", &Options::i5Comp},
-    {"iscab", &Options::iscab},
-    {"EXTRACT", &Options::EXTRACT},
-    {"UNTGZ", &Options::UNTGZ},
-    {"GZ", &Options::GZ},
-    {"EXPANDER", &Options::EXPANDER},
-    {"mehrzeilig", &Options::mehrzeilig},
-    {"Update", &Options::Update},
-    {"gepacktSpeichern", &Options::gepacktSpeichern},
-    {"Dateiinformationen", &Options::Dateiinformationen},
-    {"Bildinformationen", &Options::Bildinformationen},
-    {"Thumbnails", &Options::Thumbnails},
-    {"ThumbUnd", &Options::ThumbUnd},
-    {"ThumbSchnell", &Options::ThumbSchnell},
-    {"ThumbQualitaet", &Options::ThumbQualitaet},
-    {"ThumbBreite", &Options::ThumbBreite},
-    {"ThumbHoehe", &Options::ThumbHoehe},
-    {"MinBreite", &Options::MinBreite},
-    {"MinHoehe", &Options::MinHoehe},
-    {"MaxMem", &Options::MaxMem},
-    {"Fontinformationen", &Options::Fontinformationen},
-    {"Modinformationen", &Options::Modinformationen},
-    {"Soundinformationen", &Options::Soundinformationen},
-    {"Multimediainformationen", &Options::Multimediainformationen},
-    {"Versionsinformationen", &Options::Versionsinformationen},
-    {"FastLoad", &Options::FastLoad},
-    {"Reload", &Options::Reload},
+    int_key<&Options::convert_dos_text>("Umlaut"),
+    int_key<&Options::archive_expansion>("CDentpacken"),
+    int_key<&Options::use_exe>("EXE"),
+    int_key<&Options::use_rpm>("RPM"),
+    int_key<&Options::use_zip>("ZIP"),
+    int_key<&Options::use_zoo>("ZOO"),
+    int_key<&Options::use_lha>("LHA"),
+    int_key<&Options::use_arj>("ARJ"),
+    int_key<&Options::use_ace>("ACE"),
+    int_key<&Options::use_rar>("RAR"),
+    int_key<&Options::use_uc2>("UC2"),
+    int_key<&Options::use_compress>("COMPRESS"),
+    int_key<&Options::use_i5comp>("i5Comp"),
+    int_key<&Options::use_iscab>("iscab"),
+    int_key<&Options::use_extract>("EXTRACT"),
+    int_key<&Options::use_untgz>("UNTGZ"),
+    int_key<&Options::use_gz>("GZ"),
+    int_key<&Options::use_expander>("EXPANDER"),
+    int_key<&Options::multi_line_comments>("mehrzeilig"),
+    int_key<&Options::update_by_name>("Update"),
+    int_key<&Options::store_compressed, OnWhen::One>("gepacktSpeichern"),
+    int_key<&Options::file_information>("Dateiinformationen"),
+    int_key<&Options::image_information>("Bildinformationen"),
+    int_key<&Options::thumbnails>("Thumbnails"),
+    int_key<&Options::thumbnail_switch>("ThumbUnd"),
+    int_key<&Options::fast_thumbnails>("ThumbSchnell"),
+    int_key<&Options::thumbnail_quality>("ThumbQualitaet"),
+    int_key<&Options::thumbnail_width>("ThumbBreite"),
+    int_key<&Options::thumbnail_height>("ThumbHoehe"),
+    int_key<&Options::min_image_width>("MinBreite"),
+    int_key<&Options::min_image_height>("MinHoehe"),
+    int_key<&Options::picture_memory>("MaxMem"),
+    int_key<&Options::font_information>("Fontinformationen"),
+    int_key<&Options::module_information>("Modinformationen"),
+    int_key<&Options::sound_information>("Soundinformationen"),
+    int_key<&Options::multimedia_information>("Multimediainformationen"),
+    int_key<&Options::version_information>("Versionsinformationen"),
+    int_key<&Options::fast_load, OnWhen::One>("FastLoad"),
+    int_key<&Options::reload_last>("Reload"),
 };
 
 // CopyPfad and DataPfad come before these.
 constexpr IntKey<Options> kSwitchesD[] = {
-    {"AlteOption", &Options::AlteOption}, {"Minimize", &Options::Minimize},
-    {"Restore", &Options::Restore},       {"Idle", &Options::Idle},
-    {"AutoCD", &Options::AutoCD},         {"Disk", &Options::Disk},
-    {"AutoScan", &Options::AutoScan},     {"CDonly", &Options::CDonly},
-    {"CRC32", &Options::CRC32},           {"LogFile", &Options::LogFile},
-    {"Echtzeit", &Options::Echtzeit},
+    int_key<&Options::old_scan_option>("AlteOption"),
+    int_key<&Options::minimize_during_long_operations>("Minimize"),
+    int_key<&Options::restore_after_long_operations>("Restore"),
+    int_key<&Options::idle_priority>("Idle"),
+    int_key<&Options::identify_inserted_media, OnWhen::One>("AutoCD"),
+    int_key<&Options::offer_floppy_drives>("Disk"),
+    int_key<&Options::auto_scan, OnWhen::One>("AutoScan"),
+    int_key<&Options::cd_drives_only, OnWhen::One>("CDonly"),
+    int_key<&Options::compute_crc32>("CRC32"),
+    int_key<&Options::log_file, OnWhen::One>("LogFile"),
+    int_key<&Options::real_time>("Echtzeit"),
 };
 
 constexpr IntKey<FreeDbSettings> kFreeDbInts[] = {
-    {"CDDB-Unix", &FreeDbSettings::CDDB_Unix},       {"freeDB", &FreeDbSettings::freeDB},
-    {"CD-Text", &FreeDbSettings::CD_Text},           {"LocalfreeDB", &FreeDbSettings::LocalfreeDB},
-    {"RemotefreeDB", &FreeDbSettings::RemotefreeDB},
+    int_key<&FreeDbSettings::cddb_unix_format>("CDDB-Unix"),
+    int_key<&FreeDbSettings::use_freedb>("freeDB"),
+    int_key<&FreeDbSettings::read_cd_text, OnWhen::One>("CD-Text"),
+    int_key<&FreeDbSettings::use_local_db>("LocalfreeDB"),
+    int_key<&FreeDbSettings::use_remote_db>("RemotefreeDB"),
 };
 
 constexpr StringKey<FreeDbSettings> kFreeDbStrings[] = {
-    {"freeDB-Path", &FreeDbSettings::freeDB_Path, kPathBufferSize},
-    {"freeDB-URL", &FreeDbSettings::freeDB_URL, kLongBufferSize},
-    {"freeDB-EMail", &FreeDbSettings::freeDB_EMail, kLongBufferSize},
+    {"freeDB-Path", &FreeDbSettings::local_db_path, kPathBufferSize},
+    {"freeDB-URL", &FreeDbSettings::server_url, kLongBufferSize},
+    {"freeDB-EMail", &FreeDbSettings::email, kLongBufferSize},
 };
 
 struct PackerKey {
@@ -125,20 +134,20 @@ struct PackerKey {
 };
 
 constexpr PackerKey kPackerTemplates[] = {
-    {"RPM", &PackerSettings::RPM},         {"Zip", &PackerSettings::Zip},
-    {"Zoo", &PackerSettings::Zoo},         {"LHA", &PackerSettings::LHA},
-    {"ARJ", &PackerSettings::ARJ},         {"ACE", &PackerSettings::ACE},
-    {"RAR", &PackerSettings::RAR},         {"UC2", &PackerSettings::UC2},
-    {"Extract", &PackerSettings::Extract}, {"UnTGZ", &PackerSettings::UnTGZ},
-    {"UnGZ", &PackerSettings::UnGZ},
+    {"RPM", &PackerSettings::rpm},         {"Zip", &PackerSettings::zip},
+    {"Zoo", &PackerSettings::zoo},         {"LHA", &PackerSettings::lha},
+    {"ARJ", &PackerSettings::arj},         {"ACE", &PackerSettings::ace},
+    {"RAR", &PackerSettings::rar},         {"UC2", &PackerSettings::uc2},
+    {"Extract", &PackerSettings::extract}, {"UnTGZ", &PackerSettings::untgz},
+    {"UnGZ", &PackerSettings::ungz},
 };
 
 constexpr StringKey<PackerSettings> kPackerCommands[] = {
-    {"OwnCmd", &PackerSettings::OwnCmd, kLongBufferSize},
-    {"OwnExt", &PackerSettings::OwnExt, kLongBufferSize},
-    {"InfoCmd", &PackerSettings::InfoCmd, kLongBufferSize},
-    {"InfoExt", &PackerSettings::InfoExt, kLongBufferSize},
-    {"DirCmd", &PackerSettings::DirCmd, kLongBufferSize},
+    {"OwnCmd", &PackerSettings::own_command, kLongBufferSize},
+    {"OwnExt", &PackerSettings::own_extensions, kLongBufferSize},
+    {"InfoCmd", &PackerSettings::info_command, kLongBufferSize},
+    {"InfoExt", &PackerSettings::info_extensions, kLongBufferSize},
+    {"DirCmd", &PackerSettings::dir_command, kLongBufferSize},
 };
 
 // Description-file limits are stored in KB and held in bytes; the KB value
@@ -201,55 +210,57 @@ void read_options(Environment& ctx) {
     read_ints(ini, sec, kSwitchesA, o);
     const int max_kb = ini.get_int(sec, "MaxSize", 1);
     const int html_kb = ini.get_int(sec, "MaxHTML", max_kb);
-    o.MaxSize = kb_to_bytes(max_kb);
-    o.MaxHTML = kb_to_bytes(html_kb);
+    o.max_description_bytes = kb_to_bytes(max_kb);
+    o.max_html_bytes = kb_to_bytes(html_kb);
     read_ints(ini, sec, kSwitchesB, o);
-    for (size_t i = 0; i < o.Selbst.size(); ++i) {
-        o.Selbst[i] = ini.get_int(sec, selbst_key(i), 0);
-        o.Selbst_Text[i] = ini.get_string(sec, selbst_text_key(i), "", kPathBufferSize);
+    for (size_t i = 0; i < o.own_descriptions.size(); ++i) {
+        o.own_descriptions[i] = ini.get_int(sec, selbst_key(i), 0) != 0;
+        o.own_description_names[i] = ini.get_string(sec, selbst_text_key(i), "", kPathBufferSize);
     }
     read_ints(ini, sec, kSwitchesC, o);
-    o.CopyPfad = ini.get_string(sec, "CopyPfad", "", kPathBufferSize);
+    o.copy_path = ini.get_string(sec, "CopyPfad", "", kPathBufferSize);
     const std::string data =
         without_trailing_slash(ini.get_string(sec, "DataPfad", "", kPathBufferSize));
     read_ints(ini, sec, kSwitchesD, o);
-    o.Restore &= 1;
+    // Restore keeps only bit 0 of its number.
+    o.restore_after_long_operations = (ini.get_int(sec, "Restore", 1) & 1) != 0;
 
     // The stored CatalogDirectory counts only when /dir did not name one. It
     // is kept either way, so a run with /dir does not overwrite it.
     if (!ctx.command_line.dir_given && !data.empty()) ctx.paths.catalog_dir = data;
     if (!data.empty()) {
-        o.DataPfad = data;
+        o.catalog_dir = data;
     } else {
-        o.DataPfad = ctx.paths.default_catalog_dir.empty() ? ctx.paths.catalog_dir
-                                                           : ctx.paths.default_catalog_dir;
+        o.catalog_dir = ctx.paths.default_catalog_dir.empty() ? ctx.paths.catalog_dir
+                                                              : ctx.paths.default_catalog_dir;
     }
 
     ctx.settings.options = std::move(o);
-    ctx.settings.freeDB = read_freedb(ini);
+    ctx.settings.freedb = read_freedb(ini);
     ctx.settings.packer = read_packer(ini);
-    ctx.log.set_enabled(ctx.settings.options.LogFile == 1);
+    ctx.log.set_enabled(ctx.settings.options.log_file);
 }
 
 bool write_options(Environment& ctx) {
     using namespace settings_detail;
     const Options& o = ctx.settings.options;
-    const FreeDbSettings& f = ctx.settings.freeDB;
+    const FreeDbSettings& f = ctx.settings.freedb;
     return write_profile_group(ctx, ctx.paths.settings_file, [&](IniFile& ini) {
         const char* sec = kSectionOptions;
         write_ints(ini, sec, kSwitchesA, o);
-        ini.set_int(sec, "MaxSize", o.MaxSize / 1024);
-        ini.set_int(sec, "MaxHTML", o.MaxHTML / 1024);
+        ini.set_int(sec, "MaxSize", o.max_description_bytes / 1024);
+        ini.set_int(sec, "MaxHTML", o.max_html_bytes / 1024);
         write_ints(ini, sec, kSwitchesB, o);
-        for (size_t i = 0; i < o.Selbst.size(); ++i) {
-            ini.set_int(sec, selbst_key(i), o.Selbst[i]);
+        for (size_t i = 0; i < o.own_descriptions.size(); ++i) {
+            ini.set_int(sec, selbst_key(i), o.own_descriptions[i] ? 1 : 0);
         }
-        for (size_t i = 0; i < o.Selbst.size(); ++i) {
-            ini.set(sec, selbst_text_key(i), cut_utf8(o.Selbst_Text[i], kPathBufferSize - 1));
+        for (size_t i = 0; i < o.own_descriptions.size(); ++i) {
+            ini.set(sec, selbst_text_key(i),
+                    cut_utf8(o.own_description_names[i], kPathBufferSize - 1));
         }
         write_ints(ini, sec, kSwitchesC, o);
-        ini.set(sec, "CopyPfad", cut_utf8(o.CopyPfad, kPathBufferSize - 1));
-        ini.set(sec, "DataPfad", cut_utf8(o.DataPfad, kPathBufferSize - 1));
+        ini.set(sec, "CopyPfad", cut_utf8(o.copy_path, kPathBufferSize - 1));
+        ini.set(sec, "DataPfad", cut_utf8(o.catalog_dir, kPathBufferSize - 1));
         write_ints(ini, sec, kSwitchesD, o);
         write_freedb(ini, f);
     });

@@ -12,71 +12,74 @@
 
 namespace orbisto {
 
+using settings_detail::int_key;
 using settings_detail::IntKey;
+using settings_detail::OnWhen;
 
 namespace {
 
 constexpr const char* kOutput = "Ausgabe";
 constexpr const char* kSearch = "Suche";
+// Follows the search keys; a 16-bit number in the file format.
+constexpr const char* kSubcategories = "Unterkategorien";
 
 constexpr IntKey<OutputSettings> kOutputKeysA[] = {
-    {"Was", &OutputSettings::Was},
-    {"Wie", &OutputSettings::Wie},
-    {"Womit", &OutputSettings::Womit},
-    {"anhaengen", &OutputSettings::anhaengen},
-    {"FF", &OutputSettings::FF},
-    {"Header", &OutputSettings::Header},
-    {"Root", &OutputSettings::Root},
-    {"Dir", &OutputSettings::Dir},
-    {"CSV-Liste", &OutputSettings::CSV_Liste},
-    {"einzeilig", &OutputSettings::einzeilig},
-    {"LinkerRand", &OutputSettings::LinkerRand},
+    int_key<&OutputSettings::scope>("Was"),
+    int_key<&OutputSettings::format>("Wie"),
+    int_key<&OutputSettings::target>("Womit"),
+    int_key<&OutputSettings::append>("anhaengen"),
+    int_key<&OutputSettings::form_feed>("FF"),
+    int_key<&OutputSettings::header>("Header"),
+    int_key<&OutputSettings::root_only>("Root"),
+    int_key<&OutputSettings::dirs_only>("Dir"),
+    int_key<&OutputSettings::media_list_csv>("CSV-Liste"),
+    int_key<&OutputSettings::one_line>("einzeilig"),
+    int_key<&OutputSettings::left_margin>("LinkerRand"),
 };
 
-// Datei comes between these tables.
+// The output file name comes between these tables.
 constexpr IntKey<OutputSettings> kOutputKeysB[] = {
-    {"Ort", &OutputSettings::Ort},
-    {"CD", &OutputSettings::CD},
-    {"Name", &OutputSettings::Name},
-    {"Erweiterung", &OutputSettings::Erweiterung},
-    {"Laenge", &OutputSettings::Laenge},
-    {"Datum", &OutputSettings::Datum},
-    {"Pfad", &OutputSettings::Pfad},
-    {"Kommentar", &OutputSettings::Kommentar},
-    {"Hersteller", &OutputSettings::Hersteller},
-    {"Lieferant", &OutputSettings::Lieferant},
-    {"Nummer", &OutputSettings::Nummer},
-    {"Preis", &OutputSettings::Preis},
-    {"Info", &OutputSettings::Info},
-    {"Letzte Änderung", &OutputSettings::Letzte_Aenderung},
-    {"Kategorie", &OutputSettings::Kategorie},
-    {"frei", &OutputSettings::frei},
-    {"Unterkategorie", &OutputSettings::Unterkategorie},
-    {"Filter", &OutputSettings::Filter},
-    {"Filtermodus", &OutputSettings::Filtermodus},
-    {"NurKommentar", &OutputSettings::NurKommentar},
-    {"GrossKlein", &OutputSettings::GrossKlein},
-    {"MaxLevel", &OutputSettings::MaxLevel},
+    int_key<&OutputSettings::show_place>("Ort"),
+    int_key<&OutputSettings::show_medium_name>("CD"),
+    int_key<&OutputSettings::show_name>("Name"),
+    int_key<&OutputSettings::show_extension>("Erweiterung"),
+    int_key<&OutputSettings::show_size>("Laenge"),
+    int_key<&OutputSettings::show_date>("Datum"),
+    int_key<&OutputSettings::show_path>("Pfad"),
+    int_key<&OutputSettings::show_comment>("Kommentar"),
+    int_key<&OutputSettings::show_manufacturer>("Hersteller"),
+    int_key<&OutputSettings::show_supplier>("Lieferant"),
+    int_key<&OutputSettings::show_order_number>("Nummer"),
+    int_key<&OutputSettings::show_price>("Preis"),
+    int_key<&OutputSettings::show_medium_info>("Info"),
+    int_key<&OutputSettings::show_last_change>("Letzte Änderung"),
+    int_key<&OutputSettings::show_category>("Kategorie"),
+    int_key<&OutputSettings::show_free_space>("frei"),
+    int_key<&OutputSettings::include_subcategories>("Unterkategorie"),
+    int_key<&OutputSettings::use_filter>("Filter"),
+    int_key<&OutputSettings::filter>("Filtermodus"),
+    int_key<&OutputSettings::only_with_comment>("NurKommentar"),
+    int_key<&OutputSettings::ignore_case>("GrossKlein"),
+    int_key<&OutputSettings::max_level>("MaxLevel"),
 };
 
 constexpr IntKey<SearchSettings> kSearchKeys[] = {
-    {"Suchbereich", &SearchSettings::Suchbereich},
-    {"SuchJahr1", &SearchSettings::SuchJahr1},
-    {"SuchMonat1", &SearchSettings::SuchMonat1},
-    {"SuchTag1", &SearchSettings::SuchTag1},
-    {"SuchJahr2", &SearchSettings::SuchJahr2},
-    {"SuchMonat2", &SearchSettings::SuchMonat2},
-    {"SuchTag2", &SearchSettings::SuchTag2},
-    {"Automatik", &SearchSettings::Automatik},
-    {"Info", &SearchSettings::Info},
-    {"GrossKlein", &SearchSettings::GrossKlein},
-    {"SuchModus", &SearchSettings::SuchModus},
-    {"FuzzyToleranz", &SearchSettings::FuzzyToleranz},
-    {"FuzzyTreffer", &SearchSettings::FuzzyTreffer},
-    {"MaxFehler", &SearchSettings::MaxFehler},
-    {"Flag", &SearchSettings::Flag},
-    {"Kategorie", &SearchSettings::Kategorie},
-    {"Unterkategorien", &SearchSettings::Unterkategorien},
+    int_key<&SearchSettings::scope>("Suchbereich"),
+    int_key<&SearchSettings::from_year>("SuchJahr1"),
+    int_key<&SearchSettings::from_month>("SuchMonat1"),
+    int_key<&SearchSettings::from_day>("SuchTag1"),
+    int_key<&SearchSettings::to_year>("SuchJahr2"),
+    int_key<&SearchSettings::to_month>("SuchMonat2"),
+    int_key<&SearchSettings::to_day>("SuchTag2"),
+    int_key<&SearchSettings::automatic, OnWhen::One>("Automatik"),
+    int_key<&SearchSettings::info>("Info"),
+    int_key<&SearchSettings::ignore_case, OnWhen::One>("GrossKlein"),
+    int_key<&SearchSettings::mode>("SuchModus"),
+    int_key<&SearchSettings::fuzzy_tolerance>("FuzzyToleranz"),
+    int_key<&SearchSettings::similarity_threshold>("FuzzyTreffer"),
+    int_key<&SearchSettings::max_errors>("MaxFehler"),
+    int_key<&SearchSettings::flags>("Flag"),
+    int_key<&SearchSettings::category>("Kategorie"),
 };
 
 std::string history_key(size_t i) {
@@ -115,9 +118,9 @@ void read_output(Environment& ctx) {
     const IniFile ini = IniFile::load_or_empty(ctx.paths.settings_file);
     OutputSettings o;
     read_ints(ini, kOutput, kOutputKeysA, o);
-    o.Datei = ini.get_string(kOutput, "Datei", o.Datei, kPathBufferSize);
+    o.file_name = ini.get_string(kOutput, "Datei", o.file_name, kPathBufferSize);
     read_ints(ini, kOutput, kOutputKeysB, o);
-    read_history(ini, kOutput, o.Begriff);
+    read_history(ini, kOutput, o.history);
     ctx.settings.output = std::move(o);
 }
 
@@ -126,9 +129,9 @@ bool write_output(Environment& ctx) {
     const OutputSettings& o = ctx.settings.output;
     return write_profile_group(ctx, ctx.paths.settings_file, [&](IniFile& ini) {
         write_ints(ini, kOutput, kOutputKeysA, o);
-        ini.set(kOutput, "Datei", cut_utf8(o.Datei, kPathBufferSize - 1));
+        ini.set(kOutput, "Datei", cut_utf8(o.file_name, kPathBufferSize - 1));
         write_ints(ini, kOutput, kOutputKeysB, o);
-        write_history(ini, kOutput, o.Begriff);
+        write_history(ini, kOutput, o.history);
     });
 }
 
@@ -137,14 +140,15 @@ void read_search(Environment& ctx) {
     const IniFile ini = IniFile::load_or_empty(ctx.paths.settings_file);
     SearchSettings s;
     const Date d = today();
-    s.SuchJahr1 = s.SuchJahr2 = d.year;
-    s.SuchMonat1 = s.SuchMonat2 = d.month;
-    s.SuchTag1 = s.SuchTag2 = d.day;
+    s.from_year = s.to_year = d.year;
+    s.from_month = s.to_month = d.month;
+    s.from_day = s.to_day = d.day;
     read_ints(ini, kSearch, kSearchKeys, s);
     // Both are 16-bit values in the file format.
-    s.Kategorie = static_cast<std::uint16_t>(s.Kategorie);
-    s.Unterkategorien = static_cast<std::uint16_t>(s.Unterkategorien);
-    read_history(ini, kSearch, s.Begriff);
+    s.category = static_cast<std::uint16_t>(s.category);
+    s.include_subcategories =
+        static_cast<std::uint16_t>(ini.get_int(kSearch, kSubcategories, 1)) != 0;
+    read_history(ini, kSearch, s.history);
     ctx.settings.search = std::move(s);
 }
 
@@ -153,7 +157,8 @@ bool write_search(Environment& ctx) {
     const SearchSettings& s = ctx.settings.search;
     return write_profile_group(ctx, ctx.paths.settings_file, [&](IniFile& ini) {
         write_ints(ini, kSearch, kSearchKeys, s);
-        write_history(ini, kSearch, s.Begriff);
+        ini.set_int(kSearch, kSubcategories, s.include_subcategories ? 1 : 0);
+        write_history(ini, kSearch, s.history);
     });
 }
 

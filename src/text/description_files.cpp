@@ -110,14 +110,17 @@ std::optional<std::string> read_file_prefix(const std::string& path, std::size_t
 }
 
 bool is_description_name(const Options& o, std::string_view name, bool etx_anywhere) {
-    for (std::size_t n = 0; n < o.Selbst.size(); ++n) {
+    for (std::size_t n = 0; n < o.own_descriptions.size(); ++n) {
         // An empty pattern would make every file a description file.
-        if (o.Selbst[n] && !o.Selbst_Text[n].empty() && ContainsCI(name, o.Selbst_Text[n])) {
+        if (o.own_descriptions[n] && !o.own_description_names[n].empty() &&
+            ContainsCI(name, o.own_description_names[n])) {
             return true;
         }
     }
-    if (o.ETX && (etx_anywhere ? ContainsCI(name, ".ETX") : EndsWithCI(name, ".ETX"))) return true;
-    return o.FILE_ID_DIZ && (EqualsCI(name, "FILE_ID.DIZ") || EqualsCI(name, "TOP_ID.DIZ"));
+    if (o.use_etx && (etx_anywhere ? ContainsCI(name, ".ETX") : EndsWithCI(name, ".ETX"))) {
+        return true;
+    }
+    return o.use_file_id_diz && (EqualsCI(name, "FILE_ID.DIZ") || EqualsCI(name, "TOP_ID.DIZ"));
 }
 
 bool IsDescriptionFile(const CatalogContext& ctx, std::string_view name) {
@@ -140,7 +143,7 @@ void ReadDirectoryDescription(CatalogContext& ctx, std::uint32_t& comment, const
 
     // The candidates in their order; the first that opens is read.
     std::vector<const Listed*> candidates;
-    if (o.FILE_ID_DIZ) {
+    if (o.use_file_id_diz) {
         candidates.push_back(find_named(files, "FILE_ID.DIZ"));
         candidates.push_back(find_named(files, "TOP_ID.DIZ"));
     }
@@ -150,12 +153,12 @@ void ReadDirectoryDescription(CatalogContext& ctx, std::uint32_t& comment, const
         }
         return nullptr;
     };
-    if (o.ETX) {
+    if (o.use_etx) {
         candidates.push_back(first_file([](std::string_view n) { return EndsWithCI(n, ".ETX"); }));
     }
-    for (std::size_t n = 0; n < o.Selbst.size(); ++n) {
-        const std::string& part = o.Selbst_Text[n];
-        if (!o.Selbst[n] || part.empty()) continue;
+    for (std::size_t n = 0; n < o.own_descriptions.size(); ++n) {
+        const std::string& part = o.own_description_names[n];
+        if (!o.own_descriptions[n] || part.empty()) continue;
         candidates.push_back(first_file([&](std::string_view f) { return ContainsCI(f, part); }));
     }
 
@@ -171,7 +174,7 @@ void ReadDirectoryDescription(CatalogContext& ctx, std::uint32_t& comment, const
 
 std::string ConvertTakenOverComment(const CatalogContext& ctx, std::string_view text) {
     std::string out(text);
-    if (!ctx.settings.options.Umlaut || is_ascii(out)) return out;
+    if (!ctx.settings.options.convert_dos_text || is_ascii(out)) return out;
     // Texts in memory are UTF-8; a comment that came from a Windows-1252
     // catalogue holds the DOS umlauts as the Windows-1252 characters of
     // their bytes. Back to those bytes, converted, and up to UTF-8 again.

@@ -53,7 +53,7 @@ bool ReadDescriptionFileInto(CatalogContext& ctx, std::uint32_t& comment, const 
 void ReadDirectoryDescription(CatalogContext& ctx, std::uint32_t& comment, const std::string& dir);
 
 // The conversion applied to a comment taken over from the old Catalog
-// during an update (DOS umlauts when the Umlaut setting is on).
+// during an update (DOS umlauts when convert_dos_text is on).
 std::string ConvertTakenOverComment(const CatalogContext& ctx, std::string_view text);
 
 }  // namespace orbisto

@@ -47,7 +47,7 @@ std::optional<DirectoryList> load_first_list(CatalogContext& ctx, const std::str
         if (name.empty()) continue;
         std::optional<std::string> text = read_file_prefix(join_path(dir, name), kMaxListBytes);
         if (!text) continue;  // a directory or a link of that name, or unreadable
-        OemToAnsiIfNeeded(*text, ctx.settings.options.Umlaut != 0);
+        OemToAnsiIfNeeded(*text, ctx.settings.options.convert_dos_text);
         DirectoryList list;
         list.text = is_valid_utf8(*text) ? std::move(*text) : cp1252_to_utf8(*text);
         list.upper = upper_german(list.text);
@@ -78,7 +78,7 @@ std::optional<DirectoryList> LoadDirectoryList(CatalogContext& ctx, const std::s
 void LookupListComment(CatalogContext& ctx, const DirectoryList& list, std::string_view name,
                        std::uint32_t& comment) {
     const std::string text =
-        list_comment_text(list.text, list.upper, name, ctx.settings.options.mehrzeilig != 0,
+        list_comment_text(list.text, list.upper, name, ctx.settings.options.multi_line_comments,
                           comment_room(ctx.catalog));
     if (!text.empty()) set_description_comment(ctx, text, comment);
 }

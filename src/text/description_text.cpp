@@ -31,7 +31,7 @@ std::size_t comment_room(const Catalog& catalog) {
 
 std::size_t description_limit(const CatalogContext& ctx, std::string_view name) {
     const Options& o = ctx.settings.options;
-    const int setting = names_markup(name) ? o.MaxHTML : o.MaxSize;
+    const int setting = names_markup(name) ? o.max_html_bytes : o.max_description_bytes;
     const std::size_t limit = setting > 0 ? static_cast<std::size_t>(setting) : 0;
     return std::min(limit, comment_room(ctx.catalog));
 }
@@ -44,7 +44,7 @@ void convert_by_name(CatalogContext& ctx, std::string_view name, std::string& te
     } else if (ContainsCI(name, ".RTF")) {
         RtfToText(ctx.frontend, text);
     } else {
-        OemToAnsiIfNeeded(text, ctx.settings.options.Umlaut != 0);
+        OemToAnsiIfNeeded(text, ctx.settings.options.convert_dos_text);
     }
 }
 

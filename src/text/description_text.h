@@ -18,12 +18,12 @@ struct CatalogContext;
 // the pool holds beyond its used bytes, never less than 0.
 std::size_t comment_room(const Catalog& catalog);
 
-// The read limit of a description file by its name: MaxHTML for names
-// containing ".HTM", ".RTF" or ".XML", else MaxSize; never above the room.
+// The read limit of a description file by its name: max_html_bytes for names
+// containing ".HTM", ".RTF" or ".XML", else max_description_bytes; never above the room.
 std::size_t description_limit(const CatalogContext& ctx, std::string_view name);
 
 // Converts by name: ".HTM" → HtmlToText, else ".XML" → XmlToText, else ".RTF"
-// → RtfToText, else OemToAnsiIfNeeded (Umlaut setting).
+// → RtfToText, else OemToAnsiIfNeeded (convert_dos_text).
 void convert_by_name(CatalogContext& ctx, std::string_view name, std::string& text);
 
 // Appends a finished text (up to its first NUL; valid UTF-8 stays, also when

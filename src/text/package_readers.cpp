@@ -35,10 +35,10 @@ class Fd {
     int fd_;
 };
 
-// Bytes a description may be read with: MaxSize, never more than the pool
+// Bytes a description may be read with: max_description_bytes, never more than the pool
 // can still take.
 std::size_t read_limit(const CatalogContext& ctx) {
-    const int max_size = ctx.settings.options.MaxSize;
+    const int max_size = ctx.settings.options.max_description_bytes;
     const std::size_t limit = max_size > 0 ? static_cast<std::size_t>(max_size) : 0;
     return std::min(limit, comment_room(ctx.catalog));
 }
@@ -48,7 +48,7 @@ std::size_t read_limit(const CatalogContext& ctx) {
 constexpr std::size_t kMinPackageCharacters = 4;
 
 bool umlaut(const CatalogContext& ctx) {
-    return ctx.settings.options.Umlaut != 0;
+    return ctx.settings.options.convert_dos_text;
 }
 
 // The checks and clean-up of texts that come from inside packages: used
@@ -154,7 +154,7 @@ std::string lsm_description(std::string_view text) {
 }
 
 void ReadLsmComment(CatalogContext& ctx, std::uint32_t& comment, const std::string& path) {
-    const int max_size = ctx.settings.options.MaxSize;
+    const int max_size = ctx.settings.options.max_description_bytes;
     const auto file =
         read_file_part(path, 0, max_size > 0 ? static_cast<std::size_t>(max_size) : 0);
     if (!file) return;

@@ -124,7 +124,8 @@ TEST(ArchiveNames, OnlyPossibleContainersAreClassifiedAndEachNeedsItsSwitch) {
     for (const auto& c : cases) {
         for (int on = 0; on < 4; ++on) {
             Options o;
-            o.EXE = on == 0, o.COMPRESS = on == 1, o.GZ = on == 2, o.EXTRACT = on == 3;
+            o.use_exe = on == 0, o.use_compress = on == 1, o.use_gz = on == 2,
+            o.use_extract = on == 3;
             EXPECT_EQ(IsClassifiedArchiveName(o, c.name), c.by[on]) << c.name << " switch " << on;
         }
     }

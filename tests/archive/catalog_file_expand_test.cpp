@@ -36,8 +36,8 @@ class CatalogFileExpandTest : public ::testing::Test {
         make_directories(src + "/sub");
         write_file_atomic(src + "/top.txt", "top");
         write_file_atomic(src + "/sub/inner.txt", "inner");
-        ctx.settings.options.CopyPfad = copy;
-        ctx.settings.options.language = 1;
+        ctx.settings.options.copy_path = copy;
+        ctx.settings.options.language = Language::English;
     }
     // Runs a shell line made of the test's own paths (no foreign input).
     void sh(const std::string& line) { ASSERT_EQ(std::system(line.c_str()), 0) << line; }
@@ -94,9 +94,9 @@ TEST_F(CatalogFileExpandTest, WhatIsNoArchiveIsRefusedAndNothingIsMade) {
         EXPECT_EQ(ExpandCatalogFile(ctx, path).error, "file not found") << path;
     }
 
-    ctx.settings.options.CopyPfad.clear();
+    ctx.settings.options.copy_path.clear();
     EXPECT_EQ(ExpandCatalogFile(ctx, tmp.file("real.zip")).error, "no copy directory set");
-    ctx.settings.options.language = 0;
+    ctx.settings.options.language = Language::German;
     EXPECT_EQ(ExpandCatalogFile(ctx, tmp.file("fake.zip")).error, "kein Archiv");
     EXPECT_TRUE(fs::is_empty(copy));
 }

@@ -100,7 +100,7 @@ exit 3
 
 TEST_F(PackerProcess, TimeOutAndAbortEndTheWholeGroup) {
     const std::string s = script("hang", "sleep 1000 &\necho $! > child\nsleep 1000\n");
-    ctx.settings.options.TimeOut = 1;
+    ctx.settings.options.time_out = 1;
     const PackerResult r = run(s);
     EXPECT_EQ(r.run, CommandRun::TimedOut);
     EXPECT_FALSE(r.aborted);
@@ -113,7 +113,7 @@ TEST_F(PackerProcess, TimeOutAndAbortEndTheWholeGroup) {
     }
     EXPECT_FALSE(running(child));
 
-    ctx.settings.options.TimeOut = 5;
+    ctx.settings.options.time_out = 5;
     fe.on_pump = [this](int) { fe.request_abort(); };
     const PackerResult aborted = run(s);
     EXPECT_EQ(aborted.run, CommandRun::TimedOut);
@@ -151,16 +151,16 @@ TEST_F(PackerProcess, ARunThatWritesPastItsCapIsStopped) {
 }
 
 TEST_F(PackerProcess, UserCommandsFollowTheirExtensionListsAndRunInTheWorkDirectory) {
-    ctx.settings.packer.InfoCmd = "true %s";
-    ctx.settings.packer.InfoExt = "xyz";
-    ctx.settings.packer.DirCmd = "touch %s/seen";
+    ctx.settings.packer.info_command = "true %s";
+    ctx.settings.packer.info_extensions = "xyz";
+    ctx.settings.packer.dir_command = "touch %s/seen";
     const std::string info = tmp.write("a.xyz", "the info");
     tmp.write("work/ORBISTO.INFO", "stale");
     EXPECT_EQ(RunUserCommand(ctx, UserCommand::Info, tmp.write("b.txt", "")),
               CommandRun::NotStarted);
     EXPECT_EQ(RunUserCommand(ctx, UserCommand::Info, info), CommandRun::Finished);
     EXPECT_FALSE(file_exists(work + "/ORBISTO.INFO")) << "an earlier file's info is not left";
-    ctx.settings.packer.InfoCmd = "cp %s ORBISTO.INFO";
+    ctx.settings.packer.info_command = "cp %s ORBISTO.INFO";
     EXPECT_EQ(RunUserCommand(ctx, UserCommand::Info, info), CommandRun::Finished);
     EXPECT_EQ(read_file(work + "/ORBISTO.INFO").value_or(""), "the info");
     EXPECT_EQ(RunUserCommand(ctx, UserCommand::Dir, tmp.path()), CommandRun::Finished);

@@ -63,13 +63,13 @@ TEST_F(PackerTable, RegisteredThenSearchPathThenMissingEachLoggedAlways) {
 TEST_F(PackerTable, MissingProgramsFallBackToUnarAndAreReported) {
     tool("bin/unar");
     tool("bin/unzip");
-    ctx.settings.packer.ACE = PackerTemplate{"myace %s", true};
+    ctx.settings.packer.ace = PackerTemplate{"myace %s", true};
     TestAllPackers(ctx);
     EXPECT_FALSE(PackerAvailable(ctx, Packer::SEVENZ));
-    EXPECT_EQ(ctx.settings.packer.RAR.command, kExpanderCommand);
-    EXPECT_EQ(ctx.settings.packer.ACE.command, "myace %s") << "a stored line is the user's";
+    EXPECT_EQ(ctx.settings.packer.rar.command, kExpanderCommand);
+    EXPECT_EQ(ctx.settings.packer.ace.command, "myace %s") << "a stored line is the user's";
 
-    ctx.settings.options.PackerTesten = 0;
+    ctx.settings.options.test_packers = false;
     TestAllPackers(ctx);
     EXPECT_TRUE(PackerAvailable(ctx, Packer::SEVENZ)) << "untested programs count as there";
 }
@@ -86,11 +86,11 @@ TEST_F(PackerTable, DeleteTreeEmptiesOnlyWorkDirectoriesAndNeverFollowsLinks) {
     ::chmod((work + "/x/locked").c_str(), 0500);
     ctx.paths.temp_dir = work;
 
-    ctx.settings.options.NichtLoeschen = 1;
+    ctx.settings.options.keep_expanded_files = true;
     EXPECT_TRUE(DeleteTree(ctx, work));
     EXPECT_TRUE(file_exists(work + "/top"));
 
-    ctx.settings.options.NichtLoeschen = 0;
+    ctx.settings.options.keep_expanded_files = false;
     EXPECT_TRUE(DeleteTree(ctx, work));
     EXPECT_TRUE(is_directory(work));
     EXPECT_FALSE(file_exists(work + "/top") || file_exists(work + "/x"));

@@ -34,7 +34,7 @@ TEST(PackAll, UnloadableCatalogueIsKeptUnpackingRestoresAndAFailedSaveStopsTheRu
     EXPECT_EQ(f.packed(), (std::vector<bool>{true, false, true}));
 
     const std::string packed0 = *read_file(f.path(0));
-    f.ctx.settings.options.gepacktSpeichern = 1;
+    f.ctx.settings.options.store_compressed = true;
     ASSERT_EQ(UnpackAll(f.ctx), BulkResult::Done);
     EXPECT_EQ(f.packed(), (std::vector<bool>{false, false, false}));
     ASSERT_TRUE(LoadCatalog(f.ctx, 2));
@@ -56,7 +56,7 @@ TEST(PackAll, UnloadableCatalogueIsKeptUnpackingRestoresAndAFailedSaveStopsTheRu
 
 TEST(Transfer, ExportedFileImportsAsANewMediumFailedImportsChangeNothing) {
     ThreeMedia f;
-    f.ctx.settings.options.FastLoad = 1;
+    f.ctx.settings.options.fast_load = true;
     const std::string out = f.elsewhere.write("copy.OBX", "old");
     ASSERT_TRUE(LoadCatalog(f.ctx, 1));
     f.fe.chosen_paths = {out, out};
@@ -72,7 +72,7 @@ TEST(Transfer, ExportedFileImportsAsANewMediumFailedImportsChangeNothing) {
     EXPECT_EQ(ImportCatalogue(f.ctx), 1);
     EXPECT_EQ(f.numbers(), (std::vector<std::uint32_t>{0, 2, 1}));
     // Category 0 in memory and in the file, so a rebuilt list agrees.
-    f.ctx.settings.options.FastLoad = 0;
+    f.ctx.settings.options.fast_load = false;
     ASSERT_TRUE(BuildMediaList(f.ctx));
     EXPECT_EQ(f.ctx.media.entries[1].category, 0u);
 

@@ -50,11 +50,11 @@ void expect_only_message(const test::ScriptedFrontend& fe, std::string_view text
 TEST_F(CatalogFileStore, PlainAndCompressedFilesRoundTripAndKeepTheirLayoutUnderHeaderWrites) {
     for (const int packed : {0, 1}) {
         SCOPED_TRACE(packed);
-        ctx.settings.options.gepacktSpeichern = packed;
+        ctx.settings.options.store_compressed = packed;
         Catalog c = small_catalog("Übersicht", "日本.txt", "Grüße");
         save_as(c, 4);
         EXPECT_EQ(file_bytes(4)[0] == 'P', packed == 1);
-        ctx.settings.options.gepacktSpeichern = 1 - packed;
+        ctx.settings.options.store_compressed = 1 - packed;
         MediumHeader h;
         ASSERT_EQ(ReadCatalogHeader(ctx, 4, h), 1);
         h.category = c.header.category = 9;
@@ -204,7 +204,7 @@ TEST_F(CatalogFileStore, ACatalogueTooLongForThatBoundIsStoredPlainAndLoadsAgain
     // it) passes what the counts of four files make plausible when packed.
     Catalog c = small_catalog();
     c.files()[1].comment = c.append_comment(std::string(3 << 20, 'c')).value;
-    ctx.settings.options.gepacktSpeichern = 1;
+    ctx.settings.options.store_compressed = true;
     save_as(c, 2);
     EXPECT_NE(file_bytes(2)[0], 'P');
     ASSERT_TRUE(LoadCatalog(ctx, 2));

@@ -178,7 +178,7 @@ TEST_F(CatalogFileStore, LargeCataloguesAreStoredListedAndLoadedLikeAnyOther) {
     Catalog big = many_dirs(66000);
     set_fixed_text(big.header.medium_name, "Big");
     for (const int compressed : {0, 1}) {
-        ctx.settings.options.gepacktSpeichern = compressed;
+        ctx.settings.options.store_compressed = compressed;
         save_as(big, compressed);
         EXPECT_EQ(ctx.catalog.header.version, kVersionLarge);
         MediumHeader h;
@@ -189,7 +189,7 @@ TEST_F(CatalogFileStore, LargeCataloguesAreStoredListedAndLoadedLikeAnyOther) {
         set_fixed_text(h.medium_name, "Bigger");
         EXPECT_EQ(WriteCatalogHeader(ctx, compressed, h), 1);
     }
-    ctx.settings.options.FastLoad = 1;
+    ctx.settings.options.fast_load = true;
     ASSERT_TRUE(BuildMediaList(ctx));  // from the files: no index yet
     ASSERT_EQ(ctx.media.count(), 2u);
     for (const auto& m : fe.messages) EXPECT_EQ(m.text.find("version"), std::string::npos);

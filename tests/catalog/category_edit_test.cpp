@@ -74,9 +74,9 @@ struct DeleteFixture : TreeFixture {
 
 TEST(CategoryDelete, SubtreeMediaGetNoneLaterCategoriesFollowDownFilesNotRewrittenKeepTheirs) {
     DeleteFixture f;
-    f.ctx.settings.options.FastLoad = 1;
-    f.ctx.settings.state.LetzteKategorie = 6;
-    f.ctx.settings.search.Kategorie = 3;
+    f.ctx.settings.options.fast_load = true;
+    f.ctx.settings.state.last_category = 6;
+    f.ctx.settings.search.category = 3;
     ASSERT_TRUE(LoadCatalog(f.ctx, 3));
     // Reported, and the others go on: a header that cannot be read, one that
     // cannot be written.
@@ -95,8 +95,8 @@ TEST(CategoryDelete, SubtreeMediaGetNoneLaterCategoriesFollowDownFilesNotRewritt
     for (int n : {0, 2, 3, 4, 5, 6}) EXPECT_EQ(f.on_disk(n).category, want[n]) << n;
     EXPECT_EQ(read_file(f.path(2)), protected_bytes);
     EXPECT_EQ(f.ctx.catalog.header.category, 3u);  // the loaded medium, once
-    EXPECT_EQ(f.ctx.settings.state.LetzteKategorie, 3);
-    EXPECT_EQ(f.ctx.settings.search.Kategorie, 0);
+    EXPECT_EQ(f.ctx.settings.state.last_category, 3);
+    EXPECT_EQ(f.ctx.settings.search.category, 0);
     const auto index = read_fastload_entries(fastload_path(f.ctx.paths.catalog_dir));
     ASSERT_TRUE(index);
     for (const MediumHeader& e : *index) EXPECT_EQ(e.category, want[e.catalog_number]);

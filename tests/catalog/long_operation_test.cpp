@@ -24,8 +24,8 @@ class LongOperationTest : public ::testing::Test {
 };
 
 TEST_F(LongOperationTest, FrameOpensAndClosesInOrder) {
-    ctx.settings.options.Minimize = 1;
-    ctx.settings.options.Restore = 1;
+    ctx.settings.options.minimize_during_long_operations = true;
+    ctx.settings.options.restore_after_long_operations = true;
     fe.request_abort();  // left over from an earlier operation
     {
         LongOperation op(ctx);
@@ -38,7 +38,7 @@ TEST_F(LongOperationTest, FrameOpensAndClosesInOrder) {
               (std::vector<WindowAction>{WindowAction::Minimize, WindowAction::Restore}));
     // Hidden at the end instead of restored.
     fe.window_actions.clear();
-    ctx.settings.options.Restore = 0;
+    ctx.settings.options.restore_after_long_operations = false;
     ctx.command_line.hide = true;
     { LongOperation op(ctx); }
     EXPECT_EQ(fe.window_actions,
@@ -80,7 +80,7 @@ TEST_F(LongOperationTest, ChangedCatalogIsOfferedForSavingAndItsTextsEmptied) {
 }
 
 // Run in a child that has no privilege to raise its priority again: with
-// Idle, every operation must leave the process at its normal policy, so the
+// idle_priority, every operation must leave the process at its normal policy, so the
 // second operation and everything after it do not run idle.
 TEST_F(LongOperationTest, IdleNeverLeavesAnUnprivilegedProcessIdleAfterwards) {
     const pid_t pid = ::fork();
@@ -90,7 +90,7 @@ TEST_F(LongOperationTest, IdleNeverLeavesAnUnprivilegedProcessIdleAfterwards) {
         if (::setrlimit(RLIMIT_NICE, &no_raise) != 0) ::_exit(20);
         // Root gives up CAP_SYS_NICE with its user id.
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(21);
-        ctx.settings.options.Idle = 1;
+        ctx.settings.options.idle_priority = true;
         for (int round = 0; round < 2; ++round) {
             { LongOperation op(ctx); }
             if (sched_getscheduler(0) != SCHED_OTHER) ::_exit(1 + round);
@@ -106,7 +106,7 @@ TEST_F(LongOperationTest, IdleNeverLeavesAnUnprivilegedProcessIdleAfterwards) {
 // A process that may go back (this test process, or root) runs idle during
 // the operation and normal afterwards.
 TEST_F(LongOperationTest, IdleLowersAProcessThatMayRaiseItselfAgainOnlyDuringTheOperation) {
-    ctx.settings.options.Idle = 1;
+    ctx.settings.options.idle_priority = true;
     const int before = sched_getscheduler(0);
     {
         LongOperation op(ctx);

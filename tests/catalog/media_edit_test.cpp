@@ -32,7 +32,7 @@ struct MoveFixture : MediaFixture {
 TEST(DeleteMedia, OthersKeepTheirNumbersChangesAreSavedAndStuckFilesKeepTheirEntry) {
     MediaFixture f;
     for (int n = 0; n <= 4; ++n) f.add_medium(n, "m" + std::to_string(n));
-    f.ctx.settings.options.FastLoad = 1;
+    f.ctx.settings.options.fast_load = true;
     ASSERT_TRUE(BuildMediaList(f.ctx));
     ASSERT_TRUE(LoadCatalog(f.ctx, 2));
     set_fixed_text(f.ctx.catalog.header.medium_name, "renamed");
@@ -56,7 +56,7 @@ TEST(DeleteMedia, OthersKeepTheirNumbersChangesAreSavedAndStuckFilesKeepTheirEnt
 
 TEST(MoveMedia, LentViewReturnsLentEntryLendsOthersGetTheCategoryADropEndsAtAMediumThere) {
     MoveFixture f;
-    f.ctx.settings.options.FastLoad = 1;
+    f.ctx.settings.options.fast_load = true;
     // Dragged out of "! verliehen": returned, the category stays.
     MoveResult r = f.move({3}, MoveFixture::kGames, MoveFixture::kLent);
     EXPECT_EQ(r.dropped, (std::vector<std::size_t>{3}));
@@ -73,12 +73,12 @@ TEST(MoveMedia, LentViewReturnsLentEntryLendsOthersGetTheCategoryADropEndsAtAMed
     EXPECT_EQ(r.dropped, (std::vector<std::size_t>{2}));
     EXPECT_EQ((*read_fastload_entries(f.dir.file("fastload.cds")))[2].category, 4u);
 
-    // With SubKat a medium moved into a subcategory stays under its parent.
-    f.ctx.settings.options.SubKat = 1;
+    // With include_subcategories a medium moved into a subcategory stays under its parent.
+    f.ctx.settings.options.include_subcategories = true;
     EXPECT_TRUE(f.move({0}, MoveFixture::kOldGames, MoveFixture::kGames).dropped.empty());
 
     // A drop ends at a medium already there; unreadable headers are skipped.
-    f.ctx.settings.options.SubKat = 0;
+    f.ctx.settings.options.include_subcategories = false;
     ASSERT_EQ(::unlink(f.path(0).c_str()), 0);
     r = f.move({0, 2, 1, 4}, MoveFixture::kMusic, 0);  // 2 is in Music by now
     EXPECT_TRUE(r.moved.empty());

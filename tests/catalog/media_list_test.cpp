@@ -54,7 +54,7 @@ TEST(BuildMediaList, ACatalogueWithADamagedVersionWordIsReportedAndLeftAlone) {
 struct FastLoadFixture : MediaFixture {
     FastLoadFixture() {
         for (int n = 0; n < 3; ++n) add_medium(n, "m");
-        ctx.settings.options.FastLoad = 1;
+        ctx.settings.options.fast_load = true;
         EXPECT_TRUE(BuildMediaList(ctx));
         EXPECT_TRUE(WriteFastLoadIndex(ctx));
     }
@@ -98,7 +98,7 @@ TEST(FastLoadIndex, EveryWriteListsTheMediaOtherRunsStoredOrDeletedMeanwhile) {
     test::ScriptedFrontend fe;
     Context b{fe};
     b.paths.catalog_dir = a.dir.path();
-    b.settings.options.FastLoad = 1;
+    b.settings.options.fast_load = true;
     ASSERT_TRUE(BuildMediaList(b));
     auto store_new = [](Context& ctx, const char* name) {
         ctx.catalog.reset(false);

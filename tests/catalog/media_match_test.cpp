@@ -71,7 +71,7 @@ TEST(ReadScannedPath, GivesWhatALoadGivesForEveryKindOfFile) {
     };
     int n = 0;
     for (const auto& r : rows) {
-        f.ctx.settings.options.gepacktSpeichern = r.packed ? 1 : 0;
+        f.ctx.settings.options.store_compressed = r.packed;
         f.ctx.catalog.reset(false);
         f.ctx.catalog.set_current_number(-1);
         if (r.first_dir) {

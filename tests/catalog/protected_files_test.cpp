@@ -19,7 +19,7 @@ namespace {
 struct ProtectedFixture : CategoryFixture {
     TempDir elsewhere;
     ProtectedFixture() {
-        ctx.settings.options.FastLoad = 1;
+        ctx.settings.options.fast_load = true;
         ctx.categories.add("A", 0);
         EXPECT_TRUE(WriteCategories(ctx));  // makes WICHTIG.INI
         for (int n = 0; n < 2; ++n) add_medium(n, "m" + std::to_string(n));

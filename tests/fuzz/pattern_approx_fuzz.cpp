@@ -6,7 +6,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Input in;
     if (!fuzz::split(data, size, in)) return 0;
     SearchPattern p;
-    p.mode = kSearchModeApproximate;
+    p.mode = SearchMode::Approximate;
     p.IgnoreCase = in.ignore_case;
     p.status = [](std::string_view) {};
     PrepareSearchString(p, in.pattern, false);

@@ -6,12 +6,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Input in;
     if (!fuzz::split(data, size, in)) return 0;
     SearchPattern p;
-    p.mode = kSearchModeNormal;
+    p.mode = SearchMode::Normal;
     p.IgnoreCase = in.ignore_case;
     p.status = [](std::string_view) {};
     PrepareSearchString(p, in.pattern, false);
     MatchText(p, in.text);
-    MatchFilter(p, in.text, kFilterModeNormal);
+    MatchFilter(p, in.text, OutputFilter::Normal);
     FindWildcard(in.text, in.pattern, in.ignore_case);
     return 0;
 }

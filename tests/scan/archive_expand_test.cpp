@@ -17,7 +17,7 @@ using ArchiveExpandTest = test::ArchiveFixture;
 
 TEST_F(ArchiveExpandTest, NestedArchivesGoOneLevelDeeperAndUnreadableOnesStayFiles) {
     if (!have("zip") || !have("unzip") || !have("tar")) GTEST_SKIP() << "zip, unzip or tar missing";
-    ctx.settings.options.CRC32 = 1;
+    ctx.settings.options.compute_crc32 = true;
     put(src + "/a/top.txt", "top");
     put(src + "/t/deep.txt", "deep");
     sh("cd " + src + "/t && tar -czf " + src + "/a/nested.tgz deep.txt");

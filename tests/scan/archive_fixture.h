@@ -44,8 +44,8 @@ class ArchiveFixture : public ::testing::Test {
         src = tmp.file("src");
         for (const auto& d : {medium, work, src}) make_directory(d);
         ctx.paths.temp_dir = work;
-        ctx.settings.options.Echtzeit = 0;
-        ctx.settings.options.CDentpacken = kExpandAll;
+        ctx.settings.options.real_time = false;
+        ctx.settings.options.archive_expansion = ExpansionMode::All;
     }
     void put(const std::string& path, const std::string& text = "data") {
         make_directories(dir_part(path));

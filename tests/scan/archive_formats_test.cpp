@@ -119,16 +119,16 @@ TEST_F(ArchiveFormatsTest, StoredLhaAndRarArchivesAndTheFirstVolumeOfARarSet) {
 TEST_F(ArchiveFormatsTest, ProgramWithAZipAppendedAndTheUsersOwnCommand) {
     if (!have_all({"zip", "unzip"})) GTEST_SKIP() << "zip or unzip missing";
     // unzip warns about the program bytes in front and ends with status 1.
-    ctx.settings.options.EXE = 1;
+    ctx.settings.options.use_exe = true;
     sh("cd " + src + " && zip -qr " + tmp.file("sfx.zip") + " a.txt sub && cat /bin/true " +
        tmp.file("sfx.zip") + " > " + medium + "/setup.exe");
     // The user's command unpacks into its current directory.
     put(src + "/own.sh",
         "#!/bin/sh\necho one > one.txt\nmkdir d\necho two > d/two.txt\ncp \"$1\" copy.bin\n");
     fs::permissions(src + "/own.sh", fs::perms::owner_all);
-    ctx.settings.packer.OwnCmd = src + "/own.sh %s";
+    ctx.settings.packer.own_command = src + "/own.sh %s";
     // Named for a ZIP too: the ZIP group keeps what it matches.
-    ctx.settings.packer.OwnExt = "xyz zip";
+    ctx.settings.packer.own_extensions = "xyz zip";
     put(medium + "/pack.xyz", "own format");
     sh("cd " + src + " && zip -qr " + medium + "/plain.zip a.txt sub");
     make_scan_check({
@@ -139,7 +139,7 @@ TEST_F(ArchiveFormatsTest, ProgramWithAZipAppendedAndTheUsersOwnCommand) {
 }
 
 TEST_F(ArchiveFormatsTest, DescriptionFilesInsideArjLhaRarAnd7z) {
-    ctx.settings.options.FILE_ID_DIZ = 1;
+    ctx.settings.options.use_file_id_diz = true;
     put(src + "/FILE_ID.DIZ", "Besttool1996");
     std::vector<std::string> made;
     if (have("arj")) {
@@ -156,7 +156,7 @@ TEST_F(ArchiveFormatsTest, DescriptionFilesInsideArjLhaRarAnd7z) {
         stored("rar", medium + "/d.rar", "file_id.diz=Besttool1996 a.txt=hello");
         made.push_back("d.rar");
     }
-    ctx.settings.options.CDentpacken = kExpandFileIdOnly;
+    ctx.settings.options.archive_expansion = ExpansionMode::DescriptionOnly;
     scan();
     const auto f = files();
     for (const std::string& name : made) {
@@ -174,7 +174,7 @@ TEST_F(ArchiveFormatsTest, DescriptionFilesInsideArjLhaRarAnd7z) {
     Context full{fe};
     full.paths = ctx.paths;
     full.settings = ctx.settings;
-    full.settings.options.CDentpacken = kExpandAll;
+    full.settings.options.archive_expansion = ExpansionMode::All;
     Mp3Totals mp3;
     ScanDirectory(full, medium, 0, 0, 0, mp3);
     ASSERT_EQ(full.catalog.dir_count(), 2u);
@@ -187,7 +187,7 @@ TEST_F(ArchiveFormatsTest, KeptWorkTreesStayInTheCopyDirectory) {
     const std::string copy = tmp.file("copy");
     make_directory(copy);
     ctx.paths.temp_dir = copy;
-    ctx.settings.options.NichtLoeschen = 1;
+    ctx.settings.options.keep_expanded_files = true;
     sh("cd " + src + " && zip -qr " + medium + "/a.zip a.txt sub");
     // A second scan of the same medium finds the first tree in the way.
     for (const char* tree : {"a.zip", "Ka.zi!"}) {
@@ -203,7 +203,7 @@ TEST_F(ArchiveFormatsTest, KeptWorkTreesStayInTheCopyDirectory) {
 
     // Searching for descriptions: what an earlier archive left behind is
     // never taken for the next one's.
-    ctx.settings.options.FILE_ID_DIZ = 1;
+    ctx.settings.options.use_file_id_diz = true;
     put(src + "/FILE_ID.DIZ", "Besttool1996");
     sh("cd " + src + " && zip -q " + medium + "/d.zip FILE_ID.DIZ && zip -q " + medium +
        "/n.zip a.txt");

@@ -20,9 +20,9 @@ TEST(DescriptionScan, EveryKindOfDescriptionEndsUpWhereItBelongs) {
     test::ScanHome h;
     h.volumes.add(h.base, kDriveFixed, "DATA", 1);
     Options& o = h.ctx.settings.options;
-    o.FILE_ID_DIZ = o.ETX = o.LSM = o.INDEX = 1;
-    o.Selbst[0] = 1;
-    o.Selbst_Text[0] = "INFO";
+    o.use_file_id_diz = o.use_etx = o.use_lsm = o.use_index = true;
+    o.own_descriptions[0] = 1;
+    o.own_description_names[0] = "INFO";
     for (const char* d : {"games", "docs", "extra", "pkg"}) make_directory(h.medium + "/" + d);
     h.put("DESCRIPT.ION", "readme.txt  Read this first\r\nsetup.exe Installs\r\n   everything\r\n");
     for (const char* f : {"readme.txt", "setup.exe", "games/DOOM.ZIP"}) h.put(f);

@@ -111,7 +111,7 @@ TEST_F(IdentifyFixture, NewMediumCommandScansAndLaterUpdatesKeepingComments) {
     // An unknown medium arriving is scanned on its own; a known one is not.
     drive("usb", kDriveRemovable, "STICK", 0x77);
     volumes.spaces[volumes.table[1].root] = DriveSpace{100, 1000, 100};
-    ctx.settings.options.AutoScan = 1;
+    ctx.settings.options.auto_scan = true;
     EXPECT_EQ(MediumArrived(ctx, {0, 1}).stored.size(), 1u);
     EXPECT_EQ(ctx.media.count(), 2u);
 }

@@ -57,7 +57,7 @@ TEST(UpdateLookup, AgreesWithPassInRecordOrderOnRandomCatalogs) {
         // Both settings, with the index and then with the plain pass it replaces.
         for (int mode = 0; mode < 4; ++mode) {
             const bool by_name = mode & 1;
-            ctx.settings.options.Update = by_name;
+            ctx.settings.options.update_by_name = by_name;
             if (mode == 2) ctx.scan.old_index.reset();
             for (std::uint32_t i = 0; i < now.file_count(); ++i) {
                 const std::string dir = now.dir_path(now.files()[i].parent);

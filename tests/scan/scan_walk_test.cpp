@@ -43,7 +43,7 @@ class ScanWalkTest : public ::testing::Test {
     WalkHooks hooks;
 
     void SetUp() override {
-        ctx.settings.options.Echtzeit = 0;
+        ctx.settings.options.real_time = false;
         ctx.scan.walk_hooks = &hooks;
     }
 
@@ -105,9 +105,9 @@ TEST_F(ScanWalkTest, RecordsFilesBeforeSubdirectoriesWithSizesTimesAndParents) {
 }
 
 TEST_F(ScanWalkTest, ArchivesGoToExpansionExceptBesideAKillFile) {
-    ctx.settings.options.CDentpacken = kExpandAll;
-    ctx.settings.options.CRC32 = 1;
-    ctx.settings.KillFiles = {"nopack.flg"};
+    ctx.settings.options.archive_expansion = ExpansionMode::All;
+    ctx.settings.options.compute_crc32 = true;
+    ctx.settings.kill_files = {"nopack.flg"};
     for (const char* a : {"inner.zip", "empty.rar", "plain.tgz"}) file(a, "a");
     dir("kill/sub");
     file("kill/NOPACK.FLG");
@@ -130,8 +130,8 @@ TEST_F(ScanWalkTest, ArchivesGoToExpansionExceptBesideAKillFile) {
 }
 
 TEST_F(ScanWalkTest, CrcPrefixesCommentsExceptWhereAnUpdateTakesOverTheOldOne) {
-    ctx.settings.options.CRC32 = 1;
-    ctx.settings.options.Dateiinformationen = 1;
+    ctx.settings.options.compute_crc32 = true;
+    ctx.settings.options.file_information = true;
     file("plain", "abc");
     file("withcrc", "abc");
     file("kept", "abc");
@@ -171,7 +171,7 @@ TEST_F(ScanWalkTest, AbortKeepsWhatWasRecordedAndStopsEveryLevel) {
 }
 
 TEST_F(ScanWalkTest, OddEntriesAreRecordedButNeverFollowedOrOpened) {
-    ctx.settings.options.CRC32 = 1;
+    ctx.settings.options.compute_crc32 = true;
     dir("d");
     ASSERT_EQ(::symlink("..", tmp.file("d/loop").c_str()), 0);
     ASSERT_EQ(::mkfifo(tmp.file("d/pipe").c_str(), 0600), 0);
@@ -235,7 +235,7 @@ TEST_F(ScanWalkTest, NamesPast16MiBAreAllRecorded) {
 }
 
 TEST_F(ScanWalkTest, AWalkCutShortByAFullAreaNamesWhereItStopped) {
-    ctx.settings.options.Dateiinformationen = 1;
+    ctx.settings.options.file_information = true;
     dir("a/deep");
     dir("a/later");
     file("a/deep/1.txt", "one");
@@ -260,7 +260,7 @@ TEST_F(ScanWalkTest, AWalkCutShortByAFullAreaNamesWhereItStopped) {
 }
 
 TEST_F(ScanWalkTest, Mp3SummaryGoesIntoDirectoriesWithoutOwnComment) {
-    ctx.settings.options.Dateiinformationen = 1;
+    ctx.settings.options.file_information = true;
     dir("music/more");
     file("music/a.mp3", "aa");
     file("music/b.mp3", "bb");

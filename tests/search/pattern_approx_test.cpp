@@ -6,7 +6,7 @@ namespace {
 // Error count of the best match of `pattern` in `text`, or -1 for none.
 int best(std::string_view pattern, std::string_view text, int k, bool ignore_case = true) {
     Prepared x;
-    prepare(x, pattern, kSearchModeApproximate, ignore_case);
+    prepare(x, pattern, SearchMode::Approximate, ignore_case);
     EXPECT_FALSE(x.error) << pattern;
     return FindApproximate(x.p, text, k, true) ? x.p.LastErrors : -1;
 }
@@ -33,7 +33,7 @@ TEST(ApproximateLanguage, ErrorsClassesBracesAndAlternatives) {
     for (const Case& c : cases) EXPECT_EQ(best(c.pattern, c.text, c.k), c.errors) << c.pattern;
     EXPECT_EQ(best("ABC", "abc", 0, false), -1);
     Prepared x;
-    prepare(x, "abc", kSearchModeApproximate);
+    prepare(x, "abc", SearchMode::Approximate);
     EXPECT_EQ(FindApproximate(x.p, "xü abc", 0, true), std::optional<size_t>(6));
     // The first match, or the best one with the smallest error count.
     EXPECT_EQ(FindApproximate(x.p, "xbc___abc", 1, false), std::optional<size_t>(2));
@@ -46,14 +46,14 @@ TEST(ApproximateLanguage, MalformedAndOverlongPatternsAreRefusedWithTheMessage) 
     for (const char* bad : {"[]", "[-a]", "[a", "[a[b]", "a\\", "{a{b}}", "a}", "{a|b}", "|a",
                             "a||b"}) {
         Prepared x;
-        prepare(x, bad, kSearchModeApproximate);
+        prepare(x, bad, SearchMode::Approximate);
         EXPECT_TRUE(x.error) << bad;
         EXPECT_FALSE(FindApproximate(x.p, "anything [a] {b}", 3, true).has_value()) << bad;
     }
     SearchPattern p;
-    p.mode = kSearchModeApproximate;
+    p.mode = SearchMode::Approximate;
     EXPECT_EQ(PrepareSearchString(p, "[", false)->text, "Suchbegriff falsch");
-    p.mode = kSearchModeNormal;  // only the approximate mode refuses the pattern
+    p.mode = SearchMode::Normal;  // only the approximate mode refuses the pattern
     EXPECT_FALSE(PrepareSearchString(p, "[", false));
 
     // Thirty-one positions at most.
@@ -62,9 +62,9 @@ TEST(ApproximateLanguage, MalformedAndOverlongPatternsAreRefusedWithTheMessage) 
     t31[30] = 'z';
     EXPECT_EQ(best(p31, t31, 1), 1);  // an error in the last position
     Prepared x;
-    prepare(x, std::string(32, 'q'), kSearchModeApproximate);
+    prepare(x, std::string(32, 'q'), SearchMode::Approximate);
     EXPECT_TRUE(x.error);
-    prepare(x, "[abc]" + std::string(30, 'q'), kSearchModeApproximate);
+    prepare(x, "[abc]" + std::string(30, 'q'), SearchMode::Approximate);
     EXPECT_FALSE(x.error);  // a class is one position
 }
 

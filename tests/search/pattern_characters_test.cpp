@@ -9,27 +9,27 @@ namespace {
 
 // The result of `pattern` on `text` in `mode`: match or no match, and for
 // the extended language the error count (-1 for no match).
-int outcome(int mode, std::string_view pattern, std::string_view text, int errors = 0) {
+int outcome(SearchMode mode, std::string_view pattern, std::string_view text, int errors = 0) {
     Prepared x;
     prepare(x, pattern, mode, true, 100);
-    if (mode == kSearchModeApproximate) {
+    if (mode == SearchMode::Approximate) {
         return FindApproximate(x.p, text, errors, true) ? x.p.LastErrors : -1;
     }
     return MatchText(x.p, text) ? 1 : 0;
 }
 
 struct Case {
-    int mode;
+    SearchMode mode;
     const char* pattern;
     const char* text;
     int errors;  // allowed errors (extended language)
     int want;    // 1/0, or the error count found (-1 none)
 };
 
-constexpr int N = kSearchModeNormal;
-constexpr int E = kSearchModeApproximate;
-constexpr int R = kSearchModeRegular;
-constexpr int S = kSearchModeSimilarity;
+constexpr SearchMode N = SearchMode::Normal;
+constexpr SearchMode E = SearchMode::Approximate;
+constexpr SearchMode R = SearchMode::Regular;
+constexpr SearchMode S = SearchMode::Similarity;
 
 TEST(PatternCharacters, EveryLanguageCountsCharactersInGreekCyrillicCjkAndEmojiNames) {
     const Case cases[] = {// A Windows-1252 pattern in a name that also holds an omega.
@@ -66,36 +66,36 @@ TEST(PatternCharacters, EveryLanguageCountsCharactersInGreekCyrillicCjkAndEmojiN
                           {S, "日本語学校", "日本語", 0, 0}};
     for (const Case& c : cases) {
         EXPECT_EQ(outcome(c.mode, c.pattern, c.text, c.errors), c.want)
-            << c.mode << " " << c.pattern << " in " << c.text;
+            << static_cast<int>(c.mode) << " " << c.pattern << " in " << c.text;
     }
 }
 
 TEST(PatternCharacters, RatesPositionsAndLimitsAreCountedInCharacters) {
     Prepared x;
     // 3-grams 日本語 本語学 語学校, 2-grams 日本 本語 語学 学校: 7 of 17 characters.
-    prepare(x, "日本語学校", kSearchModeSimilarity);
+    prepare(x, "日本語学校", SearchMode::Similarity);
     EXPECT_NEAR(SimilarityRate(x.p, "日本語"), 700.0 / 17, 1e-9);
     // 3-grams mül üll, 2-grams mü ül ll: the same rate beside any other character.
-    prepare(x, "müll", kSearchModeSimilarity);
+    prepare(x, "müll", SearchMode::Similarity);
     EXPECT_NEAR(SimilarityRate(x.p, "mül_Ω"), 700.0 / 12, 1e-9);
     EXPECT_NEAR(SimilarityRate(x.p, "mül_x"), 700.0 / 12, 1e-9);
     // A name of 9,997 characters is still compared although it has more bytes.
-    prepare(x, "Ωμέγα", kSearchModeSimilarity, true, 100);
+    prepare(x, "Ωμέγα", SearchMode::Similarity, true, 100);
     std::string long_name;
     for (int i = 0; i < 9992 / 4; ++i) long_name += "日本語x";
     EXPECT_TRUE(MatchText(x.p, long_name + "Ωμέγα"));
 
     // The extended language reports the UTF-8 offset of the last character.
-    prepare(x, "Ω", kSearchModeApproximate);
+    prepare(x, "Ω", SearchMode::Approximate);
     EXPECT_EQ(FindApproximate(x.p, "日Ω", 0, true), std::optional<size_t>(3));
     EXPECT_EQ(FindWildcard("日本*語", "*語", true), std::optional<size_t>(7));
     EXPECT_EQ(FindWildcard("Ωμέγα", "μ?γ", false), std::optional<size_t>(2));
     // 31 positions of any script, not 31 bytes.
     std::string words;
     for (int i = 0; i < 31; ++i) words += "語";
-    prepare(x, words, kSearchModeApproximate);
+    prepare(x, words, SearchMode::Approximate);
     EXPECT_FALSE(x.error);
-    prepare(x, words + "語", kSearchModeApproximate);
+    prepare(x, words + "語", SearchMode::Approximate);
     EXPECT_TRUE(x.error);
 }
 
@@ -106,7 +106,7 @@ TEST(PatternCharacters, RatesPositionsAndLimitsAreCountedInCharacters) {
 // ordered by value, and Ω and '~' sort differently.)
 TEST(PatternCharacters, CharacterFormAgreesWithTheByteFormOnRandomInputs) {
     const std::vector<std::string> letters = {"a", "b", "ü", "©", "Ω"};
-    const std::pair<int, std::vector<std::string>> languages[] = {
+    const std::pair<SearchMode, std::vector<std::string>> languages[] = {
         {N, {"?", "*", "|", "-", "&"}},
         {E, {"?", "*", "[", "]", "^", "{", "}", "|"}},
         {R, {".", "*", "+", "^", "$", "[", "]"}},
@@ -140,7 +140,7 @@ TEST(PatternCharacters, CharacterFormAgreesWithTheByteFormOnRandomInputs) {
                 }
             } else {
                 ASSERT_EQ(MatchText(wide.p, text), MatchText(bytes.p, swapped(text)))
-                    << mode << " " << pattern << " in " << text;
+                    << static_cast<int>(mode) << " " << pattern << " in " << text;
                 ASSERT_EQ(wide.p.LastRate, bytes.p.LastRate) << pattern << " in " << text;
             }
         }

@@ -15,15 +15,16 @@ TEST(HostilePatterns, EveryLanguageReturnsOnEveryInput) {
         std::string(200, '\\'), std::string(127, '|'), "[" + std::string(126, '\x0e'), many_stars};
     const std::vector<std::string> texts = {"", "\xff", "\xc3", "日本語", std::string(3, '\0'),
                                             std::string(5000, 'a')};
-    for (int mode :
-         {kSearchModeNormal, kSearchModeApproximate, kSearchModeSimilarity, kSearchModeRegular}) {
+    for (SearchMode mode : {SearchMode::Normal, SearchMode::Approximate, SearchMode::Similarity,
+                            SearchMode::Regular}) {
         for (const std::string& pat : patterns) {
             Prepared x;
             prepare(x, pat, mode, true, 50);
             for (const std::string& text : texts) {
-                if (mode == kSearchModeApproximate) FindApproximate(x.p, text, 5, true);
+                if (mode == SearchMode::Approximate)
+                    FindApproximate(x.p, text, 5, true);
                 else MatchText(x.p, text);
-                MatchFilter(x.p, text, kFilterModeRegular);
+                MatchFilter(x.p, text, OutputFilter::Regular);
                 FindWildcard(text, pat, false);
             }
         }
@@ -34,17 +35,17 @@ TEST(HostilePatterns, NestedRepetitionsStopAtTheStepBoundAndLongTextsMatchAtThei
     Prepared x;
     std::string pat;
     for (int i = 0; i < 12; ++i) pat += "a*";
-    prepare(x, pat + "b", kSearchModeRegular);
+    prepare(x, pat + "b", SearchMode::Regular);
     // Thousands of years of backtracking without the bound.
     EXPECT_FALSE(MatchText(x.p, std::string(5000, 'a')));
     EXPECT_TRUE(MatchText(x.p, std::string(30, 'a') + "b"));
 
     const std::string text = std::string(1 << 20, 'a') + "xyz";
-    for (int mode : {kSearchModeNormal, kSearchModeRegular}) {
+    for (SearchMode mode : {SearchMode::Normal, SearchMode::Regular}) {
         prepare(x, "axyz", mode);
-        EXPECT_TRUE(MatchText(x.p, text)) << mode;
+        EXPECT_TRUE(MatchText(x.p, text)) << static_cast<int>(mode);
     }
-    prepare(x, "axyz", kSearchModeApproximate);
+    prepare(x, "axyz", SearchMode::Approximate);
     EXPECT_EQ(FindApproximate(x.p, text, 2, true), std::optional<size_t>(text.size() - 1));
 }
 

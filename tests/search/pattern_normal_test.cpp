@@ -7,22 +7,22 @@ namespace {
 
 bool normal(std::string_view pattern, std::string_view text, bool ignore_case = true) {
     Prepared x;
-    prepare(x, pattern, kSearchModeNormal, ignore_case);
+    prepare(x, pattern, SearchMode::Normal, ignore_case);
     return MatchText(x.p, text);
 }
 
 TEST(NormalLanguage, LeadingAndTrailingStarsAreTrimmedAndALoneStarIsKept) {
     Prepared x;
-    prepare(x, "*.mp3", kSearchModeNormal);
+    prepare(x, "*.mp3", SearchMode::Normal);
     EXPECT_EQ(x.p.typed, ".mp3");
     EXPECT_TRUE(MatchText(x.p, "a.mp3.bak"));
-    prepare(x, "**x**", kSearchModeNormal);  // one star each side only
+    prepare(x, "**x**", SearchMode::Normal);  // one star each side only
     EXPECT_EQ(x.p.typed, "*x*");
     // A lone star becomes '?' and matches every non-empty text.
-    prepare(x, "*", kSearchModeNormal);
+    prepare(x, "*", SearchMode::Normal);
     EXPECT_FALSE(MatchText(x.p, ""));
     // "**" loses both stars: the empty string is found in every text.
-    prepare(x, "**", kSearchModeNormal);
+    prepare(x, "**", SearchMode::Normal);
     EXPECT_TRUE(MatchText(x.p, ""));
 }
 
@@ -77,24 +77,24 @@ TEST(NormalLanguage, SkipSearchAgreesWithPlainFindOnRandomTexts) {
 
 TEST(PatternEncoding, SearchStringKeepsItsWindows1252FormAndIsCutTo127Characters) {
     Prepared x;
-    prepare(x, "Grüße", kSearchModeNormal);
+    prepare(x, "Grüße", SearchMode::Normal);
     EXPECT_EQ(x.p.single.upper(), "GR\xDC\xDF" "E");  // ß has no upper case here
     std::string umlauts;
     for (int i = 0; i < 130; ++i) umlauts += "ü";
-    prepare(x, umlauts, kSearchModeNormal);
+    prepare(x, umlauts, SearchMode::Normal);
     EXPECT_EQ(x.p.characters, 127u);
     EXPECT_EQ(x.p.single.text().size(), 127u);
     EXPECT_EQ(x.p.wide.text().size(), 127u);
 
     // Texts outside Windows-1252 are matched as characters.
-    prepare(x, "müller", kSearchModeNormal);
+    prepare(x, "müller", SearchMode::Normal);
     EXPECT_TRUE(MatchText(x.p, "MÜLLER 日本.txt"));
     EXPECT_FALSE(MatchText(x.p, "MULLER 日本.txt"));
-    prepare(x, "日本", kSearchModeNormal);
+    prepare(x, "日本", SearchMode::Normal);
     EXPECT_TRUE(MatchText(x.p, "Müller 日本"));
-    prepare(x, "müller", kSearchModeRegular);
+    prepare(x, "müller", SearchMode::Regular);
     EXPECT_TRUE(MatchText(x.p, "MÜLLER 日本"));
-    prepare(x, "müller", kSearchModeApproximate);
+    prepare(x, "müller", SearchMode::Approximate);
     EXPECT_TRUE(FindApproximate(x.p, "MüLLER 日本", 0, true).has_value());
 }
 

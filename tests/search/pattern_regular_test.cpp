@@ -7,13 +7,13 @@ using Messages = std::vector<std::string>;
 
 bool regular(std::string_view pattern, std::string_view text, bool ignore_case = true) {
     Prepared x;
-    prepare(x, pattern, kSearchModeRegular, ignore_case);
+    prepare(x, pattern, SearchMode::Regular, ignore_case);
     return MatchText(x.p, text);
 }
 
 Messages messages_of(std::string_view pattern) {
     Prepared x;
-    prepare(x, pattern, kSearchModeRegular);
+    prepare(x, pattern, SearchMode::Regular);
     return x.messages;
 }
 
@@ -53,7 +53,7 @@ TEST(RegularLanguage, CompileMessagesAndCodeFillingExactly256Bytes) {
     EXPECT_TRUE(messages_of("^a*b+c-:d:a:n: [x-z]\\$$").empty());
     // 127 literals take 254 bytes, plus the end code and its NUL.
     Prepared x;
-    prepare(x, std::string(127, 'a'), kSearchModeRegular);
+    prepare(x, std::string(127, 'a'), SearchMode::Regular);
     EXPECT_TRUE(x.messages.empty());
     EXPECT_TRUE(MatchText(x.p, std::string(130, 'a')));
     EXPECT_EQ(x.p.single.regular.size, pattern::kRegularCodeSize);
@@ -64,10 +64,10 @@ TEST(RegularLanguage, OutputFilterUsesTheChosenLanguage) {
     p.IgnoreCase = true;
     PrepareFilterString(p, "*.mp3*");
     EXPECT_EQ(p.typed, ".mp3*");  // the filter keeps a trailing star
-    EXPECT_TRUE(MatchFilter(p, "song.MP3x", kFilterModeNormal));
+    EXPECT_TRUE(MatchFilter(p, "song.MP3x", OutputFilter::Normal));
     PrepareFilterString(p, "^s.*3$");
-    EXPECT_TRUE(MatchFilter(p, "song.mp3", kFilterModeRegular));
-    EXPECT_FALSE(MatchFilter(p, "song.mp3", kFilterModeNormal));
+    EXPECT_TRUE(MatchFilter(p, "song.mp3", OutputFilter::Regular));
+    EXPECT_FALSE(MatchFilter(p, "song.mp3", OutputFilter::Normal));
 }
 
 }  // namespace

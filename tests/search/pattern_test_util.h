@@ -17,7 +17,7 @@ struct Prepared {
     bool error = false;
 };
 
-inline void prepare(Prepared& out, std::string_view text, int mode, bool ignore_case = true,
+inline void prepare(Prepared& out, std::string_view text, SearchMode mode, bool ignore_case = true,
                     int threshold = 100) {
     out.p.mode = mode;
     out.p.IgnoreCase = ignore_case;

@@ -23,8 +23,8 @@ struct CategorySearch : test::SearchFixture {
         build();
     }
     std::vector<std::uint32_t> in_category(int c, int sub) {
-        ctx.settings.search.Kategorie = c;
-        ctx.settings.search.Unterkategorien = sub;
+        ctx.settings.search.category = c;
+        ctx.settings.search.include_subcategories = sub;
         EXPECT_TRUE(search("common"));
         return media_hit();
     }
@@ -41,7 +41,7 @@ TEST(SearchCategories, CategoryFilterFollowsTheTreeAndBadCatalogueFilesAreSkippe
     EXPECT_EQ(f.in_category(5, 1), (V{3}));
 
     // Missing and damaged catalogue files are skipped.
-    f.ctx.settings.search.Kategorie = 0;
+    f.ctx.settings.search.category = 0;
     ASSERT_EQ(::unlink(f.path(1).c_str()), 0);
     ASSERT_TRUE(write_file_atomic(f.path(2), std::string("\x03\x00garbage", 9)));
     f.fe.messages.clear();
@@ -66,7 +66,7 @@ struct OneMedium : test::SearchFixture {
 
 TEST(SearchScan, ObjectsAreTestedInFixedOrderNameAndCommentHitsCountTwiceAndScopeChooses) {
     OneMedium f;
-    f.ctx.settings.search.Suchbereich = 15;
+    f.ctx.settings.search.scope = 15;
     ASSERT_TRUE(f.search("alpha"));
     EXPECT_EQ(f.hits(), (Hits{"7:M", "7:D1", "7:D1", "7:F0", "7:F2", "7:F0"}));
     // File hits add their size (alpha.txt twice), directory and info hits nothing.
@@ -77,7 +77,7 @@ TEST(SearchScan, ObjectsAreTestedInFixedOrderNameAndCommentHitsCountTwiceAndScop
     EXPECT_EQ(f.fe.last_status(), "Hits:6 L\xC3\xA4nge:6.0 KB Begriff:alpha Zeit:0 sec");
 
     // The scope bits choose the texts; "only with comment" needs a comment.
-    f.ctx.settings.search.Suchbereich = kScopeFiles;
+    f.ctx.settings.search.scope = kScopeFiles;
     ASSERT_TRUE(f.search("ALPHA"));
     EXPECT_EQ(f.hits(), (Hits{"7:F0", "7:F2"}));
     f.ctx.search.only_with_comment = true;
@@ -85,7 +85,7 @@ TEST(SearchScan, ObjectsAreTestedInFixedOrderNameAndCommentHitsCountTwiceAndScop
     EXPECT_EQ(f.hits(), (Hits{"7:F0"}));
     // Case compared.
     f.ctx.search.only_with_comment = false;
-    f.ctx.settings.search.GrossKlein = 0;
+    f.ctx.settings.search.ignore_case = false;
     ASSERT_TRUE(f.search("ALPHA"));
     EXPECT_TRUE(f.hits().empty());
 }
@@ -98,13 +98,13 @@ TEST(SearchFilters, SizeBoundsAreInclusiveExceptForDirectoryNamesAndDatesAreIncl
            {.name = "f20", .size_kb = 20},
            {.name = "f0", .size_kb = 0}});
     f.build();
-    f.ctx.settings.search.Suchbereich = kScopeDirs | kScopeFiles;
+    f.ctx.settings.search.scope = kScopeDirs | kScopeFiles;
     f.ctx.search.MinKB = 10;
     f.ctx.search.MaxKB = 20;
     ASSERT_TRUE(f.search("?"));
     EXPECT_EQ(f.hits(), (Hits{"0:D2", "0:F1", "0:F2"}));
     // In the extended mode the directory bound is inclusive too.
-    f.ctx.settings.search.SuchModus = kSearchModeApproximate;
+    f.ctx.settings.search.mode = SearchMode::Approximate;
     ASSERT_TRUE(f.search("d"));
     EXPECT_EQ(f.hits(), (Hits{"0:D1", "0:D2"}));
 
@@ -120,11 +120,11 @@ TEST(SearchFilters, SizeBoundsAreInclusiveExceptForDirectoryNamesAndDatesAreIncl
     const timeval old_times[2] = {{1'600'000'000, 0}, {1'600'000'000, 0}};
     ASSERT_EQ(::utimes(f.path(2).c_str(), old_times), 0);
     f.build();
-    f.ctx.settings.search.SuchModus = kSearchModeNormal;
+    f.ctx.settings.search.mode = SearchMode::Normal;
     f.ctx.search.MinKB = f.ctx.search.MaxKB = 0;
     f.ctx.search.date_filter = true;
-    f.ctx.settings.search.SuchTag1 = 10;
-    f.ctx.settings.search.SuchTag2 = 12;
+    f.ctx.settings.search.from_day = 10;
+    f.ctx.settings.search.to_day = 12;
     ASSERT_TRUE(f.search("a"));
     EXPECT_EQ(f.hits(), (Hits{"1:F1", "1:F2"}));
 }
@@ -134,16 +134,16 @@ TEST(SearchWidening, ExtendedModeRaisesErrorsUntilSomethingIsFound) {
     f.add(0, "m", {}, {{.name = "abcdefgh"}, {.name = "abcdxxgh"}});
     f.build();
     auto& s = f.ctx.settings.search;
-    s.Suchbereich = kScopeFiles;
-    s.SuchModus = kSearchModeApproximate;
-    s.Automatik = 1;
-    s.MaxFehler = 3;  // reset to 0 by the run
+    s.scope = kScopeFiles;
+    s.mode = SearchMode::Approximate;
+    s.automatic = true;
+    s.max_errors = 3;  // reset to 0 by the run
     ASSERT_TRUE(f.search("abcdyygh"));
-    EXPECT_EQ(s.MaxFehler, 2);
+    EXPECT_EQ(s.max_errors, 2);
     EXPECT_EQ(f.hits(), (Hits{"0:F0", "0:F1"}));
     // Nothing at all: the passes stop after 5 errors.
     ASSERT_TRUE(f.search("zzzzzzzzzzzzzz"));
-    EXPECT_EQ(s.MaxFehler, 5);
+    EXPECT_EQ(s.max_errors, 5);
 }
 
 TEST(SearchLoadedMedium, OnlyTheLoadedCatalogIsScannedAndNothingIsLoaded) {
@@ -157,7 +157,7 @@ TEST(SearchLoadedMedium, OnlyTheLoadedCatalogIsScannedAndNothingIsLoaded) {
     extra.name = f.ctx.catalog.append_name("same-unsaved").value;
     f.ctx.catalog.append_file(extra);
     f.ctx.catalog.set_changed(true);
-    f.ctx.settings.search.Flag |= kSearchFlagLoadedOnly;
+    f.ctx.settings.search.flags |= kSearchFlagLoadedOnly;
     ASSERT_TRUE(f.search("same"));
     EXPECT_EQ(f.hits(), (Hits{"1:F0", "1:F1"}));
 }
@@ -170,16 +170,16 @@ TEST(SearchRecordModes, FavouritesAndThumbnailsNeedNoTextAndPassTheFilters) {
            {.name = "pic2", .size_kb = 30, .flags = FLAG_MARKED, .thumbnail = true}});
     f.build();
     auto& s = f.ctx.settings.search;
-    s.SuchModus = kSearchModeFavourites;
+    s.mode = SearchMode::Favourites;
     ASSERT_TRUE(f.search(""));
     EXPECT_EQ(f.hits(), (Hits{"0:F1", "0:F2", "0:D1"}));
-    s.SuchModus = kSearchModeThumbnails;
+    s.mode = SearchMode::Thumbnails;
     f.ctx.search.MaxKB = 10;
     ASSERT_TRUE(f.search(""));
     EXPECT_EQ(f.hits(), (Hits{"0:F0"}));
 
     // The text modes refuse to run without a text.
-    s.SuchModus = kSearchModeNormal;
+    s.mode = SearchMode::Normal;
     f.ctx.search.text.clear();
     EXPECT_FALSE(RunSearch(f.ctx));
 }

@@ -26,13 +26,13 @@ TEST(SearchConfirm, EmptyTextIsRefusedExceptInRecordOnlyModesAndTheHistoryIsKept
         EXPECT_FALSE(PrepareSearch(f.ctx, empty));
         EXPECT_FALSE(RunSearch(f.ctx)) << empty;
     }
-    EXPECT_EQ(f.ctx.settings.search.Begriff[0], "");
-    f.ctx.settings.search.SuchModus = kSearchModeThumbnails;
+    EXPECT_EQ(f.ctx.settings.search.history[0], "");
+    f.ctx.settings.search.mode = SearchMode::Thumbnails;
     EXPECT_TRUE(ConfirmSearch(f.ctx, ""));
-    EXPECT_EQ(f.ctx.settings.search.Begriff[0], "");  // an empty string never enters the history
+    EXPECT_EQ(f.ctx.settings.search.history[0], "");  // an empty string never enters the history
 
     // The history swaps a known string, shifts a new one in and is written.
-    auto& h = f.ctx.settings.search.Begriff;
+    auto& h = f.ctx.settings.search.history;
     for (int i = 0; i < 10; ++i) h[i] = "t" + std::to_string(i);
     ASSERT_TRUE(ConfirmSearch(f.ctx, "t4"));
     EXPECT_EQ(h[4], "t0");
@@ -45,8 +45,8 @@ TEST(SearchConfirm, EmptyTextIsRefusedExceptInRecordOnlyModesAndTheHistoryIsKept
 
     // Dates become day bounds.
     auto& s = f.ctx.settings.search;
-    s.SuchJahr1 = 2000, s.SuchMonat1 = 2, s.SuchTag1 = 29;
-    s.SuchJahr2 = 2001, s.SuchMonat2 = 2, s.SuchTag2 = 31;  // clamped to the 28th
+    s.from_year = 2000, s.from_month = 2, s.from_day = 29;
+    s.to_year = 2001, s.to_month = 2, s.to_day = 31;  // clamped to the 28th
     ASSERT_TRUE(ConfirmSearch(f.ctx, "x"));
     EXPECT_EQ(f.ctx.search.from, (11'644'473'600ull + 951'782'400ull) * kFileTimePerSecond);
     EXPECT_EQ(f.ctx.search.to,
@@ -65,12 +65,12 @@ TEST(SearchContextMenu, SameNameAndTheCommandLineSearchFindEveryNameContainingIt
     f.build();
     ASSERT_TRUE(LoadCatalog(f.ctx, 0));
     // Stored settings that the entries must not change for good.
-    f.ctx.settings.search.SuchModus = kSearchModeRegular;
+    f.ctx.settings.search.mode = SearchMode::Regular;
     write_search(f.ctx);
     ASSERT_TRUE(SearchSameName(f.ctx, file_object(0), false));
     EXPECT_EQ(f.hits(), (Hits{"0:D2", "0:F0", "1:F0", "1:F1", "1:F2"}));
     // The forced settings did not stay.
-    EXPECT_EQ(f.ctx.settings.search.SuchModus, kSearchModeRegular);
+    EXPECT_EQ(f.ctx.settings.search.mode, SearchMode::Regular);
     // Refused for a directory row and for an index outside the Catalog.
     EXPECT_FALSE(SearchSameName(f.ctx, dir_object(1), false));
     EXPECT_FALSE(SearchSameLength(f.ctx, file_object(99), false));
@@ -78,17 +78,17 @@ TEST(SearchContextMenu, SameNameAndTheCommandLineSearchFindEveryNameContainingIt
     // /search and /ssearch take the file name of the path and force their settings.
     EXPECT_EQ(search_file_name_part("D:setup.exe"), "setup.exe");
     auto& s = f.ctx.settings.search;
-    s.Kategorie = 3;
-    s.GrossKlein = 0;
-    s.Flag = 0x401F | kSearchFlagLoadedOnly;
+    s.category = 3;
+    s.ignore_case = false;
+    s.flags = 0x401F | kSearchFlagLoadedOnly;
     f.ctx.command_line.run_mode = RunMode::SearchCategory;
     f.ctx.command_line.run_argument = "/mnt/cd/README.TXT";
     ASSERT_TRUE(PrepareCommandLineSearch(f.ctx));
-    EXPECT_EQ(s.Kategorie, 3);
-    EXPECT_EQ(s.Flag, 0x401F);
+    EXPECT_EQ(s.category, 3);
+    EXPECT_EQ(s.flags, 0x401F);
     f.ctx.command_line.run_mode = RunMode::Search;
     ASSERT_TRUE(PrepareCommandLineSearch(f.ctx));
-    EXPECT_EQ(s.Kategorie, 0);
+    EXPECT_EQ(s.category, 0);
     ASSERT_TRUE(RunSearch(f.ctx));
     EXPECT_EQ(f.hits(), (Hits{"0:D2", "0:F0", "1:F0", "1:F1", "1:F2"}));
 

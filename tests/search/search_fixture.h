@@ -48,9 +48,9 @@ struct SearchFixture {
     SearchFixture() {
         ctx.paths.catalog_dir = dir.path();
         ctx.paths.settings_file = dir.file("orbisto.INI");
-        ctx.settings.search.SuchJahr1 = ctx.settings.search.SuchJahr2 = 2024;
-        ctx.settings.search.SuchMonat1 = ctx.settings.search.SuchMonat2 = 3;
-        ctx.settings.search.SuchTag1 = ctx.settings.search.SuchTag2 = 10;
+        ctx.settings.search.from_year = ctx.settings.search.to_year = 2024;
+        ctx.settings.search.from_month = ctx.settings.search.to_month = 3;
+        ctx.settings.search.from_day = ctx.settings.search.to_day = 10;
     }
 
     // Stores a medium as catalogue n; the current Catalog is empty afterwards.

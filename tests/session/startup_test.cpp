@@ -54,7 +54,7 @@ TEST_F(StartupTest, DirOptionWinsOverTheStoredPath) {
     EXPECT_EQ(ctx.paths.catalog_dir, home.file("given"));
     EXPECT_TRUE(is_directory(home.file("given")));
     // Kept, so that writing the options does not store the /dir path.
-    EXPECT_EQ(ctx.settings.options.DataPfad, home.file("stored"));
+    EXPECT_EQ(ctx.settings.options.catalog_dir, home.file("stored"));
 }
 
 TEST_F(StartupTest, StoredPathIsNotCreatedAndTheLogIsDeletedAtStartAndWritten) {
@@ -81,8 +81,8 @@ TEST_F(StartupTest, CategoriesAreReadFromTheCatalogueDirectoryAfterTheStartState
     ASSERT_TRUE(start());
     EXPECT_EQ(ctx.categories.user_count(), 1);
     EXPECT_EQ(ctx.categories.name(2), "Musik");
-    // Reload 0 leaves no remembered medium, whichever reader saw it last.
-    EXPECT_EQ(ctx.settings.state.LetzteCD, 0);
+    // reload_last off leaves no remembered medium, whichever reader saw it last.
+    EXPECT_EQ(ctx.settings.state.last_catalog, 0);
 }
 
 TEST_F(StartupTest, PrivateWorkDirectoryIsRemovedAtShutdown) {

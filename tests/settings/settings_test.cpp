@@ -48,7 +48,7 @@ class SettingsTest : public ::testing::Test {
 TEST_F(SettingsTest, MissingFileGivesTheDefaultsAndOptionValuesAreNormalised) {
     read_all(ctx);
     Options expected;
-    expected.DataPfad = dir.file("cds");  // the CatalogDirectory in use
+    expected.catalog_dir = dir.file("cds");  // the CatalogDirectory in use
     EXPECT_EQ(ctx.settings.options, expected);
 
     settings(
@@ -56,26 +56,26 @@ TEST_F(SettingsTest, MissingFileGivesTheDefaultsAndOptionValuesAreNormalised) {
         "[Packer]\r\nzip=unzip -o %s\r\nARJ=ab\r\n");
     read_options(ctx);
     const Options& o = ctx.settings.options;
-    EXPECT_EQ(o.Restore, 1);
-    EXPECT_EQ(o.MaxHTML, 4096);  // absent: the same as MaxSize
+    EXPECT_EQ(o.restore_after_long_operations, 1);
+    EXPECT_EQ(o.max_html_bytes, 4096);  // absent: the same as max_description_bytes
     EXPECT_TRUE(ctx.log.enabled());
-    EXPECT_EQ(o.NichtLoeschen, 1);
+    EXPECT_EQ(o.keep_expanded_files, 1);
     // Packer templates of two characters or fewer are not taken.
-    EXPECT_TRUE(ctx.settings.packer.Zip.stored);
-    EXPECT_EQ(ctx.settings.packer.ARJ, PackerSettings{}.ARJ);
+    EXPECT_TRUE(ctx.settings.packer.zip.stored);
+    EXPECT_EQ(ctx.settings.packer.arj, PackerSettings{}.arj);
 
     // Sizes whose byte count would not fit an int are held at the largest one.
     settings("[Optionen]\r\nMaxSize=99999999\r\nMaxHTML=-3\r\n");
     read_options(ctx);
-    EXPECT_EQ(ctx.settings.options.MaxSize, (INT_MAX / 1024) * 1024);
-    EXPECT_EQ(ctx.settings.options.MaxHTML, 0);
+    EXPECT_EQ(ctx.settings.options.max_description_bytes, (INT_MAX / 1024) * 1024);
+    EXPECT_EQ(ctx.settings.options.max_html_bytes, 0);
 }
 
 TEST_F(SettingsTest, StartStateSearchAndPlacementValuesAreCheckedOnReading) {
     settings("[Optionen]\r\nReload=0\r\nLetzteCD=17\r\n[Font]\r\nWeight=700\r\nFaceName=Arial\r\n");
     read_options(ctx);
     read_start_state(ctx);
-    EXPECT_EQ(ctx.settings.state.LetzteCD, 0);
+    EXPECT_EQ(ctx.settings.state.last_catalog, 0);
     // Without a Height the other font values are not taken.
     EXPECT_EQ(ctx.settings.font, FontSettings{});
 
@@ -84,68 +84,81 @@ TEST_F(SettingsTest, StartStateSearchAndPlacementValuesAreCheckedOnReading) {
         "[Font]\r\nHeight=-13\r\nWeight=700\r\nFaceName=A very long face name beyond 31 bytes\r\n");
     read_options(ctx);
     read_start_state(ctx);
-    EXPECT_EQ(ctx.settings.state.LetzteCD, 17);
-    EXPECT_EQ(ctx.settings.font.FaceName, "A very long face name beyond 31");
+    EXPECT_EQ(ctx.settings.state.last_catalog, 17);
+    EXPECT_EQ(ctx.settings.font.face_name, "A very long face name beyond 31");
 
     // The search category is sixteen bits and the histories are cut.
     settings("[Suche]\r\nKategorie=65537\r\nSuchJahr1=1999\r\nBegriff3=" + std::string(200, 'x') +
              "\r\n[Ausgabe]\r\nBegriff9=last\r\nLetzte \xC4nderung=0\r\nCSV-Liste=1\r\n");
     read_search(ctx);
     read_output(ctx);
-    EXPECT_EQ(ctx.settings.search.Kategorie, 1);
-    EXPECT_EQ(ctx.settings.search.Begriff[3], std::string(127, 'x'));
-    EXPECT_EQ(ctx.settings.output.Letzte_Aenderung, 0);
+    EXPECT_EQ(ctx.settings.search.category, 1);
+    EXPECT_EQ(ctx.settings.search.history[3], std::string(127, 'x'));
+    EXPECT_EQ(ctx.settings.output.show_last_change, 0);
 
     // A placement never restores minimised; dialogs default to ten.
     settings("[Orbisto]\r\nShowCmd=2\r\n");
-    EXPECT_EQ(read_placement(ctx, "Orbisto").ShowCmd, 5);
+    EXPECT_EQ(read_placement(ctx, "Orbisto").show_cmd, 5);
     EXPECT_EQ(read_dialog_pos(ctx, "Abbruch").x, 10);
 
     WindowPlacement p;
-    p.Unten = 812;
+    p.bottom = 812;
     ASSERT_TRUE(write_placement(ctx, "Orbisto", p));
     const std::string bytes = settings_bytes();
     EXPECT_NE(bytes.find("[Orbisto]\r\nShowCmd=5\r\nFlags=2\r\n"), std::string::npos) << bytes;
     EXPECT_EQ(read_placement(ctx, "Orbisto"), p);
 }
 
-// Gives each sampled field a value of its own, so that a key bound to the
-// wrong field or a key left out shows up after a round trip.
+// Gives each sampled number a value of its own, so that a key bound to the
+// wrong field or a key left out shows up after a round trip; the sampled
+// switches are turned from their defaults.
 void number(std::initializer_list<int*> fields, int start) {
     for (int* f : fields) *f = start++;
+}
+void flip(std::initializer_list<bool*> switches) {
+    for (bool* b : switches) *b = !*b;
 }
 
 TEST_F(SettingsTest, EveryGroupSurvivesAWriteAndReadRoundTrip) {
     Settings& s = ctx.settings;
     Options& o = s.options;
-    number({&o.AutoKat, &o.show_info, &o.NichtLoeschen, &o.FILE_ID_DIZ, &o.Selbst[4], &o.EXPANDER,
-            &o.ThumbHoehe, &o.MaxMem, &o.Reload, &o.Echtzeit},
-           100);
-    o.ShowProtect = 0;
-    o.language = 1;
-    o.LogFile = 1;
-    o.MaxSize = 7 * 1024;
-    o.MaxHTML = 9 * 1024;
-    o.Selbst_Text = {"a.txt", "b.txt", "ÄÖÜ", " padded ", "\"q\""};
-    o.DataPfad = "/data/cds";
-    s.freeDB = {1, 2, 3, "/db", 4, 5, "http://example.invalid/cddb", "me@example.invalid"};
+    flip({&o.auto_category, &o.show_info_after_scan, &o.keep_expanded_files, &o.use_file_id_diz,
+          &o.own_descriptions[4], &o.use_expander, &o.picture_memory, &o.real_time});
+    number({&o.time_out, &o.thumbnail_height}, 100);
+    o.warn_read_only = false;
+    o.language = Language::English;
+    o.archive_expansion = ExpansionMode::DescriptionOnly;
+    o.log_file = true;
+    o.max_description_bytes = 7 * 1024;
+    o.max_html_bytes = 9 * 1024;
+    o.own_description_names = {"a.txt", "b.txt", "ÄÖÜ", " padded ", "\"q\""};
+    o.catalog_dir = "/data/cds";
+    s.freedb = {
+        true, false, true, "/db", true, false, "http://example.invalid/cddb", "me@example.invalid"};
     StartState& st = s.state;
-    number({&st.Preview, &st.nicht_fragen, &st.LetzteCD, &st.Split3, &st.sorting}, 200);
-    s.columns.Liste.bSpalte[7] = 407;
-    s.columns.Start.Spalte[1] = 61;
-    number({&s.font.Height, &s.font.Weight, &s.font.PitchAndFamily}, 500);
-    s.font.FaceName = "DejaVu Sans";
+    flip({&st.show_preview, &st.never_ask_drive});
+    number({&st.last_catalog, &st.split3_percent, &st.sorting}, 200);
+    s.columns.media_list.description_layout[7] = 407;
+    s.columns.start.normal[1] = 61;
+    number({&s.font.height, &s.font.weight, &s.font.pitch_and_family}, 500);
+    s.font.face_name = "DejaVu Sans";
     OutputSettings& out = s.output;
-    number({&out.Was, &out.CSV_Liste, &out.Letzte_Aenderung, &out.Filtermodus, &out.MaxLevel}, 600);
-    out.Datei = "/tmp/list.txt";
+    flip({&out.media_list_csv, &out.show_last_change});
+    number({&out.left_margin, &out.max_level}, 600);
+    out.scope = OutputScope::SearchResult;
+    out.format = OutputFormat::Dbase;
+    out.target = OutputTarget::Printer;
+    out.filter = OutputFilter::Favourites;
+    out.file_name = "/tmp/list.txt";
     SearchSettings& se = s.search;
-    number({&se.Suchbereich, &se.SuchTag2, &se.FuzzyToleranz, &se.Kategorie, &se.Unterkategorien},
-           700);
+    number({&se.scope, &se.to_day, &se.fuzzy_tolerance, &se.category}, 700);
+    flip({&se.include_subcategories, &se.ignore_case, &se.automatic});
+    se.mode = SearchMode::Duplicates;
     for (size_t i = 0; i < kHistoryEntries; ++i) {
-        out.Begriff[i] = "out" + std::to_string(i);
-        se.Begriff[i] = "such*" + std::to_string(i) + " ö";
+        out.history[i] = "out" + std::to_string(i);
+        se.history[i] = "such*" + std::to_string(i) + " ö";
     }
-    se.Begriff[0] = "日本";  // outside Windows-1252: the file becomes UTF-8
+    se.history[0] = "日本";  // outside Windows-1252: the file becomes UTF-8
 
     ASSERT_TRUE(write_options(ctx));
     ASSERT_TRUE(write_start_state(ctx));
@@ -162,11 +175,12 @@ TEST_F(SettingsTest, EveryGroupSurvivesAWriteAndReadRoundTrip) {
     // Keys whose spelling other programs rely on.
     const std::string bytes = settings_bytes();
     for (const char* line :
-         {"\r\nNichtLöschen=102\r\n", "\r\nshow info=101\r\n", "\r\nFILE_ID.DIZ=103\r\n",
-          "\r\nSelbst3-Text=ÄÖÜ\r\n", "\r\nMaxSize=7\r\n", "\r\nLetzte Änderung=602\r\n"}) {
+         {"\r\nNichtLöschen=1\r\n", "\r\nshow info=1\r\n", "\r\nFILE_ID.DIZ=1\r\n",
+          "\r\nSelbst3-Text=ÄÖÜ\r\n", "\r\nMaxSize=7\r\n", "\r\nLetzte Änderung=0\r\n",
+          "\r\nCDentpacken=2055\r\n", "\r\nSuchModus=513\r\n", "\r\nFiltermodus=345\r\n"}) {
         EXPECT_NE(bytes.find(line), std::string::npos) << line;
     }
-    EXPECT_EQ(bytes.find("[Optionen]\r\nAutoKat=100\r\n"), 0u);
+    EXPECT_EQ(bytes.find("[Optionen]\r\nAutoKat=0\r\n"), 0u);
 }
 
 TEST_F(SettingsTest, WritersChangeOnlyTheirGroupAndWriteWindows1252WhenItFits) {
@@ -175,7 +189,7 @@ TEST_F(SettingsTest, WritersChangeOnlyTheirGroupAndWriteWindows1252WhenItFits) {
         "[Suche]\r\nBegriff0=alt\r\n\r\n[Elsewhere]\r\nx=1\r\n");
     read_options(ctx);
     read_search(ctx);
-    ctx.settings.search.Begriff[0] = "Größe";
+    ctx.settings.search.history[0] = "Größe";
     ASSERT_TRUE(write_search(ctx));
     // The options were not written.
     EXPECT_EQ(settings_bytes().find("; kept\r\n[Optionen]\r\nlanguage=1\r\nUnknownKey=stays\r\n\r\n"
@@ -189,13 +203,13 @@ TEST_F(SettingsTest, ReadOnlyOrUnreadableSettingsFileWarnsOnceAndStaysUnchanged)
     read_options(ctx);
     ASSERT_EQ(::chmod(ctx.paths.settings_file.c_str(), 0444), 0);
 
-    ctx.settings.state.LetzteCD = 9;
+    ctx.settings.state.last_catalog = 9;
     EXPECT_FALSE(write_start_state(ctx));
     ASSERT_EQ(fe.messages.size(), 1u);
     EXPECT_EQ(fe.messages[0].text, ctx.paths.settings_file + " schreibgeschützt?");
 
-    // With ShowProtect 0 the write fails silently.
-    ctx.settings.options.ShowProtect = 0;
+    // With warn_read_only off the write fails silently.
+    ctx.settings.options.warn_read_only = false;
     EXPECT_FALSE(write_options(ctx));
     EXPECT_EQ(fe.messages.size(), 1u);
     EXPECT_EQ(settings_bytes(), original);
@@ -203,7 +217,7 @@ TEST_F(SettingsTest, ReadOnlyOrUnreadableSettingsFileWarnsOnceAndStaysUnchanged)
     // A file that cannot be read is never replaced.
     ASSERT_EQ(::unlink(ctx.paths.settings_file.c_str()), 0);
     ASSERT_TRUE(make_directory(ctx.paths.settings_file));
-    ctx.settings.options.ShowProtect = 1;
+    ctx.settings.options.warn_read_only = true;
     EXPECT_FALSE(write_search(ctx));
     EXPECT_TRUE(is_directory(ctx.paths.settings_file));
     EXPECT_EQ(fe.messages.size(), 2u);
@@ -215,7 +229,7 @@ TEST_F(SettingsTest, KillFileSkipsCommentsHoldsAtMostTwoHundredAndTakesAppendedN
     for (int i = 0; i < 250; ++i) list += "name" + std::to_string(i) + "\r\n";
     dir.write("KILLFILE.LST", list);
     read_kill_files(ctx);
-    const auto& k = ctx.settings.KillFiles;
+    const auto& k = ctx.settings.kill_files;
     ASSERT_EQ(k.size(), 200u);
     EXPECT_EQ(k[2], std::string(259, 'm'));  // the 260-character line is not a name
     EXPECT_EQ(k[199], "name196");
@@ -232,7 +246,7 @@ TEST_F(SettingsTest, KillFileSkipsCommentsHoldsAtMostTwoHundredAndTakesAppendedN
     }
     EXPECT_EQ(read_file(ctx.paths.kill_file), "# list\r\nfirst\r\nGr\xF6\xDF\x65.doc\r\nΩmega\r\n");
     read_kill_files(ctx);  // a mixed file reads back line by line
-    EXPECT_EQ(ctx.settings.KillFiles, (std::vector<std::string>{"first", "Größe.doc", "Ωmega"}));
+    EXPECT_EQ(ctx.settings.kill_files, (std::vector<std::string>{"first", "Größe.doc", "Ωmega"}));
 }
 
 TEST_F(SettingsTest, SettingsFileListTakesOtherIniFilesOnly) {

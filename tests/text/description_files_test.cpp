@@ -33,15 +33,16 @@ class DescriptionFilesTest : public ::testing::Test {
 
 TEST_F(DescriptionFilesTest, NamesThatAreDescriptionFiles) {
     EXPECT_FALSE(IsDescriptionFile(ctx, "FILE_ID.DIZ"));
-    o.FILE_ID_DIZ = o.ETX = o.Selbst[2] = o.Selbst[3] = 1;  // Selbst4 without a text
-    o.Selbst_Text[2] = "liesmich";
+    o.use_file_id_diz = o.use_etx = o.own_descriptions[2] = o.own_descriptions[3] =
+        true;  // Selbst4 without a text
+    o.own_description_names[2] = "liesmich";
     EXPECT_TRUE(IsDescriptionFile(ctx, "Top_Id.Diz"));
     for (const char* no : {"FILE_ID.DIZ.BAK", "README.TXT", "MYFILE_ID.DIZ"})
         EXPECT_FALSE(IsDescriptionFile(ctx, no)) << no;
 }
 
 TEST_F(DescriptionFilesTest, ControlBytesGiveNoComment) {
-    o.FILE_ID_DIZ = 1;
+    o.use_file_id_diz = true;
     const std::string diz = put("bin/FILE_ID.DIZ", std::string("Tool\0 v2", 8));
     std::uint32_t own = 0, dir = 0;
     EXPECT_TRUE(ReadDescriptionFileInto(ctx, own, diz));  // the file keeps its record
@@ -50,7 +51,7 @@ TEST_F(DescriptionFilesTest, ControlBytesGiveNoComment) {
 }
 
 TEST_F(DescriptionFilesTest, TreeSearchGoesDeepAndFollowsNoLinks) {
-    o.ETX = 1;
+    o.use_etx = true;
     put("tree/a/deep/x.etx.txt", "deep one");
     put("tree/b/FILE_ID.DIZ", "not switched on");
     put("outside/secret.etx", "outside");
@@ -66,7 +67,7 @@ TEST_F(DescriptionFilesTest, TakenOverCommentsGetTheDosUmlautsOnlyWithUmlaut) {
     const std::string stored = "K\xE2\x80\x9Dnig \xE2\x80\x9E";
     const std::string beyond = "\xE2\x80\x9E \xD0\x96";  // not all Windows-1252: true UTF-8
     EXPECT_EQ(ConvertTakenOverComment(ctx, stored), stored);
-    o.Umlaut = 1;
+    o.convert_dos_text = true;
     EXPECT_EQ(ConvertTakenOverComment(ctx, stored), "K\xC3\xB6nig \xC3\xA4");
     EXPECT_EQ(ConvertTakenOverComment(ctx, beyond), beyond);
 }

@@ -50,7 +50,7 @@ TEST(DirectoryList, FoundInAnyCaseInOrderUtf8KeptDosUmlautsWithUmlaut) {
 
     tmp.write("descript.ion", "BRIEF.TXT f\x81r K\x94ln\r\n");
     EXPECT_EQ(comment_of("BRIEF.TXT"), "f\xC2\x81r K\xE2\x80\x9Dln");  // Windows-1252
-    ctx.settings.options.Umlaut = 1;
+    ctx.settings.options.convert_dos_text = true;
     EXPECT_EQ(comment_of("BRIEF.TXT"), "f\xC3\xBCr K\xC3\xB6ln");
     tmp.write("descript.ion", "m\xC3\xBCll.txt Gr\xC3\xBC\xC3\x9F\r\n");
     EXPECT_EQ(comment_of("M\xC3\x9CLL.TXT"), "Gr\xC3\xBC\xC3\x9F");  // UTF-8 stays

@@ -61,7 +61,7 @@ TEST_F(PackageReaders, ZipCommentsOfFiftyBytesAndMoreAreCleanedAndKept) {
 }
 
 TEST_F(PackageReaders, RpmDescriptionOfARealPackageWithinTheLimit) {
-    ctx.settings.options.MaxSize = 10;
+    ctx.settings.options.max_description_bytes = 10;
     EXPECT_TRUE(ReadRpmComment(ctx, comment, kRpm));
     EXPECT_EQ(text(), "Hello from");
 }

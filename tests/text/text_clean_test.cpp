@@ -84,12 +84,12 @@ TEST_F(DescriptionText, DescriptionTextsReachThePoolAsUtf8WithinTheRoom) {
 }
 
 TEST_F(DescriptionText, LimitAndConversionFollowTheName) {
-    ctx.settings.options.MaxSize = 1024;
-    ctx.settings.options.MaxHTML = 1 << 30;
+    ctx.settings.options.max_description_bytes = 1024;
+    ctx.settings.options.max_html_bytes = 1 << 30;
     EXPECT_EQ(description_limit(ctx, "file_id.diz"), 1024u);
     EXPECT_EQ(description_limit(ctx, "info.Html.bak"), comment_room(ctx.catalog));
 
-    ctx.settings.options.Umlaut = 1;
+    ctx.settings.options.convert_dos_text = true;
     std::string dos = "\x84rger", page = "<p>&auml; \x84</p>";
     convert_by_name(ctx, "ETX.TXT", dos);
     convert_by_name(ctx, "a.htm", page);  // HTML is not DOS text
