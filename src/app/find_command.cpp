@@ -241,12 +241,13 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
                     {"--errors", true,
                      [&](const std::string& v) {
                          return parse_int(v, 0, 4, s.max_errors) ? std::string()
-                                                                : "--errors takes 0 to 4";
+                                                                 : "--errors takes 0 to 4";
                      }},
                     {"--threshold", true,
                      [&](const std::string& v) {
-                         return parse_int(v, 0, 100, s.similarity_threshold) ? std::string()
-                                                                     : "--threshold takes 0 to 100";
+                         return parse_int(v, 0, 100, s.similarity_threshold)
+                                    ? std::string()
+                                    : "--threshold takes 0 to 100";
                      }}},
         .max_operands = 1,
         .extra_operand = "more than one search text: '{}'",

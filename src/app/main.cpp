@@ -25,8 +25,12 @@ int run_mode(Context& ctx) {
     if (mode == RunMode::ScanNew || mode == RunMode::Update) return app::run_scan_mode(ctx);
     const char* what = nullptr;
     switch (mode) {
-        case RunMode::Export: what = "the output run (--export)"; break;
-        default: what = "the interactive window"; break;
+        case RunMode::Export:
+            what = "the output run (--export)";
+            break;
+        default:
+            what = "the interactive window";
+            break;
     }
     std::fprintf(stderr, "orbisto: %s is not available in this build yet; nothing was done.\n",
                  what);

@@ -29,8 +29,8 @@ namespace orbisto {
 
 inline constexpr std::size_t kHeaderBytes = sizeof(StoredMediumHeader);  // 136
 inline constexpr std::size_t kInfoBytes = sizeof(StoredMediumInfo);      // 872
-inline constexpr std::size_t kDirBytes = sizeof(DirRecord);        // 36
-inline constexpr std::size_t kFileBytes = sizeof(FileRecord);      // 32
+inline constexpr std::size_t kDirBytes = sizeof(DirRecord);              // 36
+inline constexpr std::size_t kFileBytes = sizeof(FileRecord);            // 32
 inline constexpr std::uint16_t kVersion2 = 2;
 inline constexpr std::uint16_t kVersion3 = 3;
 

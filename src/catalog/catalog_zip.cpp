@@ -16,7 +16,7 @@ namespace {
 // A medium of tens of millions of files makes a catalogue of several GiB
 // (the large form has no limit of its own below the 32-bit counts).
 constexpr std::uint64_t kMaxUnpacked = std::uint64_t{16} << 30;  // 16 GiB
-constexpr std::uint64_t kUnpackSlack = std::uint64_t{4} << 20;  // 4 MiB
+constexpr std::uint64_t kUnpackSlack = std::uint64_t{4} << 20;   // 4 MiB
 constexpr std::uint64_t kUnpackRatio = 64;
 // What the CommentPool may hold per record: far more than a scan or an edit
 // ever gives one entry.

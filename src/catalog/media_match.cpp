@@ -99,7 +99,8 @@ std::optional<std::string> quick_scanned_path(const std::string& path) {
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && read_at(fd, &h, sizeof h, 0) &&
         is_current_version(h.version) && read_at(fd, &info, sizeof info, sizeof h)) {
         const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
-        const std::uint64_t dirs = std::uint64_t{kHeaderBytes} + kInfoBytes + info.description_length;
+        const std::uint64_t dirs =
+            std::uint64_t{kHeaderBytes} + kInfoBytes + info.description_length;
         const std::uint64_t names = dirs + std::uint64_t{h.dir_count} * kDirBytes +
                                     std::uint64_t{h.file_count} * kFileBytes;
         if (names + h.names_size + h.images_size > size) {

@@ -18,7 +18,7 @@ static_assert(std::endian::native == std::endian::little,
 namespace orbisto {
 
 class ByteReader {
-public:
+  public:
     ByteReader() = default;
     explicit ByteReader(std::span<const std::uint8_t> data) : data_(data) {}
     ByteReader(const void* data, size_t size)
@@ -75,7 +75,7 @@ public:
         return std::string(p, strnlen(p, b.size()));
     }
 
-private:
+  private:
     template <class T>
     T get() {
         T v{};
@@ -93,7 +93,7 @@ private:
 };
 
 class ByteWriter {
-public:
+  public:
     void put(const void* p, size_t n) {
         const auto* b = static_cast<const std::uint8_t*>(p);
         buf_.insert(buf_.end(), b, b + n);
@@ -112,7 +112,7 @@ public:
     std::vector<std::uint8_t>& buffer() { return buf_; }
     const std::vector<std::uint8_t>& buffer() const { return buf_; }
 
-private:
+  private:
     std::vector<std::uint8_t> buf_;
 };
 

@@ -175,8 +175,8 @@ const std::string& this_boot() {
     static const std::string id = [] {
         std::string text = read_file("/proc/sys/kernel/random/boot_id").value_or("");
         while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-        const bool sound = !text.empty() && text.size() <= 64 &&
-                           text.find_first_of(" \n") == std::string::npos;
+        const bool sound =
+            !text.empty() && text.size() <= 64 && text.find_first_of(" \n") == std::string::npos;
         return sound ? text : std::string("unknown");
     }();
     return id;
@@ -215,8 +215,8 @@ bool remove_dead_placeholder(const std::string& path) {
             const std::string_view owner =
                 text.substr(kClaimMark.size(), text.size() - kClaimMark.size() - 1);
             const std::size_t space = owner.find(' ');
-            const auto pid = space == std::string_view::npos ? std::nullopt
-                                                              : parse_pid(owner.substr(0, space));
+            const auto pid =
+                space == std::string_view::npos ? std::nullopt : parse_pid(owner.substr(0, space));
             const bool here = space != std::string_view::npos &&
                               owner.substr(space + 1) == this_boot() && this_boot() != "unknown";
             removed = pid && here && owner_is_gone(*pid, fd) && still_names(path, fd) &&

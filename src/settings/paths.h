@@ -12,19 +12,19 @@
 namespace orbisto {
 
 struct Paths {
-    std::string program_dir;          // with trailing '/'
-    std::string base_name;            // the executable's base name, e.g. "orbisto"
-    std::string settings_file;        // program_dir + base_name + ".INI"
-    std::string log_file;             // ... ".LOG"
-    std::string playlist_file;        // ... ".M3U"
-    std::string help_file;            // ... ".CHM" (help pages ship beside the program)
-    std::string kill_file;            // program_dir + "KILLFILE.LST"
-    std::string logo_file;            // program_dir + "LOGO.PNG"
-    std::string catalog_dir;          // CatalogDirectory, without trailing '/'
+    std::string program_dir;    // with trailing '/'
+    std::string base_name;      // the executable's base name, e.g. "orbisto"
+    std::string settings_file;  // program_dir + base_name + ".INI"
+    std::string log_file;       // ... ".LOG"
+    std::string playlist_file;  // ... ".M3U"
+    std::string help_file;      // ... ".CHM" (help pages ship beside the program)
+    std::string kill_file;      // program_dir + "KILLFILE.LST"
+    std::string logo_file;      // program_dir + "LOGO.PNG"
+    std::string catalog_dir;    // CatalogDirectory, without trailing '/'
     std::string
         default_catalog_dir;  // used when neither /dir nor the stored catalogue directory gives one
-    std::string temp_dir;             // private work directory, without trailing '/'
-    bool temp_is_private = false;     // made by us with mkdtemp, removed at exit
+    std::string temp_dir;     // private work directory, without trailing '/'
+    bool temp_is_private = false;  // made by us with mkdtemp, removed at exit
     // Held on the private work directory while we live: a later run removes
     // the directory only when this lock is free and our process id is gone.
     std::shared_ptr<FileLock> temp_lock;

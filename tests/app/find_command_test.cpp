@@ -53,8 +53,8 @@ struct FindHome {
         c.reset(false);
         c.set_current_number(-1);
         set_fixed_text(c.header.medium_name, "Disc \"B\"");
-        const auto g = test::add_file(c, "quote\"back\\slash\ttab.txt", 0, 1,
-                                      "ctl\x01 \xC3\xBC bad\xFF");
+        const auto g =
+            test::add_file(c, "quote\"back\\slash\ttab.txt", 0, 1, "ctl\x01 \xC3\xBC bad\xFF");
         c.files()[g].flags = FLAG_MARKED;
         EXPECT_EQ(SaveCatalog(ctx, 1), 1);
     }

@@ -48,7 +48,8 @@ TEST(Program, OrbistoHomeKeepsEverythingInsideAndDirCreatesOneLevel) {
     EXPECT_FALSE(file_exists(fake_home.file(".local")));
 
     const std::string dir = home.file("mycds");
-    run_program(ORBISTO_BINARY, {"/dir\"" + dir + "\"", "--export"}, {{"ORBISTO_HOME", home.path()}});
+    run_program(ORBISTO_BINARY, {"/dir\"" + dir + "\"", "--export"},
+                {{"ORBISTO_HOME", home.path()}});
     EXPECT_TRUE(is_directory(dir));
     const auto deep = home.file("a/b/c");
     run_program(ORBISTO_BINARY, {"--dir", deep, "--export"}, {{"ORBISTO_HOME", home.path()}});

@@ -77,7 +77,8 @@ TEST(CompactComments, RebuildsInRecordOrderKeepingMarksAndArchiveText) {
     EXPECT_EQ(s.cat.dirs()[s.z].comment, COMMENT_NONE);
     // the Catalog's own language stays for the archive text
     const std::string_view expected(
-        "\0Archiveinhalt!! KEIN richtiges Verzeichnis\0dir y\0file x1\0file y1 new\0file z1\0file top",
+        "\0Archiveinhalt!! KEIN richtiges Verzeichnis\0dir y\0file x1\0file y1 new\0file z1\0file "
+        "top",
         86);
     const auto bytes = s.cat.comment_bytes();
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), std::string(expected) + '\0');

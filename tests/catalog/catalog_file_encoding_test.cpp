@@ -24,8 +24,8 @@ TEST(PoolEncoding, AnOffsetInsideACharacterMapsToItsStartAndPastTheEndKeepsItsDi
     // Windows-1252: "€uro" "ß"
     const std::string cp("\0\x80uro\0\xDF\0", 8);
     PoolRemap to_utf8;
-    const auto utf8 = pool_cp1252_to_utf8(
-        {reinterpret_cast<const std::uint8_t*>(cp.data()), cp.size()}, to_utf8);
+    const auto utf8 =
+        pool_cp1252_to_utf8({reinterpret_cast<const std::uint8_t*>(cp.data()), cp.size()}, to_utf8);
     EXPECT_EQ(to_utf8.map(8), utf8.size());
     EXPECT_EQ(to_utf8.map(11), utf8.size() + 3);
     PoolRemap to_cp;

@@ -38,7 +38,9 @@ T get(const Bytes& b, std::size_t off) {
     std::memcpy(&v, b.data() + off, sizeof v);
     return v;
 }
-inline std::uint16_t get_u16(const Bytes& b, std::size_t off) { return get<std::uint16_t>(b, off); }
+inline std::uint16_t get_u16(const Bytes& b, std::size_t off) {
+    return get<std::uint16_t>(b, off);
+}
 inline void set_u32(Bytes& b, std::size_t off, std::uint32_t v) {
     std::memcpy(b.data() + off, &v, 4);
 }

@@ -105,10 +105,14 @@ TEST(CatalogFormat, TruncationGivesTheErrorOfTheSectionCutButKeepsTheCommentsThe
         std::size_t cut;
         CatalogReadError error;
     } cases[] = {
-        {1, CatalogReadError::Version},          {135, CatalogReadError::Header},
-        {p.description - 1, CatalogReadError::Info}, {p.dirs - 1, CatalogReadError::Description},
-        {p.files - 1, CatalogReadError::Dirs},     {p.names - 5, CatalogReadError::Files},
-        {p.images - 1, CatalogReadError::Names},   {p.comments - 1, CatalogReadError::Images},
+        {1, CatalogReadError::Version},
+        {135, CatalogReadError::Header},
+        {p.description - 1, CatalogReadError::Info},
+        {p.dirs - 1, CatalogReadError::Description},
+        {p.files - 1, CatalogReadError::Dirs},
+        {p.names - 5, CatalogReadError::Files},
+        {p.images - 1, CatalogReadError::Names},
+        {p.comments - 1, CatalogReadError::Images},
         {p.comments + 66, CatalogReadError::None},  // inside "CRC:1234ABCD pic" at 60
     };
     for (const auto& k : cases) {
@@ -134,8 +138,10 @@ TEST(CatalogFormat, LyingCountsAreRefusedBeforeAnythingIsAllocated) {
         std::uint32_t value;
         CatalogReadError error;
     } lies[] = {
-        {112, 4000000000u, CatalogReadError::Dirs},  {116, 0xFFFFFFFFu, CatalogReadError::Files},
-        {128, 0x7FFFFFFFu, CatalogReadError::Names}, {132, 0xFFFFFFF0u, CatalogReadError::Images},
+        {112, 4000000000u, CatalogReadError::Dirs},
+        {116, 0xFFFFFFFFu, CatalogReadError::Files},
+        {128, 0x7FFFFFFFu, CatalogReadError::Names},
+        {132, 0xFFFFFFF0u, CatalogReadError::Images},
         {136 + 868, 0xFFFFFFFFu, CatalogReadError::Description},
     };
     for (const auto& lie : lies) {
@@ -157,10 +163,10 @@ TEST(CatalogFormat, LyingHeadersAreNotWrittenAndReferencesOutsideTheirRangeAreRe
     c.header.names_size = 5;
     c.info.description_length = 1000;
     Bytes b = write_catalog_bytes(c);
-    set_u32(b, p.files + 0 * 32 + 24, 3);         // parent == dir_count
-    set_u32(b, p.files + 2 * 32 + 0, 43);         // name == names_size
-    set_u32(b, p.files + 3 * 32 + 4, 5000);       // comment past the pool
-    set_u32(b, p.dirs + 2 * 36 + 24, 2);          // a directory its own parent
+    set_u32(b, p.files + 0 * 32 + 24, 3);    // parent == dir_count
+    set_u32(b, p.files + 2 * 32 + 0, 43);    // name == names_size
+    set_u32(b, p.files + 3 * 32 + 4, 5000);  // comment past the pool
+    set_u32(b, p.dirs + 2 * 36 + 24, 2);     // a directory its own parent
     Catalog back;
     ASSERT_EQ(read(b, back), CatalogReadError::None);
     EXPECT_EQ(back.files()[0].parent, 0u);

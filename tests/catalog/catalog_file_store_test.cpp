@@ -63,7 +63,8 @@ TEST_F(CatalogFileStore, PlainAndCompressedFilesRoundTripAndKeepTheirLayoutUnder
         ASSERT_EQ(WriteCatalogHeader(ctx, 4, h), 1);
         if (packed) {  // both members carry the new header
             Bytes header, cd;
-            ASSERT_EQ(read_zip_member(file_bytes(4), "HEADER", SIZE_MAX, header), ZipReadError::None);
+            ASSERT_EQ(read_zip_member(file_bytes(4), "HEADER", SIZE_MAX, header),
+                      ZipReadError::None);
             ASSERT_EQ(read_zip_member(file_bytes(4), "00.CD", SIZE_MAX, cd), ZipReadError::None);
             EXPECT_TRUE(std::equal(header.begin(), header.end(), cd.begin()));
         }

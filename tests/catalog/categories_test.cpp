@@ -37,7 +37,8 @@ TEST(CategoryTable, AddAndMoveRefuseImpossibleParentsRemoveSubtreeRenumbers) {
 
 TEST(CategoryMembership, FollowsTheRulesAndTreatsDanglingCategoriesAsNone) {
     CategoryTable t;
-    for (auto [name, parent] : {std::pair{"A", 0}, {"B", 2}, {"C", 3}, {"D", 0}}) t.add(name, parent);
+    for (auto [name, parent] : {std::pair{"A", 0}, {"B", 2}, {"C", 3}, {"D", 0}})
+        t.add(name, parent);
     const int lent = t.lent_index();  // 6
     const struct {
         int subkat;
@@ -45,11 +46,19 @@ TEST(CategoryMembership, FollowsTheRulesAndTreatsDanglingCategoriesAsNone) {
         int shown;
         bool member;
     } rows[] = {
-        {1, 4, 0, 2, true},  {0, 4, 0, 2, false}, {1, 4, 0, 5, false},  // grandchild with SubKat
+        {1, 4, 0, 2, true},
+        {0, 4, 0, 2, false},
+        {1, 4, 0, 5, false},  // grandchild with SubKat
         {1, 2, 0, 4, false},  // never downward
-        {0, 4, 0, 0, true},  {0, 0, 0, 1, true},  {0, 4, 0, 1, false},  {0, 6, 0, lent, false},
-        {0, 4, MEDIUM_LENT, lent, true}, {0, 4, MEDIUM_LENT, 4, true}, {0, 0, 0, lent + 1, false},
-        {1, 40000, 0, 1, true}, {1, 0xFFFFFFFF, 0, 2, false},  // dangling: none
+        {0, 4, 0, 0, true},
+        {0, 0, 0, 1, true},
+        {0, 4, 0, 1, false},
+        {0, 6, 0, lent, false},
+        {0, 4, MEDIUM_LENT, lent, true},
+        {0, 4, MEDIUM_LENT, 4, true},
+        {0, 0, 0, lent + 1, false},
+        {1, 40000, 0, 1, true},
+        {1, 0xFFFFFFFF, 0, 2, false},  // dangling: none
     };
     for (const auto& r : rows) {
         EXPECT_EQ(IsMemberOfCategory(t, r.subkat, medium(r.category, r.flags), r.shown), r.member)

@@ -32,8 +32,8 @@ TEST(FindMedium, MatchesLabelExactlyAndSerialDirectOrByteReversed) {
         std::string label;
         std::uint32_t serial;
         std::size_t found;
-    } rows[] = {{"FOTOS", 0x12345678, 1},  {"FOTOS", 0x78563412, 1}, {"FOTOS", 0xDDCCBBAA, 2},
-                {"fotos", 0x12345678, 0},  {"FOTOS", 0x34127856, 0}, {"FOTO", 0x12345678, 0},
+    } rows[] = {{"FOTOS", 0x12345678, 1}, {"FOTOS", 0x78563412, 1}, {"FOTOS", 0xDDCCBBAA, 2},
+                {"fotos", 0x12345678, 0}, {"FOTOS", 0x34127856, 0}, {"FOTO", 0x12345678, 0},
                 {long_label, 7, 3}};  // found with its cut label
     for (const auto& r : rows) EXPECT_EQ(find_medium(list, r.label, r.serial), r.found) << r.serial;
 }
@@ -64,10 +64,10 @@ TEST(ReadScannedPath, GivesWhatALoadGivesForEveryKindOfFile) {
         const char* want;
     } rows[] = {
         {nullptr, false, ""},
-        {"/mnt/Grüße", false, "/mnt/Grüße"},    // Windows-1252 file
-        {"/mnt/Ωmega", false, "/mnt/Ωmega"},    // names in UTF-8
-        {"/mnt/Ωmega", true, "/mnt/Ωmega"},     // compressed: the whole file
-        {"docs", false, ""},                     // a directory of the medium
+        {"/mnt/Grüße", false, "/mnt/Grüße"},  // Windows-1252 file
+        {"/mnt/Ωmega", false, "/mnt/Ωmega"},  // names in UTF-8
+        {"/mnt/Ωmega", true, "/mnt/Ωmega"},   // compressed: the whole file
+        {"docs", false, ""},                  // a directory of the medium
     };
     int n = 0;
     for (const auto& r : rows) {

@@ -107,8 +107,8 @@ TEST_F(Crc32Test, OpenedInsideADirectoryWithAListedSizeThatMayBeStale) {
     const int dfd = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
     ASSERT_GE(dfd, 0);
     std::vector<unsigned char> buffer;
-    for (std::uint64_t listed : {std::uint64_t{0}, std::uint64_t{4}, std::uint64_t{9},
-                                 std::uint64_t{1} << 40}) {
+    for (std::uint64_t listed :
+         {std::uint64_t{0}, std::uint64_t{4}, std::uint64_t{9}, std::uint64_t{1} << 40}) {
         value = 0;
         ASSERT_EQ(FileCrc32At(fe, dfd, "check", listed, value, buffer), CrcStatus::Ok) << listed;
         EXPECT_EQ(value, 0xCBF43926u) << listed;

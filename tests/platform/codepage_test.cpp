@@ -13,7 +13,7 @@ TEST(Codepage, Cp1252RoundTripsEveryByteAndRefusesTheRest) {
     EXPECT_EQ(utf8_to_cp1252(utf8), all);
     EXPECT_EQ(cp1252_to_utf8("\x80"), "\xE2\x82\xAC");         // euro sign
     EXPECT_FALSE(utf8_to_cp1252("\xE6\x97\xA5").has_value());  // a CJK character
-    EXPECT_FALSE(fits_cp1252("abc\xD0\x96"));                   // Cyrillic Zhe
+    EXPECT_FALSE(fits_cp1252("abc\xD0\x96"));                  // Cyrillic Zhe
 }
 
 TEST(Codepage, Utf8ValidationAndTextOfUnknownEncoding) {
@@ -26,8 +26,12 @@ TEST(Codepage, Utf8ValidationAndTextOfUnknownEncoding) {
 
 TEST(Codepage, Oem850AndUpperGermanKeepingLengths) {
     EXPECT_EQ(oem850_to_cp1252("\x81\x84\x94\xE1\x8E"), "\xFC\xE4\xF6\xDF\xC4");  // ü ä ö ß Ä
-    const std::string s = "m\xC3\xBCller stra\xC3\x9F" "e \xC3\xA9";
-    EXPECT_EQ(upper_german(s), "M\xC3\x9CLLER STRA\xC3\x9F" "E \xC3\xA9");
+    const std::string s =
+        "m\xC3\xBCller stra\xC3\x9F"
+        "e \xC3\xA9";
+    EXPECT_EQ(upper_german(s),
+              "M\xC3\x9CLLER STRA\xC3\x9F"
+              "E \xC3\xA9");
 }
 
 }  // namespace

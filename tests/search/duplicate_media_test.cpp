@@ -17,7 +17,8 @@ using dup_test::make_catalog;
 
 std::vector<std::string> pair_names(const test::ScriptedFrontend& fe) {
     std::vector<std::string> out;
-    for (const auto& p : fe.duplicate_medium_pairs) out.push_back(p.first_name + "|" + p.second_name);
+    for (const auto& p : fe.duplicate_medium_pairs)
+        out.push_back(p.first_name + "|" + p.second_name);
     return out;
 }
 
@@ -102,14 +103,17 @@ TEST(TakeComments, FillsMissingCommentsByFullPathAndKeepsExistingOnes) {
     // Medium 0: the fresh scan without comments (plus one of its own).
     // Medium 1: the older entry with comments.
     DupFixture f;
-    f.save(0, "new",
-           make_catalog({{"a.txt", 1, "", 1}, {"b.txt", 1, "", 2}, {"c.txt", 1, "own", 1},
-                         {"a.txt", 1, "", 2}},
-                        {{"docs", 0, ""}, {"sub", 1, ""}}),
-           "CD", 7);
+    f.save(
+        0, "new",
+        make_catalog(
+            {{"a.txt", 1, "", 1}, {"b.txt", 1, "", 2}, {"c.txt", 1, "own", 1}, {"a.txt", 1, "", 2}},
+            {{"docs", 0, ""}, {"sub", 1, ""}}),
+        "CD", 7);
     f.save(1, "old",
-           make_catalog({{"a.txt", 1, "comment a", 1}, {"b.txt", 1, "comment b", 2},
-                         {"c.txt", 1, "other c", 1}, {"a.txt", 1, "a elsewhere", 0}},
+           make_catalog({{"a.txt", 1, "comment a", 1},
+                         {"b.txt", 1, "comment b", 2},
+                         {"c.txt", 1, "other c", 1},
+                         {"a.txt", 1, "a elsewhere", 0}},
                         {{"docs", 0, "the docs"}, {"sub", 1, "the sub"}}),
            "CD", 7);
     f.build();

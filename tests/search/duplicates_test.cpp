@@ -65,8 +65,11 @@ std::vector<std::uint32_t> flat(const std::vector<HitRecord>& hits) {
 TEST(DuplicateNames, FoldingIgnoresCaseBeyondAsciiAndKeepsBrokenUtf8ByteForByte) {
     const std::pair<const char*, const char*> cases[] = {
         {"\xC3\xA4rger.txt", "\xC3\x84RGER.TXT"},  // ärger
-        {"\xC3\xBF", "\xC5\xB8"},                    // ÿ Ÿ
-        {"\xC5\x82\xC3\xB3" "d\xC5\xBA", "\xC5\x81\xC3\x93" "D\xC5\xB9"},  // łódź
+        {"\xC3\xBF", "\xC5\xB8"},                  // ÿ Ÿ
+        {"\xC5\x82\xC3\xB3"
+         "d\xC5\xBA",
+         "\xC5\x81\xC3\x93"
+         "D\xC5\xB9"},                             // łódź
         {"\xCF\x83\xCF\x82", "\xCE\xA3\xCE\xA3"},  // σς -> ΣΣ
         // ß, ÷ and the dotless i have no upper case of the same kind and stay.
         {"\xC3\x9F\xC3\xB7\xC4\xB1", "\xC3\x9F\xC3\xB7\xC4\xB1"}};

@@ -11,25 +11,40 @@ int best(std::string_view pattern, std::string_view text, int k, bool ignore_cas
     return FindApproximate(x.p, text, k, true) ? x.p.LastErrors : -1;
 }
 
-struct Case { const char* pattern; const char* text; int k; int errors; };
+struct Case {
+    const char* pattern;
+    const char* text;
+    int k;
+    int errors;
+};
 
 TEST(ApproximateLanguage, ErrorsClassesBracesAndAlternatives) {
     const Case cases[] = {
         // Substitutions and deletions count as errors.
-        {"abc", "ac", 1, 1}, {"abc", "xbc", 0, -1}, {"abcdef", "axcxef", 1, -1},
+        {"abc", "ac", 1, 1},
+        {"abc", "xbc", 0, -1},
+        {"abcdef", "axcxef", 1, -1},
         {"abcdef", "axcxef", 2, 2},
         // Line breaks count as blanks.
         {"a b", "a\rb", 0, 0},
         // Classes; "[^a]" refuses both cases; a '-' before ']' is a member.
-        {"[a-c]x", "dx", 0, -1}, {"[!a-c]x", "bx", 0, -1}, {"[^a]", "A", 0, -1},
-        {"a\\?c", "abc", 0, -1}, {"a?c", "abc", 0, 0}, {"[a-]", "-", 0, 0},
+        {"[a-c]x", "dx", 0, -1},
+        {"[!a-c]x", "bx", 0, -1},
+        {"[^a]", "A", 0, -1},
+        {"a\\?c", "abc", 0, -1},
+        {"a?c", "abc", 0, 0},
+        {"[a-]", "-", 0, 0},
         // Braces allow no error inside.
-        {"{ab}c", "xbc", 1, -1}, {"{ab}c", "abx", 1, 1},
+        {"{ab}c", "xbc", 1, -1},
+        {"{ab}c", "abx", 1, 1},
         // Alternatives; '*' keeps the next position matched; a leading '*' is ignored.
-        {"abc|xyz", "--xyz--", 0, 0}, {"abc|xyz", "--abz--", 0, -1},
-        {"a*bc", "abxxc", 0, 0}, {"*abc", "abc", 0, 0},
+        {"abc|xyz", "--xyz--", 0, 0},
+        {"abc|xyz", "--abz--", 0, -1},
+        {"a*bc", "abxxc", 0, 0},
+        {"*abc", "abc", 0, 0},
         // Characters are Windows-1252 bytes: '?' takes the ü, only A-Z fold.
-        {"m?ller", "Müller", 0, 0}, {"müller", "MÜLLER", 1, 1}};
+        {"m?ller", "Müller", 0, 0},
+        {"müller", "MÜLLER", 1, 1}};
     for (const Case& c : cases) EXPECT_EQ(best(c.pattern, c.text, c.k), c.errors) << c.pattern;
     EXPECT_EQ(best("ABC", "abc", 0, false), -1);
     Prepared x;
@@ -43,8 +58,8 @@ TEST(ApproximateLanguage, ErrorsClassesBracesAndAlternatives) {
 }
 
 TEST(ApproximateLanguage, MalformedAndOverlongPatternsAreRefusedWithTheMessage) {
-    for (const char* bad : {"[]", "[-a]", "[a", "[a[b]", "a\\", "{a{b}}", "a}", "{a|b}", "|a",
-                            "a||b"}) {
+    for (const char* bad :
+         {"[]", "[-a]", "[a", "[a[b]", "a\\", "{a{b}}", "a}", "{a|b}", "|a", "a||b"}) {
         Prepared x;
         prepare(x, bad, SearchMode::Approximate);
         EXPECT_TRUE(x.error) << bad;

@@ -9,12 +9,30 @@ namespace {
 TEST(HostilePatterns, EveryLanguageReturnsOnEveryInput) {
     std::string many_stars;
     for (int i = 0; i < 63; ++i) many_stars += "a*";
-    const std::vector<std::string> patterns = {
-        "[", "\\", "{{", "}}", "[^]", "[\\", "::", "a|", "!|&+-", "*?*?*", "^$", "[z-a]", "{a|b",
-        "\xff\xfe", "\xc3", "日本*語", std::string(1, '\0') + "a", std::string(200, '['),
-        std::string(200, '\\'), std::string(127, '|'), "[" + std::string(126, '\x0e'), many_stars};
-    const std::vector<std::string> texts = {"", "\xff", "\xc3", "日本語", std::string(3, '\0'),
-                                            std::string(5000, 'a')};
+    const std::vector<std::string> patterns = {"[",
+                                               "\\",
+                                               "{{",
+                                               "}}",
+                                               "[^]",
+                                               "[\\",
+                                               "::",
+                                               "a|",
+                                               "!|&+-",
+                                               "*?*?*",
+                                               "^$",
+                                               "[z-a]",
+                                               "{a|b",
+                                               "\xff\xfe",
+                                               "\xc3",
+                                               "日本*語",
+                                               std::string(1, '\0') + "a",
+                                               std::string(200, '['),
+                                               std::string(200, '\\'),
+                                               std::string(127, '|'),
+                                               "[" + std::string(126, '\x0e'),
+                                               many_stars};
+    const std::vector<std::string> texts = {
+        "", "\xff", "\xc3", "日本語", std::string(3, '\0'), std::string(5000, 'a')};
     for (SearchMode mode : {SearchMode::Normal, SearchMode::Approximate, SearchMode::Similarity,
                             SearchMode::Regular}) {
         for (const std::string& pat : patterns) {
@@ -23,7 +41,8 @@ TEST(HostilePatterns, EveryLanguageReturnsOnEveryInput) {
             for (const std::string& text : texts) {
                 if (mode == SearchMode::Approximate)
                     FindApproximate(x.p, text, 5, true);
-                else MatchText(x.p, text);
+                else
+                    MatchText(x.p, text);
                 MatchFilter(x.p, text, OutputFilter::Regular);
                 FindWildcard(text, pat, false);
             }

@@ -27,19 +27,31 @@ TEST(NormalLanguage, LeadingAndTrailingStarsAreTrimmedAndALoneStarIsKept) {
 }
 
 TEST(NormalLanguage, OperatorsLeftToRightAndWildcardTerms) {
-    struct Case { const char* pattern; const char* text; bool match; };
-    const Case cases[] = {
-        // '-' is always NOT; "a&b|c" stops at once when b is missing.
-        {"foo-bar", "foo-bar.txt", false}, {"foo!bar", "foobar", false},
-        {"a|b&c", "bc", true}, {"a|b&c", "ab", false}, {"a&b|c", "ac", false}, {"x+y", "yx", true},
-        // A leading operator leaves an empty, never-found first term.
-        {"|abc", "abc", true}, {"&abc", "abc", false}, {"-abc", "xyz", false},
-        {"a?c", "ac", false}, {"a*c", "ca", false},
-        // The next segment is sought from one character after the start of
-        // the previous one, so it may overlap it; '?' never matches past the end.
-        {"ab*b", "ab", true}, {"ab*a", "ab", false}, {"ab?", "ab", false},
-        // Case folding includes umlauts in UTF-8 texts, also with wildcards.
-        {"m?ller*txt", "MÜLLER.TXT", true}};
+    struct Case {
+        const char* pattern;
+        const char* text;
+        bool match;
+    };
+    const Case cases[] = {// '-' is always NOT; "a&b|c" stops at once when b is missing.
+                          {"foo-bar", "foo-bar.txt", false},
+                          {"foo!bar", "foobar", false},
+                          {"a|b&c", "bc", true},
+                          {"a|b&c", "ab", false},
+                          {"a&b|c", "ac", false},
+                          {"x+y", "yx", true},
+                          // A leading operator leaves an empty, never-found first term.
+                          {"|abc", "abc", true},
+                          {"&abc", "abc", false},
+                          {"-abc", "xyz", false},
+                          {"a?c", "ac", false},
+                          {"a*c", "ca", false},
+                          // The next segment is sought from one character after the start of
+                          // the previous one, so it may overlap it; '?' never matches past the end.
+                          {"ab*b", "ab", true},
+                          {"ab*a", "ab", false},
+                          {"ab?", "ab", false},
+                          // Case folding includes umlauts in UTF-8 texts, also with wildcards.
+                          {"m?ller*txt", "MÜLLER.TXT", true}};
     for (const Case& c : cases) EXPECT_EQ(normal(c.pattern, c.text), c.match) << c.pattern;
     EXPECT_FALSE(normal("müller", "MÜLLER.TXT", false));
     // Whole-text equality ignores ASCII case even when case matters.
@@ -78,7 +90,9 @@ TEST(NormalLanguage, SkipSearchAgreesWithPlainFindOnRandomTexts) {
 TEST(PatternEncoding, SearchStringKeepsItsWindows1252FormAndIsCutTo127Characters) {
     Prepared x;
     prepare(x, "Grüße", SearchMode::Normal);
-    EXPECT_EQ(x.p.single.upper(), "GR\xDC\xDF" "E");  // ß has no upper case here
+    EXPECT_EQ(x.p.single.upper(),
+              "GR\xDC\xDF"
+              "E");  // ß has no upper case here
     std::string umlauts;
     for (int i = 0; i < 130; ++i) umlauts += "ü";
     prepare(x, umlauts, SearchMode::Normal);

@@ -101,8 +101,9 @@ struct SearchFixture {
             const HitRecord& h = ctx.search.hits[i];
             const bool info = ctx.search.details[i].kind == HitKind::MediumInfo;
             out.push_back(std::to_string(h.catalog_number) + ":" +
-                          (info ? "M" : (is_dir_object(h.object) ? "D" : "F") +
-                                            std::to_string(object_index(h.object))));
+                          (info ? "M"
+                                : (is_dir_object(h.object) ? "D" : "F") +
+                                      std::to_string(object_index(h.object))));
         }
         return out;
     }

@@ -26,7 +26,8 @@ ProgramResult run_program(const std::string& binary, const std::vector<std::stri
     for (char** e = environ; *e; ++e) {
         bool replaced = false;
         for (const auto& [k, v] : env) {
-            if (std::strncmp(*e, k.c_str(), k.size()) == 0 && (*e)[k.size()] == '=') replaced = true;
+            if (std::strncmp(*e, k.c_str(), k.size()) == 0 && (*e)[k.size()] == '=')
+                replaced = true;
         }
         if (!replaced) env_strings.emplace_back(*e);
     }

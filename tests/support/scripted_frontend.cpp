@@ -43,7 +43,9 @@ void ScriptedFrontend::progress_text(std::string_view text) {
     events.push_back("progress_text:" + std::string(text));
 }
 
-void ScriptedFrontend::progress_value(int value) { progress_values.push_back(value); }
+void ScriptedFrontend::progress_value(int value) {
+    progress_values.push_back(value);
+}
 
 DialogPos ScriptedFrontend::progress_close() {
     progress_shown = false;

@@ -95,8 +95,9 @@ class ScriptedFrontend : public SessionFrontend {
 
     int choose_drive(DriveChoice& choice) override;
     KnownMediumChoice known_medium(std::string_view caption, std::string_view medium_name) override;
-    bool medium_information(Catalog& catalog, std::string_view caption,
-                            const std::function<void(std::string_view name)>& on_name_edited) override;
+    bool medium_information(
+        Catalog& catalog, std::string_view caption,
+        const std::function<void(std::string_view name)>& on_name_edited) override;
 
     void catalog_replaced() override { observed.emplace_back("catalog_replaced"); }
     void catalog_changed() override { observed.emplace_back("catalog_changed"); }
@@ -111,7 +112,7 @@ class ScriptedFrontend : public SessionFrontend {
     // True when a message box with this text (exactly) was shown.
     bool saw_message(std::string_view text) const;
 
-private:
+  private:
     std::optional<std::string> next_path(std::string_view kind, std::string_view title);
 };
 

@@ -15,9 +15,13 @@ TempDir::TempDir() {
     path_ = templ;
 }
 
-TempDir::~TempDir() { remove_tree(path_); }
+TempDir::~TempDir() {
+    remove_tree(path_);
+}
 
-std::string TempDir::file(const std::string& name) const { return path_ + "/" + name; }
+std::string TempDir::file(const std::string& name) const {
+    return path_ + "/" + name;
+}
 
 std::string TempDir::write(const std::string& name, const std::string& content) const {
     const std::string p = file(name);

@@ -6,7 +6,7 @@
 namespace orbisto::test {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -18,7 +18,7 @@ public:
     // Writes a file below the directory (creating no parents) and returns its path.
     std::string write(const std::string& name, const std::string& content) const;
 
-private:
+  private:
     std::string path_;
 };
 
