@@ -41,9 +41,18 @@ while IFS= read -r file; do
             echo "$file:$line: includes \"$target\": $why (allowed: layers below $layer only)"
             status=1
         fi
-    done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" |
-             sed -E 's/^([0-9]+):[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)".*/\1:\2/')
-done < <(find src -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
+    done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<]' "$file" |
+             sed -E 's/^([0-9]+):[[:space:]]*#[[:space:]]*include[[:space:]]*(["<])([^">]+)[">].*/\1:\2\3/' |
+             while IFS=: read -r n t; do
+                 # "..." includes are ours; a <...> include only when it names one of our folders.
+                 if [[ $t == \"* ]]; then
+                     echo "$n:${t#\"}"
+                 else
+                     t=${t#<}
+                     [[ $t == */* && -n ${rank[${t%%/*}]+x} ]] && echo "$n:$t"
+                 fi
+             done)
+done < <(find src -type f | sort)
 
 if ((status)); then
     echo "layer check failed: see doc/architecture.md for the order of the layers"
