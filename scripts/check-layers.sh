@@ -15,6 +15,7 @@ declare -A rank=(
     [scan]=5 [search]=5 [output]=5
     [session]=6
     [app]=7 [gui]=7 [ipc]=7
+    [main]=8
 )
 
 status=0

@@ -9,6 +9,8 @@ packages=(
     zip unzip
     p7zip-full arj lhasa unar cabextract unshield gcab
     python3
+    # the window: Qt 6 Widgets; Xvfb for the screenshots
+    qt6-base-dev xvfb xauth
     # the fuzz targets: Clang 14 with its sanitizer and libFuzzer runtimes,
     # llvm-symbolizer for readable reports; clang-format for the format check
     clang libclang-rt-14-dev llvm clang-format

@@ -1,5 +1,6 @@
 // Process entry: the command line decides between help, a headless command,
-// a non-interactive run mode and the interactive program.
+// a non-interactive run mode and the interactive window. Headless work never
+// creates a Qt application and never needs a display.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -16,6 +17,10 @@
 #include "session/startup.h"
 #include "settings/command_line.h"
 
+#if ORBISTO_WITH_GUI
+#include "gui/gui_run.h"
+#endif
+
 using namespace orbisto;
 
 namespace {
@@ -23,15 +28,8 @@ namespace {
 int run_mode(Context& ctx) {
     const RunMode mode = ctx.command_line.run_mode;
     if (mode == RunMode::ScanNew || mode == RunMode::Update) return app::run_scan_mode(ctx);
-    const char* what = nullptr;
-    switch (mode) {
-        case RunMode::Export:
-            what = "the output run (--export)";
-            break;
-        default:
-            what = "the interactive window";
-            break;
-    }
+    const char* what =
+        mode == RunMode::Export ? "the output run (--export)" : "the interactive window";
     std::fprintf(stderr, "orbisto: %s is not available in this build yet; nothing was done.\n",
                  what);
     return app::kExitNotAvailable;
@@ -74,6 +72,18 @@ int main(int argc, char** argv) {
             return app::kExitUsage;
         }
     }
+
+#if ORBISTO_WITH_GUI
+    if (!command && is_interactive(cl.run_mode)) {
+        if (!gui::display_available()) {
+            std::fprintf(stderr,
+                         "orbisto: no display: the window needs an X11 or Wayland display "
+                         "(DISPLAY or WAYLAND_DISPLAY); use a headless command, see --help\n");
+            return app::kExitFailure;
+        }
+        return gui::run_window(argc, argv, cl, executable_path(argv[0]));
+    }
+#endif
 
     ConsoleFrontend frontend;
     Context ctx(frontend);

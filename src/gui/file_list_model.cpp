@@ -1,0 +1,216 @@
+#include "gui/file_list_model.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QStyle>
+#include <algorithm>
+#include <numeric>
+
+#include "gui/qt_text.h"
+
+namespace orbisto::gui {
+
+QString sorted_header(const QString& title, bool sorted, bool ascending) {
+    if (!sorted) return title;
+    return title + (ascending ? QStringLiteral(" +") : QStringLiteral(" -"));
+}
+
+int compare_names(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
+        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+namespace {
+
+std::string_view raw_name(const Catalog& cat, std::uint32_t ref) {
+    return is_dir_object(ref) ? cat.dir_name(object_index(ref)) : cat.file_name(object_index(ref));
+}
+
+}  // namespace
+
+void sort_objects(const Catalog& cat, std::vector<std::uint32_t>& refs, int column, bool ascending,
+                  const RowOptions& options) {
+    // Keys are taken once per row, then an index array is sorted.
+    const std::size_t n = refs.size();
+    std::vector<std::uint32_t> order(n);
+    std::iota(order.begin(), order.end(), 0u);
+    std::vector<double> number;
+    std::vector<std::string> text;
+    if (column == FileListModel::Size || column == FileListModel::Date ||
+        column == FileListModel::Time) {
+        number.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (column == FileListModel::Size) {
+                number[i] = object_size_kb(cat, refs[i]);
+            } else {
+                const std::uint64_t t = object_time_value(cat, refs[i]);
+                // The time column sorts by the time of day.
+                number[i] = column == FileListModel::Date
+                                ? static_cast<double>(t)
+                                : static_cast<double>(t % 864000000000ULL);
+            }
+        }
+    } else if (column == FileListModel::Description) {
+        text.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (options.type_names && !object_has_comment(cat, refs[i]))
+                text[i] = utf8(object_description(cat, refs[i], options));
+            else
+                text[i] = std::string(object_comment(cat, refs[i]));
+        }
+    }
+    auto less = [&](std::uint32_t x, std::uint32_t y) {
+        const bool dx = is_dir_object(refs[x]), dy = is_dir_object(refs[y]);
+        if (dx != dy) return dx;
+        int c = 0;
+        if (!number.empty()) {
+            c = number[x] < number[y] ? -1 : (number[y] < number[x] ? 1 : 0);
+        } else if (!text.empty()) {
+            c = compare_names(text[x], text[y]);
+        }
+        if (c == 0) c = compare_names(raw_name(cat, refs[x]), raw_name(cat, refs[y]));
+        if (c == 0) return x < y;
+        return ascending ? c < 0 : c > 0;
+    };
+    std::sort(order.begin(), order.end(), less);
+    std::vector<std::uint32_t> sorted(n);
+    for (std::size_t i = 0; i < n; ++i) sorted[i] = refs[order[i]];
+    refs.swap(sorted);
+}
+
+FileListModel::FileListModel(const Catalog& cat, const CatalogTree& tree, QObject* parent)
+    : QAbstractTableModel(parent), cat_(cat), tree_(tree) {}
+
+void FileListModel::show_dir(std::uint32_t dir, bool folder_structure, bool only_with_comment) {
+    beginResetModel();
+    rows_.clear();
+    if (dir < tree_.dir_count()) {
+        if (folder_structure) {
+            const auto sub = tree_.subdirs(dir);
+            const auto files = tree_.files(dir);
+            rows_.reserve(sub.size() + files.size());
+            for (std::uint32_t d : sub) rows_.push_back(dir_object(d));
+            for (std::uint32_t f : files) rows_.push_back(file_object(f));
+        } else {
+            rows_ = tree_.files_below(dir);
+        }
+        if (only_with_comment)
+            std::erase_if(rows_, [&](std::uint32_t r) { return !object_has_comment(cat_, r); });
+    }
+    if (sort_column_ >= 0) sort_objects(cat_, rows_, sort_column_, ascending_, options_);
+    endResetModel();
+}
+
+void FileListModel::show_objects(std::vector<std::uint32_t> refs) {
+    beginResetModel();
+    rows_ = std::move(refs);
+    if (sort_column_ >= 0) sort_objects(cat_, rows_, sort_column_, ascending_, options_);
+    endResetModel();
+}
+
+void FileListModel::clear() {
+    beginResetModel();
+    rows_.clear();
+    endResetModel();
+}
+
+void FileListModel::set_options(const RowOptions& options) {
+    beginResetModel();
+    options_ = options;
+    endResetModel();
+}
+
+std::uint32_t FileListModel::object_at(int row) const {
+    return row >= 0 && static_cast<std::size_t>(row) < rows_.size() ? rows_[row] : 0;
+}
+
+int FileListModel::row_of(std::uint32_t ref) const {
+    const auto it = std::find(rows_.begin(), rows_.end(), ref);
+    return it == rows_.end() ? -1 : static_cast<int>(it - rows_.begin());
+}
+
+void FileListModel::sort_clicked(int column) {
+    const bool asc = column == sort_column_ ? !ascending_ : true;
+    sort_rows(column, asc);
+}
+
+void FileListModel::sort_rows(int column, bool ascending) {
+    if (column < 0 || column >= ColumnCount) return;
+    Q_EMIT layoutAboutToBeChanged();
+    sort_column_ = column;
+    ascending_ = ascending;
+    sort_objects(cat_, rows_, column, ascending, options_);
+    Q_EMIT layoutChanged();
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
+}
+
+int FileListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int FileListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= rows_.size()) return {};
+    const std::uint32_t ref = rows_[static_cast<std::size_t>(index.row())];
+    switch (role) {
+        case Qt::DisplayRole:
+            switch (index.column()) {
+                case Name:
+                    return object_name(cat_, ref);
+                case Size:
+                    return object_size(cat_, ref, options_);
+                case Date:
+                    return object_date(cat_, ref, options_);
+                case Time:
+                    return object_time(cat_, ref);
+                case Description:
+                    return object_description(cat_, ref, options_);
+            }
+            return {};
+        case Qt::DecorationRole:
+            if (index.column() != Name) return {};
+            return QApplication::style()->standardIcon(is_dir_object(ref) ? QStyle::SP_DirIcon
+                                                                          : QStyle::SP_FileIcon);
+        case Qt::TextAlignmentRole:
+            if (index.column() == Size) return int(Qt::AlignRight | Qt::AlignVCenter);
+            return {};
+        case Qt::ToolTipRole: {
+            // Plain text, escaped: a comment that looks like HTML stays as written.
+            const QString text = qs(object_comment(cat_, ref));
+            if (text.isEmpty()) return {};
+            return QStringLiteral("<p style='white-space:pre-wrap'>%1</p>")
+                .arg(text.toHtmlEscaped());
+        }
+        case Qt::FontRole:
+            if (object_flags(cat_, ref) & FLAG_MARKED) {
+                QFont f;
+                f.setBold(true);
+                return f;
+            }
+            return {};
+        case Qt::UserRole:
+            return QVariant::fromValue(ref);
+    }
+    return {};
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    static const char* const de[] = {"Name", "Länge (KB)", "Datum", "Zeit", "Beschreibung"};
+    static const char* const en[] = {"name", "length (KB)", "date", "time", "description"};
+    if (section < 0 || section >= ColumnCount) return {};
+    const QString title = qs(options_.english ? en[section] : de[section]);
+    return sorted_header(title, section == sort_column_, ascending_);
+}
+
+}  // namespace orbisto::gui

@@ -1,0 +1,78 @@
+#include "gui/gui_run.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QSplashScreen>
+#include <QTimer>
+#include <cstdlib>
+
+#include "gui/gui_frontend.h"
+#include "gui/main_window.h"
+#include "gui/progress_dialog.h"
+#include "gui/qt_text.h"
+#include "search/search_engine.h"
+#include "search/search_entry.h"
+#include "session/context.h"
+#include "session/startup.h"
+
+namespace orbisto::gui {
+
+bool display_available() {
+    const auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v && *v;
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+int run_window(int argc, char** argv, const CommandLine& command_line,
+               const std::string& executable) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orbisto"));
+    QApplication::setDesktopFileName(QStringLiteral("orbisto"));
+
+    GuiFrontend frontend;
+    Context ctx(frontend);
+    const EnvLookup env = [](const char* name) { return std::getenv(name); };
+    if (!start_up(ctx, command_line, executable, env)) {
+        shut_down(ctx);
+        return 1;
+    }
+
+    // The splash picture, while the media list is built.
+    std::unique_ptr<QSplashScreen> splash;
+    const QPixmap logo(qs(ctx.paths.logo_file));
+    if (!logo.isNull()) {
+        splash = std::make_unique<QSplashScreen>(logo);
+        splash->show();
+        QApplication::processEvents();
+    }
+
+    int status = 0;
+    {
+        MainWindow window(ctx, frontend);
+        frontend.attach(&window, &window, &ctx);
+        app.installEventFilter(&window);
+        window.initialize();
+        if (splash) splash->finish(&window);
+        if (command_line.hide)
+            window.showMinimized();
+        else
+            window.show();
+
+        const RunMode mode = ctx.command_line.run_mode;
+        if (mode == RunMode::Search || mode == RunMode::SearchCategory) {
+            // The search of the command line runs once the window is up.
+            QTimer::singleShot(0, &window, [&] {
+                if (PrepareCommandLineSearch(ctx) && RunSearch(ctx))
+                    window.set_tab(MainWindow::ResultTab);
+            });
+        }
+        status = app.exec();
+        frontend.attach(nullptr, nullptr, &ctx);
+    }
+    shut_down(ctx);
+    return status;
+}
+
+}  // namespace orbisto::gui
