@@ -56,7 +56,8 @@ class FileListModel : public QAbstractTableModel {
     const CatalogTree& tree_;
     RowOptions options_;
     std::vector<std::uint32_t> rows_;
-    int sort_column_ = -1;
+    // Lists start sorted by name, as a user expects to find a file.
+    int sort_column_ = Name;
     bool ascending_ = true;
 };
 

@@ -280,9 +280,14 @@ void MainWindow::apply_options() {
 void MainWindow::initialize() {
     restore_placement();
     BuildMediaList(ctx_);
-    // The last medium is the one the category view picks first.
-    ctx_.catalog.set_current_number(ctx_.settings.state.last_catalog);
-    show_category(ctx_.settings.state.last_category);
+    // The last medium, when it is still listed in the last category, is
+    // loaded first, so that the category view picks it.
+    const StartState& st = ctx_.settings.state;
+    const auto last = ctx_.media.position_of(static_cast<std::uint32_t>(st.last_catalog));
+    if (last && IsMemberOfCategory(ctx_.categories, ctx_.settings.options.include_subcategories,
+                                   ctx_.media.entries[*last], st.last_category))
+        LoadCatalog(ctx_, st.last_catalog);
+    show_category(st.last_category);
     set_tab(ctx_.settings.state.show_media_list ? MediaTab : MediumTab);
     if (std::find(ctx_.packers.found.begin(), ctx_.packers.found.end(), 0) !=
         ctx_.packers.found.end())

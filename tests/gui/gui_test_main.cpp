@@ -1,0 +1,14 @@
+// The test program of the window: one QApplication on the offscreen
+// platform (unless the caller chose another, e.g. xcb under Xvfb for
+// screenshots), then every test.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
