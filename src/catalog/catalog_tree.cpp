@@ -1,8 +1,21 @@
 #include "catalog/catalog_tree.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace orbisto {
+
+int compare_names(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
+        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
 
 bool dir_deleted(const DirRecord& d) {
     return d.comment == DIR_DELETED_COMMENT;
@@ -52,6 +65,14 @@ void CatalogTree::build(const Catalog& cat) {
         member.push_back(d);
     }
     fill_csr(n, group, member, dir_start_, dir_list_);
+    for (std::uint32_t p = 0; p < n; ++p) {
+        auto first = dir_list_.begin() + dir_start_[p];
+        auto last = dir_list_.begin() + dir_start_[p + 1];
+        if (last - first > 1)
+            std::stable_sort(first, last, [&cat](std::uint32_t a, std::uint32_t b) {
+                return compare_names(cat.dir_name(a), cat.dir_name(b)) < 0;
+            });
+    }
     for (std::uint32_t p = 0; p < n; ++p)
         for (std::uint32_t k = dir_start_[p]; k < dir_start_[p + 1]; ++k)
             row_[dir_list_[k]] = k - dir_start_[p];

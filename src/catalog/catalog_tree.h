@@ -10,11 +10,17 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "catalog/catalog.h"
 
 namespace orbisto {
+
+// Case-blind order of two UTF-8 names (ASCII letters folded, other bytes as
+// they are, so the order is total and cheap): the order of every list of
+// names the user sees.
+int compare_names(std::string_view a, std::string_view b);
 
 class CatalogTree {
   public:
@@ -23,8 +29,8 @@ class CatalogTree {
     void build(const Catalog& cat);
 
     std::uint32_t dir_count() const { return static_cast<std::uint32_t>(parent_.size()); }
-    // The subdirectories and files of directory d, in record order; empty for
-    // a d out of range.
+    // The subdirectories of directory d in name order and its files in
+    // record order; empty for a d out of range.
     std::span<const std::uint32_t> subdirs(std::uint32_t d) const;
     std::span<const std::uint32_t> files(std::uint32_t d) const;
     // The parent as the tree sees it (0 for the root itself).

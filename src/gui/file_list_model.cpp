@@ -15,18 +15,6 @@ QString sorted_header(const QString& title, bool sorted, bool ascending) {
     return title + (ascending ? QStringLiteral(" +") : QStringLiteral(" -"));
 }
 
-int compare_names(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 namespace {
 
 std::string_view raw_name(const Catalog& cat, std::uint32_t ref) {

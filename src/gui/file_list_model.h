@@ -66,8 +66,4 @@ class FileListModel : public QAbstractTableModel {
 void sort_objects(const Catalog& cat, std::vector<std::uint32_t>& refs, int column, bool ascending,
                   const RowOptions& options);
 
-// Case-blind order of two UTF-8 names (ASCII letters folded; other bytes as
-// they are, so the order is total and cheap).
-int compare_names(std::string_view a, std::string_view b);
-
 }  // namespace orbisto::gui

@@ -486,9 +486,11 @@ void MainWindow::refresh_status_counts() {
             marked_kb += cat.dirs()[d].size_kb;
         }
     char buf[160];
-    std::snprintf(buf, sizeof buf, "%zu/%zu - %.1f MB/%.1f MB markiert - Hits:%d", marked, total,
-                  marked_kb / 1024.0, static_cast<double>(cat.header.total_kb) / 1024.0,
-                  hits_->rows());
+    std::snprintf(buf, sizeof buf,
+                  t("%zu/%zu - %.1f MB/%.1f MB markiert - Hits:%d",
+                    "%zu/%zu - %.1f MB/%.1f MB marked - Hits:%d"),
+                  marked, total, marked_kb / 1024.0,
+                  static_cast<double>(cat.header.total_kb) / 1024.0, hits_->rows());
     status_[1]->setText(QString::fromLatin1(buf));
     status_[2]->setText(
         cat.current_number() >= 0 ? QStringLiteral("%1.cd").arg(cat.current_number()) : QString());

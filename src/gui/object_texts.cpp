@@ -86,7 +86,7 @@ QString date_text(std::uint64_t filetime, bool english) {
     if (filetime < kFileTimeUnixOffset) return {};
     const qint64 secs = static_cast<qint64>((filetime - kFileTimeUnixOffset) / 10000000ULL);
     const QDateTime t = QDateTime::fromSecsSinceEpoch(secs);
-    return t.toString(english ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("dd.MM.yyyy"));
+    return t.toString(english ? QStringLiteral("MM/dd/yyyy") : QStringLiteral("dd.MM.yyyy"));
 }
 
 QString time_text(std::uint64_t filetime) {

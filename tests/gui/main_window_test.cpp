@@ -4,16 +4,23 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QMimeData>
 #include <QTest>
 #include <QTreeView>
+#include <QUrl>
+#include <set>
 
 #include "catalog/catalog_store.h"
+#include "gui/command_table.h"
 #include "gui/dir_tree_model.h"
 #include "gui/file_list_model.h"
 #include "gui/window_home.h"
 #include "platform/files.h"
+#include "support/temp_home.h"
 
 namespace orbisto {
 namespace {
@@ -112,6 +119,189 @@ TEST(MainWindow, ClosingWithChangesAsksAndCancelKeepsTheWindow) {
     EXPECT_TRUE(w.isVisible());
     test::on_next_modal([&](QWidget* box) { test::press(box, QStringLiteral("Nein")); });
     EXPECT_TRUE(h.close());
+}
+
+// The folder of the medium (the one directory below the root).
+std::uint32_t open_disc(MainWindow& w) {
+    const std::uint32_t disc = w.file_model()->object_at(0);
+    w.show_dir(object_index(disc));
+    return object_index(disc);
+}
+
+int row_named(FileListModel* m, const QString& name) {
+    for (int r = 0; r < m->rows(); ++r)
+        if (m->index(r, FileListModel::Name).data().toString() == name) return r;
+    return -1;
+}
+
+TEST(MainWindow, FolderStructureAndOnlyWithCommentFilterTheList) {
+    Medium h;
+    MainWindow& w = h.open();
+    const std::uint32_t disc = open_disc(w);
+    // F6 off: every file below the directory, no directories.
+    QTest::keyClick(&w, Qt::Key_F6);
+    EXPECT_FALSE(w.action(gui::kCmdFolderStructure)->isChecked());
+    EXPECT_EQ(column(w.file_model(), FileListModel::Name).toStdString(),
+              "alpha.txt,Beta.doc,gamma.bin,note.txt,one.png,readme.txt");
+    QTest::keyClick(&w, Qt::Key_F6);
+    EXPECT_EQ(w.file_model()->rows(), 5);
+    // F7 on: only entries with a comment; give one file a comment first.
+    Catalog& cat = h.ctx->catalog;
+    for (std::uint32_t f = 0; f < cat.file_count(); ++f)
+        if (cat.file_name(f) == "gamma.bin")
+            cat.files()[f].comment = cat.append_comment("Spiel").value;
+    QTest::keyClick(&w, Qt::Key_F7);
+    EXPECT_EQ(column(w.file_model(), FileListModel::Name).toStdString(), "gamma.bin");
+    EXPECT_EQ(w.file_model()->index(0, FileListModel::Description).data().toString(),
+              QStringLiteral("Spiel"));
+    QTest::keyClick(&w, Qt::Key_F7);
+    EXPECT_EQ(w.current_dir(), disc);
+    EXPECT_EQ(w.file_model()->rows(), 5);
+}
+
+TEST(MainWindow, MarkingFillsTheFavouritesAndTheStatusCounts) {
+    Medium h;
+    MainWindow& w = h.open();
+    open_disc(w);
+    FileListModel* files = w.file_model();
+    w.list_view()->setFocus();
+    w.list_view()->selectionModel()->select(
+        files->index(row_named(files, "alpha.txt"), 0),
+        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    w.list_view()->selectionModel()->select(
+        files->index(row_named(files, "gamma.bin"), 0),
+        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    w.run_command(gui::kCmdMark);
+    EXPECT_TRUE(h.ctx->catalog.changed());
+    EXPECT_TRUE(w.status_part(1).startsWith(QStringLiteral("2/6 - 0.0 MB/0.0 MB markiert")))
+        << w.status_part(1).toStdString();
+    w.set_tab(MainWindow::FavouritesTab);
+    EXPECT_EQ(column(w.list_view()->model(), FileListModel::Name).toStdString(),
+              "alpha.txt,gamma.bin");
+    // Unmarking from the favourites takes the row out.
+    w.list_view()->setCurrentIndex(w.list_view()->model()->index(0, 0));
+    w.run_command(gui::kCmdUnmark);
+    EXPECT_EQ(column(w.list_view()->model(), FileListModel::Name).toStdString(), "gamma.bin");
+    EXPECT_TRUE(w.status_part(1).startsWith(QStringLiteral("1/6")));
+}
+
+TEST(MainWindow, DeletedSelectionIsGoneFromTheSavedFileAfterReload) {
+    Medium h;
+    MainWindow& w = h.open();
+    open_disc(w);
+    FileListModel* files = w.file_model();
+    w.list_view()->setFocus();
+    w.list_view()->selectionModel()->select(
+        files->index(row_named(files, "docs"), 0),
+        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    w.list_view()->selectionModel()->select(
+        files->index(row_named(files, "Beta.doc"), 0),
+        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QString asked;
+    test::on_next_modal([&](QWidget* box) {
+        asked = test::box_text(box);
+        test::press(box, QStringLiteral("Ja"));
+    });
+    QTest::keyClick(w.list_view(), Qt::Key_Delete);
+    EXPECT_EQ(asked, QStringLiteral("Eintrag wirklich löschen?"));
+    EXPECT_EQ(column(files, FileListModel::Name).toStdString(), "pics,alpha.txt,gamma.bin");
+    test::activate(w);  // the window is active again once the box is gone
+    QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(w.status_part(0).toStdString(), "Datei gespeichert");
+    EXPECT_FALSE(h.ctx->catalog.changed());
+    // A fresh run reads the file: readme, note and Beta are gone.
+    h.window.reset();
+    MainWindow& again = h.open();
+    open_disc(again);
+    EXPECT_EQ(column(again.file_model(), FileListModel::Name).toStdString(),
+              "pics,alpha.txt,gamma.bin");
+    EXPECT_EQ(h.ctx->catalog.file_count(), 3u);
+}
+
+TEST(MainWindow, YesOnCloseSavesTheChangedMedium) {
+    Medium h;
+    h.open();
+    h.ctx->catalog.set_description("new words");
+    h.ctx->catalog.set_changed(true);
+    test::on_next_modal([](QWidget* box) { test::press(box, QStringLiteral("Ja")); });
+    EXPECT_TRUE(h.close());
+    const auto bytes = read_file(catalog_path(h.cds, 0));
+    ASSERT_TRUE(bytes);
+    EXPECT_NE(bytes->find("new words"), std::string::npos);
+    // The placement was written with the settings.
+    const auto ini = read_file(h.home + "/orbisto.INI");
+    ASSERT_TRUE(ini);
+    EXPECT_NE(ini->find("[Orbisto]"), std::string::npos);
+}
+
+TEST(MainWindow, CategoryCommandsMoveTheLoadedMediumAndIgnoreBadNumbers) {
+    Medium h;
+    h.settings("[Optionen]\n[Kategorie]\nAnzahl=1\nKategorie0=Urlaub\nKategorie0parent=-2\n");
+    MainWindow& w = h.open();
+    const int urlaub = 2;
+    ASSERT_EQ(h.ctx->categories.name(urlaub), "Urlaub");
+    const auto file_before = read_file(catalog_path(h.cds, 0));
+    w.run_command(gui::kCmdCategoryBase + 99);     // no such category
+    w.run_command(gui::kCmdCategoryBase - 1 + 0);  // a child control: ignored
+    EXPECT_EQ(read_file(catalog_path(h.cds, 0)), file_before);
+    w.run_command(gui::kCmdCategoryBase + urlaub);
+    EXPECT_EQ(h.ctx->media.entries[0].category, static_cast<std::uint32_t>(urlaub));
+    MediumHeader stored;
+    ASSERT_EQ(ReadCatalogHeader(*h.ctx, 0, stored), 1);
+    EXPECT_EQ(stored.category, static_cast<std::uint32_t>(urlaub));
+    EXPECT_FALSE(h.ctx->catalog.changed());
+}
+
+TEST(MainWindow, DroppedFolderIsScannedAsANewMedium) {
+    Medium h;
+    MainWindow& w = h.open();
+    h.put("second/x.txt", "x");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(h.base + "/second"))});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &drop);
+    EXPECT_TRUE(file_exists(catalog_path(h.cds, 1)));
+    EXPECT_EQ(h.ctx->media.count(), 2u);
+    EXPECT_EQ(w.media_combo()->count(), 2);
+    EXPECT_EQ(h.ctx->catalog.current_number(), 1);
+}
+
+TEST(MainWindow, EnglishSettingGivesEnglishMenusTabsAndHeaders) {
+    Medium h;
+    h.settings("[Optionen]\nlanguage=1\n");
+    MainWindow& w = h.open();
+    EXPECT_EQ(w.action(gui::kCmdNewMedium)->text(), QStringLiteral("&new medium\tF2"));
+    EXPECT_EQ(w.action(gui::kCmdNewMedium)->shortcut(), QKeySequence(Qt::Key_F2));
+    EXPECT_EQ(w.file_model()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("length (KB)"));
+    h.ctx->catalog.set_changed(true);
+    QString caption;
+    test::on_next_modal([&](QWidget* box) {
+        caption = box->windowTitle();
+        test::press(box, QStringLiteral("No"));
+    });
+    EXPECT_TRUE(h.close());
+    EXPECT_EQ(caption, QStringLiteral("file changed!"));
+}
+
+TEST(MainWindow, EveryCommandHasBothTextsAndNoKeyIsTakenTwice) {
+    Medium h;
+    MainWindow& w = h.open();
+    std::set<QString> keys;
+    for (const gui::CommandDef& c : gui::command_table()) {
+        EXPECT_TRUE(*c.de && *c.en) << c.id;
+        ASSERT_NE(w.action(c.id), nullptr) << c.id;
+        if (*c.key) {
+            EXPECT_TRUE(keys.insert(QString::fromLatin1(c.key)).second) << c.key;
+        }
+    }
+    // Previous and next medium on the numeric pad, both ends do nothing.
+    w.run_command(gui::kCmdPreviousMedium);
+    w.run_command(gui::kCmdNextMedium);
+    EXPECT_EQ(h.ctx->catalog.current_number(), 0);
 }
 
 }  // namespace

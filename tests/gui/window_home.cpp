@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 #include <climits>
 #include <cstdlib>
@@ -69,7 +70,7 @@ gui::MainWindow& WindowHome::open() {
     frontend->attach(window.get(), window.get(), ctx.get());
     window->initialize();
     window->show();
-    QApplication::processEvents();
+    activate(*window);
     return *window;
 }
 
@@ -100,6 +101,11 @@ bool press(QWidget* dialog, const QString& text) {
         }
     }
     return false;
+}
+
+void activate(QWidget& window) {
+    window.activateWindow();
+    (void)QTest::qWaitForWindowActive(&window);
 }
 
 QString box_text(QWidget* dialog) {

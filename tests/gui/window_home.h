@@ -52,6 +52,9 @@ struct WindowHome {
 void on_next_modal(std::function<void(QWidget*)> answer);
 // Presses the button of a dialog whose text (without '&') is `text`.
 bool press(QWidget* dialog, const QString& text);
+// Makes the window active again (as the window manager does when a modal
+// dialog closes), so that its shortcuts reach it.
+void activate(QWidget& window);
 // The text of a message box (empty for other dialogs).
 QString box_text(QWidget* dialog);
 
