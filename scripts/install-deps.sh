@@ -9,6 +9,9 @@ packages=(
     zip unzip
     p7zip-full arj lhasa unar cabextract unshield gcab
     python3
+    # validating the installed desktop entry and AppStream metadata; gio
+    # starts the generated desktop entries in the tests
+    desktop-file-utils appstream libglib2.0-bin
     # the fuzz targets: Clang 14 with its sanitizer and libFuzzer runtimes,
     # llvm-symbolizer for readable reports; clang-format for the format check
     clang libclang-rt-14-dev llvm clang-format
