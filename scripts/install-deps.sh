@@ -11,6 +11,9 @@ packages=(
     python3
     # the window: Qt 6 Widgets; Xvfb for the screenshots
     qt6-base-dev xvfb xauth
+    # validating the installed desktop entry and AppStream metadata; gio
+    # starts the generated desktop entries in the tests
+    desktop-file-utils appstream libglib2.0-bin
     # the fuzz targets: Clang 14 with its sanitizer and libFuzzer runtimes,
     # llvm-symbolizer for readable reports; clang-format for the format check
     clang libclang-rt-14-dev llvm clang-format
