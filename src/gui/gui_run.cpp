@@ -26,7 +26,7 @@ bool display_available() {
 }
 
 int run_window(int argc, char** argv, const CommandLine& command_line,
-               const std::string& executable) {
+               const std::string& executable, const std::function<void(Environment&)>& started) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orbisto"));
     QApplication::setDesktopFileName(QStringLiteral("orbisto"));
@@ -38,6 +38,8 @@ int run_window(int argc, char** argv, const CommandLine& command_line,
         shut_down(ctx);
         return 1;
     }
+
+    if (started) started(ctx);
 
     // The splash picture, while the media list is built.
     std::unique_ptr<QSplashScreen> splash;

@@ -8,6 +8,7 @@
 
 #include "app/commands.h"
 #include "app/console_frontend.h"
+#include "app/desktop_integration.h"
 #include "app/exit_codes.h"
 #include "app/scan_run.h"
 #include "catalog/catalog_context.h"
@@ -81,7 +82,15 @@ int main(int argc, char** argv) {
                          "(DISPLAY or WAYLAND_DISPLAY); use a headless command, see --help\n");
             return app::kExitFailure;
         }
-        return gui::run_window(argc, argv, cl, executable_path(argv[0]));
+        const std::string exe = executable_path(argv[0]);
+        return gui::run_window(argc, argv, cl, exe, [&exe](Environment& env) {
+            // The desktop entries follow the four settings at every start;
+            // what could not be done is logged, the start goes on.
+            const auto result = app::refresh_desktop_integration(
+                env, exe, [](const char* name) { return std::getenv(name); });
+            for (const std::string& f : result.failures)
+                env.log.always("desktop integration: " + f + "\r\n");
+        });
     }
 #endif
 
