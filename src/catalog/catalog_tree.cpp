@@ -119,6 +119,12 @@ std::vector<std::uint32_t> CatalogTree::files_below(std::uint32_t d) const {
     return out;
 }
 
+std::size_t CatalogTree::memory_bytes() const {
+    return sizeof(std::uint32_t) *
+           (parent_.capacity() + row_.capacity() + dir_start_.capacity() + dir_list_.capacity() +
+            file_start_.capacity() + file_list_.capacity());
+}
+
 bool CatalogTree::is_below(std::uint32_t d, std::uint32_t ancestor) const {
     if (d >= parent_.size()) return false;
     while (true) {

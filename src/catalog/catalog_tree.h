@@ -39,6 +39,8 @@ class CatalogTree {
     std::uint32_t row_in_parent(std::uint32_t d) const { return d < row_.size() ? row_[d] : 0; }
     // Every file of d and of all directories below it, in tree order.
     std::vector<std::uint32_t> files_below(std::uint32_t d) const;
+    // The bytes the index arrays hold.
+    std::size_t memory_bytes() const;
     // Whether d is `ancestor` or lies below it.
     bool is_below(std::uint32_t d, std::uint32_t ancestor) const;
 

@@ -38,6 +38,7 @@ class FileListModel : public QAbstractTableModel {
     std::uint32_t object_at(int row) const;
     int row_of(std::uint32_t ref) const;
     int rows() const { return static_cast<int>(rows_.size()); }
+    std::size_t memory_bytes() const { return rows_.capacity() * sizeof(std::uint32_t); }
 
     // A click on a column header: the same column toggles the direction,
     // another column sorts ascending.

@@ -620,6 +620,10 @@ std::uint32_t MainWindow::current_object() const {
     return model->object_at(list_->currentIndex().row());
 }
 
+std::size_t MainWindow::view_memory_bytes() const {
+    return tree_index_.memory_bytes() + files_->memory_bytes() + favourites_->memory_bytes();
+}
+
 QString MainWindow::status_part(int part) const {
     return part >= 0 && part < 3 ? status_[part]->text() : QString();
 }

@@ -65,6 +65,8 @@ class MainWindow : public QMainWindow, public SessionView {
     HitListModel* hit_model() const { return hits_; }
     MediaListModel* media_model() const { return media_; }
     QString status_part(int part) const;
+    // The bytes of the window's own index arrays over the Catalog.
+    std::size_t view_memory_bytes() const;
     // The shown category of the media selector and the media list.
     int shown_category() const { return shown_category_; }
     // The changed-flag question; false when the user cancelled.
