@@ -9,6 +9,7 @@
 #include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
 #include "platform/files.h"
+#include "platform/mount_watch.h"
 #include "scan/scan_context.h"
 #include "session/context.h"
 #include "session/drive_dialogs.h"
@@ -143,6 +144,32 @@ TEST_F(IdentifyFixture, DrivesWithoutLabelOrSerialAreToldByTheirScannedPath) {
     EXPECT_EQ(ChooseDriveForUpdate(ctx), 1);
     ASSERT_EQ(fe.drive_dialogs.size(), 1u);
     EXPECT_EQ(fe.drive_dialogs[0].items.size(), 2u);
+}
+
+// A medium mounted while the program runs: the mount watch names the new
+// drive by the index the arrival rules take, so AutoCD loads its catalogue
+// even when the new drive pushes others to later indexes.
+TEST_F(IdentifyFixture, MountWatchNamesArrivedDrivesAsTheArrivalRulesNumberThem) {
+    medium(4, "GAMES", 0x11223344);
+    drive("hd", kDriveFixed, "System", 1);
+    drive("zip", kDriveRemovable, "", 0);
+    MountWatch watch(volumes, home.file("no-mountinfo"));
+
+    make_directories(home.file("cd"));
+    Drive cd;
+    cd.root = home.file("cd");
+    cd.type = kDriveCdRom;
+    cd.label = "GAMES";
+    cd.serial = 0x11223344;
+    cd.has_serial = true;
+    volumes.table.insert(volumes.table.begin() + 1, cd);
+    const MountChanges changes = watch.refresh();
+    ASSERT_EQ(changes.arrived_indexes(), std::vector<int>{1});
+    EXPECT_TRUE(changes.removed.empty());
+
+    ctx.settings.options.identify_inserted_media = true;
+    EXPECT_EQ(MediumArrived(ctx, changes.arrived_indexes()).loaded, 4);
+    EXPECT_EQ(ctx.catalog.current_number(), 4);
 }
 
 }  // namespace
