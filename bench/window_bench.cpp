@@ -24,8 +24,8 @@
 #include "catalog/catalog_store.h"
 #include "catalog/media_list.h"
 #include "gui/file_list_model.h"
-#include "gui/hit_list_model.h"
 #include "gui/gui_frontend.h"
+#include "gui/hit_list_model.h"
 #include "gui/main_window.h"
 #include "platform/files.h"
 #include "session/context.h"
@@ -38,10 +38,10 @@ using bench::Clock;
 using bench::seconds_since;
 
 void file_name(char* out, std::size_t n, std::uint32_t i) {
-    static const char* const kinds[] = {"IMG_%08u.jpg",          "libgtk-3.so.0.%u.30",
-                                        "module_%u_handler.cpp", "Rechnung %u - Kopie.pdf",
+    static const char* const kinds[] = {"IMG_%08u.jpg",           "libgtk-3.so.0.%u.30",
+                                        "module_%u_handler.cpp",  "Rechnung %u - Kopie.pdf",
                                         "track%02u - Artist.mp3", "cache-%08x.tmp",
-                                        "README-%u.md",          "photo_2019-06-%05u.png"};
+                                        "README-%u.md",           "photo_2019-06-%05u.png"};
     std::snprintf(out, n, kinds[i % 8], i / 8);
 }
 
@@ -68,7 +68,8 @@ void build(Catalog& c, std::uint32_t files, std::uint32_t big) {
         file_name(name, sizeof name, i);
         f.name = c.append_name(name).value;
         f.size_kb = static_cast<float>((i * 2654435761u) % 900000) / 7.0f;
-        f.time = FileTime::from(132000000000000000ULL + (i * 40503ULL % 100000) * 86400ULL * 10000000ULL / 1000);
+        f.time = FileTime::from(132000000000000000ULL +
+                                (i * 40503ULL % 100000) * 86400ULL * 10000000ULL / 1000);
         f.parent = i < big ? 1 : 2 + (i - big) / 100;
         if (i % 10 == 0) f.comment = c.append_comment("a comment to sort by").value;
         c.append_file(f);
@@ -87,7 +88,8 @@ double rss_mb() {
 int main(int argc, char** argv) {
     std::uint32_t files = 1000000;
     for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "--files") == 0) files = static_cast<std::uint32_t>(std::atoi(argv[i + 1]));
+        if (std::strcmp(argv[i], "--files") == 0)
+            files = static_cast<std::uint32_t>(std::atoi(argv[i + 1]));
     const std::uint32_t big = files / 10;
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
@@ -135,7 +137,8 @@ int main(int argc, char** argv) {
     window.show_dir(1);
     window.list_view()->repaint();
     QApplication::processEvents();
-    std::printf("directory of %d files listed: %.3f s\n", window.file_model()->rows(), seconds_since(t));
+    std::printf("directory of %d files listed: %.3f s\n", window.file_model()->rows(),
+                seconds_since(t));
 
     const char* names[] = {"name", "size", "date", "time", "description"};
     for (int col = 0; col < gui::FileListModel::ColumnCount; ++col) {
@@ -144,7 +147,8 @@ int main(int argc, char** argv) {
             window.file_model()->sort_rows(col, asc);
             window.list_view()->repaint();
             QApplication::processEvents();
-            std::printf("sort by %-11s %s: %.3f s\n", names[col], asc ? "+" : "-", seconds_since(t));
+            std::printf("sort by %-11s %s: %.3f s\n", names[col], asc ? "+" : "-",
+                        seconds_since(t));
         }
     }
 
@@ -157,13 +161,14 @@ int main(int argc, char** argv) {
                 window.hit_model()->rows());
 
     const Catalog& cat = ctx.catalog;
-    const double catalog_mb =
-        (static_cast<double>(cat.dirs_capacity()) * sizeof(DirRecord) +
-         static_cast<double>(cat.files_capacity()) * sizeof(FileRecord) + cat.names_capacity() +
-         cat.comments_capacity() + cat.images_used()) / 1e6;
+    const double catalog_mb = (static_cast<double>(cat.dirs_capacity()) * sizeof(DirRecord) +
+                               static_cast<double>(cat.files_capacity()) * sizeof(FileRecord) +
+                               cat.names_capacity() + cat.comments_capacity() + cat.images_used()) /
+                              1e6;
     const double view_mb = static_cast<double>(window.view_memory_bytes()) / 1e6;
-    std::printf("memory: Catalog %.1f MB, window's index arrays %.1f MB (%.0f %%), peak RSS %.0f MB\n",
-                catalog_mb, view_mb, 100.0 * view_mb / catalog_mb, rss_mb());
+    std::printf(
+        "memory: Catalog %.1f MB, window's index arrays %.1f MB (%.0f %%), peak RSS %.0f MB\n",
+        catalog_mb, view_mb, 100.0 * view_mb / catalog_mb, rss_mb());
 
     frontend.attach(nullptr, nullptr, &ctx);
     shut_down(ctx);

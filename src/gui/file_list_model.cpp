@@ -17,6 +17,19 @@ QString sorted_header(const QString& title, bool sorted, bool ascending) {
 
 namespace {
 
+// The first eight bytes of a text, ASCII letters folded, as a number whose
+// order is the order of compare_names on those bytes: most comparisons of a
+// sort end on it without touching the texts.
+std::uint64_t prefix_key(std::string_view s) {
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+        unsigned char c = i < s.size() ? static_cast<unsigned char>(s[i]) : 0;
+        if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 32);
+        key = (key << 8) | c;
+    }
+    return key;
+}
+
 std::string_view raw_name(const Catalog& cat, std::uint32_t ref) {
     return is_dir_object(ref) ? cat.dir_name(object_index(ref)) : cat.file_name(object_index(ref));
 }
@@ -25,12 +38,21 @@ std::string_view raw_name(const Catalog& cat, std::uint32_t ref) {
 
 void sort_objects(const Catalog& cat, std::vector<std::uint32_t>& refs, int column, bool ascending,
                   const RowOptions& options) {
-    // Keys are taken once per row, then an index array is sorted.
+    // Keys are taken once per row (views into the pools, numbers), then an
+    // index array is sorted: no text is copied per comparison.
     const std::size_t n = refs.size();
     std::vector<std::uint32_t> order(n);
     std::iota(order.begin(), order.end(), 0u);
+    std::vector<std::string_view> names(n);
+    std::vector<std::uint64_t> name_keys(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        names[i] = raw_name(cat, refs[i]);
+        name_keys[i] = prefix_key(names[i]);
+    }
     std::vector<double> number;
-    std::vector<std::string> text;
+    std::vector<std::string_view> text;
+    std::vector<std::uint64_t> text_keys;
+    std::vector<std::string> made;  // texts that are no pool text (type names)
     if (column == FileListModel::Size || column == FileListModel::Date ||
         column == FileListModel::Time) {
         number.resize(n);
@@ -47,23 +69,31 @@ void sort_objects(const Catalog& cat, std::vector<std::uint32_t>& refs, int colu
         }
     } else if (column == FileListModel::Description) {
         text.resize(n);
+        if (options.type_names) made.resize(n);
         for (std::size_t i = 0; i < n; ++i) {
-            if (options.type_names && !object_has_comment(cat, refs[i]))
-                text[i] = utf8(object_description(cat, refs[i], options));
-            else
-                text[i] = std::string(object_comment(cat, refs[i]));
+            if (options.type_names && !object_has_comment(cat, refs[i])) {
+                made[i] = utf8(object_description(cat, refs[i], options));
+                text[i] = made[i];
+            } else {
+                text[i] = object_comment(cat, refs[i]);
+            }
         }
+        text_keys.resize(n);
+        for (std::size_t i = 0; i < n; ++i) text_keys[i] = prefix_key(text[i]);
     }
+    const bool dirs_first = true;
     auto less = [&](std::uint32_t x, std::uint32_t y) {
         const bool dx = is_dir_object(refs[x]), dy = is_dir_object(refs[y]);
-        if (dx != dy) return dx;
+        if (dirs_first && dx != dy) return dx;
         int c = 0;
         if (!number.empty()) {
             c = number[x] < number[y] ? -1 : (number[y] < number[x] ? 1 : 0);
         } else if (!text.empty()) {
-            c = compare_names(text[x], text[y]);
+            c = text_keys[x] < text_keys[y] ? -1 : (text_keys[y] < text_keys[x] ? 1 : 0);
+            if (c == 0) c = compare_names(text[x], text[y]);
         }
-        if (c == 0) c = compare_names(raw_name(cat, refs[x]), raw_name(cat, refs[y]));
+        if (c == 0) c = name_keys[x] < name_keys[y] ? -1 : (name_keys[y] < name_keys[x] ? 1 : 0);
+        if (c == 0) c = compare_names(names[x], names[y]);
         if (c == 0) return x < y;
         return ascending ? c < 0 : c > 0;
     };

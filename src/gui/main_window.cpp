@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -30,6 +31,7 @@
 #include "gui/hit_list_model.h"
 #include "gui/media_list_model.h"
 #include "gui/qt_text.h"
+#include "platform/mount_watch.h"
 #include "session/context.h"
 #include "settings/settings_io.h"
 
@@ -67,6 +69,7 @@ MainWindow::MainWindow(Context& ctx, GuiFrontend& frontend) : ctx_(ctx), fronten
 }
 
 MainWindow::~MainWindow() {
+    delete mount_notifier_;
     ctx_.search.on_hit = nullptr;
 }
 
@@ -289,6 +292,13 @@ void MainWindow::initialize() {
         LoadCatalog(ctx_, st.last_catalog);
     show_category(st.last_category);
     set_tab(ctx_.settings.state.show_media_list ? MediaTab : MediumTab);
+    // Media arriving in the drives: the kernel marks the mount table.
+    mount_watch_ = std::make_unique<MountWatch>(ctx_.scan.volumes());
+    if (mount_watch_->fd() >= 0) {
+        mount_notifier_ = new QSocketNotifier(mount_watch_->fd(), QSocketNotifier::Exception, this);
+        connect(mount_notifier_, &QSocketNotifier::activated, this,
+                &MainWindow::on_mount_table_changed);
+    }
     if (std::find(ctx_.packers.found.begin(), ctx_.packers.found.end(), 0) !=
         ctx_.packers.found.end())
         on_status(0, qs(t("nicht alle Packer vorhanden (siehe ORBISTO3.LOG)",
@@ -468,28 +478,33 @@ void MainWindow::refresh_media_list() {
     media_->show_positions(std::move(rows));
 }
 
-void MainWindow::refresh_status_counts() {
+void MainWindow::count_marked() {
+    // One pass over the records when the Catalog or its marks change; the
+    // status line is redrawn from these counts.
     const Catalog& cat = ctx_.catalog;
-    std::size_t marked = 0, total = 0;
-    double marked_kb = 0;
+    marked_ = MarkedCounts{};
     for (const FileRecord& f : cat.files()) {
         if (file_deleted(f)) continue;
-        ++total;
+        ++marked_.total;
         if (f.flags & FLAG_MARKED) {
-            ++marked;
-            marked_kb += f.size_kb;
+            ++marked_.marked;
+            marked_.marked_kb += f.size_kb;
         }
     }
     for (std::uint32_t d = 1; d < cat.dir_count(); ++d)
         if ((cat.dirs()[d].flags & FLAG_MARKED) && !dir_deleted(cat.dirs()[d])) {
-            ++marked;
-            marked_kb += cat.dirs()[d].size_kb;
+            ++marked_.marked;
+            marked_.marked_kb += cat.dirs()[d].size_kb;
         }
+}
+
+void MainWindow::refresh_status_counts() {
+    const Catalog& cat = ctx_.catalog;
     char buf[160];
     std::snprintf(buf, sizeof buf,
                   t("%zu/%zu - %.1f MB/%.1f MB markiert - Hits:%d",
                     "%zu/%zu - %.1f MB/%.1f MB marked - Hits:%d"),
-                  marked, total, marked_kb / 1024.0,
+                  marked_.marked, marked_.total, marked_.marked_kb / 1024.0,
                   static_cast<double>(cat.header.total_kb) / 1024.0, hits_->rows());
     status_[1]->setText(QString::fromLatin1(buf));
     status_[2]->setText(
@@ -632,6 +647,7 @@ QString MainWindow::status_part(int part) const {
 
 void MainWindow::on_catalog_replaced() {
     tree_index_.build(ctx_.catalog);
+    count_marked();
     dirs_->reload();
     current_dir_ = 0;
     tree_->expandToDepth(0);
@@ -642,6 +658,7 @@ void MainWindow::on_catalog_replaced() {
 
 void MainWindow::on_catalog_changed() {
     tree_index_.build(ctx_.catalog);
+    count_marked();
     dirs_->reload();
     tree_->expandToDepth(0);
     show_dir(current_dir_ < tree_index_.dir_count() ? current_dir_ : 0);

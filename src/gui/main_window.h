@@ -15,6 +15,7 @@
 #include "gui/gui_frontend.h"
 
 class QAction;
+class QSocketNotifier;
 class QComboBox;
 class QLabel;
 class QListView;
@@ -26,7 +27,8 @@ class QTreeView;
 
 namespace orbisto {
 struct Context;
-}
+class MountWatch;
+}  // namespace orbisto
 
 namespace orbisto::gui {
 
@@ -75,6 +77,9 @@ class MainWindow : public QMainWindow, public SessionView {
     void scan_dropped_paths(const QStringList& paths);
     // The arrival of media in these drives (the mount table changed).
     void media_arrived(const std::vector<int>& drives);
+    // The mount table signalled a change: the drives that arrived since the
+    // last look are handed to the arrival rules.
+    void on_mount_table_changed();
 
     // SessionView
     void on_catalog_replaced() override;
@@ -106,6 +111,7 @@ class MainWindow : public QMainWindow, public SessionView {
     void refresh_favourites();
     void refresh_media_list();
     void refresh_status_counts();
+    void count_marked();
     void refresh_preview();
     void apply_column_widths();
     void store_column_widths();
@@ -157,6 +163,8 @@ class MainWindow : public QMainWindow, public SessionView {
     GuiFrontend& frontend_;
     CatalogTree tree_index_;
     std::map<int, QAction*> actions_;
+    std::unique_ptr<MountWatch> mount_watch_;
+    QSocketNotifier* mount_notifier_ = nullptr;
     QMenu* category_menu_ = nullptr;
 
     QComboBox* media_combo_ = nullptr;
@@ -179,6 +187,12 @@ class MainWindow : public QMainWindow, public SessionView {
     MediaListModel* media_ = nullptr;
     CategoryTreeModel* categories_ = nullptr;
 
+    struct MarkedCounts {
+        std::size_t marked = 0;
+        std::size_t total = 0;
+        double marked_kb = 0;
+    };
+    MarkedCounts marked_;
     std::uint32_t current_dir_ = 0;
     int shown_category_ = 0;
     std::vector<std::size_t> combo_positions_;  // MediaList position per combo row

@@ -438,6 +438,7 @@ void MainWindow::cmd_mark(bool on) {
     cat.set_changed(true);
     Q_EMIT files_->dataChanged(files_->index(0, 0), files_->index(files_->rows() - 1, 0));
     if (current_tab() == FavouritesTab) refresh_favourites();
+    count_marked();
     refresh_status_counts();
 }
 

@@ -23,6 +23,7 @@
 #include "gui/main_window.h"
 #include "gui/media_list_model.h"
 #include "gui/qt_text.h"
+#include "platform/mount_watch.h"
 #include "search/search_confirm.h"
 #include "search/search_engine.h"
 #include "session/context.h"
@@ -118,6 +119,14 @@ void MainWindow::media_arrived(const std::vector<int>& drives) {
         on_catalog_replaced();
         on_media_changed();
     }
+}
+
+void MainWindow::on_mount_table_changed() {
+    if (!mount_watch_) return;
+    // The notice is used up by the look, also while a long operation runs:
+    // media that arrive then are ignored, as the arrival rules want.
+    const MountChanges changes = mount_watch_->refresh();
+    media_arrived(changes.arrived_indexes());
 }
 
 void MainWindow::on_search_entered() {

@@ -20,6 +20,9 @@
 #include "gui/file_list_model.h"
 #include "gui/window_home.h"
 #include "platform/files.h"
+#include "session/context.h"
+#include "session/scan_request.h"
+#include "support/scripted_frontend.h"
 #include "support/temp_home.h"
 
 namespace orbisto {
@@ -267,6 +270,32 @@ TEST(MainWindow, DroppedFolderIsScannedAsANewMedium) {
     EXPECT_EQ(h.ctx->media.count(), 2u);
     EXPECT_EQ(w.media_combo()->count(), 2);
     EXPECT_EQ(h.ctx->catalog.current_number(), 1);
+}
+
+TEST(MainWindow, AnArrivingCatalogedMediumIsLoadedWithAutoCd) {
+    Medium h;  // catalogue 0 from the folder "disc"
+    // A disc catalogued from its own drive, then taken out.
+    h.put("cdrom/song.txt", "la");
+    h.volumes.add(h.base + "/cdrom", kDriveCdRom, "MUSIC", 0xCAFE0001);
+    test::ScriptedFrontend fe;
+    {
+        Context c(fe);
+        c.paths.catalog_dir = h.cds;
+        c.scan.installed_volumes = &h.volumes;
+        ASSERT_EQ(HandleScanRequest(c, kRequestScanNew, h.base + "/cdrom"), 1);
+    }
+    h.volumes.table.pop_back();
+    h.settings("[Optionen]\nAutoCD=1\n");
+    MainWindow& w = h.open();
+    ASSERT_EQ(h.ctx->catalog.current_number(), 0);
+    // Nothing arrived: nothing happens.
+    w.on_mount_table_changed();
+    EXPECT_EQ(h.ctx->catalog.current_number(), 0);
+    // The disc comes back into its drive.
+    h.volumes.add(h.base + "/cdrom", kDriveCdRom, "MUSIC", 0xCAFE0001);
+    w.on_mount_table_changed();
+    EXPECT_EQ(h.ctx->catalog.current_number(), 1);
+    EXPECT_EQ(w.media_combo()->currentText(), QStringLiteral("MUSIC"));
 }
 
 TEST(MainWindow, EnglishSettingGivesEnglishMenusTabsAndHeaders) {
