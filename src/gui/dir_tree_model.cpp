@@ -57,8 +57,7 @@ QVariant DirTreeModel::data(const QModelIndex& index, int role) const {
         return one_line(cat_.dir_name(d));
     }
     if (role == Qt::DecorationRole) {
-        return QApplication::style()->standardIcon(d == 0 ? QStyle::SP_DriveCDIcon
-                                                          : QStyle::SP_DirIcon);
+        return style_icon(d == 0 ? QStyle::SP_DriveCDIcon : QStyle::SP_DirIcon);
     }
     if (role == Qt::ToolTipRole && d != 0) return one_line(cat_.dir_comment(d));
     return {};

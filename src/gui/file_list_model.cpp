@@ -197,8 +197,7 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
             return {};
         case Qt::DecorationRole:
             if (index.column() != Name) return {};
-            return QApplication::style()->standardIcon(is_dir_object(ref) ? QStyle::SP_DirIcon
-                                                                          : QStyle::SP_FileIcon);
+            return style_icon(is_dir_object(ref) ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
         case Qt::TextAlignmentRole:
             if (index.column() == Size) return int(Qt::AlignRight | Qt::AlignVCenter);
             return {};

@@ -126,7 +126,7 @@ QVariant MediaListModel::data(const QModelIndex& index, int role) const {
         }
     }
     if (role == Qt::DecorationRole && index.column() == Name)
-        return QApplication::style()->standardIcon(QStyle::SP_DriveCDIcon);
+        return style_icon(QStyle::SP_DriveCDIcon);
     if (role == Qt::TextAlignmentRole && index.column() >= Dirs && index.column() <= Free)
         return int(Qt::AlignRight | Qt::AlignVCenter);
     return {};
@@ -215,8 +215,7 @@ QVariant CategoryTreeModel::data(const QModelIndex& index, int role) const {
     const int c = category_of(index);
     if (c < 0) return {};
     if (role == Qt::DisplayRole) return one_line(table_.name(c)).trimmed();
-    if (role == Qt::DecorationRole)
-        return QApplication::style()->standardIcon(QStyle::SP_DirClosedIcon);
+    if (role == Qt::DecorationRole) return style_icon(QStyle::SP_DirClosedIcon);
     return {};
 }
 

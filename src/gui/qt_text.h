@@ -4,7 +4,11 @@
 // breaks become U+FFFD too, so no name can break a row.
 #pragma once
 
+#include <QApplication>
+#include <QHash>
+#include <QIcon>
 #include <QString>
+#include <QStyle>
 #include <string>
 #include <string_view>
 
@@ -29,6 +33,16 @@ inline QString one_line(std::string_view text) {
 inline std::string utf8(const QString& text) {
     const QByteArray bytes = text.toUtf8();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// A standard icon of the style, made once: views ask for it per painted
+// row, and making one reads image files of the icon theme.
+inline const QIcon& style_icon(QStyle::StandardPixmap which) {
+    static QHash<int, QIcon> icons;
+    auto it = icons.find(static_cast<int>(which));
+    if (it == icons.end())
+        it = icons.insert(static_cast<int>(which), QApplication::style()->standardIcon(which));
+    return *it;
 }
 
 }  // namespace orbisto::gui
