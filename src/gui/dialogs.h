@@ -5,7 +5,9 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "scan/scan_dialogs.h"
@@ -26,6 +28,13 @@ struct DialogEnv {
     // The "&Kategorie ändern" menu of the medium sheet chose category n;
     // empty: the sheet sets the Catalog's category itself.
     std::function<void(int)> category_chosen;
+    // The catalogue directory, for the file name and date of the loaded
+    // medium on the statistics page; empty: they are not shown.
+    std::string catalog_dir;
+    // Moves the CD changer to the loaded medium's slot (true) or back
+    // (false); empty while no changer library is loaded, and then the
+    // sheet has no changer buttons.
+    std::function<void(bool load)> changer;
 };
 
 // A drive dialog (scan, update, identify): the chosen row of choice.items or
