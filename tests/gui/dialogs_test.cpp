@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <cstdlib>
 #include <cstring>
 
@@ -26,6 +27,7 @@
 #include "catalog/catalog_store.h"
 #include "catalog/categories.h"
 #include "gui/command_table.h"
+#include "gui/file_list_model.h"
 #include "gui/window_home.h"
 
 namespace orbisto {
@@ -620,6 +622,29 @@ TEST(MediumSheetInWindow, EditedNameIsInTheCatalogueFileAfterSaving) {
     MediumHeader stored;
     ASSERT_EQ(ReadCatalogHeader(*h.ctx, 0, stored), 1);
     EXPECT_EQ(fixed_text(stored.medium_name), "Urlaub am Meer");
+}
+
+TEST(ObjectSheetInWindow, F9EditsTheCommentOfTheCurrentFileAndTheListShowsIt) {
+    test::WindowHome h;
+    h.put("disc/a.txt", "a");
+    ASSERT_EQ(h.scan("disc", "Holiday"), 0);
+    gui::MainWindow& w = h.open();
+    gui::FileListModel* files = w.file_model();
+    w.show_dir(object_index(files->object_at(0)));
+    ASSERT_EQ(files->rows(), 1);
+    w.list_view()->setCurrentIndex(files->index(0, 0));
+    QString title;
+    test::on_next_modal([&](QWidget* d) {
+        title = d->windowTitle();
+        type_into(child<QPlainTextEdit>(d, "comment"), QStringLiteral("<i>read me</i>"));
+        test::press(d, QStringLiteral("OK"));
+    });
+    w.run_command(gui::kCmdInfo);
+    EXPECT_EQ(title, QStringLiteral("Dateiinformation"));
+    EXPECT_TRUE(h.ctx->catalog.changed());
+    EXPECT_EQ(h.ctx->catalog.file_comment(0), "<i>read me</i>");
+    EXPECT_EQ(files->index(0, gui::FileListModel::Description).data().toString(),
+              QStringLiteral("<i>read me</i>"));
 }
 
 }  // namespace
