@@ -1,11 +1,14 @@
 // The dialogs the core asks through its feature interfaces, as the window
 // shows them: the drive dialogs, the known-medium dialog, the medium
-// information sheet and the duplicate-medium dialog. Each is modal over
-// `parent` and takes its texts in the interface language.
+// information sheet and the duplicate-medium dialog; and the information
+// sheet of a file or folder. Each is modal over `parent` and takes its texts
+// in the interface language.
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "scan/scan_dialogs.h"
@@ -26,6 +29,13 @@ struct DialogEnv {
     // The "&Kategorie ändern" menu of the medium sheet chose category n;
     // empty: the sheet sets the Catalog's category itself.
     std::function<void(int)> category_chosen;
+    // The catalogue directory, for the file name and date of the loaded
+    // medium on the statistics page; empty: they are not shown.
+    std::string catalog_dir;
+    // Moves the CD changer to the loaded medium's slot (true) or back
+    // (false); empty while no changer library is loaded, and then the
+    // sheet has no changer buttons.
+    std::function<void(bool load)> changer;
 };
 
 // A drive dialog (scan, update, identify): the chosen row of choice.items or
@@ -48,5 +58,11 @@ bool medium_sheet(QWidget* parent, Catalog& catalog, std::string_view caption,
 DuplicateMediumAnswer duplicate_medium_dialog(QWidget* parent, DuplicateMediumPair& pair,
                                               const std::function<void(PairMember)>& show,
                                               const DialogEnv& env);
+
+// The information sheet of a file ("Daten", "Beschreibung", "Preview") or a
+// folder ("Daten", "Beschreibung"); object is a record index with the high
+// bit set for a directory. The comment edited on the sheet is stored in the
+// Catalog; returns true when it was changed (the changed flag is then set).
+bool object_sheet(QWidget* parent, Catalog& catalog, std::uint32_t object, const DialogEnv& env);
 
 }  // namespace orbisto::gui

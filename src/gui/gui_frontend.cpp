@@ -64,6 +64,7 @@ DialogEnv GuiFrontend::dialog_env() const {
     if (ctx_) {
         env.english = ctx_->english();
         env.categories = &ctx_->categories;
+        env.catalog_dir = ctx_->paths.catalog_dir;
     }
     return env;
 }

@@ -538,20 +538,10 @@ void MainWindow::cmd_category_edit(int id) {
 }
 
 void MainWindow::cmd_info() {
-    // The information sheets of files and folders come with their own dialog;
-    // until then the stored data is shown in a box.
     if (!has_current_object() || (list_->model() != files_ && list_->model() != favourites_))
         return;
-    const std::uint32_t ref = current_object();
-    const Catalog& cat = ctx_.catalog;
-    QString text = object_name(cat, ref) + QLatin1Char('\n') +
-                   object_size(cat, ref, files_->options()) + QStringLiteral(" KB\n") +
-                   object_date(cat, ref, files_->options()) + QLatin1Char(' ') +
-                   object_time(cat, ref) + QStringLiteral("\n\n") + qs(object_comment(cat, ref));
-    QMessageBox box(QMessageBox::Information, qs(t("Information", "information")), text,
-                    QMessageBox::Ok, this);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    if (object_sheet(this, ctx_.catalog, current_object(), frontend_.dialog_env()))
+        on_catalog_changed();
 }
 
 void MainWindow::cmd_show_hit() {
