@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QTest>
@@ -296,6 +298,44 @@ TEST(MainWindow, AnArrivingCatalogedMediumIsLoadedWithAutoCd) {
     w.on_mount_table_changed();
     EXPECT_EQ(h.ctx->catalog.current_number(), 1);
     EXPECT_EQ(w.media_combo()->currentText(), QStringLiteral("MUSIC"));
+}
+
+TEST(MainWindow, CtrlF2ScansAChosenFolderWithTheMediumSheetAndStoresIt) {
+    Medium h;
+    h.settings("[Optionen]\nshow info=1\n");
+    MainWindow& w = h.open();
+    h.put("newdisc/sub/x.txt", "x");
+    h.put("newdisc/y.txt", "y");
+    const QString folder = QString::fromStdString(h.base + "/newdisc");
+    QString chooser_title, sheet_name;
+    test::on_next_modal([&](QWidget* d) {
+        // The folder chooser: the path typed, then accepted.
+        chooser_title = d->windowTitle();
+        auto* dialog = qobject_cast<QFileDialog*>(d);
+        ASSERT_NE(dialog, nullptr);
+        dialog->setDirectory(folder);
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(folder);
+        // Then the medium sheet after the scan: a name, OK.
+        test::on_next_modal([&](QWidget* sheet) {
+            auto* name = sheet->findChild<QLineEdit*>(QStringLiteral("medium_name"));
+            ASSERT_NE(name, nullptr);
+            sheet_name = name->text();
+            name->selectAll();
+            QTest::keyClicks(name, QStringLiteral("Neue Scheibe"));
+            test::press(sheet, QStringLiteral("OK"));
+        });
+        QTest::keyClick(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), Qt::Key_Return);
+    });
+    QTest::keyClick(&w, Qt::Key_F2, Qt::ControlModifier);
+    EXPECT_EQ(chooser_title, QStringLiteral("Pfad auswählen"));
+    EXPECT_TRUE(sheet_name.endsWith(QStringLiteral("newdisc"))) << sheet_name.toStdString();
+    ASSERT_TRUE(file_exists(catalog_path(h.cds, 1)));
+    MediumHeader stored;
+    ASSERT_EQ(ReadCatalogHeader(*h.ctx, 1, stored), 1);
+    EXPECT_EQ(fixed_text(stored.medium_name), "Neue Scheibe");
+    EXPECT_EQ(h.ctx->catalog.current_number(), 1);
+    EXPECT_EQ(w.media_combo()->currentText(), QStringLiteral("Neue Scheibe"));
+    EXPECT_EQ(h.ctx->catalog.file_count(), 2u);
 }
 
 TEST(MainWindow, EnglishSettingGivesEnglishMenusTabsAndHeaders) {

@@ -13,6 +13,7 @@
 
 #include "gui/file_list_model.h"
 #include "gui/window_home.h"
+#include "gui/command_table.h"
 #include "session/context.h"
 #include "session/scan_request.h"
 #include "support/scripted_frontend.h"
@@ -72,6 +73,12 @@ void take(bool english) {
     shoot(w, "search-result-" + lang);
     w.set_tab(MainWindow::MediaTab);
     shoot(w, "media-list-" + lang);
+    // The medium sheet of the loaded medium.
+    test::on_next_modal([&](QWidget* sheet) {
+        shoot(*sheet, "medium-sheet-" + lang);
+        QTest::keyClick(sheet, Qt::Key_Escape);
+    });
+    w.run_command(gui::kCmdMediumInfo);
 }
 
 TEST(Screenshots, German) {
