@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "gui/qt_text.h"
+#include "gui/row_painter.h"
 
 namespace orbisto::gui {
 
@@ -217,6 +218,10 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
             return {};
         case Qt::UserRole:
             return QVariant::fromValue(ref);
+        case kMarkedRole:
+            return (object_flags(cat_, ref) & FLAG_MARKED) != 0;
+        case kDirectoryRole:
+            return is_dir_object(ref);
     }
     return {};
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPixmap>
+#include <QSessionManager>
 #include <QSplashScreen>
 #include <QTimer>
 #include <cstdlib>
@@ -70,6 +71,15 @@ int run_window(int argc, char** argv, const CommandLine& command_line,
                     window.set_tab(MainWindow::ResultTab);
             });
         }
+        // A session logout asks about unsaved changes as a close does; a
+        // cancel asks the session manager to stay.
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                         [&window](QSessionManager& manager) {
+                             if (manager.allowsInteraction()) {
+                                 if (!window.confirm_discard_or_save()) manager.cancel();
+                                 manager.release();
+                             }
+                         });
         status = app.exec();
         frontend.attach(nullptr, nullptr, &ctx);
     }

@@ -1,6 +1,7 @@
 #include "gui/hit_list_model.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <numeric>
 
 #include "gui/file_list_model.h"
@@ -45,6 +46,13 @@ void HitListModel::add_hit(const Catalog& cat, const HitRecord& hit, const HitDe
         r.time = f.time.value();
     }
     if (detail.kind != HitKind::MediumInfo) r.description = std::string(object_comment(cat, ref));
+    // Approximate hits carry their error count, similar ones their rate.
+    char prefix[32] = "";
+    if (mode_ == SearchMode::Approximate)
+        std::snprintf(prefix, sizeof prefix, "(%d)", static_cast<int>(detail.quality));
+    else if (mode_ == SearchMode::Similarity)
+        std::snprintf(prefix, sizeof prefix, "(%6.2f%%)", detail.quality);
+    if (*prefix) r.description = prefix + r.description;
     const std::string_view number = fixed_text(cat.info.number);
     const std::string_view place = fixed_text(cat.info.place);
     if (!number.empty() || !place.empty())

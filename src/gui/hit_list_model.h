@@ -39,6 +39,8 @@ class HitListModel : public QAbstractTableModel {
 
     // Takes a hit while its Catalog is in memory (the search's hit sink).
     void add_hit(const Catalog& cat, const HitRecord& hit, const HitDetail& detail);
+    // The mode of the search whose hits come next (the description prefix).
+    void set_mode(SearchMode mode) { mode_ = mode; }
     // Shows every pending hit now.
     void flush();
     void clear();
@@ -58,6 +60,7 @@ class HitListModel : public QAbstractTableModel {
 
   private:
     std::function<QString(std::uint32_t)> medium_name_;
+    SearchMode mode_ = SearchMode::Normal;
     RowOptions options_;
     std::vector<HitRow> rows_;
     std::vector<std::uint32_t> order_;  // shown order of rows_

@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "catalog/catalog_store.h"
 #include "catalog/media_list.h"
@@ -31,6 +32,7 @@
 #include "gui/hit_list_model.h"
 #include "gui/media_list_model.h"
 #include "gui/qt_text.h"
+#include "gui/row_painter.h"
 #include "platform/mount_watch.h"
 #include "session/context.h"
 #include "settings/settings_io.h"
@@ -55,15 +57,29 @@ MainWindow::MainWindow(Context& ctx, GuiFrontend& frontend) : ctx_(ctx), fronten
         this);
     media_ = new MediaListModel(ctx_.media, this);
     categories_ = new CategoryTreeModel(ctx_.categories, this);
+    row_painter_ = new RowPainter(this);
+    standard_painter_ = new QStyledItemDelegate(this);
 
     build_actions();
     build_central();
+    // A model that is reset keeps the column widths the user gave.
+    for (QAbstractItemModel* m :
+         {static_cast<QAbstractItemModel*>(files_), static_cast<QAbstractItemModel*>(favourites_),
+          static_cast<QAbstractItemModel*>(hits_), static_cast<QAbstractItemModel*>(media_)}) {
+        connect(m, &QAbstractItemModel::modelAboutToBeReset, this, [this, m] {
+            if (list_->model() == m) store_column_widths();
+        });
+        connect(m, &QAbstractItemModel::modelReset, this, [this, m] {
+            if (list_->model() == m) apply_column_widths();
+        });
+    }
     build_menus();
     apply_language();
     apply_options();
 
     // Hits are taken while their catalogue is in memory.
     ctx_.search.on_hit = [this](const Catalog& cat, const HitRecord& hit, const HitDetail& d) {
+        if (hits_->rows() == 0) hits_->set_mode(ctx_.settings.search.mode);
         hits_->add_hit(cat, hit, d);
     };
 }
@@ -277,6 +293,20 @@ void MainWindow::apply_options() {
     const int view_ids[] = {kCmdViewReport, kCmdViewList, kCmdViewSmallIcons, kCmdViewLargeIcons};
     for (int i = 0; i < 4; ++i) actions_[view_ids[i]]->setChecked(st.list_view_style == i);
     preview_->setVisible(st.show_preview);
+    // The program's own row painter, or the standard one.
+    list_->setItemDelegate(opt.own_list_drawing ? row_painter_ : standard_painter_);
+    // The list font of the settings; the system font while none is stored.
+    const FontSettings& f = ctx_.settings.font;
+    if (f.height != -1 && !f.face_name.empty()) {
+        QFont font(qs(f.face_name));
+        if (f.height != 0) font.setPixelSize(std::abs(f.height));
+        font.setBold(f.weight >= 600);
+        font.setItalic(f.italic > 0);
+        font.setUnderline(f.underline > 0);
+        font.setStrikeOut(f.strike_out > 0);
+        list_->setFont(font);
+        icons_->setFont(font);
+    }
     cmd_view_mode(view_ids[std::clamp(st.list_view_style, 0, 3)]);
 }
 
@@ -311,7 +341,9 @@ void MainWindow::restore_placement() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     QRect r(avail.left() + p.left, avail.top() + p.top, p.right - p.left, p.bottom - p.top);
-    if (r.width() < 200 || r.height() < 150) r.setSize(QSize(800, 600));
+    // The stored default (400 x 300) cannot show the toolbar, the tabs and
+    // both panes; a window that small opens at a size that can.
+    if (r.width() < 640 || r.height() < 400) r.setSize(QSize(1000, 700).boundedTo(avail.size()));
     // A placement from another screen layout is pulled back onto this one.
     if (!avail.intersects(r)) r.moveTopLeft(avail.topLeft() + QPoint(10, 10));
     setGeometry(r);
@@ -396,6 +428,7 @@ void MainWindow::set_tab(int tab) {
 }
 
 void MainWindow::apply_column_widths() {
+    widths_shown_ = list_->model();
     const ColumnSettings& c = ctx_.settings.columns;
     auto apply = [&](const auto& set) {
         const auto& w = description_layout_ ? set.description_layout : set.normal;
@@ -423,6 +456,9 @@ void MainWindow::apply_column_widths() {
 }
 
 void MainWindow::store_column_widths() {
+    // Only widths that the list shows from the settings are taken back (a
+    // header made fresh has Qt's default sizes, not the user's).
+    if (widths_shown_ == nullptr || widths_shown_ != list_->model()) return;
     ColumnSettings& c = ctx_.settings.columns;
     auto store = [&](auto& set) {
         auto& w = description_layout_ ? set.description_layout : set.normal;

@@ -15,6 +15,8 @@
 #include "gui/gui_frontend.h"
 
 class QAction;
+class QAbstractItemModel;
+class QStyledItemDelegate;
 class QSocketNotifier;
 class QComboBox;
 class QLabel;
@@ -186,6 +188,8 @@ class MainWindow : public QMainWindow, public SessionView {
     HitListModel* hits_ = nullptr;
     MediaListModel* media_ = nullptr;
     CategoryTreeModel* categories_ = nullptr;
+    QStyledItemDelegate* row_painter_ = nullptr;
+    QStyledItemDelegate* standard_painter_ = nullptr;
 
     struct MarkedCounts {
         std::size_t marked = 0;
@@ -193,6 +197,7 @@ class MainWindow : public QMainWindow, public SessionView {
         double marked_kb = 0;
     };
     MarkedCounts marked_;
+    const QAbstractItemModel* widths_shown_ = nullptr;  // the list model the widths were applied to
     std::uint32_t current_dir_ = 0;
     int shown_category_ = 0;
     std::vector<std::size_t> combo_positions_;  // MediaList position per combo row

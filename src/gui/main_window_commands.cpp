@@ -144,7 +144,14 @@ void MainWindow::run_command(int id) {
             for (int i = 0; i < 4; ++i)
                 if (order[i]->hasFocus() || order[i]->isAncestorOf(QApplication::focusWidget()))
                     at = i;
-            order[(at + 1) % 4]->setFocus(Qt::TabFocusReason);
+            // Panes that are not shown (a toolbar cut by a narrow window) are passed.
+            for (int step = 1; step <= 4; ++step) {
+                QWidget* next = order[(at + step) % 4];
+                if (next->isVisible() && next->isEnabled()) {
+                    next->setFocus(Qt::TabFocusReason);
+                    break;
+                }
+            }
             return;
         }
         case kCmdMark:

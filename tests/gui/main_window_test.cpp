@@ -8,8 +8,8 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
 #include <QTreeView>
@@ -324,7 +324,8 @@ TEST(MainWindow, CtrlF2ScansAChosenFolderWithTheMediumSheetAndStoresIt) {
             QTest::keyClicks(name, QStringLiteral("Neue Scheibe"));
             test::press(sheet, QStringLiteral("OK"));
         });
-        QTest::keyClick(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), Qt::Key_Return);
+        QTest::keyClick(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")),
+                        Qt::Key_Return);
     });
     QTest::keyClick(&w, Qt::Key_F2, Qt::ControlModifier);
     EXPECT_EQ(chooser_title, QStringLiteral("Pfad auswählen"));

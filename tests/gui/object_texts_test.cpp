@@ -44,10 +44,12 @@ TEST(ObjectTexts, ThumbnailMarkArchiveRatioCrcAndTypeNames) {
     o.tree = &tree;
     EXPECT_EQ(object_name(r.c, file_object(pic)), QStringLiteral("(TN) photo.jpg"));
     EXPECT_EQ(object_name(r.c, file_object(zip)), QStringLiteral("pack.zip"));
-    EXPECT_TRUE(object_description(r.c, dir_object(dir), o).startsWith(QStringLiteral("( 25.00%) ")));
+    EXPECT_TRUE(
+        object_description(r.c, dir_object(dir), o).startsWith(QStringLiteral("( 25.00%) ")));
     EXPECT_EQ(object_description(r.c, file_object(crc), o), QStringLiteral("the data"));
     o.show_crc = true;
-    EXPECT_TRUE(object_description(r.c, file_object(crc), o).startsWith(QStringLiteral("CRC:0A1B2C3D")));
+    EXPECT_TRUE(
+        object_description(r.c, file_object(crc), o).startsWith(QStringLiteral("CRC:0A1B2C3D")));
     EXPECT_EQ(object_description(r.c, file_object(pdf), o), QString());
     o.type_names = true;
     EXPECT_TRUE(object_description(r.c, file_object(pdf), o).startsWith(QStringLiteral("(R)")))

@@ -11,9 +11,9 @@
 #include <QTreeView>
 #include <cstdlib>
 
+#include "gui/command_table.h"
 #include "gui/file_list_model.h"
 #include "gui/window_home.h"
-#include "gui/command_table.h"
 #include "session/context.h"
 #include "session/scan_request.h"
 #include "support/scripted_frontend.h"

@@ -104,6 +104,7 @@ bool press(QWidget* dialog, const QString& text) {
 }
 
 void activate(QWidget& window) {
+    QApplication::setActiveWindow(&window);
     window.activateWindow();
     (void)QTest::qWaitForWindowActive(&window);
 }
