@@ -11,8 +11,6 @@
 #include "gui/main_window.h"
 #include "gui/progress_dialog.h"
 #include "gui/qt_text.h"
-#include "search/search_engine.h"
-#include "search/search_entry.h"
 #include "session/context.h"
 #include "session/startup.h"
 
@@ -63,14 +61,9 @@ int run_window(int argc, char** argv, const CommandLine& command_line,
         else
             window.show();
 
-        const RunMode mode = ctx.command_line.run_mode;
-        if (mode == RunMode::Search || mode == RunMode::SearchCategory) {
-            // The search of the command line runs once the window is up.
-            QTimer::singleShot(0, &window, [&] {
-                if (PrepareCommandLineSearch(ctx) && RunSearch(ctx))
-                    window.set_tab(MainWindow::ResultTab);
-            });
-        }
+        // The search of the command line runs once the window is up.
+        QTimer::singleShot(0, &window, [&window] { window.start_run_mode(); });
+
         // A session logout asks about unsaved changes as a close does; a
         // cancel asks the session manager to stay.
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,

@@ -52,6 +52,10 @@ class MainWindow : public QMainWindow, public SessionView {
     // last category and medium; then the ready flag.
     void initialize();
 
+    // What the run mode of the command line asks once the window is up:
+    // --search and --ssearch search for the file name and show the result.
+    void start_run_mode();
+
     // Runs a command as the menu, a key or a context menu would.
     void run_command(int id);
     QAction* action(int id) const;

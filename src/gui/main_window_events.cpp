@@ -26,6 +26,7 @@
 #include "platform/mount_watch.h"
 #include "search/search_confirm.h"
 #include "search/search_engine.h"
+#include "search/search_entry.h"
 #include "session/context.h"
 #include "session/medium_commands.h"
 #include "session/scan_request.h"
@@ -118,6 +119,16 @@ void MainWindow::media_arrived(const std::vector<int>& drives) {
         if (r.loaded >= 0) ctx_.settings.state.last_catalog = r.loaded;
         on_catalog_replaced();
         on_media_changed();
+    }
+}
+
+void MainWindow::start_run_mode() {
+    const RunMode mode = ctx_.command_line.run_mode;
+    if (mode != RunMode::Search && mode != RunMode::SearchCategory) return;
+    hits_->clear();
+    if (PrepareCommandLineSearch(ctx_) && RunSearch(ctx_)) {
+        hits_->flush();
+        set_tab(ResultTab);
     }
 }
 

@@ -20,6 +20,7 @@
 #include "gui/command_table.h"
 #include "gui/dir_tree_model.h"
 #include "gui/file_list_model.h"
+#include "gui/hit_list_model.h"
 #include "gui/window_home.h"
 #include "platform/files.h"
 #include "session/context.h"
@@ -337,6 +338,17 @@ TEST(MainWindow, CtrlF2ScansAChosenFolderWithTheMediumSheetAndStoresIt) {
     EXPECT_EQ(h.ctx->catalog.current_number(), 1);
     EXPECT_EQ(w.media_combo()->currentText(), QStringLiteral("Neue Scheibe"));
     EXPECT_EQ(h.ctx->catalog.file_count(), 2u);
+}
+
+TEST(MainWindow, SearchRunModeShowsTheHitsOfTheFileNamePart) {
+    Medium h;
+    MainWindow& w = h.open();
+    h.ctx->command_line.run_mode = RunMode::Search;
+    h.ctx->command_line.run_argument = "/somewhere/else/README.TXT";
+    w.start_run_mode();
+    EXPECT_EQ(w.current_tab(), MainWindow::ResultTab);
+    ASSERT_EQ(w.hit_model()->rows(), 1);
+    EXPECT_EQ(w.hit_model()->index(0, 0).data().toString(), QStringLiteral("readme.txt"));
 }
 
 TEST(MainWindow, EnglishSettingGivesEnglishMenusTabsAndHeaders) {
