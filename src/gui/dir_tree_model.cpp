@@ -59,7 +59,7 @@ QVariant DirTreeModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DecorationRole) {
         return style_icon(d == 0 ? QStyle::SP_DriveCDIcon : QStyle::SP_DirIcon);
     }
-    if (role == Qt::ToolTipRole && d != 0) return one_line(cat_.dir_comment(d));
+    if (role == Qt::ToolTipRole && d != 0) return plain_tip(cat_.dir_comment(d));
     return {};
 }
 

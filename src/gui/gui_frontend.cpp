@@ -218,6 +218,7 @@ DuplicateMediumAnswer GuiFrontend::duplicate_medium(DuplicateMediumPair& pair,
 }
 
 void GuiFrontend::catalog_replaced() {
+    ++replacements_;
     if (view_) view_->on_catalog_replaced();
 }
 

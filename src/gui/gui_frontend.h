@@ -83,6 +83,9 @@ class GuiFrontend : public QObject, public SessionFrontend {
     void long_operation_ended() override;
 
     DialogEnv dialog_env() const;
+    // How often the core has replaced the current Catalog (loaded, emptied,
+    // filled by a scan) in this run.
+    unsigned replacements() const { return replacements_; }
     ProgressDialog* progress() const { return progress_; }
 
   private:
@@ -91,6 +94,7 @@ class GuiFrontend : public QObject, public SessionFrontend {
     Context* ctx_ = nullptr;
     QPointer<ProgressDialog> progress_;
     int depth_ = 0;  // nested long operations
+    unsigned replacements_ = 0;
 };
 
 }  // namespace orbisto::gui

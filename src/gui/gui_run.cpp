@@ -21,7 +21,14 @@ bool display_available() {
         const char* v = std::getenv(name);
         return v && *v;
     };
-    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const std::string chosen = platform ? platform : "";
+    // The X11 and Wayland platforms need their display; the others
+    // (offscreen, vnc, a frame buffer) stand on their own.
+    if (chosen.starts_with("xcb")) return set("DISPLAY");
+    if (chosen.starts_with("wayland")) return set("WAYLAND_DISPLAY");
+    if (!chosen.empty()) return true;
+    return set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 
 int run_window(int argc, char** argv, const CommandLine& command_line,
@@ -67,7 +74,14 @@ int run_window(int argc, char** argv, const CommandLine& command_line,
         // A session logout asks about unsaved changes as a close does; a
         // cancel asks the session manager to stay.
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
-                         [&window](QSessionManager& manager) {
+                         [&window, &ctx](QSessionManager& manager) {
+                             // A long operation is stopped first; the logout
+                             // is asked to wait for it.
+                             if (ctx.busy) {
+                                 ctx.frontend.request_abort();
+                                 manager.cancel();
+                                 return;
+                             }
                              if (manager.allowsInteraction()) {
                                  if (!window.confirm_discard_or_save()) manager.cancel();
                                  manager.release();

@@ -70,10 +70,7 @@ void HitListModel::flush() {
         std::iota(order_.begin(), order_.end(), 0u);
         shown_ = rows_.size();
         endResetModel();
-        const int col = sort_column_;
-        sort_column_ = -1;
-        ascending_ = !ascending_;
-        sort_clicked(col);
+        sort_by(sort_column_, ascending_);
         return;
     }
     const int first = static_cast<int>(shown_);
@@ -93,6 +90,20 @@ void HitListModel::clear() {
     endResetModel();
 }
 
+void HitListModel::drop_medium(std::uint32_t catalog_number) {
+    flush();
+    if (std::none_of(rows_.begin(), rows_.end(),
+                     [&](const HitRow& r) { return r.catalog_number == catalog_number; }))
+        return;
+    beginResetModel();
+    std::erase_if(rows_, [&](const HitRow& r) { return r.catalog_number == catalog_number; });
+    order_.resize(rows_.size());
+    std::iota(order_.begin(), order_.end(), 0u);
+    shown_ = rows_.size();
+    endResetModel();
+    if (sort_column_ >= 0) sort_by(sort_column_, ascending_);
+}
+
 void HitListModel::set_options(const RowOptions& options) {
     beginResetModel();
     options_ = options;
@@ -106,7 +117,11 @@ const HitRow* HitListModel::row(int r) const {
 
 void HitListModel::sort_clicked(int column) {
     if (column < 0 || column >= ColumnCount) return;
-    const bool asc = column == sort_column_ ? !ascending_ : true;
+    sort_by(column, column == sort_column_ ? !ascending_ : true);
+}
+
+void HitListModel::sort_by(int column, bool asc) {
+    if (column < 0 || column >= ColumnCount) return;
     Q_EMIT layoutAboutToBeChanged();
     sort_column_ = column;
     ascending_ = asc;

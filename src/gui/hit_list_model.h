@@ -44,12 +44,16 @@ class HitListModel : public QAbstractTableModel {
     // Shows every pending hit now.
     void flush();
     void clear();
+    // Drops the hits of one catalogue: its records were renumbered or it is
+    // another medium now.
+    void drop_medium(std::uint32_t catalog_number);
     void set_options(const RowOptions& options);
 
     const HitRow* row(int r) const;
     int rows() const { return static_cast<int>(shown_); }
 
     void sort_clicked(int column);
+    void sort_by(int column, bool ascending);
     int sort_column() const { return sort_column_; }
     bool ascending() const { return ascending_; }
 

@@ -18,6 +18,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -62,6 +63,13 @@ MainWindow::MainWindow(Context& ctx, GuiFrontend& frontend) : ctx_(ctx), fronten
 
     build_actions();
     build_central();
+    // Media dragged from the list onto a category move there.
+    connect(categories_, &CategoryTreeModel::media_dropped, this,
+            [this](std::vector<std::size_t> positions, int category) {
+                if (busy_ || ctx_.busy) return;
+                MoveMediaToCategory(ctx_, positions, category, shown_category_);
+                on_media_changed();
+            });
     // A model that is reset keeps the column widths the user gave.
     for (QAbstractItemModel* m :
          {static_cast<QAbstractItemModel*>(files_), static_cast<QAbstractItemModel*>(favourites_),
@@ -180,6 +188,9 @@ void MainWindow::build_central() {
     tree_->setHeaderHidden(true);
     tree_->setUniformRowHeights(true);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    tree_->setAcceptDrops(true);
+    tree_->setDropIndicatorShown(true);
+    tree_->setDragDropMode(QAbstractItemView::DropOnly);
     preview_split_ = new QSplitter(Qt::Horizontal, split_);
     list_stack_ = new QStackedWidget(preview_split_);
     list_ = new QTreeView(list_stack_);
@@ -188,6 +199,8 @@ void MainWindow::build_central() {
     list_->setUniformRowHeights(true);
     list_->setAllColumnsShowFocus(true);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setDragEnabled(true);
+    list_->setDragDropMode(QAbstractItemView::DragOnly);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->header()->setSectionsClickable(true);
     list_->header()->setSortIndicatorShown(false);
@@ -381,6 +394,12 @@ int MainWindow::current_tab() const {
 
 void MainWindow::set_tab(int tab) {
     if (tab < 0 || tab > 3) return;
+    if (busy_ && tab != last_tab_) {
+        // The views stay as they are while a long operation runs.
+        tabs_->setCurrentIndex(last_tab_);
+        return;
+    }
+    last_tab_ = tab;
     if (tabs_->currentIndex() != tab) {
         tabs_->setCurrentIndex(tab);  // comes back here through the signal
         return;
@@ -585,21 +604,17 @@ void MainWindow::refresh_media_combo() {
 }
 
 void MainWindow::show_category(int category) {
-    if (!confirm_discard_or_save()) return;
-    const CategoryView view = ShowCategory(ctx_, category);
-    shown_category_ = view.category;
+    replace_guarded([&] { shown_category_ = ShowCategory(ctx_, category).category; });
     refresh_media_combo();
     if (current_tab() == MediaTab) refresh_media_list();
 }
 
 void MainWindow::load_medium_at(std::size_t pos) {
     if (pos >= ctx_.media.entries.size()) return;
-    if (!confirm_discard_or_save()) {
-        refresh_media_combo();
-        return;
-    }
     const int number = static_cast<int>(ctx_.media.entries[pos].catalog_number & 0xFFFF);
-    if (LoadCatalog(ctx_, number)) ctx_.settings.state.last_catalog = number;
+    replace_guarded([&] {
+        if (LoadCatalog(ctx_, number)) ctx_.settings.state.last_catalog = number;
+    });
     refresh_media_combo();
 }
 
@@ -722,6 +737,19 @@ void MainWindow::on_hits_changed() {
 
 void MainWindow::on_long_operation(bool running) {
     busy_ = running;
+    if (running && ctx_.scan.scanning) {
+        // A scan empties and refills the Catalog: the views let go of it
+        // until the scan ends.
+        tree_index_ = CatalogTree();
+        dirs_->reload();
+        files_->clear();
+        favourites_->clear();
+        current_dir_ = 0;
+    }
+    if (!running && close_after_operation_) {
+        close_after_operation_ = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
     for (auto& [id, a] : actions_) a->setEnabled(!running);
     media_combo_->setEnabled(!running);
     search_combo_->setEnabled(!running);

@@ -7,8 +7,10 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "catalog/catalog_tree.h"
 #include "gui/command_table.h"
@@ -77,7 +79,15 @@ class MainWindow : public QMainWindow, public SessionView {
     std::size_t view_memory_bytes() const;
     // The shown category of the media selector and the media list.
     int shown_category() const { return shown_category_; }
-    // The changed-flag question; false when the user cancelled.
+    // The changed-flag question "Datei schreiben?" with Yes/No/Cancel.
+    enum class SaveAnswer { Unchanged, Saved, Discarded, Cancelled };
+    SaveAnswer ask_save_discard_cancel();
+    // The question, then `replace` (which may put another medium into the
+    // Catalog). Cancel, or a save that failed, runs nothing (false). After No
+    // the edits are given up only when `replace` really replaced the
+    // Catalog; otherwise they stay, still marked as changed.
+    bool replace_guarded(const std::function<void()>& replace);
+    // The question for the ways out (close, logout): false to stay.
     bool confirm_discard_or_save();
     // Scans each path as a new medium (a drop on the window).
     void scan_dropped_paths(const QStringList& paths);
@@ -132,6 +142,8 @@ class MainWindow : public QMainWindow, public SessionView {
     bool write_on_exit();
 
     // Command handlers (main_window_commands.cpp).
+    void dispatch(int id);
+    void after_scan(int stored);
     void cmd_save();
     void cmd_delete_without_comment();
     void cmd_delete_selection();
@@ -208,6 +220,10 @@ class MainWindow : public QMainWindow, public SessionView {
     bool folder_structure_ = true;
     bool only_with_comment_ = false;
     bool busy_ = false;
+    int in_command_ = 0;                 // a command (and its dialogs) is running
+    std::vector<int> pending_arrivals_;  // drives that arrived while a command ran
+    bool close_after_operation_ = false;
+    int last_tab_ = 0;
     bool refreshing_ = false;
     bool closing_ = false;
     bool description_layout_ = false;

@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QTreeView>
 #include <QUrl>
 #include <algorithm>
@@ -43,8 +44,15 @@
 namespace orbisto::gui {
 
 void MainWindow::run_command(int id) {
-    // While a long operation runs, commands wait for its end.
-    if (busy_ || ctx_.busy) return;
+    // While a long operation runs, commands wait for its end; a command that
+    // arrives while another one runs (its pump, its dialog) is dropped.
+    if (busy_ || ctx_.busy || in_command_ > 0) return;
+    ++in_command_;
+    dispatch(id);
+    --in_command_;
+}
+
+void MainWindow::dispatch(int id) {
     if (id >= kCmdCategoryBase) {
         cmd_move_to_category(id - kCmdCategoryBase);
         return;
@@ -80,7 +88,8 @@ void MainWindow::run_command(int id) {
         case kCmdSaveConfigAs:
             return cmd_save_config_as();
         case kCmdExit:
-            close();
+            // The close runs after this command, so its question may open.
+            QTimer::singleShot(0, this, &QWidget::close);
             return;
         case kCmdRemoveSelection:
             list_->clearSelection();
@@ -197,6 +206,9 @@ QAction* MainWindow::action(int id) const {
 }
 
 void MainWindow::cmd_save() {
+    // Nothing loaded and nothing scanned: there is nothing to save (and no
+    // empty catalogue is to be made).
+    if (ctx_.catalog.current_number() < 0 && !ctx_.catalog.changed()) return;
     const int n = SaveCatalog(ctx_, ctx_.catalog.current_number());
     if (n < 0) return;
     ctx_.settings.state.last_catalog = n;
@@ -212,6 +224,8 @@ void MainWindow::cmd_delete_without_comment() {
         return;
     if (delete_files_without_comment(ctx_.catalog) == 0) return;
     compact_records_and_names(ctx_.catalog, ctx_.frontend, ctx_.english());
+    // The records are renumbered: hits on this medium would point elsewhere.
+    hits_->drop_medium(static_cast<std::uint32_t>(ctx_.catalog.current_number()));
     ctx_.catalog.set_changed(true);
     on_catalog_changed();
 }
@@ -244,6 +258,7 @@ void MainWindow::cmd_delete_selection() {
         if (dir_deleted(cat.dirs()[d])) ++removed_before;
     compact_records_and_names(cat, ctx_.frontend, ctx_.english());
     cat.set_changed(true);
+    hits_->drop_medium(static_cast<std::uint32_t>(cat.current_number()));
     current_dir_ = keep - removed_before;
     on_catalog_changed();
 }
@@ -261,43 +276,57 @@ void MainWindow::cmd_delete_medium() {
         if (row < 0 || static_cast<std::size_t>(row) >= combo_positions_.size()) return;
         positions.push_back(combo_positions_[static_cast<std::size_t>(row)]);
     }
+    std::vector<std::uint32_t> numbers;
+    for (std::size_t p : positions)
+        if (p < ctx_.media.entries.size()) numbers.push_back(ctx_.media.entries[p].catalog_number);
     if (DeleteMedia(ctx_, positions, from_list) > 0) {
+        for (std::uint32_t n : numbers)
+            if (!ctx_.media.position_of(n)) hits_->drop_medium(n);
         on_catalog_replaced();
         on_media_changed();
     }
 }
 
 void MainWindow::cmd_scan_path() {
-    if (!confirm_discard_or_save()) return;
-    ctx_.scan.update_mode = false;
-    const int n = ScanMedium(ctx_, ScanMode::Directory);
+    int n = -1;
+    replace_guarded([&] {
+        ctx_.scan.update_mode = false;
+        n = ScanMedium(ctx_, ScanMode::Directory);
+    });
+    after_scan(n);
+}
+
+void MainWindow::cmd_new_medium() {
+    int n = -1;
+    replace_guarded([&] { n = ScanNewMediumCommand(ctx_); });
+    after_scan(n);
+}
+
+void MainWindow::cmd_update(bool with_path) {
+    if (ctx_.catalog.current_number() < 0) return;
+    after_scan(UpdateCurrentMediumCommand(ctx_, with_path));
+}
+
+void MainWindow::cmd_identify() {
+    int n = -1;
+    replace_guarded([&] { n = IdentifyMediumCommand(ctx_, false); });
     if (n >= 0) ctx_.settings.state.last_catalog = n;
     on_catalog_replaced();
     on_media_changed();
 }
 
-void MainWindow::cmd_new_medium() {
-    if (!confirm_discard_or_save()) return;
-    ScanNewMediumCommand(ctx_);
-    on_catalog_replaced();
-    on_media_changed();
-}
-
-void MainWindow::cmd_update(bool with_path) {
-    if (ctx_.catalog.current_number() < 0) return;
-    UpdateCurrentMediumCommand(ctx_, with_path);
-    on_catalog_replaced();
-    on_media_changed();
-}
-
-void MainWindow::cmd_identify() {
-    if (!confirm_discard_or_save()) return;
-    IdentifyMediumCommand(ctx_, false);
+void MainWindow::after_scan(int stored) {
+    if (stored >= 0) {
+        // A number stored again is a medium read anew: its old hits are void.
+        hits_->drop_medium(static_cast<std::uint32_t>(stored));
+        ctx_.settings.state.last_catalog = stored;
+    }
     on_catalog_replaced();
     on_media_changed();
 }
 
 void MainWindow::cmd_medium_info() {
+    if (ctx_.catalog.current_number() < 0 && !ctx_.catalog.changed()) return;
     DialogEnv env = frontend_.dialog_env();
     env.category_chosen = [this](int n) { run_command(kCmdCategoryBase + n); };
     const bool was_changed = ctx_.catalog.changed();
@@ -318,7 +347,12 @@ void MainWindow::cmd_save_config_as() {
     const auto target =
         ctx_.frontend.choose_save_file(t("Datei für Export", "file for export"),
                                        {{t("INI-Dateien", "INI files"), "*.INI"}}, ".INI");
-    if (target) SaveSettingsAs(ctx_, *target);
+    if (!target) return;
+    // The copy holds this session's settings too.
+    store_column_widths();
+    write_options(ctx_);
+    write_start_state(ctx_);
+    SaveSettingsAs(ctx_, *target);
 }
 
 void MainWindow::cmd_font() {
@@ -545,6 +579,12 @@ void MainWindow::cmd_category_edit(int id) {
 }
 
 void MainWindow::cmd_info() {
+    // On a hit: the hit's medium is shown first, then the entry's sheet.
+    if (list_->model() == hits_) {
+        if (!hits_->row(list_->currentIndex().row())) return;
+        cmd_show_hit();
+        if (list_->model() != files_) return;
+    }
     if (!has_current_object() || (list_->model() != files_ && list_->model() != favourites_))
         return;
     if (object_sheet(this, ctx_.catalog, current_object(), frontend_.dialog_env()))
@@ -557,8 +597,9 @@ void MainWindow::cmd_show_hit() {
     const std::uint32_t object = r->object;
     const int number = static_cast<int>(r->catalog_number & 0xFFFF);
     if (number != ctx_.catalog.current_number()) {
-        if (!confirm_discard_or_save()) return;
-        if (!LoadCatalog(ctx_, number)) return;
+        bool loaded = false;
+        replace_guarded([&] { loaded = LoadCatalog(ctx_, number); });
+        if (!loaded) return;
         ctx_.settings.state.last_catalog = number;
     }
     set_tab(MediumTab);

@@ -2,6 +2,7 @@
 // exit order, drops, the search box, context menus, tool tips and arriving
 // media. Declared in main_window.h.
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -11,6 +12,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QTreeView>
 #include <QUrl>
 
@@ -34,19 +36,35 @@
 
 namespace orbisto::gui {
 
-bool MainWindow::confirm_discard_or_save() {
-    if (!ctx_.catalog.changed()) return true;
+MainWindow::SaveAnswer MainWindow::ask_save_discard_cancel() {
+    if (!ctx_.catalog.changed()) return SaveAnswer::Unchanged;
     const Answer a = ctx_.frontend.message(t("Datei schreiben?", "write file?"),
                                            t("Daten geändert!", "file changed!"),
                                            Buttons::YesNoCancel, Icon::Question);
-    if (a == Answer::Cancel) return false;
+    if (a == Answer::Cancel) return SaveAnswer::Cancelled;
     if (a == Answer::Yes) {
         // A failed save keeps the Catalog and what the user was doing.
-        if (SaveCatalog(ctx_, ctx_.catalog.current_number()) < 0) return false;
+        if (SaveCatalog(ctx_, ctx_.catalog.current_number()) < 0) return SaveAnswer::Cancelled;
         on_status(0, qs(t("Datei gespeichert", "file saved")));
+        ctx_.catalog.set_changed(false);
+        return SaveAnswer::Saved;
     }
     ctx_.catalog.set_changed(false);
+    return SaveAnswer::Discarded;
+}
+
+bool MainWindow::replace_guarded(const std::function<void()>& replace) {
+    const SaveAnswer a = ask_save_discard_cancel();
+    if (a == SaveAnswer::Cancelled) return false;
+    const unsigned before = frontend_.replacements();
+    replace();
+    if (a == SaveAnswer::Discarded && frontend_.replacements() == before)
+        ctx_.catalog.set_changed(true);
     return true;
+}
+
+bool MainWindow::confirm_discard_or_save() {
+    return ask_save_discard_cancel() != SaveAnswer::Cancelled;
 }
 
 bool MainWindow::write_on_exit() {
@@ -64,6 +82,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // A long operation is aborted first; the window closes at its end.
     if (busy_ || ctx_.busy) {
         ctx_.frontend.request_abort();
+        close_after_operation_ = true;
         event->ignore();
         return;
     }
@@ -71,7 +90,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (!write_on_exit()) {
+    if (in_command_ > 0 || !write_on_exit()) {
         event->ignore();
         return;
     }
@@ -93,28 +112,48 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::scan_dropped_paths(const QStringList& paths) {
-    if (busy_ || ctx_.busy) return;
-    if (!confirm_discard_or_save()) return;
+    if (busy_ || ctx_.busy || in_command_ > 0) return;
+    ++in_command_;
     const int before = ctx_.catalog.current_number();
-    for (const QString& p : paths) {
-        if (HandleScanRequest(ctx_, kRequestScanNew, utf8(p)) < 0) {
-            // The medium shown before comes back; the other paths are dropped.
-            if (before >= 0) LoadCatalog(ctx_, before);
-            break;
+    replace_guarded([&] {
+        for (const QString& p : paths) {
+            const int stored = HandleScanRequest(ctx_, kRequestScanNew, utf8(p));
+            if (stored < 0) {
+                // The medium shown before comes back; the other paths are dropped.
+                if (before >= 0 && ctx_.catalog.current_number() != before)
+                    LoadCatalog(ctx_, before);
+                break;
+            }
+            hits_->drop_medium(static_cast<std::uint32_t>(stored));
+            ctx_.settings.state.last_catalog = stored;
         }
-        ctx_.settings.state.last_catalog = ctx_.catalog.current_number();
-    }
+    });
+    --in_command_;
     on_catalog_replaced();
     on_media_changed();
 }
 
 void MainWindow::media_arrived(const std::vector<int>& drives) {
-    // Device events are ignored while a long operation runs.
+    // Device events are ignored while a long operation runs; while a
+    // command or its dialog is open they wait until it is done.
     if (busy_ || ctx_.busy || drives.empty()) return;
+    if (in_command_ > 0 || QApplication::activeModalWidget()) {
+        pending_arrivals_.insert(pending_arrivals_.end(), drives.begin(), drives.end());
+        QTimer::singleShot(300, this, [this] {
+            std::vector<int> waiting;
+            waiting.swap(pending_arrivals_);
+            media_arrived(waiting);
+        });
+        return;
+    }
     const Options& o = ctx_.settings.options;
     if (!o.auto_scan && !o.identify_inserted_media) return;
-    if (!confirm_discard_or_save()) return;
+    // The core asks about unsaved changes itself, and only when it is about
+    // to replace the medium.
+    ++in_command_;
     const ArrivalResult r = MediumArrived(ctx_, drives);
+    --in_command_;
+    for (int n : r.stored) hits_->drop_medium(static_cast<std::uint32_t>(n));
     if (!r.stored.empty() || r.loaded >= 0) {
         if (r.loaded >= 0) ctx_.settings.state.last_catalog = r.loaded;
         on_catalog_replaced();

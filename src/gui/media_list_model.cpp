@@ -1,6 +1,7 @@
 #include "gui/media_list_model.h"
 
 #include <QApplication>
+#include <QMimeData>
 #include <QStyle>
 #include <algorithm>
 #include <cstdio>
@@ -141,6 +142,60 @@ QVariant MediaListModel::headerData(int section, Qt::Orientation orientation, in
     if (section < 0 || section >= ColumnCount) return {};
     return sorted_header(qs(english_ ? en[section] : de[section]), section == sort_column_,
                          ascending_);
+}
+
+Qt::ItemFlags MediaListModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (index.isValid()) f |= Qt::ItemIsDragEnabled;
+    return f;
+}
+
+QStringList MediaListModel::mimeTypes() const {
+    return {QString::fromLatin1(kMediaMimeType)};
+}
+
+QMimeData* MediaListModel::mimeData(const QModelIndexList& indexes) const {
+    // One position per row, in the order of the view.
+    std::vector<int> rows;
+    for (const QModelIndex& i : indexes)
+        if (i.isValid()) rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    QByteArray text;
+    for (int r : rows) text += QByteArray::number(static_cast<qulonglong>(position_at(r))) + '\n';
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(kMediaMimeType), text);
+    return data;
+}
+
+Qt::ItemFlags CategoryTreeModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractItemModel::flags(index);
+    if (index.isValid()) f |= Qt::ItemIsDropEnabled;
+    return f;
+}
+
+QStringList CategoryTreeModel::mimeTypes() const {
+    return {QString::fromLatin1(kMediaMimeType)};
+}
+
+bool CategoryTreeModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int, int,
+                                        const QModelIndex& parent) const {
+    return data && data->hasFormat(QString::fromLatin1(kMediaMimeType)) && category_of(parent) >= 0;
+}
+
+bool CategoryTreeModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row,
+                                     int column, const QModelIndex& parent) {
+    if (!canDropMimeData(data, action, row, column, parent)) return false;
+    std::vector<std::size_t> positions;
+    for (const QByteArray& line : data->data(QString::fromLatin1(kMediaMimeType)).split('\n')) {
+        bool ok = false;
+        const qulonglong p = line.toULongLong(&ok);
+        if (ok) positions.push_back(static_cast<std::size_t>(p));
+    }
+    if (positions.empty()) return false;
+    Q_EMIT media_dropped(std::move(positions), category_of(parent));
+    // The rows are moved by the window, not removed by the view.
+    return false;
 }
 
 CategoryTreeModel::CategoryTreeModel(const CategoryTable& table, QObject* parent)

@@ -31,6 +31,11 @@ class MediaListModel : public QAbstractTableModel {
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // Rows are dragged onto a category of the tree as their MediaList
+    // positions.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
 
   private:
     void sort_now();
@@ -42,11 +47,26 @@ class MediaListModel : public QAbstractTableModel {
     bool ascending_ = true;
 };
 
+// The type of dragged media rows: MediaList positions, one per line.
+inline constexpr const char* kMediaMimeType = "application/x-orbisto-media";
+
 // The category tree: "! Alle Medien", "! restliche Medien", the user
-// categories as a tree, "! verliehen". A node is a category index.
+// categories as a tree, "! verliehen". A node is a category index. Media
+// rows dropped on a node ask for their move with media_dropped.
 class CategoryTreeModel : public QAbstractItemModel {
     Q_OBJECT
+  Q_SIGNALS:
+    void media_dropped(std::vector<std::size_t> positions, int category);
+
   public:
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                         const QModelIndex& parent) const override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
+
     explicit CategoryTreeModel(const CategoryTable& table, QObject* parent = nullptr);
     void reload();
     QModelIndex index_of_category(int c) const;

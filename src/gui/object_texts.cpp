@@ -29,10 +29,13 @@ const FileRecord* file_of(const Catalog& cat, std::uint32_t ref) {
 // The packed size of an expanded archive against its contents: the archive
 // is the file of the same name in the directory's parent.
 bool archive_ratio(const Catalog& cat, const CatalogTree* tree, std::uint32_t d, double& ratio) {
+    if (d >= cat.dir_count()) return false;
     const DirRecord& dir = cat.dirs()[d];
     if (!tree || !(dir.flags & FLAG_ARCHIVE_DIR) || dir.size_kb <= 0) return false;
     const std::string_view name = cat.dir_name(d);
     for (std::uint32_t f : tree->files(tree->parent(d))) {
+        // The tree may be older than the Catalog (a scan is filling it).
+        if (f >= cat.file_count()) continue;
         const FileRecord& rec = cat.files()[f];
         if (rec.size_kb >= 0 && cat.file_name(f) == name) {
             ratio = 100.0 * rec.size_kb / dir.size_kb;

@@ -25,8 +25,12 @@ inline QString qs(const char* text) {
 // A text for one line of a view.
 inline QString one_line(std::string_view text) {
     QString s = qs(text);
-    for (QChar& c : s)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = QChar(0xFFFD);
+    for (QChar& c : s) {
+        const char16_t u = c.unicode();
+        // C0 and C1 controls and the Unicode line and paragraph separators:
+        // each would break the row or hide text.
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029) c = QChar(0xFFFD);
+    }
     return s;
 }
 
@@ -43,6 +47,13 @@ inline const QIcon& style_icon(QStyle::StandardPixmap which) {
     if (it == icons.end())
         it = icons.insert(static_cast<int>(which), QApplication::style()->standardIcon(which));
     return *it;
+}
+
+// A text from a catalogue as a tool tip: escaped, so markup stays text.
+inline QString plain_tip(std::string_view text) {
+    const QString s = qs(text);
+    if (s.isEmpty()) return {};
+    return QStringLiteral("<p style='white-space:pre-wrap'>%1</p>").arg(s.toHtmlEscaped());
 }
 
 }  // namespace orbisto::gui

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "catalog/catalog_tree.h"
+#include "gui/dir_tree_model.h"
 #include "gui/file_list_model.h"
 
 namespace orbisto::gui {
@@ -71,6 +72,18 @@ TEST(ObjectTexts, LineBreaksAndMarkupStayPlainText) {
     EXPECT_TRUE(tip.contains(QStringLiteral("&lt;b&gt;bold&lt;/b&gt; &amp; &lt;script&gt;")))
         << tip.toStdString();
     (void)f;
+    // A Unicode line separator cannot break the row either.
+    const auto g = r.file("para\u2028graph", 1);
+    EXPECT_EQ(object_name(r.c, file_object(g)), QStringLiteral("para\uFFFDgraph"));
+    // The tree's tool tip of a folder comment is escaped as well.
+    DirRecord d;
+    d.name = r.c.append_name("dir").value;
+    d.comment = r.c.append_comment("<img src=x>").value;
+    r.c.append_dir(d);
+    CatalogTree t2(r.c);
+    DirTreeModel dirs(r.c, t2);
+    const QString tree_tip = dirs.index_of_dir(1).data(Qt::ToolTipRole).toString();
+    EXPECT_TRUE(tree_tip.contains(QStringLiteral("&lt;img src=x&gt;"))) << tree_tip.toStdString();
 }
 
 TEST(ObjectTexts, SizesFollowTheGroupingSwitchAndAudioCdsShowPlayingTime) {

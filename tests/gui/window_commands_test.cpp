@@ -24,6 +24,9 @@
 #include "gui/row_painter.h"
 #include "gui/window_home.h"
 #include "platform/files.h"
+#include "session/context.h"
+#include "session/scan_request.h"
+#include "support/scripted_frontend.h"
 
 namespace orbisto {
 namespace {
@@ -188,13 +191,15 @@ TEST(WindowCommands, CancelDialogAbortsOnEscapeAndHoldsWhilePaused) {
     // Pause: the pump holds until "go on".
     test::press(fe.progress(), QStringLiteral("Pause"));
     ASSERT_TRUE(fe.progress()->paused());
-    bool pumped = false;
-    QTimer::singleShot(50, [&] {
-        EXPECT_FALSE(pumped);
+    bool pumped = false, went_on = false;
+    QObject guard;
+    QTimer::singleShot(50, &guard, [&] {
+        went_on = !pumped;
         test::press(fe.progress(), QStringLiteral("Weiter"));
     });
     fe.pump();
     pumped = true;
+    EXPECT_TRUE(went_on) << "the pump returned before go on";
     EXPECT_FALSE(fe.abort_requested());
     QTest::keyClick(fe.progress(), Qt::Key_Escape);
     EXPECT_TRUE(fe.abort_requested());
@@ -211,6 +216,79 @@ TEST(WindowCommands, OwnRowPainterFollowsTheSetting) {
     h.settings("[Optionen]\nschoen=0\n");
     MainWindow& plain = h.open();
     EXPECT_EQ(qobject_cast<gui::RowPainter*>(plain.list_view()->itemDelegate()), nullptr);
+}
+
+TEST(WindowCommands, NoFollowedByNothingLoadedKeepsTheEditsMarked) {
+    Home h;
+    MainWindow& w = h.open();
+    h.ctx->catalog.set_changed(true);
+    // "Nein" to the question, then the folder chooser is cancelled.
+    test::on_next_modal([](QWidget* box) {
+        test::press(box, QStringLiteral("Nein"));
+        test::on_next_modal([](QWidget* chooser) { QTest::keyClick(chooser, Qt::Key_Escape); });
+    });
+    w.run_command(gui::kCmdScanPath);
+    EXPECT_TRUE(h.ctx->catalog.changed());
+    EXPECT_EQ(h.ctx->catalog.current_number(), 0);
+    // "Nein" and another medium loaded: the edits are given up.
+    test::on_next_modal([](QWidget* box) { test::press(box, QStringLiteral("Nein")); });
+    w.run_command(gui::kCmdNextMedium);
+    EXPECT_EQ(h.ctx->catalog.current_number(), 1);
+    EXPECT_FALSE(h.ctx->catalog.changed());
+}
+
+TEST(WindowCommands, SavingWithNothingLoadedWritesNoCatalogue) {
+    test::WindowHome h;
+    MainWindow& w = h.open();
+    ASSERT_EQ(h.ctx->catalog.current_number(), -1);
+    w.run_command(gui::kCmdSaveMedium);
+    w.run_command(gui::kCmdMediumInfo);
+    EXPECT_FALSE(file_exists(h.cds + "/0.cd"));
+}
+
+TEST(WindowCommands, HitsOfRenumberedRecordsAreDropped) {
+    Home h;
+    MainWindow& w = h.open();
+    QLineEdit* edit = w.search_combo()->lineEdit();
+    edit->setText(QStringLiteral("*.txt"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    ASSERT_EQ(w.list_view()->model()->rowCount(), 4);
+    h.select(w, "alpha.txt");
+    w.list_view()->selectionModel()->select(
+        w.list_view()->currentIndex(), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    test::on_next_modal([](QWidget* box) { test::press(box, QStringLiteral("Ja")); });
+    w.run_command(gui::kCmdDeleteSelection);
+    // Only the hit on the other medium is left.
+    w.set_tab(MainWindow::ResultTab);
+    ASSERT_EQ(w.list_view()->model()->rowCount(), 1);
+    EXPECT_EQ(w.list_view()->model()->index(0, 0).data().toString(), QStringLiteral("x.txt"));
+}
+
+TEST(WindowCommands, AMediumArrivingWhileADialogIsOpenWaitsForIt) {
+    Home h;
+    h.put("cdrom/song.txt", "la");
+    h.volumes.add(h.base + "/cdrom", kDriveCdRom, "MUSIC", 0xCAFE0001);
+    {
+        test::ScriptedFrontend fe;
+        Context c(fe);
+        c.paths.catalog_dir = h.cds;
+        c.scan.installed_volumes = &h.volumes;
+        ASSERT_EQ(HandleScanRequest(c, kRequestScanNew, h.base + "/cdrom"), 2);
+    }
+    h.volumes.table.pop_back();
+    h.settings("[Optionen]\nAutoCD=1\n");
+    MainWindow& w = h.open();
+    int during = -2;
+    test::on_next_modal([&](QWidget* sheet) {
+        h.volumes.add(h.base + "/cdrom", kDriveCdRom, "MUSIC", 0xCAFE0001);
+        w.on_mount_table_changed();
+        QTest::qWait(400);
+        during = h.ctx->catalog.current_number();
+        QTest::keyClick(sheet, Qt::Key_Escape);
+    });
+    w.run_command(gui::kCmdMediumInfo);
+    EXPECT_EQ(during, 0);
+    QTRY_COMPARE(h.ctx->catalog.current_number(), 2);
 }
 
 }  // namespace
