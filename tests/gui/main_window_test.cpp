@@ -279,15 +279,7 @@ TEST(MainWindow, AnArrivingCatalogedMediumIsLoadedWithAutoCd) {
     Medium h;  // catalogue 0 from the folder "disc"
     // A disc catalogued from its own drive, then taken out.
     h.put("cdrom/song.txt", "la");
-    h.volumes.add(h.base + "/cdrom", kDriveCdRom, "MUSIC", 0xCAFE0001);
-    test::ScriptedFrontend fe;
-    {
-        Context c(fe);
-        c.paths.catalog_dir = h.cds;
-        c.scan.installed_volumes = &h.volumes;
-        ASSERT_EQ(HandleScanRequest(c, kRequestScanNew, h.base + "/cdrom"), 1);
-    }
-    h.volumes.table.pop_back();
+    ASSERT_EQ(h.scan_disc("cdrom", "MUSIC", 0xCAFE0001), 1);
     h.settings("[Optionen]\nAutoCD=1\n");
     MainWindow& w = h.open();
     ASSERT_EQ(h.ctx->catalog.current_number(), 0);
@@ -295,7 +287,7 @@ TEST(MainWindow, AnArrivingCatalogedMediumIsLoadedWithAutoCd) {
     w.on_mount_table_changed();
     EXPECT_EQ(h.ctx->catalog.current_number(), 0);
     // The disc comes back into its drive.
-    h.volumes.add(h.base + "/cdrom", kDriveCdRom, "MUSIC", 0xCAFE0001);
+    h.insert_disc("cdrom", "MUSIC", 0xCAFE0001);
     w.on_mount_table_changed();
     EXPECT_EQ(h.ctx->catalog.current_number(), 1);
     EXPECT_EQ(w.media_combo()->currentText(), QStringLiteral("MUSIC"));

@@ -267,20 +267,12 @@ TEST(WindowCommands, HitsOfRenumberedRecordsAreDropped) {
 TEST(WindowCommands, AMediumArrivingWhileADialogIsOpenWaitsForIt) {
     Home h;
     h.put("cdrom/song.txt", "la");
-    h.volumes.add(h.base + "/cdrom", kDriveCdRom, "MUSIC", 0xCAFE0001);
-    {
-        test::ScriptedFrontend fe;
-        Context c(fe);
-        c.paths.catalog_dir = h.cds;
-        c.scan.installed_volumes = &h.volumes;
-        ASSERT_EQ(HandleScanRequest(c, kRequestScanNew, h.base + "/cdrom"), 2);
-    }
-    h.volumes.table.pop_back();
+    ASSERT_EQ(h.scan_disc("cdrom", "MUSIC", 0xCAFE0001), 2);
     h.settings("[Optionen]\nAutoCD=1\n");
     MainWindow& w = h.open();
     int during = -2;
     test::on_next_modal([&](QWidget* sheet) {
-        h.volumes.add(h.base + "/cdrom", kDriveCdRom, "MUSIC", 0xCAFE0001);
+        h.insert_disc("cdrom", "MUSIC", 0xCAFE0001);
         w.on_mount_table_changed();
         QTest::qWait(400);
         during = h.ctx->catalog.current_number();

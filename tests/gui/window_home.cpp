@@ -51,6 +51,18 @@ int WindowHome::scan(const std::string& folder, const std::string& medium_name) 
     return n;
 }
 
+int WindowHome::scan_disc(const std::string& folder, const std::string& label,
+                          std::uint32_t serial) {
+    insert_disc(folder, label, serial);
+    ScriptedFrontend fe;
+    Context c(fe);
+    c.paths.catalog_dir = cds;
+    c.scan.installed_volumes = &volumes;
+    const int n = HandleScanRequest(c, kRequestScanNew, base + "/" + folder);
+    volumes.table.pop_back();
+    return n;
+}
+
 void WindowHome::settings(const std::string& text) const {
     write_file_atomic(home + "/orbisto.INI", text);
 }

@@ -38,6 +38,13 @@ struct WindowHome {
     // Scans base/folder as a new medium into the catalogue directory (a
     // run of its own, before the window starts); returns its number.
     int scan(const std::string& folder, const std::string& medium_name);
+    // A disc catalogued from its own CD drive (base/folder, with this volume
+    // label and serial), then taken out of the drive; returns its number.
+    int scan_disc(const std::string& folder, const std::string& label, std::uint32_t serial);
+    // Puts that disc back into its drive.
+    void insert_disc(const std::string& folder, const std::string& label, std::uint32_t serial) {
+        volumes.add(base + "/" + folder, kDriveCdRom, label, serial);
+    }
     // Writes settings lines ("[Section]" / "key=value") to the settings file.
     void settings(const std::string& text) const;
     // Starts the program's run and shows the window (English or German by
