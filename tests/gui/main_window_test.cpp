@@ -111,6 +111,23 @@ TEST(MainWindow, HeaderClicksSortEachColumnBothWaysWithItsMark) {
               std::string("pics,docs,gamma.bin,Beta.doc,alpha.txt"));
 }
 
+TEST(MainWindow, EveryColumnSortsBothWaysAndKeepsFoldersFirst) {
+    Medium h;
+    MainWindow& w = h.open();
+    w.show_dir(object_index(w.file_model()->object_at(0)));
+    FileListModel* files = w.file_model();
+    for (int col = 0; col < FileListModel::ColumnCount; ++col) {
+        for (bool asc : {true, false}) {
+            files->sort_rows(col, asc);
+            const QString title = files->headerData(col, Qt::Horizontal, Qt::DisplayRole).toString();
+            EXPECT_TRUE(title.endsWith(asc ? QStringLiteral(" +") : QStringLiteral(" -")))
+                << title.toStdString();
+            EXPECT_TRUE(is_dir_object(files->object_at(0)) && is_dir_object(files->object_at(1)));
+            EXPECT_FALSE(is_dir_object(files->object_at(2)));
+        }
+    }
+}
+
 TEST(MainWindow, ClosingWithChangesAsksAndCancelKeepsTheWindow) {
     Medium h;
     MainWindow& w = h.open();
