@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QStyle>
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 
 #include "gui/qt_text.h"
@@ -37,70 +38,78 @@ std::string_view raw_name(const Catalog& cat, std::uint32_t ref) {
 
 }  // namespace
 
+// A double as an unsigned number of the same order (for sort keys).
+std::uint64_t ordered_bits(double v) {
+    std::uint64_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return (b & 0x8000000000000000ULL) ? ~b : (b | 0x8000000000000000ULL);
+}
+
 void sort_objects(const Catalog& cat, std::vector<std::uint32_t>& refs, int column, bool ascending,
                   const RowOptions& options) {
-    // Keys are taken once per row (views into the pools, numbers), then an
-    // index array is sorted: no text is copied per comparison.
+    // One small key record per row, sorted as a whole: the comparison reads
+    // the records side by side and touches the texts only on equal prefixes.
+    struct Key {
+        std::uint64_t primary;   // the column's value (or text prefix)
+        std::uint64_t name_key;  // the name's prefix
+        std::uint32_t row;
+        bool dir;
+    };
     const std::size_t n = refs.size();
-    std::vector<std::uint32_t> order(n);
-    std::iota(order.begin(), order.end(), 0u);
+    std::vector<Key> keys(n);
     std::vector<std::string_view> names(n);
-    std::vector<std::uint64_t> name_keys(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        names[i] = raw_name(cat, refs[i]);
-        name_keys[i] = prefix_key(names[i]);
-    }
-    std::vector<double> number;
     std::vector<std::string_view> text;
-    std::vector<std::uint64_t> text_keys;
     std::vector<std::string> made;  // texts that are no pool text (type names)
-    if (column == FileListModel::Size || column == FileListModel::Date ||
-        column == FileListModel::Time) {
-        number.resize(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            if (column == FileListModel::Size) {
-                number[i] = object_size_kb(cat, refs[i]);
-            } else {
-                const std::uint64_t t = object_time_value(cat, refs[i]);
-                // The time column sorts by the time of day.
-                number[i] = column == FileListModel::Date
-                                ? static_cast<double>(t)
-                                : static_cast<double>(t % 864000000000ULL);
-            }
-        }
-    } else if (column == FileListModel::Description) {
+    const bool by_text = column == FileListModel::Description;
+    if (by_text) {
         text.resize(n);
         if (options.type_names) made.resize(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            if (options.type_names && !object_has_comment(cat, refs[i])) {
-                made[i] = utf8(object_description(cat, refs[i], options));
-                text[i] = made[i];
-            } else {
-                text[i] = object_comment(cat, refs[i]);
-            }
-        }
-        text_keys.resize(n);
-        for (std::size_t i = 0; i < n; ++i) text_keys[i] = prefix_key(text[i]);
     }
-    const bool dirs_first = true;
-    auto less = [&](std::uint32_t x, std::uint32_t y) {
-        const bool dx = is_dir_object(refs[x]), dy = is_dir_object(refs[y]);
-        if (dirs_first && dx != dy) return dx;
-        int c = 0;
-        if (!number.empty()) {
-            c = number[x] < number[y] ? -1 : (number[y] < number[x] ? 1 : 0);
-        } else if (!text.empty()) {
-            c = text_keys[x] < text_keys[y] ? -1 : (text_keys[y] < text_keys[x] ? 1 : 0);
-            if (c == 0) c = compare_names(text[x], text[y]);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint32_t ref = refs[i];
+        names[i] = raw_name(cat, ref);
+        Key& k = keys[i];
+        k.row = static_cast<std::uint32_t>(i);
+        k.dir = is_dir_object(ref);
+        k.name_key = prefix_key(names[i]);
+        switch (column) {
+            case FileListModel::Size:
+                k.primary = ordered_bits(object_size_kb(cat, ref));
+                break;
+            case FileListModel::Date:
+                k.primary = object_time_value(cat, ref);
+                break;
+            case FileListModel::Time:
+                // The time column sorts by the time of day.
+                k.primary = object_time_value(cat, ref) % 864000000000ULL;
+                break;
+            case FileListModel::Description:
+                if (options.type_names && !object_has_comment(cat, ref)) {
+                    made[i] = utf8(object_description(cat, ref, options));
+                    text[i] = made[i];
+                } else {
+                    text[i] = object_comment(cat, ref);
+                }
+                k.primary = prefix_key(text[i]);
+                break;
+            default:
+                k.primary = 0;  // by name alone
+                break;
         }
-        if (c == 0) c = name_keys[x] < name_keys[y] ? -1 : (name_keys[y] < name_keys[x] ? 1 : 0);
-        if (c == 0) c = compare_names(names[x], names[y]);
-        if (c == 0) return x < y;
+    }
+    auto less = [&](const Key& x, const Key& y) {
+        // Directories come first whichever way the list is sorted.
+        if (x.dir != y.dir) return x.dir;
+        int c = x.primary < y.primary ? -1 : (y.primary < x.primary ? 1 : 0);
+        if (c == 0 && by_text) c = compare_names(text[x.row], text[y.row]);
+        if (c == 0) c = x.name_key < y.name_key ? -1 : (y.name_key < x.name_key ? 1 : 0);
+        if (c == 0) c = compare_names(names[x.row], names[y.row]);
+        if (c == 0) return x.row < y.row;
         return ascending ? c < 0 : c > 0;
     };
-    std::sort(order.begin(), order.end(), less);
+    std::sort(keys.begin(), keys.end(), less);
     std::vector<std::uint32_t> sorted(n);
-    for (std::size_t i = 0; i < n; ++i) sorted[i] = refs[order[i]];
+    for (std::size_t i = 0; i < n; ++i) sorted[i] = refs[keys[i].row];
     refs.swap(sorted);
 }
 
