@@ -8,7 +8,7 @@
 # The sanitizer and fuzz builds are unity builds (several source files of a
 # target compiled as one, so GoogleTest and the standard headers are read and
 # instantiated once per batch, not once per file), which cuts their compile
-# time by about half; the normal build compiles each file on its own, so a
+# time by about 40 %; the normal build compiles each file on its own, so a
 # file that misses an include it needs still fails there. Each stage prints
 # its wall time ("stage NAME: N s").
 set -euo pipefail
