@@ -229,6 +229,12 @@ unsigned char upper_german_ascii(unsigned char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
 }
 
+std::string upper_ascii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(upper_german_ascii(static_cast<unsigned char>(c)));
+    return out;
+}
+
 void upper_german_inplace(std::string& s) {
     const size_t n = s.size();
     for (size_t i = 0; i < n; ++i) {

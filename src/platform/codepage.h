@@ -55,6 +55,8 @@ std::string oem850_to_cp1252(std::string_view in);
 void upper_german_inplace(std::string& s);
 std::string upper_german(std::string_view s);
 unsigned char upper_german_ascii(unsigned char c);
+// Upper case of ASCII a-z only; every other byte stays as it is.
+std::string upper_ascii(std::string_view s);
 
 // The value of a hex digit (either case); -1 for any other character.
 inline int hex_digit_value(char c) {

@@ -31,7 +31,7 @@ constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 // wider, and the size rule itself decides.
 constexpr double kWindow = 0.002;
 // Entries compared between two runs of the message pump.
-constexpr std::size_t kPumpEvery = 4096;
+constexpr std::size_t kEntriesPerPump = 4096;
 
 bool comparable_size(float s) {
     return std::isfinite(s) && s >= 0.0f;
@@ -220,7 +220,7 @@ DuplicateResult DuplicateTable::compare(SearchContext& ctx, std::vector<HitRecor
     const double mb = static_cast<double>(memory_bytes()) / (1024.0 * 1024.0);
 
     for (std::size_t i = 0; i < n; ++i) {
-        if (op && i % kPumpEvery == 0) {
+        if (op && i % kEntriesPerPump == 0) {
             if (progress_range > 0) {
                 op->progress(static_cast<int>(static_cast<double>(i) * progress_range /
                                               static_cast<double>(n)));

@@ -43,17 +43,11 @@ constexpr std::array<Entity, 84> kEntities{{
 
 constexpr std::size_t kLongestEntity = 6;
 
-std::string ascii_upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(upper_german_ascii(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // Removes every block from `open` to the end of `close` (markers upper case,
 // found without regard to case). A block without its end stays, and the
 // removal ends there.
 void remove_blocks(std::string& text, std::string_view open, std::string_view close) {
-    const std::string upper = ascii_upper(text);
+    const std::string upper = upper_ascii(text);
     const std::string_view u(upper);
     std::size_t start = u.find(open);
     if (start == std::string_view::npos) return;

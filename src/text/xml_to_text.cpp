@@ -13,12 +13,6 @@ namespace orbisto {
 
 namespace {
 
-std::string ascii_upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(upper_german_ascii(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // True when a name that was matched ends at `at`, so that "<text:p" does not
 // stand for "<text:page-number".
 bool name_ends(std::string_view text, std::size_t at) {
@@ -44,7 +38,7 @@ void append_without_tags(std::string& out, std::string_view text) {
 // case), each preceded by a blank. An element without its end tag takes the
 // rest of the text.
 std::string element_texts(std::string_view text, std::string_view name) {
-    const std::string upper = ascii_upper(text);
+    const std::string upper = upper_ascii(text);
     const std::string_view u(upper);
     const std::string open = "<" + std::string(name);
     const std::string close = "</" + std::string(name);
@@ -73,7 +67,7 @@ std::string element_texts(std::string_view text, std::string_view name) {
     return out;
 }
 
-bool only_blanks(std::string_view s) {
+bool only_whitespace(std::string_view s) {
     return s.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
@@ -168,7 +162,7 @@ void XmlToText(std::string& text) {
     const bool utf8 = IsUtf8Text(text);
     if (utf8) DropCutUtf8Tail(text);
     std::string out = element_texts(text, "PROGRAM");
-    if (only_blanks(out)) out = element_texts(text, "TEXT:P");
+    if (only_whitespace(out)) out = element_texts(text, "TEXT:P");
     // A text that is not UTF-8 as a whole may still hold UTF-8 pairs of the
     // Latin-1 letters (a document pieced together from two sources).
     if (!utf8) out = repair_utf8_pairs(out);

@@ -13,12 +13,8 @@ namespace {
 
 using test::Bytes;
 using test::get_u16;
+using test::read_bytes;
 using test::small_catalog;
-
-CatalogReadError read(const Bytes& b, Catalog& out) {
-    WorkLimits limits;
-    return read_catalog_bytes(b, 0, false, limits, out);
-}
 
 TEST(PoolEncoding, AnOffsetInsideACharacterMapsToItsStartAndPastTheEndKeepsItsDistance) {
     // Windows-1252: "€uro" "ß"
@@ -54,7 +50,7 @@ TEST(CatalogEncoding, Windows1252WhenEveryTextFitsElseUtf8AndBothReadBack) {
         EXPECT_EQ(get_u16(b, 98), r.encoding) << r.file;
         EXPECT_NE(test::to_string(b).find(r.stored_dir), std::string::npos) << r.file;
         Catalog back;
-        ASSERT_EQ(read(b, back), CatalogReadError::None);
+        ASSERT_EQ(read_bytes(b, back, 0), CatalogReadError::None);
         test::expect_same_catalog(c, back);  // names behind the converted ones included
     }
 }
@@ -65,7 +61,7 @@ TEST(CatalogEncoding, FullWindows1252FixedFieldsReadWhole) {
     Bytes b = write_catalog_bytes(Catalog{});
     for (int i = 0; i < 31; ++i) b[2 + i] = 0xE4;
     Catalog back;
-    ASSERT_EQ(read(b, back), CatalogReadError::None);
+    ASSERT_EQ(read_bytes(b, back, 0), CatalogReadError::None);
     const std::string_view label = fixed_text(back.header.volume_label);
     EXPECT_EQ(label.size(), 62u);
     EXPECT_EQ(label.substr(0, 2), "\xC3\xA4");
@@ -88,7 +84,7 @@ TEST(CatalogEncoding, AFixedFieldWithoutItsNulKeepsWhatTheFieldHolds) {
         Bytes b = write_catalog_bytes(Catalog{});
         std::fill_n(b.begin() + static_cast<std::ptrdiff_t>(f.offset), f.size, 0xE4);
         Catalog back;
-        ASSERT_EQ(read(b, back), CatalogReadError::None);
+        ASSERT_EQ(read_bytes(b, back, 0), CatalogReadError::None);
         EXPECT_EQ(f.text(back).size(), 2 * (f.size - 1)) << f.offset;
         Bytes expected = b;
         expected[f.offset + f.size - 1] = 0;

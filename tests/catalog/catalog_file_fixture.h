@@ -45,6 +45,13 @@ inline void set_u32(Bytes& b, std::size_t off, std::uint32_t v) {
     std::memcpy(b.data() + off, &v, 4);
 }
 
+// Reads the bytes of a catalogue file as catalogue `number` with the default
+// work limits.
+inline CatalogReadError read_bytes(const Bytes& bytes, Catalog& out, int number = 7) {
+    WorkLimits limits;
+    return read_catalog_bytes(bytes, number, false, limits, out);
+}
+
 // A catalogue of a CD with the root, "docs" and "docs/old", four files (one
 // with a comment, one with a CRC comment and a thumbnail) and a description.
 // Names may be given to test texts outside ASCII.

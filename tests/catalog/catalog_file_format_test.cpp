@@ -12,6 +12,7 @@ namespace orbisto {
 namespace {
 
 using test::Bytes;
+using test::read_bytes;
 using test::set_u32;
 using test::small_catalog;
 
@@ -33,11 +34,6 @@ struct Builder {
     }
     void zeros(std::size_t n) { b.insert(b.end(), n, 0); }
 };
-
-CatalogReadError read(const Bytes& bytes, Catalog& out, int number = 7) {
-    WorkLimits limits;
-    return read_catalog_bytes(bytes, number, false, limits, out);
-}
 
 TEST(CatalogFormat, WritesTheVersion3LayoutByteForByte) {
     const Catalog c = small_catalog();
@@ -119,7 +115,7 @@ TEST(CatalogFormat, TruncationGivesTheErrorOfTheSectionCutButKeepsTheCommentsThe
         Catalog back = small_catalog();
         back.set_current_number(5);
         const Bytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(k.cut));
-        EXPECT_EQ(read(cut, back), k.error) << "cut at " << k.cut;
+        EXPECT_EQ(read_bytes(cut, back), k.error) << "cut at " << k.cut;
         if (k.error != CatalogReadError::None) {
             EXPECT_EQ(back.file_count(), 0u);  // a failed read leaves an empty Catalog
             EXPECT_EQ(back.current_number(), 5);
@@ -168,7 +164,7 @@ TEST(CatalogFormat, LyingHeadersAreNotWrittenAndReferencesOutsideTheirRangeAreRe
     set_u32(b, p.files + 3 * 32 + 4, 5000);  // comment past the pool
     set_u32(b, p.dirs + 2 * 36 + 24, 2);     // a directory its own parent
     Catalog back;
-    ASSERT_EQ(read(b, back), CatalogReadError::None);
+    ASSERT_EQ(read_bytes(b, back), CatalogReadError::None);
     EXPECT_EQ(back.files()[0].parent, 0u);
     EXPECT_EQ(back.files()[2].name, 0u);
     EXPECT_EQ(back.files()[3].comment, 0u);
@@ -178,7 +174,7 @@ TEST(CatalogFormat, LyingHeadersAreNotWrittenAndReferencesOutsideTheirRangeAreRe
     // A directory deletion mark is a valid value, not a broken offset.
     Bytes marked = write_catalog_bytes(c);
     set_u32(marked, p.dirs + 2 * 36 + 4, DIR_DELETED_COMMENT);
-    ASSERT_EQ(read(marked, back), CatalogReadError::None);
+    ASSERT_EQ(read_bytes(marked, back), CatalogReadError::None);
     EXPECT_TRUE(is_deleted(back.dirs()[2]));
 }
 
@@ -220,7 +216,7 @@ Bytes version2_file(bool terminated = true, std::string_view description = "Hall
 
 TEST(CatalogFormatVersion2, IsConvertedWithTotalsAndDriveType5) {
     Catalog c;
-    ASSERT_EQ(read(version2_file(), c, 12), CatalogReadError::None);
+    ASSERT_EQ(read_bytes(version2_file(), c, 12), CatalogReadError::None);
     EXPECT_EQ(c.header.drive_type, 5u);
     EXPECT_EQ(c.header.volume_serial, 0x11223344u);
     EXPECT_EQ(fixed_text(c.header.medium_name), "Alte CD");
@@ -239,7 +235,7 @@ TEST(CatalogFormatVersion2, IsConvertedWithTotalsAndDriveType5) {
     // Written again it is a version 3 file that reads back the same.
     const Bytes v3 = write_catalog_bytes(c);
     Catalog again;
-    ASSERT_EQ(read(v3, again, 12), CatalogReadError::None);
+    ASSERT_EQ(read_bytes(v3, again, 12), CatalogReadError::None);
     c.dirs()[0].size_kb = 0;  // the root keeps no total in a file
     test::expect_same_catalog(c, again);
 }
@@ -247,7 +243,7 @@ TEST(CatalogFormatVersion2, IsConvertedWithTotalsAndDriveType5) {
 TEST(CatalogFormatVersion2, ConvertedFilesEndTheirTextsAndKeepLongDescriptions) {
     const std::string long_text(20000, '\xE4');  // "ä" in Windows-1252
     Catalog c;
-    ASSERT_EQ(read(version2_file(false, long_text), c), CatalogReadError::None);
+    ASSERT_EQ(read_bytes(version2_file(false, long_text), c), CatalogReadError::None);
     EXPECT_EQ(c.description().size(), 40000u);  // 20,000 characters in UTF-8
     EXPECT_EQ(c.file_name(2), "c.txt");
     EXPECT_EQ(c.file_comment(0), "Notiz\xC3\xA4");
@@ -267,7 +263,7 @@ TEST(CatalogFormatVersion2, AVersion3FileWithADamagedVersionWordIsNeverConverted
         Bytes file = write_catalog_bytes(c);
         file[0] = 2;
         Catalog back;
-        EXPECT_NE(read(file, back), CatalogReadError::None) << name;
+        EXPECT_NE(read_bytes(file, back), CatalogReadError::None) << name;
         EXPECT_EQ(back.file_count(), 0u);
     }
     // Counts that would fit the old layout do not make a sound version 3
@@ -279,17 +275,18 @@ TEST(CatalogFormatVersion2, AVersion3FileWithADamagedVersionWordIsNeverConverted
     set_u32(file, 2 + 66, 1);  // ... one file ...
     set_u32(file, 2 + 78, 4);  // ... four name bytes
     Catalog back;
-    EXPECT_EQ(read(file, back), CatalogReadError::Damaged);
+    EXPECT_EQ(read_bytes(file, back), CatalogReadError::Damaged);
 }
 
 TEST(CatalogFormatVersion2, TruncatedOrLyingFilesGiveTheirSectionsError) {
     const Bytes full = version2_file();
     Catalog c;
     const std::size_t files = 2 + 82 + 420 + 5 + 24;
-    EXPECT_EQ(read(Bytes(full.begin(), full.begin() + files + 30), c), CatalogReadError::Files);
+    EXPECT_EQ(read_bytes(Bytes(full.begin(), full.begin() + files + 30), c),
+              CatalogReadError::Files);
     Bytes lie = full;
     set_u32(lie, 2 + 66, 0x20000000);  // file count
-    EXPECT_EQ(read(lie, c), CatalogReadError::Files);
+    EXPECT_EQ(read_bytes(lie, c), CatalogReadError::Files);
 }
 
 }  // namespace

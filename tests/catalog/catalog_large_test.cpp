@@ -20,6 +20,7 @@ namespace {
 using test::Bytes;
 using test::CatalogFileStore;
 using test::get_u16;
+using test::read_bytes;
 
 constexpr std::size_t k16MiB = std::size_t{1} << 24;
 
@@ -59,11 +60,6 @@ Catalog many_names(std::size_t filler) {
     return c;
 }
 
-CatalogReadError read(const Bytes& bytes, Catalog& out) {
-    WorkLimits limits;
-    return read_catalog_bytes(bytes, 3, false, limits, out);
-}
-
 TEST(CatalogLargeForm, IsWrittenExactlyWhenAVersion3ReaderWouldLoseSomething) {
     struct Case {
         const char* what;
@@ -83,7 +79,7 @@ TEST(CatalogLargeForm, IsWrittenExactlyWhenAVersion3ReaderWouldLoseSomething) {
         EXPECT_EQ(get_u16(bytes, 0), k.version) << k.what;
 
         Catalog back;
-        ASSERT_EQ(read(bytes, back), CatalogReadError::None) << k.what;
+        ASSERT_EQ(read_bytes(bytes, back, 3), CatalogReadError::None) << k.what;
         EXPECT_EQ(back.header.version, k.version) << k.what;
         EXPECT_EQ(back.dir_count(), k.cat.dir_count()) << k.what;
         ASSERT_EQ(back.file_count(), 2u) << k.what;
@@ -135,14 +131,14 @@ TEST(CatalogLargeForm, DamagedLargeFilesGiveTheUsualErrors) {
     for (const auto& k : cuts) {
         Catalog back = c;
         const Bytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(k.cut));
-        EXPECT_EQ(read(cut, back), k.error) << k.cut;
+        EXPECT_EQ(read_bytes(cut, back, 3), k.error) << k.cut;
         EXPECT_EQ(back.dir_count(), 1u) << k.cut;  // emptied
     }
     // A newer version than the large form is refused.
     Bytes b = full;
     b[0] = 5;
     Catalog back;
-    EXPECT_EQ(read(b, back), CatalogReadError::WrongVersion);
+    EXPECT_EQ(read_bytes(b, back, 3), CatalogReadError::WrongVersion);
 }
 
 // A Windows-1252 file whose names grow past 16 MiB as UTF-8 loads whole and
@@ -166,7 +162,7 @@ TEST(CatalogLargeForm, AVersion3PoolThatGrowsInMemoryIsWrittenBackUnchanged) {
     ASSERT_EQ(get_u16(v3, offsetof(StoredMediumHeader, text_encoding)), TEXT_ENCODING_CP1252);
 
     Catalog back;
-    ASSERT_EQ(read(v3, back), CatalogReadError::None);
+    ASSERT_EQ(read_bytes(v3, back, 3), CatalogReadError::None);
     EXPECT_GT(back.names_used(), k16MiB);
     EXPECT_EQ(back.file_name(3), "tail");
     EXPECT_EQ(back.file_name(1).substr(0, 4), "\xC3\xA9\xC3\xA9");

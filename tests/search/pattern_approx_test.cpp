@@ -11,7 +11,7 @@ int best(std::string_view pattern, std::string_view text, int k, bool ignore_cas
     return FindApproximate(x.p, text, k, true) ? x.p.LastErrors : -1;
 }
 
-struct Case {
+struct ApproxCase {
     const char* pattern;
     const char* text;
     int k;
@@ -19,7 +19,7 @@ struct Case {
 };
 
 TEST(ApproximateLanguage, ErrorsClassesBracesAndAlternatives) {
-    const Case cases[] = {
+    const ApproxCase cases[] = {
         // Substitutions and deletions count as errors.
         {"abc", "ac", 1, 1},
         {"abc", "xbc", 0, -1},
@@ -45,7 +45,8 @@ TEST(ApproximateLanguage, ErrorsClassesBracesAndAlternatives) {
         // Characters are Windows-1252 bytes: '?' takes the ü, only A-Z fold.
         {"m?ller", "Müller", 0, 0},
         {"müller", "MÜLLER", 1, 1}};
-    for (const Case& c : cases) EXPECT_EQ(best(c.pattern, c.text, c.k), c.errors) << c.pattern;
+    for (const ApproxCase& c : cases)
+        EXPECT_EQ(best(c.pattern, c.text, c.k), c.errors) << c.pattern;
     EXPECT_EQ(best("ABC", "abc", 0, false), -1);
     Prepared x;
     prepare(x, "abc", SearchMode::Approximate);

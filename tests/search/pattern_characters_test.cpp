@@ -18,7 +18,7 @@ int outcome(SearchMode mode, std::string_view pattern, std::string_view text, in
     return MatchText(x.p, text) ? 1 : 0;
 }
 
-struct Case {
+struct CharCase {
     SearchMode mode;
     const char* pattern;
     const char* text;
@@ -32,39 +32,39 @@ constexpr SearchMode R = SearchMode::Regular;
 constexpr SearchMode S = SearchMode::Similarity;
 
 TEST(PatternCharacters, EveryLanguageCountsCharactersInGreekCyrillicCjkAndEmojiNames) {
-    const Case cases[] = {// A Windows-1252 pattern in a name that also holds an omega.
-                          {N, "m?ller", "müller_Ω.doc", 0, 1},
-                          {R, "^m.ller", "müller_Ω.doc", 0, 1},
-                          {E, "mxller", "müller_Ω.doc", 1, 1},
-                          {N, "MÜLLER", "müller_Ω.doc", 0, 1},
-                          // '?' and '.' take one character of any script, never half of one.
-                          {N, "д?м", "дом.txt", 0, 1},
-                          {N, "日?語", "日本語.txt", 0, 1},
-                          {N, "a?b", "a😀b.png", 0, 1},
-                          {N, "a?b", "a😀😀b.png", 0, 0},
-                          {R, "^..$", "日本", 0, 1},
-                          {R, "^..$", "😀😀", 0, 1},
-                          {R, "^д.м$", "дом", 0, 1},
-                          {R, "^.$", "Ωμ", 0, 0},
-                          // Patterns in the name's own script, classes and ranges included.
-                          {N, "Ω*", "Ωμέγα.txt", 0, 1},
-                          {N, "μέγα-txt", "Ωμέγα.txt", 0, 0},
-                          {N, "日本|Ω", "x日本", 0, 1},
-                          {R, "^[α-ω]$", "μ", 0, 1},
-                          {R, "[^α-ω]", "μέ", 0, 1},
-                          {R, "^:a", "Ω", 0, 0},
-                          {E, "[α-ω]x", "μx", 0, 0},
-                          {E, "[!α-ω]x", "μx", 0, -1},
-                          // Errors are whole characters.
-                          {E, "日本語", "日本人", 1, 1},
-                          {E, "😀😀", "x😀y", 1, 1},
-                          {E, "a?b", "a😀b", 0, 0},
-                          {E, "{Ωμ}έγα", "Ωxέγα", 2, -1},
-                          {E, "Москва", "Mосква", 1, 1},
-                          // Similarity: a name holds every gram of itself.
-                          {S, "Ωμέγα", "ωΩμέγα.txt", 0, 1},
-                          {S, "日本語学校", "日本語", 0, 0}};
-    for (const Case& c : cases) {
+    const CharCase cases[] = {// A Windows-1252 pattern in a name that also holds an omega.
+                              {N, "m?ller", "müller_Ω.doc", 0, 1},
+                              {R, "^m.ller", "müller_Ω.doc", 0, 1},
+                              {E, "mxller", "müller_Ω.doc", 1, 1},
+                              {N, "MÜLLER", "müller_Ω.doc", 0, 1},
+                              // '?' and '.' take one character of any script, never half of one.
+                              {N, "д?м", "дом.txt", 0, 1},
+                              {N, "日?語", "日本語.txt", 0, 1},
+                              {N, "a?b", "a😀b.png", 0, 1},
+                              {N, "a?b", "a😀😀b.png", 0, 0},
+                              {R, "^..$", "日本", 0, 1},
+                              {R, "^..$", "😀😀", 0, 1},
+                              {R, "^д.м$", "дом", 0, 1},
+                              {R, "^.$", "Ωμ", 0, 0},
+                              // Patterns in the name's own script, classes and ranges included.
+                              {N, "Ω*", "Ωμέγα.txt", 0, 1},
+                              {N, "μέγα-txt", "Ωμέγα.txt", 0, 0},
+                              {N, "日本|Ω", "x日本", 0, 1},
+                              {R, "^[α-ω]$", "μ", 0, 1},
+                              {R, "[^α-ω]", "μέ", 0, 1},
+                              {R, "^:a", "Ω", 0, 0},
+                              {E, "[α-ω]x", "μx", 0, 0},
+                              {E, "[!α-ω]x", "μx", 0, -1},
+                              // Errors are whole characters.
+                              {E, "日本語", "日本人", 1, 1},
+                              {E, "😀😀", "x😀y", 1, 1},
+                              {E, "a?b", "a😀b", 0, 0},
+                              {E, "{Ωμ}έγα", "Ωxέγα", 2, -1},
+                              {E, "Москва", "Mосква", 1, 1},
+                              // Similarity: a name holds every gram of itself.
+                              {S, "Ωμέγα", "ωΩμέγα.txt", 0, 1},
+                              {S, "日本語学校", "日本語", 0, 0}};
+    for (const CharCase& c : cases) {
         EXPECT_EQ(outcome(c.mode, c.pattern, c.text, c.errors), c.want)
             << static_cast<int>(c.mode) << " " << c.pattern << " in " << c.text;
     }
