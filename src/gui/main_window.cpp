@@ -325,6 +325,7 @@ void MainWindow::apply_options() {
 
 void MainWindow::initialize() {
     restore_placement();
+    refresh_search_history();
     BuildMediaList(ctx_);
     // The last medium, when it is still listed in the last category, is
     // loaded first, so that the category view picks it.
@@ -582,6 +583,15 @@ void MainWindow::refresh_preview() {
                         static_cast<uint>(std::min<std::size_t>(bytes.size(), 1u << 24)), "JPG"))
         preview_->setPixmap(
             pm.scaled(preview_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+void MainWindow::refresh_search_history() {
+    // The stored history, newest first, in the search box's list.
+    const QString typed = search_combo_->currentText();
+    search_combo_->clear();
+    for (const std::string& h : ctx_.settings.search.history)
+        if (!h.empty()) search_combo_->addItem(one_line(h));
+    search_combo_->setEditText(typed);
 }
 
 void MainWindow::refresh_media_combo() {

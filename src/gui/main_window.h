@@ -123,6 +123,7 @@ class MainWindow : public QMainWindow, public SessionView {
     void restore_placement();
     void save_placement();
     void refresh_media_combo();
+    void refresh_search_history();
     void refresh_list();
     void refresh_favourites();
     void refresh_media_list();

@@ -189,9 +189,7 @@ void MainWindow::on_search_entered() {
         RunSearch(ctx_);
         hits_->flush();
         // The history as the core keeps it.
-        search_combo_->clear();
-        for (const std::string& h : ctx_.settings.search.history)
-            if (!h.empty()) search_combo_->addItem(qs(h));
+        refresh_search_history();
         search_combo_->setEditText(text);
         set_tab(ResultTab);
         return;

@@ -119,7 +119,8 @@ TEST(MainWindow, EveryColumnSortsBothWaysAndKeepsFoldersFirst) {
     for (int col = 0; col < FileListModel::ColumnCount; ++col) {
         for (bool asc : {true, false}) {
             files->sort_rows(col, asc);
-            const QString title = files->headerData(col, Qt::Horizontal, Qt::DisplayRole).toString();
+            const QString title =
+                files->headerData(col, Qt::Horizontal, Qt::DisplayRole).toString();
             EXPECT_TRUE(title.endsWith(asc ? QStringLiteral(" +") : QStringLiteral(" -")))
                 << title.toStdString();
             EXPECT_TRUE(is_dir_object(files->object_at(0)) && is_dir_object(files->object_at(1)));

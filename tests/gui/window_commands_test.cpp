@@ -10,12 +10,15 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QListView>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <memory>
 
+#include "catalog/catalog_store.h"
 #include "catalog/category_file.h"
 #include "gui/command_table.h"
 #include "gui/file_list_model.h"
@@ -148,6 +151,34 @@ TEST(WindowCommands, EnterInTheSearchBoxSearchesOrFindsTheRowOfTheTab) {
     EXPECT_TRUE(w.media_combo()->hasFocus());
     w.run_command(gui::kCmdFocusNext);
     EXPECT_TRUE(w.search_combo()->hasFocus());
+}
+
+TEST(WindowCommands, StoredSearchHistoryFillsTheSearchBox) {
+    Home h;
+    h.settings("[Suche]\nBegriff0=*.mp3\nBegriff1=urlaub\n");
+    MainWindow& w = h.open();
+    ASSERT_GE(w.search_combo()->count(), 2);
+    EXPECT_EQ(w.search_combo()->itemText(0), QStringLiteral("*.mp3"));
+    EXPECT_EQ(w.search_combo()->itemText(1), QStringLiteral("urlaub"));
+}
+
+TEST(WindowCommands, MediaDraggedOntoACategoryMoveThere) {
+    Home h;
+    h.settings("[Kategorie]\nAnzahl=1\nKategorie0=Filme\nKategorie0parent=-2\n");
+    MainWindow& w = h.open();
+    w.set_tab(MainWindow::MediaTab);
+    auto* media = w.media_model();
+    ASSERT_EQ(media->rows(), 2);
+    std::unique_ptr<QMimeData> data(media->mimeData({media->index(1, 0)}));
+    QAbstractItemModel* tree = w.tree_view()->model();
+    const QModelIndex filme = tree->index(2, 0);
+    ASSERT_EQ(filme.data().toString(), QStringLiteral("Filme"));
+    ASSERT_TRUE(tree->canDropMimeData(data.get(), Qt::MoveAction, -1, -1, filme));
+    tree->dropMimeData(data.get(), Qt::MoveAction, -1, -1, filme);
+    EXPECT_EQ(h.ctx->media.entries[1].category, 2u);
+    MediumHeader stored;
+    ASSERT_EQ(ReadCatalogHeader(*h.ctx, 1, stored), 1);
+    EXPECT_EQ(stored.category, 2u);
 }
 
 TEST(WindowCommands, CategoryMenuCreatesRenamesAndDeletesCategories) {
