@@ -23,15 +23,38 @@ void* checked_alloc(std::size_t n) {
 
 }  // namespace
 
-// The array and nothrow forms of the standard library call these.
+// Every form is replaced: a sanitizer runtime supplies its own forms of the
+// ones left out, and memory from its allocator must not reach free().
 void* operator new(std::size_t n) {
     if (void* p = checked_alloc(n)) return p;
     throw std::bad_alloc();
 }
+void* operator new[](std::size_t n) {
+    if (void* p = checked_alloc(n)) return p;
+    throw std::bad_alloc();
+}
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+    return checked_alloc(n);
+}
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
+    return checked_alloc(n);
+}
 void operator delete(void* p) noexcept {
     std::free(p);
 }
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
 void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
     std::free(p);
 }
 
