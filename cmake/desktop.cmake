@@ -1,7 +1,8 @@
 # The desktop side of the program: the icon compiled into orbisto_app (the
 # desktop integration writes it per user), the install rules and a test that
 # installs into a temporary prefix and validates what it installed.
-# There are no help pages in the repository yet, so none are installed.
+# The help pages (data/help) are installed to share/orbisto/help and copied
+# beside the built program, where the window's F1 finds them.
 
 file(READ ${PROJECT_SOURCE_DIR}/data/icons/orbisto.svg ORBISTO_ICON_SVG)
 set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
@@ -18,6 +19,11 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/orbisto.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/data/io.orbisto.Orbisto.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/help/ DESTINATION ${CMAKE_INSTALL_DATADIR}/orbisto/help)
+file(GLOB ORBISTO_HELP_PAGES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/help/*)
+add_custom_target(orbisto_help ALL
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data/help ${PROJECT_BINARY_DIR}/help
+  DEPENDS ${ORBISTO_HELP_PAGES})
 
 if(ORBISTO_TESTS)
   add_test(NAME install_validates

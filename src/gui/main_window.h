@@ -75,6 +75,8 @@ class MainWindow : public QMainWindow, public SessionView {
     HitListModel* hit_model() const { return hits_; }
     MediaListModel* media_model() const { return media_; }
     QString status_part(int part) const;
+    // The help pages' index file, or empty when none is installed.
+    QString help_index() const;
     // The bytes of the window's own index arrays over the Catalog.
     std::size_t view_memory_bytes() const;
     // The shown category of the media selector and the media list.

@@ -619,6 +619,20 @@ void MainWindow::cmd_show_hit() {
     list_->setFocus();
 }
 
+QString MainWindow::help_index() const {
+    // The help pages lie beside the program (a build, a portable copy) or in
+    // the installed data folder.
+    const QString exe_dir = QCoreApplication::applicationDirPath();
+    for (const QString& candidate :
+         {exe_dir + QStringLiteral("/help/index.html"),
+          exe_dir + QStringLiteral("/../share/orbisto/help/index.html"),
+          QFileInfo(qs(ctx_.paths.help_file)).absolutePath() + QStringLiteral("/help/index.html"),
+          QStringLiteral(ORBISTO_DATA_DIR "/help/index.html")}) {
+        if (QFileInfo::exists(candidate)) return QFileInfo(candidate).canonicalFilePath();
+    }
+    return {};
+}
+
 void MainWindow::cmd_help(int id) {
     if (id == kCmdAbout) {
         QMessageBox::about(
@@ -644,14 +658,10 @@ void MainWindow::cmd_help(int id) {
         box.exec();
         return;
     }
-    // The help pages ship beside the program, or in the installed data folder.
-    const QString dir = QFileInfo(qs(ctx_.paths.help_file)).absolutePath();
-    for (const QString& candidate : {dir + QStringLiteral("/help/index.html"),
-                                     QStringLiteral(ORBISTO_DATA_DIR "/help/index.html")}) {
-        if (QFileInfo::exists(candidate)) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(candidate));
-            return;
-        }
+    const QString page = help_index();
+    if (!page.isEmpty()) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+        return;
     }
     ctx_.frontend.message(t("Hilfe nicht gefunden", "help not found"), t("Hilfe", "help"),
                           Buttons::Ok, Icon::Information);

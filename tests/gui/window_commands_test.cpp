@@ -153,6 +153,16 @@ TEST(WindowCommands, EnterInTheSearchBoxSearchesOrFindsTheRowOfTheTab) {
     EXPECT_TRUE(w.search_combo()->hasFocus());
 }
 
+TEST(WindowCommands, HelpPagesAreFoundInTheProgramDirectory) {
+    Home h;
+    const auto page = read_file(std::string(ORBISTO_SOURCE_DIR) + "/data/help/index.html");
+    ASSERT_TRUE(page);
+    make_directories(h.home + "/help");
+    write_file_atomic(h.home + "/help/index.html", *page);
+    MainWindow& w = h.open();
+    EXPECT_EQ(w.help_index().toStdString(), h.home + "/help/index.html");
+}
+
 TEST(WindowCommands, StoredSearchHistoryFillsTheSearchBox) {
     Home h;
     h.settings("[Suche]\nBegriff0=*.mp3\nBegriff1=urlaub\n");

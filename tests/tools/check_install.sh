@@ -29,6 +29,7 @@ expect bin/orbisto
 expect share/applications/orbisto.desktop
 expect share/icons/hicolor/scalable/apps/orbisto.svg
 expect share/metainfo/io.orbisto.Orbisto.metainfo.xml
+expect share/orbisto/help/index.html
 ((status == 0)) || exit 1
 
 "$prefix/bin/orbisto" --version >/dev/null || { echo "the installed program does not run" >&2; exit 1; }
