@@ -22,7 +22,8 @@ namespace {
 // The first eight bytes of a text, ASCII letters folded, as a number whose
 // order is the order of compare_names on those bytes: most comparisons of a
 // sort end on it without touching the texts.
-std::uint64_t prefix_key(std::string_view s) {
+std::uint64_t prefix_key(std::string_view s, std::size_t from = 0) {
+    s = s.size() > from ? s.substr(from) : std::string_view();
     std::uint64_t key = 0;
     for (std::size_t i = 0; i < 8; ++i) {
         unsigned char c = i < s.size() ? static_cast<unsigned char>(s[i]) : 0;
@@ -50,8 +51,9 @@ void sort_objects(const Catalog& cat, std::vector<std::uint32_t>& refs, int colu
     // One small key record per row, sorted as a whole: the comparison reads
     // the records side by side and touches the texts only on equal prefixes.
     struct Key {
-        std::uint64_t primary;   // the column's value (or text prefix)
-        std::uint64_t name_key;  // the name's prefix
+        std::uint64_t primary;    // the column's value (or text prefix)
+        std::uint64_t name_key;   // the name's first eight bytes
+        std::uint64_t name_key2;  // and the next eight
         std::uint32_t row;
         bool dir;
     };
@@ -72,6 +74,7 @@ void sort_objects(const Catalog& cat, std::vector<std::uint32_t>& refs, int colu
         k.row = static_cast<std::uint32_t>(i);
         k.dir = is_dir_object(ref);
         k.name_key = prefix_key(names[i]);
+        k.name_key2 = prefix_key(names[i], 8);
         switch (column) {
             case FileListModel::Size:
                 k.primary = ordered_bits(object_size_kb(cat, ref));
@@ -103,6 +106,7 @@ void sort_objects(const Catalog& cat, std::vector<std::uint32_t>& refs, int colu
         int c = x.primary < y.primary ? -1 : (y.primary < x.primary ? 1 : 0);
         if (c == 0 && by_text) c = compare_names(text[x.row], text[y.row]);
         if (c == 0) c = x.name_key < y.name_key ? -1 : (y.name_key < x.name_key ? 1 : 0);
+        if (c == 0) c = x.name_key2 < y.name_key2 ? -1 : (y.name_key2 < x.name_key2 ? 1 : 0);
         if (c == 0) c = compare_names(names[x.row], names[y.row]);
         if (c == 0) return x.row < y.row;
         return ascending ? c < 0 : c > 0;

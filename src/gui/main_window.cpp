@@ -253,8 +253,6 @@ void MainWindow::build_central() {
 
     tree_->setModel(dirs_);
     list_->setModel(files_);
-    icons_->setModel(files_);
-    icons_->setSelectionModel(list_->selectionModel());
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &MainWindow::on_tree_selected);
     connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -438,13 +436,26 @@ void MainWindow::set_tab(int tab) {
     }
     if (list_->model() != list_model) {
         list_->setModel(list_model);
-        icons_->setModel(list_model);
-        icons_->setSelectionModel(list_->selectionModel());
+        attach_icon_view();
         connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
                 &MainWindow::refresh_preview);
     }
     ctx_.settings.state.show_media_list = tab == MediaTab;
     apply_column_widths();
+}
+
+void MainWindow::attach_icon_view() {
+    // The icon view holds the list's model only while it is shown: a hidden
+    // view that shares it would lay out every row again on every change.
+    const bool shown = list_stack_->currentWidget() == icons_;
+    if (!shown) {
+        icons_->setModel(nullptr);
+        return;
+    }
+    if (icons_->model() != list_->model()) {
+        icons_->setModel(list_->model());
+        icons_->setSelectionModel(list_->selectionModel());
+    }
 }
 
 void MainWindow::apply_column_widths() {

@@ -133,6 +133,7 @@ class MainWindow : public QMainWindow, public SessionView {
     void count_marked();
     void refresh_preview();
     void apply_column_widths();
+    void attach_icon_view();
     void store_column_widths();
     void on_tree_selected();
     void on_list_activated(const QModelIndex& index);

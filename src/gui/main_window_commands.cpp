@@ -380,9 +380,11 @@ void MainWindow::cmd_view_mode(int id) {
     ctx_.settings.state.list_view_style = style;
     if (style == 0) {
         list_stack_->setCurrentWidget(list_);
+        attach_icon_view();
         return;
     }
     list_stack_->setCurrentWidget(icons_);
+    attach_icon_view();
     icons_->setModelColumn(0);
     if (style == 1) {
         icons_->setViewMode(QListView::ListMode);
