@@ -32,7 +32,7 @@ void HitListModel::add_hit(const Catalog& cat, const HitRecord& hit, const HitDe
     } else if (is_dir_object(ref)) {
         if (i < cat.dir_count()) {
             r.name = cat.dir_name(i);
-            r.path = cat.dir_path(cat.dirs()[i].parent);
+            r.path = path_of(cat, hit.catalog_number, cat.dirs()[i].parent);
             r.size_kb = cat.dirs()[i].size_kb;
             r.time = cat.dirs()[i].time.value();
         }
@@ -41,7 +41,7 @@ void HitListModel::add_hit(const Catalog& cat, const HitRecord& hit, const HitDe
         r.name = cat.file_name(i);
         if (f.thumbnail >= FIRST_IMAGE_OFFSET && !cat.image_at(f.thumbnail).empty())
             r.name = "(TN) " + r.name;
-        r.path = cat.dir_path(f.parent);
+        r.path = path_of(cat, hit.catalog_number, f.parent);
         r.size_kb = f.size_kb;
         r.time = f.time.value();
     }
@@ -59,6 +59,19 @@ void HitListModel::add_hit(const Catalog& cat, const HitRecord& hit, const HitDe
         r.place = std::string(number) + " / " + std::string(place);
     rows_.push_back(std::move(r));
     if (!batch_.isActive()) batch_.start();
+}
+
+const std::string& HitListModel::path_of(const Catalog& cat, std::uint32_t number,
+                                         std::uint32_t dir) {
+    // Hits come folder by folder: the last folder's path is kept.
+    if (!path_valid_ || number != path_number_ || dir != path_dir_ || &cat != path_catalog_) {
+        path_ = cat.dir_path(dir);
+        path_number_ = number;
+        path_dir_ = dir;
+        path_catalog_ = &cat;
+        path_valid_ = true;
+    }
+    return path_;
 }
 
 void HitListModel::flush() {
@@ -83,6 +96,7 @@ void HitListModel::flush() {
 }
 
 void HitListModel::clear() {
+    path_valid_ = false;
     beginResetModel();
     rows_.clear();
     order_.clear();

@@ -63,7 +63,14 @@ class HitListModel : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   private:
+    const std::string& path_of(const Catalog& cat, std::uint32_t number, std::uint32_t dir);
+
     std::function<QString(std::uint32_t)> medium_name_;
+    // The path of the folder of the last hit (hits come folder by folder).
+    std::string path_;
+    std::uint32_t path_number_ = 0, path_dir_ = 0;
+    const Catalog* path_catalog_ = nullptr;
+    bool path_valid_ = false;
     SearchMode mode_ = SearchMode::Normal;
     RowOptions options_;
     std::vector<HitRow> rows_;

@@ -178,8 +178,9 @@ void MainWindow::build_central() {
     top->addWidget(search_combo_);
     layout->addLayout(top);
     connect(tabs_, &QTabBar::currentChanged, this, &MainWindow::set_tab);
-    connect(search_combo_->lineEdit(), &QLineEdit::returnPressed, this,
-            &MainWindow::on_search_entered);
+    // Enter in the search box is taken here once (the line edit and the
+    // combo box would each see it).
+    search_combo_->lineEdit()->installEventFilter(this);
 
     split_ = new QSplitter(Qt::Horizontal, central);
     split_->setObjectName(QStringLiteral("split"));

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -246,6 +247,13 @@ void MainWindow::show_context_menu(const QPoint& pos, bool on_tree) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched == search_combo_->lineEdit()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            on_search_entered();
+            return true;
+        }
+    }
     // Tool tips are shown only while they are switched on.
     if (event->type() == QEvent::ToolTip && !ctx_.settings.options.tool_tips) return true;
     return QMainWindow::eventFilter(watched, event);

@@ -137,6 +137,12 @@ TEST(WindowCommands, EnterInTheSearchBoxSearchesOrFindsTheRowOfTheTab) {
     EXPECT_EQ(w.current_tab(), MainWindow::ResultTab);
     EXPECT_EQ(w.list_view()->model()->rowCount(), 4);
     EXPECT_EQ(w.search_combo()->itemText(0), QStringLiteral("*.txt"));
+    // One Enter is one search: no row of the result is looked for after it.
+    w.set_tab(MainWindow::MediumTab);
+    edit->setText(QStringLiteral("alpha.txt"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    ASSERT_EQ(w.list_view()->model()->rowCount(), 1);
+    EXPECT_FALSE(w.list_view()->currentIndex().isValid());
     // On the media list Enter finds the first row with the text.
     w.set_tab(MainWindow::MediaTab);
     edit->setText(QStringLiteral("second"));
