@@ -161,7 +161,7 @@ std::string marked_icon() {
 }  // namespace
 
 std::string quote_exec_argument(std::string_view arg) {
-    // The reserved characters of the Desktop Entry specification.
+    // The characters that must be quoted in a desktop entry's Exec line.
     constexpr std::string_view kReserved = " \t\n\"'\\><~|&;$*?#()`";
     const bool quote = arg.empty() || arg.find_first_of(kReserved) != std::string_view::npos;
     std::string out;
