@@ -19,6 +19,7 @@
 
 #include "app/console_frontend.h"
 #include "bench_clock.h"
+#include "bench_names.h"
 #include "catalog/catalog.h"
 #include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
@@ -29,28 +30,13 @@ namespace {
 
 using namespace orbisto;
 using bench::Clock;
+using bench::file_name;
+using bench::peak_rss_mb;
 using bench::seconds_since;
-
-double peak_rss_mb() {
-    rusage ru{};
-    ::getrusage(RUSAGE_SELF, &ru);
-    return static_cast<double>(ru.ru_maxrss) / 1024.0;  // KiB on Linux
-}
 
 double file_mb(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 ? static_cast<double>(st.st_size) / 1e6 : -1;
-}
-
-// Names as a home directory or a system disk has them: camera pictures,
-// library versions, source files, documents; directories named after
-// projects and years.
-void file_name(char* out, std::size_t n, std::uint32_t i) {
-    static const char* const kinds[] = {"IMG_%08u.jpg",           "libgtk-3.so.0.%u.30",
-                                        "module_%u_handler.cpp",  "Rechnung %u - Kopie.pdf",
-                                        "track%02u - Artist.mp3", "cache-%08x.tmp",
-                                        "README-%u.md",           "photo_2019-06-%05u.png"};
-    std::snprintf(out, n, kinds[i % 8], i / 8);
 }
 
 Catalog build_catalog(std::uint32_t dirs, std::uint32_t files) {

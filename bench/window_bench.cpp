@@ -24,6 +24,7 @@
 
 #include "app/console_frontend.h"
 #include "bench_clock.h"
+#include "bench_names.h"
 #include "catalog/catalog_store.h"
 #include "catalog/media_list.h"
 #include "gui/file_list_model.h"
@@ -38,15 +39,9 @@ namespace {
 
 using namespace orbisto;
 using bench::Clock;
+using bench::file_name;
+using bench::peak_rss_mb;
 using bench::seconds_since;
-
-void file_name(char* out, std::size_t n, std::uint32_t i) {
-    static const char* const kinds[] = {"IMG_%08u.jpg",           "libgtk-3.so.0.%u.30",
-                                        "module_%u_handler.cpp",  "Rechnung %u - Kopie.pdf",
-                                        "track%02u - Artist.mp3", "cache-%08x.tmp",
-                                        "README-%u.md",           "photo_2019-06-%05u.png"};
-    std::snprintf(out, n, kinds[i % 8], i / 8);
-}
 
 // Directory 1 holds `big` files; the others are spread over folders of 100.
 void build(Catalog& c, std::uint32_t files, std::uint32_t big) {
@@ -78,12 +73,6 @@ void build(Catalog& c, std::uint32_t files, std::uint32_t big) {
         c.append_file(f);
     }
     c.sync_header();
-}
-
-double rss_mb() {
-    rusage ru{};
-    ::getrusage(RUSAGE_SELF, &ru);
-    return static_cast<double>(ru.ru_maxrss) / 1024.0;
 }
 
 }  // namespace
@@ -207,7 +196,7 @@ int main(int argc, char** argv) {
     const double view_mb = static_cast<double>(window.view_memory_bytes()) / 1e6;
     std::printf(
         "memory: Catalog %.1f MB, window's index arrays %.1f MB (%.0f %%), peak RSS %.0f MB\n",
-        catalog_mb, view_mb, 100.0 * view_mb / catalog_mb, rss_mb());
+        catalog_mb, view_mb, 100.0 * view_mb / catalog_mb, peak_rss_mb());
 
     frontend.attach(nullptr, nullptr, &ctx);
     shut_down(ctx);

@@ -1,7 +1,11 @@
 #include "gui/dialog_parts.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -19,6 +23,15 @@ QLabel* plain_label(const QString& text, QWidget* parent) {
     label->setTextFormat(Qt::PlainText);
     label->setText(text);
     return label;
+}
+
+void add_ok_cancel(QDialog& dialog, QLayout* layout, const DialogEnv& env) {
+    auto* buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(text_for(env, "Abbrechen", "Cancel"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
 }
 
 QString multi_line(std::string_view text) {

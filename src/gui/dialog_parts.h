@@ -14,7 +14,9 @@
 #include "gui/qt_text.h"
 #include "settings/frontend.h"
 
+class QDialog;
 class QLabel;
+class QLayout;
 class QWidget;
 
 namespace orbisto::gui {
@@ -25,6 +27,8 @@ struct DialogEnv;
 QString text_for(const DialogEnv& env, const char* de, const char* en);
 // A label whose text is never read as rich text.
 QLabel* plain_label(const QString& text, QWidget* parent);
+// "OK" (the default) and "Abbrechen"/"Cancel" below a sheet, closing it.
+void add_ok_cancel(QDialog& dialog, QLayout* layout, const DialogEnv& env);
 // A stored multi-line text for an edit field (line breaks as '\n').
 QString multi_line(std::string_view text);
 // An edited multi-line text in the stored form (line breaks as "\r\n").

@@ -103,10 +103,10 @@ void sort_objects(const Catalog& cat, std::vector<std::uint32_t>& refs, int colu
     auto less = [&](const Key& x, const Key& y) {
         // Directories come first whichever way the list is sorted.
         if (x.dir != y.dir) return x.dir;
-        int c = x.primary < y.primary ? -1 : (y.primary < x.primary ? 1 : 0);
+        int c = three_way(x.primary, y.primary);
         if (c == 0 && by_text) c = compare_names(text[x.row], text[y.row]);
-        if (c == 0) c = x.name_key < y.name_key ? -1 : (y.name_key < x.name_key ? 1 : 0);
-        if (c == 0) c = x.name_key2 < y.name_key2 ? -1 : (y.name_key2 < x.name_key2 ? 1 : 0);
+        if (c == 0) c = three_way(x.name_key, y.name_key);
+        if (c == 0) c = three_way(x.name_key2, y.name_key2);
         if (c == 0) c = compare_names(names[x.row], names[y.row]);
         if (c == 0) return x.row < y.row;
         return ascending ? c < 0 : c > 0;

@@ -15,6 +15,12 @@
 
 namespace orbisto::gui {
 
+// The order of two numbers as -1, 0 or 1 (the sort comparisons of the lists).
+template <class T>
+int three_way(const T& a, const T& b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
 // The header suffix of the column the list is sorted by.
 QString sorted_header(const QString& title, bool sorted, bool ascending);
 

@@ -142,14 +142,12 @@ void HitListModel::sort_by(int column, bool asc) {
     auto key_cmp = [&](const HitRow& a, const HitRow& b) -> int {
         switch (column) {
             case Size:
-                return a.size_kb < b.size_kb ? -1 : (b.size_kb < a.size_kb ? 1 : 0);
+                return three_way(a.size_kb, b.size_kb);
             case Date:
             case Time:
-                return a.time < b.time ? -1 : (b.time < a.time ? 1 : 0);
+                return three_way(a.time, b.time);
             case Medium:
-                return a.catalog_number < b.catalog_number
-                           ? -1
-                           : (b.catalog_number < a.catalog_number ? 1 : 0);
+                return three_way(a.catalog_number, b.catalog_number);
             case Path:
                 return compare_names(a.path, b.path);
             case Description:

@@ -69,22 +69,21 @@ void MediaListModel::sort_now() {
     auto cmp = [&](std::size_t x, std::size_t y) -> int {
         const MediumHeader& a = e[x];
         const MediumHeader& b = e[y];
-        auto num = [](auto p, auto q) { return p < q ? -1 : (q < p ? 1 : 0); };
         switch (sort_column_) {
             case Name:
                 return compare_names(fixed_text(a.medium_name), fixed_text(b.medium_name));
             case Volume:
                 return compare_names(fixed_text(a.volume_label), fixed_text(b.volume_label));
             case Dirs:
-                return num(a.dir_count, b.dir_count);
+                return three_way(a.dir_count, b.dir_count);
             case Files:
-                return num(a.file_count, b.file_count);
+                return three_way(a.file_count, b.file_count);
             case Used:
-                return num(a.total_kb, b.total_kb);
+                return three_way(a.total_kb, b.total_kb);
             case Free:
-                return num(a.free_kb, b.free_kb);
+                return three_way(a.free_kb, b.free_kb);
             case FileName:
-                return num(a.catalog_number, b.catalog_number);
+                return three_way(a.catalog_number, b.catalog_number);
         }
         return 0;
     };

@@ -192,12 +192,7 @@ bool medium_sheet(QWidget* parent, Catalog& catalog, std::string_view caption,
     auto* place = new MediumPlacePage(catalog.info, catalog.header.medium_flags, env, tabs);
     tabs->addTab(place, text_for(env, "Ort", "place"));
 
-    auto* buttons = new QDialogButtonBox(&dialog);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(text_for(env, "Abbrechen", "Cancel"), QDialogButtonBox::RejectRole);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    layout->addWidget(buttons);
+    add_ok_cancel(dialog, layout, env);
     dialog.resize(dialog.sizeHint().expandedTo(QSize(520, 420)));
     name->setFocus();
 

@@ -143,12 +143,7 @@ bool object_sheet(QWidget* parent, Catalog& catalog, std::uint32_t object, const
     tabs->addTab(comment, text_for(env, "Beschreibung", "description"));
     if (!is_dir) tabs->addTab(preview_page(catalog, index, env, tabs), QStringLiteral("Preview"));
 
-    auto* buttons = new QDialogButtonBox(&dialog);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(text_for(env, "Abbrechen", "Cancel"), QDialogButtonBox::RejectRole);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    layout->addWidget(buttons);
+    add_ok_cancel(dialog, layout, env);
     dialog.resize(dialog.sizeHint().expandedTo(QSize(460, 360)));
 
     if (dialog.exec() != QDialog::Accepted || !comment->document()->isModified()) return false;

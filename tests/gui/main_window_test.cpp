@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTreeView>
 #include <QUrl>
+#include <initializer_list>
 #include <set>
 
 #include "catalog/catalog_store.h"
@@ -158,6 +159,15 @@ int row_named(FileListModel* m, const QString& name) {
     return -1;
 }
 
+// Selects the rows of these names in the file list, which gets the focus.
+void select_named(MainWindow& w, std::initializer_list<const char*> names) {
+    w.list_view()->setFocus();
+    for (const char* name : names)
+        w.list_view()->selectionModel()->select(
+            w.file_model()->index(row_named(w.file_model(), QString::fromUtf8(name)), 0),
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
 TEST(MainWindow, FolderStructureAndOnlyWithCommentFilterTheList) {
     Medium h;
     MainWindow& w = h.open();
@@ -187,14 +197,7 @@ TEST(MainWindow, MarkingFillsTheFavouritesAndTheStatusCounts) {
     Medium h;
     MainWindow& w = h.open();
     open_disc(w);
-    FileListModel* files = w.file_model();
-    w.list_view()->setFocus();
-    w.list_view()->selectionModel()->select(
-        files->index(row_named(files, "alpha.txt"), 0),
-        QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    w.list_view()->selectionModel()->select(
-        files->index(row_named(files, "gamma.bin"), 0),
-        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    select_named(w, {"alpha.txt", "gamma.bin"});
     w.run_command(gui::kCmdMark);
     EXPECT_TRUE(h.ctx->catalog.changed());
     EXPECT_TRUE(w.status_part(1).startsWith(QStringLiteral("2/6 - 0.0 MB/0.0 MB markiert")))
@@ -214,13 +217,7 @@ TEST(MainWindow, DeletedSelectionIsGoneFromTheSavedFileAfterReload) {
     MainWindow& w = h.open();
     open_disc(w);
     FileListModel* files = w.file_model();
-    w.list_view()->setFocus();
-    w.list_view()->selectionModel()->select(
-        files->index(row_named(files, "docs"), 0),
-        QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    w.list_view()->selectionModel()->select(
-        files->index(row_named(files, "Beta.doc"), 0),
-        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    select_named(w, {"docs", "Beta.doc"});
     QString asked;
     test::on_next_modal([&](QWidget* box) {
         asked = test::box_text(box);
