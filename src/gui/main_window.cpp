@@ -459,8 +459,18 @@ void MainWindow::attach_icon_view() {
     }
 }
 
+double MainWindow::column_scale() const {
+    // Stored widths count pixels of the small font they were made for (six
+    // pixels a digit); a larger list font widens them alike, so a header and
+    // its values stay readable.
+    const double digit =
+        list_->fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) / 10.0;
+    return std::max(1.0, digit / 6.0);
+}
+
 void MainWindow::apply_column_widths() {
     widths_shown_ = list_->model();
+    const double scale = column_scale();
     const ColumnSettings& c = ctx_.settings.columns;
     auto apply = [&](const auto& set) {
         const auto& w = description_layout_ ? set.description_layout : set.normal;
@@ -468,7 +478,7 @@ void MainWindow::apply_column_widths() {
         for (int i = 0; i < n && i < static_cast<int>(w.size()); ++i) {
             list_->setColumnHidden(i, w[static_cast<std::size_t>(i)] == 0);
             if (w[static_cast<std::size_t>(i)] > 0)
-                list_->setColumnWidth(i, w[static_cast<std::size_t>(i)]);
+                list_->setColumnWidth(i, qRound(w[static_cast<std::size_t>(i)] * scale));
         }
     };
     switch (current_tab()) {
@@ -492,11 +502,13 @@ void MainWindow::store_column_widths() {
     // header made fresh has Qt's default sizes, not the user's).
     if (widths_shown_ == nullptr || widths_shown_ != list_->model()) return;
     ColumnSettings& c = ctx_.settings.columns;
+    const double scale = column_scale();
     auto store = [&](auto& set) {
         auto& w = description_layout_ ? set.description_layout : set.normal;
         const int n = list_->header()->count();
         for (int i = 0; i < n && i < static_cast<int>(w.size()); ++i)
-            if (!list_->isColumnHidden(i)) w[static_cast<std::size_t>(i)] = list_->columnWidth(i);
+            if (!list_->isColumnHidden(i))
+                w[static_cast<std::size_t>(i)] = qRound(list_->columnWidth(i) / scale);
     };
     if (list_->model() == files_)
         store(c.files);

@@ -133,6 +133,7 @@ class MainWindow : public QMainWindow, public SessionView {
     void count_marked();
     void refresh_preview();
     void apply_column_widths();
+    double column_scale() const;
     void attach_icon_view();
     void store_column_widths();
     void on_tree_selected();
