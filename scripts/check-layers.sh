@@ -10,8 +10,8 @@ declare -A rank=(
     [platform]=0
     [settings]=1
     [catalog]=2
-    [text]=3 [fileinfo]=3
-    [archive]=4
+    [text]=3
+    [archive]=4 [fileinfo]=4
     [scan]=5 [search]=5 [output]=5
     [session]=6
     [app]=7 [gui]=7 [ipc]=7

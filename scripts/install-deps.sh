@@ -6,6 +6,8 @@ packages=(
     build-essential cmake ninja-build pkg-config git
     libgtest-dev libgmock-dev
     zlib1g-dev libzip-dev
+    # the multimedia service of the file information: playing times, codec names
+    libavformat-dev libavcodec-dev libavutil-dev
     zip unzip
     p7zip-full arj lhasa unar cabextract unshield gcab
     python3

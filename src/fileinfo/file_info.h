@@ -1,32 +1,94 @@
 // What the file-information layer finds in one file during the walk: a new
-// comment text, the playing time of an MP3 file and a thumbnail.
+// comment text (image size, sound format and playing time, tags, video
+// length and codec, font names, program type and version), the MP3
+// statistics the walk adds up per directory, and a thumbnail.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "fileinfo/media_service.h"
 
 namespace orbisto {
 
-struct CatalogContext;
+struct Environment;
+struct Options;
+class FileSource;
+class Log;
 
-// What the file-information layer found for one file.
+// What the readers found for one file. The caller starts each file with a
+// cleared record; a reader sets the fields it reads.
 struct FileInfoResult {
-    std::string info_text;                // the new comment text
-    std::uint32_t mp3_bitrate_kbps = 0;   // > 0 for an MP3 file
-    std::uint32_t mp3_length_s = 0;       // its playing time
+    std::string info_text;     // the finished text (UTF-8) when CollectFileInfo returns 1
+    std::string scratch_text;  // a reader's part of the text (tag block, font name, title, ...)
+
+    std::int32_t width = 0, height = 0, depth = 0;  // images
+    std::int32_t channels = 0, sample_rate = 0, bits_per_sample = 0;  // WAV, VOC
+    std::string media_type;  // "AVI", "WMV" or "OGM"
+    std::int32_t frames = 0;
+    std::int32_t length_tenths = 0;  // playing time in tenths (MP3: whole seconds)
+    std::int32_t video_width = 0, video_height = 0, video_depth = 0;
+    std::string codec;
+
+    std::uint32_t mp3_bitrate_kbps = 0;  // > 0 for an MP3 file with a frame header
+    std::uint32_t mp3_length_s = 0;      // its playing time
+    bool version_found = false;          // a program's fixed version was read (FLAG_VERSION)
     std::vector<std::uint8_t> thumbnail;  // a picture for the ImagePool; empty = none
-    void clear() {
-        info_text.clear();
-        mp3_bitrate_kbps = 0;
-        mp3_length_s = 0;
-        thumbnail.clear();
-    }
+
+    void clear() { *this = FileInfoResult{}; }
 };
+
+// What lives from one file to the next: the multimedia service (made on
+// first use), its extension cache and the tag buffer the MP3 reader reuses.
+struct FileInfoSession {
+    FileInfoSession();
+    ~FileInfoSession();
+    FileInfoSession(const FileInfoSession&) = delete;
+    FileInfoSession& operator=(const FileInfoSession&) = delete;
+
+    // The service, or null when it is switched off or cannot be set up.
+    MediaService* media(bool switched_off);
+    // Installs a service (tests); null switches it off for good.
+    void set_media(std::unique_ptr<MediaService> service);
+
+    MediaDeviceCache devices;
+    std::vector<std::uint8_t> id3_buffer;
+
+  private:
+    std::unique_ptr<MediaService> media_;
+    bool media_tried_ = false;
+};
+
+// One reader's call: the switches, the file and where the results go.
+struct FileInfoJob {
+    const Options& options;
+    FileInfoSession& session;
+    FileSource& file;
+    std::string_view path;    // full path: the extension, and what the media service opens
+    std::uint64_t size_bytes;  // the length the scanner passes
+    FileInfoResult& result;
+    const Log* log = nullptr;  // diagnostic lines go here when logging is on
+
+    bool english() const;
+    // Writes a diagnostic line to the scan log when logging is on.
+    void log_line(std::string_view text) const;
+    // The multimedia service, or null when NoMCI is on or it is missing.
+    MediaService* media() const;
+};
+
 // Extracts information from the file at `path` of `size_bytes` bytes into
-// `result` (cleared by the caller). Returns non-zero when info_text holds a
-// new text.
-int CollectFileInfo(CatalogContext& ctx, const std::string& path, std::uint64_t size_bytes,
-                    FileInfoResult& result);
+// `result` (cleared by the caller): the reader is chosen by the extension
+// and the switches. Returns 1 when info_text holds a new text, else 0; the
+// MP3 statistics, the version flag and the thumbnail may be set either way.
+int CollectFileInfo(Environment& env, FileInfoSession& session, const std::string& path,
+                    std::uint64_t size_bytes, FileInfoResult& result);
+
+// The same over an open source (tests, fuzz targets): no events are pumped.
+int CollectFileInfo(const Options& options, FileInfoSession& session, FileSource& file,
+                    std::string_view path, std::uint64_t size_bytes, FileInfoResult& result,
+                    const Log* log = nullptr);
 
 }  // namespace orbisto

@@ -10,6 +10,7 @@
 
 #include "catalog/catalog.h"
 #include "catalog/records.h"
+#include "fileinfo/file_info.h"
 
 namespace orbisto {
 
@@ -104,6 +105,10 @@ struct ScanState {
 
     // The read buffer of the CRC computation, kept for the whole scan.
     std::vector<unsigned char> crc_buffer;
+
+    // What the file-information readers keep from one file to the next (the
+    // multimedia service, the tag buffer), for the whole run.
+    FileInfoSession file_info;
 
     // What the walk left out (cleared at the start of every scan).
     ScanOmissions omissions;

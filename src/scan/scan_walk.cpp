@@ -45,6 +45,13 @@ namespace {
 // descriptor, and paths that deep pass what the system can open by name.
 constexpr int kMaxNesting = 256;
 
+// The length the file-information readers are told: the record's size in
+// KiB times 1024, truncated, so that lengths computed from it (an MP3 file's
+// playing time) agree with catalogues made from the same records elsewhere.
+std::uint64_t file_info_size(const FileRecord& rec) {
+    return static_cast<std::uint64_t>(static_cast<double>(rec.size_kb) * 1024.0);
+}
+
 bool walk_stopped(const ScanContext& ctx) {
     // A full NamePool ends the whole walk; an abort request ends it too.
     return ctx.frontend.abort_requested() || ctx.limits_hit.names;
@@ -288,7 +295,10 @@ bool DirectoryWalk::file_entry(const ListedEntry& e) {
         }
     }
     // Information extraction is switched off as a whole by file_information.
-    if (o.file_information && e.kind == EntryKind::File && rec.size_kb > 0.001f) {
+    // A file that has a comment already is read for its thumbnail and MP3
+    // statistics only, so one with both has nothing to gain.
+    if (o.file_information && e.kind == EntryKind::File && rec.size_kb > 0.001f &&
+        (rec.comment == 0 || rec.thumbnail == 0)) {
         collect_file_info(e, rec);
         if (ctx_.limits_hit.comments) return false;
     }
@@ -351,7 +361,9 @@ void DirectoryWalk::collect_file_info(const ListedEntry& e, FileRecord& rec) {
     const std::string& path = entry_path(e);
     const WalkHooks* h = ctx_.scan.walk_hooks;
     const int found = h && h->collect_file_info ? h->collect_file_info(path, info)
-                                                : CollectFileInfo(ctx_, path, e.size, info);
+                                                : CollectFileInfo(ctx_, ctx_.scan.file_info, path,
+                                                                  file_info_size(rec), info);
+    if (info.version_found) rec.flags |= FLAG_VERSION;
     if (found == 0) return;
     const bool had_comment = rec.comment != 0;
     if (info.mp3_bitrate_kbps > 0) {
