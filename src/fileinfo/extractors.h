@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "fileinfo/file_info.h"
@@ -33,6 +34,10 @@ int ExtractCdTrack(FileInfoJob& job);  // cd_track_info.cpp
 int MciLength(FileInfoJob& job);
 // Whether the multimedia service handles the file's extension.
 bool LookupMciDevice(FileInfoJob& job);
+// What the multimedia service says of the file: none when it is off, cannot
+// open or time the file, or (with device_required) does not handle its
+// extension. The readers that time files this way share it.
+std::optional<MediaFacts> media_facts(FileInfoJob& job, bool device_required);
 
 // Video and animation.
 int ExtractVideo(FileInfoJob& job);        // video_info.cpp: AVI, OGM, WMV
