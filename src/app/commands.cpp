@@ -2,6 +2,7 @@
 
 #include "app/find_command.h"
 #include "app/import_command.h"
+#include "app/info_command.h"
 #include "app/media_commands.h"
 #include "session/context.h"
 
@@ -13,6 +14,8 @@ const std::vector<Command>& commands() {
         {"categories", "list the categories: index, parent, name", run_categories},
         {"find", "search all catalogues; one hit per line (see README)", run_find},
         {"import-list", "store a FILES.BBS or INDEX file list as a new medium", run_import_list},
+        {"info", "what a scan stores as the information of each FILE (--json: with its fields)",
+         run_info},
     };
     return table;
 }
