@@ -63,7 +63,8 @@ int run_info(Context& ctx, const std::vector<std::string>& args) {
     bool json = false;
     const CommandSyntax syntax{
         .command = "info",
-        .options = {{"--json", false, [&](const std::string&) {
+        .options = {{"--json", false,
+                     [&](const std::string&) {
                          json = true;
                          return std::string();
                      }}},
@@ -88,17 +89,16 @@ int run_info(Context& ctx, const std::vector<std::string>& args) {
             continue;
         }
         FileInfoResult result;
-        const bool found =
-            S_ISREG(st.st_mode) &&
-            CollectFileInfo(ctx, ctx.scan.file_info, path, static_cast<std::uint64_t>(st.st_size),
-                            result) != 0;
+        const bool found = S_ISREG(st.st_mode) &&
+                           CollectFileInfo(ctx, ctx.scan.file_info, path,
+                                           static_cast<std::uint64_t>(st.st_size), result) != 0;
         if (!found) status = kExitFailure;
         const std::string out =
             json ? info_json(path, found, result)
                  : path + "\n" +
                        (found ? indented(result.info_text)
-                              : "  " + std::string(ctx.tr("(keine Information)",
-                                                          "(no information)")) +
+                              : "  " +
+                                    std::string(ctx.tr("(keine Information)", "(no information)")) +
                                     "\n");
         if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size()) {
             status = kExitFailure;

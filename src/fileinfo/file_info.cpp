@@ -17,12 +17,30 @@ namespace {
 
 // Which reader a row of the dispatch table runs, and so which text it makes.
 enum class Reader {
-    Png, Pcd, Cursor, Image,
-    Fon, Ttf, Afm,
-    Mod, S3m, Xm, Voc,
-    Wav, CdTrack, Midi, Aif, Mp3, Ogg,
-    Video, Mpeg, Mpeg2, QuickTime, Fli,
-    ProgramType, Version,
+    Png,
+    Pcd,
+    Cursor,
+    Image,
+    Fon,
+    Ttf,
+    Afm,
+    Mod,
+    S3m,
+    Xm,
+    Voc,
+    Wav,
+    CdTrack,
+    Midi,
+    Aif,
+    Mp3,
+    Ogg,
+    Video,
+    Mpeg,
+    Mpeg2,
+    QuickTime,
+    Fli,
+    ProgramType,
+    Version,
 };
 
 struct Row {
@@ -42,9 +60,9 @@ const Group kGroups[] = {
      {{{".PNG"}, Reader::Png},
       {{".PCD"}, Reader::Pcd},
       {{".ANI"}, Reader::Cursor},
-      {{".BMP", ".VGA", ".BGA", ".RLE", ".DIB", ".RL4", ".RL8", ".CVP", ".IMG", ".GIF", ".IAX",
-        ".JPG", ".JPEG", ".JPE", ".KPS", ".IFF", ".LBM", ".PCX", ".PCC", ".PGM", ".PPM", ".PSE",
-        ".PSEG", ".SPR", ".TGA", ".VST", ".AFI", ".TIF", ".TIFF", ".VID", ".XBM"},
+      {{".BMP",  ".VGA",  ".BGA", ".RLE", ".DIB", ".RL4", ".RL8",  ".CVP", ".IMG", ".GIF", ".IAX",
+        ".JPG",  ".JPEG", ".JPE", ".KPS", ".IFF", ".LBM", ".PCX",  ".PCC", ".PGM", ".PPM", ".PSE",
+        ".PSEG", ".SPR",  ".TGA", ".VST", ".AFI", ".TIF", ".TIFF", ".VID", ".XBM"},
        Reader::Image}}},
     {&Options::font_information,
      {{{".FON"}, Reader::Fon}, {{".TTF"}, Reader::Ttf}, {{".AFM"}, Reader::Afm}}},
@@ -83,7 +101,8 @@ std::string format(const char* fmt, ...) {
     const int n = std::vsnprintf(buf, sizeof buf, fmt, ap);
     va_end(ap);
     if (n < 0) return {};
-    if (static_cast<std::size_t>(n) < sizeof buf) return std::string(buf, static_cast<std::size_t>(n));
+    if (static_cast<std::size_t>(n) < sizeof buf)
+        return std::string(buf, static_cast<std::size_t>(n));
     std::string out(static_cast<std::size_t>(n) + 1, '\0');
     va_start(ap, fmt);
     std::vsnprintf(out.data(), out.size(), fmt, ap);
@@ -139,136 +158,142 @@ bool run_row(Reader reader, FileInfoJob& job, std::string_view upper_ext) {
         r.info_text = format(en ? en_fmt : de_fmt, c.h, c.m, c.s, c.t);
     };
     switch (reader) {
-    case Reader::Png:
-        if (!ReadPngInfo(job)) return false;
-        r.info_text = format(en ? "PNG-image %d x %d x %d" : "PNG-Bild %d x %d x %d", r.width,
-                             r.height, r.depth);
-        return true;
-    case Reader::Pcd:
-        if (!ReadPcdInfo(job)) return false;
-        r.info_text = format(en ? "PCD-image %d x %d x %d" : "PCD-Bild %d x %d x %d", r.width,
-                             r.height, r.depth);
-        return true;
-    case Reader::Cursor:
-        if (!ExtractCursorTitle(job)) return false;
-        r.info_text = (en ? "cursor " : "Cursor ") + r.scratch_text;
-        return true;
-    case Reader::Image:
-        if (!ReadImageInfo(job)) return false;
-        r.info_text = r.scratch_text + format("%d x %d x %d", r.width, r.height, r.depth);
-        return true;
-    case Reader::Fon:
-        if (!ExtractFonName(job)) return false;
-        r.info_text = (en ? "FON-font " : "FON-Font ") + r.scratch_text;
-        return true;
-    case Reader::Ttf:
-        if (!ExtractTtfName(job)) return false;
-        r.info_text = (en ? "TTF-font " : "TTF-Font ") + r.scratch_text;
-        return true;
-    case Reader::Afm:
-        if (!ExtractAfmName(job)) return false;
-        r.info_text = (en ? "AFM-font " : "AFM-Font ") + r.scratch_text;
-        return true;
-    case Reader::Mod:
-    case Reader::S3m:
-    case Reader::Xm: {
-        if (!ExtractModuleTitle(job, reader == Reader::Xm ? 50 : 20)) return false;
-        const char* kind = reader == Reader::Mod ? "MOD" : reader == Reader::S3m ? "S3M" : "XM";
-        r.info_text = std::string(kind) + (en ? "-sound " : "-Sound ") + r.scratch_text;
-        return true;
-    }
-    case Reader::Voc:
-        if (!ExtractVoc(job)) return false;
-        r.info_text = format(en ? "VOC-sound %d Hz" : "VOC-Sound %d Hz", r.sample_rate);
-        return true;
-    case Reader::Wav:
-        if (!ExtractWav(job)) return false;
-        if (r.channels == 1) {
-            r.info_text = format(en ? "WAV-sound mono %d hz %d bit" : "WAV-Sound Mono %d Hz %d Bit",
-                                 r.sample_rate, r.bits_per_sample);
-        } else if (r.channels == 2) {
-            r.info_text =
-                format(en ? "WAV-sound stereo %d hz %d bit" : "WAV-Sound Stereo %d Hz %d Bit",
-                       r.sample_rate, r.bits_per_sample);
-        } else {
-            return false;
+        case Reader::Png:
+            if (!ReadPngInfo(job)) return false;
+            r.info_text = format(en ? "PNG-image %d x %d x %d" : "PNG-Bild %d x %d x %d", r.width,
+                                 r.height, r.depth);
+            return true;
+        case Reader::Pcd:
+            if (!ReadPcdInfo(job)) return false;
+            r.info_text = format(en ? "PCD-image %d x %d x %d" : "PCD-Bild %d x %d x %d", r.width,
+                                 r.height, r.depth);
+            return true;
+        case Reader::Cursor:
+            if (!ExtractCursorTitle(job)) return false;
+            r.info_text = (en ? "cursor " : "Cursor ") + r.scratch_text;
+            return true;
+        case Reader::Image:
+            if (!ReadImageInfo(job)) return false;
+            r.info_text = r.scratch_text + format("%d x %d x %d", r.width, r.height, r.depth);
+            return true;
+        case Reader::Fon:
+            if (!ExtractFonName(job)) return false;
+            r.info_text = (en ? "FON-font " : "FON-Font ") + r.scratch_text;
+            return true;
+        case Reader::Ttf:
+            if (!ExtractTtfName(job)) return false;
+            r.info_text = (en ? "TTF-font " : "TTF-Font ") + r.scratch_text;
+            return true;
+        case Reader::Afm:
+            if (!ExtractAfmName(job)) return false;
+            r.info_text = (en ? "AFM-font " : "AFM-Font ") + r.scratch_text;
+            return true;
+        case Reader::Mod:
+        case Reader::S3m:
+        case Reader::Xm: {
+            if (!ExtractModuleTitle(job, reader == Reader::Xm ? 50 : 20)) return false;
+            const char* kind = reader == Reader::Mod ? "MOD" : reader == Reader::S3m ? "S3M" : "XM";
+            r.info_text = std::string(kind) + (en ? "-sound " : "-Sound ") + r.scratch_text;
+            return true;
         }
-        return true;
-    case Reader::CdTrack:
-        if (!ExtractCdTrack(job)) return false;
-        timed("Audio-Track %02d:%02d:%02d,%01d", "audio-track %02d:%02d:%02d,%01d");
-        return true;
-    case Reader::Midi:
-        if (!ExtractMidi(job)) return false;
-        timed("Midi-Sound %02d:%02d:%02d,%01d ", "midi-sound %02d:%02d:%02d,%01d ");
-        r.info_text += r.scratch_text;
-        return true;
-    case Reader::Aif:
-        if (!MciLength(job)) return false;
-        timed("AIF-Sound %02d:%02d:%02d,%01d", "AIF-sound %02d:%02d:%02d,%01d");
-        return true;
-    case Reader::Mp3:
-        if (!ExtractMp3(job)) return false;
-        r.info_text = "MP3-Sound\r\n" + r.scratch_text;
-        return true;
-    case Reader::Ogg:
-        if (!ExtractOgg(job)) return false;
-        r.info_text = "OGG-Sound\r\n" + r.scratch_text;
-        return true;
-    case Reader::Video: {
-        if (!ExtractVideo(job)) return false;
-        const Clock c = split_tenths(r.length_tenths);
-        if (begins_with(upper_ext, ".WMV")) {
-            r.info_text = format(en ? "%s-movie %02d:%02d:%02d" : "%s-Film %02d:%02d:%02d",
-                                 r.media_type.c_str(), c.h, c.m, c.s);
-        } else {
-            r.info_text = format(en ? "%s-movie %02d:%02d:%02d  %d frames %d x %d codec:%s"
-                                    : "%s-Film %02d:%02d:%02d  %d Frames %d x %d codec:%s",
-                                 r.media_type.c_str(), c.h, c.m, c.s, r.frames, r.video_width,
-                                 r.video_height, r.codec.c_str());
-        }
-        return true;
-    }
-    case Reader::Mpeg:
-        if (!ExtractMpeg(job)) return false;
-        timed("MPEG-Film %02d:%02d:%02d,%01d:", "MPEG-movie %02d:%02d:%02d,%01d");
-        return true;
-    case Reader::Mpeg2:
-        if (!ExtractMpeg2(job)) return false;
-        if (r.scratch_text.empty()) {
-            timed("MPEG2-Film %02d:%02d:%02d,%01d", "MPEG2-movie %02d:%02d:%02d,%01d");
-        } else {
-            timed("MPEG2-Film %02d:%02d:%02d,%01d Frames:", "MPEG2-movie %02d:%02d:%02d,%01d frames:");
+        case Reader::Voc:
+            if (!ExtractVoc(job)) return false;
+            r.info_text = format(en ? "VOC-sound %d Hz" : "VOC-Sound %d Hz", r.sample_rate);
+            return true;
+        case Reader::Wav:
+            if (!ExtractWav(job)) return false;
+            if (r.channels == 1) {
+                r.info_text =
+                    format(en ? "WAV-sound mono %d hz %d bit" : "WAV-Sound Mono %d Hz %d Bit",
+                           r.sample_rate, r.bits_per_sample);
+            } else if (r.channels == 2) {
+                r.info_text =
+                    format(en ? "WAV-sound stereo %d hz %d bit" : "WAV-Sound Stereo %d Hz %d Bit",
+                           r.sample_rate, r.bits_per_sample);
+            } else {
+                return false;
+            }
+            return true;
+        case Reader::CdTrack:
+            if (!ExtractCdTrack(job)) return false;
+            timed("Audio-Track %02d:%02d:%02d,%01d", "audio-track %02d:%02d:%02d,%01d");
+            return true;
+        case Reader::Midi:
+            if (!ExtractMidi(job)) return false;
+            timed("Midi-Sound %02d:%02d:%02d,%01d ", "midi-sound %02d:%02d:%02d,%01d ");
             r.info_text += r.scratch_text;
+            return true;
+        case Reader::Aif:
+            if (!MciLength(job)) return false;
+            timed("AIF-Sound %02d:%02d:%02d,%01d", "AIF-sound %02d:%02d:%02d,%01d");
+            return true;
+        case Reader::Mp3:
+            if (!ExtractMp3(job)) return false;
+            r.info_text = "MP3-Sound\r\n" + r.scratch_text;
+            return true;
+        case Reader::Ogg:
+            if (!ExtractOgg(job)) return false;
+            r.info_text = "OGG-Sound\r\n" + r.scratch_text;
+            return true;
+        case Reader::Video: {
+            if (!ExtractVideo(job)) return false;
+            const Clock c = split_tenths(r.length_tenths);
+            if (begins_with(upper_ext, ".WMV")) {
+                r.info_text = format(en ? "%s-movie %02d:%02d:%02d" : "%s-Film %02d:%02d:%02d",
+                                     r.media_type.c_str(), c.h, c.m, c.s);
+            } else {
+                r.info_text = format(en ? "%s-movie %02d:%02d:%02d  %d frames %d x %d codec:%s"
+                                        : "%s-Film %02d:%02d:%02d  %d Frames %d x %d codec:%s",
+                                     r.media_type.c_str(), c.h, c.m, c.s, r.frames, r.video_width,
+                                     r.video_height, r.codec.c_str());
+            }
+            return true;
         }
-        return true;
-    case Reader::QuickTime:
-        if (!ExtractQuickTime(job)) return false;
-        timed("QuickTime-Film %02d:%02d:%02d,%01d", "quickTime-movie %02d:%02d:%02d,%01d");
-        return true;
-    case Reader::Fli:
-        if (!ExtractFli(job)) return false;
-        r.info_text = format(en ? "FLI-animation %d frames %d x %d %d bit"
-                                : "FLI-Animation %d Frames %d x %d %d Bit",
-                             r.frames, r.video_width, r.video_height, r.video_depth);
-        return true;
-    case Reader::ProgramType:
-        return ExtractProgramType(job) != 0;
-    case Reader::Version:
-        return ExtractVersionText(job, r.info_text, kVersionBudget) != 0;
+        case Reader::Mpeg:
+            if (!ExtractMpeg(job)) return false;
+            timed("MPEG-Film %02d:%02d:%02d,%01d:", "MPEG-movie %02d:%02d:%02d,%01d");
+            return true;
+        case Reader::Mpeg2:
+            if (!ExtractMpeg2(job)) return false;
+            if (r.scratch_text.empty()) {
+                timed("MPEG2-Film %02d:%02d:%02d,%01d", "MPEG2-movie %02d:%02d:%02d,%01d");
+            } else {
+                timed("MPEG2-Film %02d:%02d:%02d,%01d Frames:",
+                      "MPEG2-movie %02d:%02d:%02d,%01d frames:");
+                r.info_text += r.scratch_text;
+            }
+            return true;
+        case Reader::QuickTime:
+            if (!ExtractQuickTime(job)) return false;
+            timed("QuickTime-Film %02d:%02d:%02d,%01d", "quickTime-movie %02d:%02d:%02d,%01d");
+            return true;
+        case Reader::Fli:
+            if (!ExtractFli(job)) return false;
+            r.info_text = format(en ? "FLI-animation %d frames %d x %d %d bit"
+                                    : "FLI-Animation %d Frames %d x %d %d Bit",
+                                 r.frames, r.video_width, r.video_height, r.video_depth);
+            return true;
+        case Reader::ProgramType:
+            return ExtractProgramType(job) != 0;
+        case Reader::Version:
+            return ExtractVersionText(job, r.info_text, kVersionBudget) != 0;
     }
     return false;
 }
 
 }  // namespace
 
-bool FileInfoJob::english() const { return options.language == Language::English; }
+bool FileInfoJob::english() const {
+    return options.language == Language::English;
+}
 
 void FileInfoJob::log_line(std::string_view text) const {
     if (log) log->line(text);
 }
 
-MediaService* FileInfoJob::media() const { return session.media(options.no_mci); }
+MediaService* FileInfoJob::media() const {
+    return session.media(options.no_mci);
+}
 
 FileInfoSession::FileInfoSession() = default;
 FileInfoSession::~FileInfoSession() = default;

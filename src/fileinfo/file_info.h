@@ -25,17 +25,17 @@ struct FileInfoResult {
     std::string info_text;     // the finished text (UTF-8) when CollectFileInfo returns 1
     std::string scratch_text;  // a reader's part of the text (tag block, font name, title, ...)
 
-    std::int32_t width = 0, height = 0, depth = 0;  // images
+    std::int32_t width = 0, height = 0, depth = 0;                    // images
     std::int32_t channels = 0, sample_rate = 0, bits_per_sample = 0;  // WAV, VOC
-    std::string media_type;  // "AVI", "WMV" or "OGM"
+    std::string media_type;                                           // "AVI", "WMV" or "OGM"
     std::int32_t frames = 0;
     std::int32_t length_tenths = 0;  // playing time in tenths (MP3: whole seconds)
     std::int32_t video_width = 0, video_height = 0, video_depth = 0;
     std::string codec;
 
-    std::uint32_t mp3_bitrate_kbps = 0;  // > 0 for an MP3 file with a frame header
-    std::uint32_t mp3_length_s = 0;      // its playing time
-    bool version_found = false;          // a program's fixed version was read (FLAG_VERSION)
+    std::uint32_t mp3_bitrate_kbps = 0;   // > 0 for an MP3 file with a frame header
+    std::uint32_t mp3_length_s = 0;       // its playing time
+    bool version_found = false;           // a program's fixed version was read (FLAG_VERSION)
     std::vector<std::uint8_t> thumbnail;  // a picture for the ImagePool; empty = none
 
     void clear() { *this = FileInfoResult{}; }
@@ -67,7 +67,7 @@ struct FileInfoJob {
     const Options& options;
     FileInfoSession& session;
     FileSource& file;
-    std::string_view path;    // full path: the extension, and what the media service opens
+    std::string_view path;     // full path: the extension, and what the media service opens
     std::uint64_t size_bytes;  // the length the scanner passes
     FileInfoResult& result;
     const Log* log = nullptr;  // diagnostic lines go here when logging is on

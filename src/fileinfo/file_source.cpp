@@ -44,7 +44,9 @@ std::unique_ptr<PosixFileSource> PosixFileSource::open(const std::string& path) 
         new PosixFileSource(fd, static_cast<std::uint64_t>(st.st_size)));
 }
 
-PosixFileSource::~PosixFileSource() { ::close(fd_); }
+PosixFileSource::~PosixFileSource() {
+    ::close(fd_);
+}
 
 std::size_t PosixFileSource::read_at(std::uint64_t offset, void* out, std::size_t n) {
     auto* p = static_cast<unsigned char*>(out);

@@ -35,12 +35,12 @@ struct MediaExtension {
     const char* demuxer;
 };
 constexpr MediaExtension kMediaExtensions[] = {
-    {"AIF", "aiff"},  {"AIFF", "aiff"}, {"AIFC", "aiff"}, {"AU", "au"},     {"SND", "au"},
-    {"ASF", "asf"},   {"WMV", "asf"},   {"WMA", "asf"},   {"AVI", "avi"},   {"WAV", "wav"},
-    {"MPG", "mpeg"},  {"MPEG", "mpeg"}, {"MPE", "mpeg"},  {"M1V", "mpeg"},  {"M2V", "mpeg"},
-    {"MP2", "mp3"},   {"MP3", "mp3"},   {"MPA", "mp3"},   {"VOB", "mpeg"},  {"DAT", "mpeg"},
-    {"MOV", "mov"},   {"QT", "mov"},    {"MP4", "mov"},   {"M4A", "mov"},   {"OGG", "ogg"},
-    {"OGM", "ogg"},   {"OGV", "ogg"},   {"OGA", "ogg"},   {"MKV", "matroska"},
+    {"AIF", "aiff"}, {"AIFF", "aiff"}, {"AIFC", "aiff"}, {"AU", "au"},        {"SND", "au"},
+    {"ASF", "asf"},  {"WMV", "asf"},   {"WMA", "asf"},   {"AVI", "avi"},      {"WAV", "wav"},
+    {"MPG", "mpeg"}, {"MPEG", "mpeg"}, {"MPE", "mpeg"},  {"M1V", "mpeg"},     {"M2V", "mpeg"},
+    {"MP2", "mp3"},  {"MP3", "mp3"},   {"MPA", "mp3"},   {"VOB", "mpeg"},     {"DAT", "mpeg"},
+    {"MOV", "mov"},  {"QT", "mov"},    {"MP4", "mov"},   {"M4A", "mov"},      {"OGG", "ogg"},
+    {"OGM", "ogg"},  {"OGV", "ogg"},   {"OGA", "ogg"},   {"MKV", "matroska"},
 };
 
 struct MediaDeadline {
@@ -123,12 +123,16 @@ class AvMediaService final : public MediaService {
 
 }  // namespace
 
-std::unique_ptr<MediaService> make_media_service() { return std::make_unique<AvMediaService>(); }
+std::unique_ptr<MediaService> make_media_service() {
+    return std::make_unique<AvMediaService>();
+}
 
 std::string video_codec_description(std::string_view fourcc) {
     if (fourcc.size() != 4) return {};
     const AVCodecTag* const tables[] = {avformat_get_riff_video_tags(), nullptr};
-    const auto b = [&](int i) { return static_cast<unsigned>(static_cast<unsigned char>(fourcc[i])); };
+    const auto b = [&](int i) {
+        return static_cast<unsigned>(static_cast<unsigned char>(fourcc[i]));
+    };
     const AVCodecID id = av_codec_get_id(tables, MKTAG(b(0), b(1), b(2), b(3)));
     if (id == AV_CODEC_ID_NONE) return {};
     const AVCodecDescriptor* d = avcodec_descriptor_get(id);
