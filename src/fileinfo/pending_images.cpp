@@ -1,6 +1,8 @@
 #include "fileinfo/extractors.h"
 
-// Not yet read: these formats give no information until their reader lands.
+// The picture readers (PNG, PhotoCD and the general image reader) arrive
+// with the thumbnails. Until then an image, and a cover picture inside an
+// MP3 tag, gives no information: the dispatch ends at their row.
 namespace orbisto {
 
 int ReadPngInfo(FileInfoJob&) {
@@ -12,4 +14,5 @@ int ReadPcdInfo(FileInfoJob&) {
 int ReadImageInfo(FileInfoJob&) {
     return 0;
 }
+
 }  // namespace orbisto
