@@ -3,7 +3,7 @@
 # changed C++ code, then builds and runs every test twice: a normal build in
 # build/ and an AddressSanitizer + UndefinedBehaviorSanitizer build in
 # build-asan/. Last, the fuzz targets are built with Clang in build-fuzz/ and
-# each runs for 10 s on its seed corpus.
+# each runs for 6 s on its seed corpus.
 #
 # The sanitizer and fuzz builds are unity builds (several source files of a
 # target compiled as one, so GoogleTest and the standard headers are read and
@@ -42,6 +42,6 @@ stage build-asan bash scripts/build.sh build-asan -DORBISTO_SANITIZE=ON -DORBIST
     -DORBISTO_BENCH=OFF -DCMAKE_UNITY_BUILD=ON
 stage ctest-asan run_ctest build-asan
 
-stage fuzz bash scripts/fuzz.sh 10
+stage fuzz bash scripts/fuzz.sh 6
 
 echo "all stages: $SECONDS s"
