@@ -19,7 +19,8 @@ if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=cc
 # time anyway.
 start=$SECONDS
 cmake -S . -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DORBISTO_FUZZ=ON -DCMAKE_UNITY_BUILD=ON "${launcher[@]}" >/dev/null
+    -DORBISTO_FUZZ=ON -DCMAKE_UNITY_BUILD=ON -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
+    "${launcher[@]}" >/dev/null
 ninja -C "$build" fuzz
 echo "fuzz: targets built in $((SECONDS - start)) s"
 
