@@ -8,6 +8,8 @@ packages=(
     zlib1g-dev libzip-dev
     # the multimedia service of the file information: playing times, codec names
     libavformat-dev libavcodec-dev libavutil-dev
+    # pictures: the image readers and the JPEG thumbnails
+    libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev
     zip unzip
     p7zip-full arj lhasa unar cabextract unshield gcab
     python3

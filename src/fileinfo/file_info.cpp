@@ -174,7 +174,7 @@ bool run_row(Reader reader, FileInfoJob& job, std::string_view upper_ext) {
             return true;
         case Reader::Image:
             if (!ReadImageInfo(job)) return false;
-            r.info_text = r.scratch_text + format("%d x %d x %d", r.width, r.height, r.depth);
+            r.info_text = r.scratch_text + format(" %d x %d x %d", r.width, r.height, r.depth);
             return true;
         case Reader::Fon:
             if (!ExtractFonName(job)) return false;
@@ -291,6 +291,10 @@ void FileInfoJob::log_line(std::string_view text) const {
     if (log) log->line(text);
 }
 
+void FileInfoJob::status(std::string_view text) const {
+    if (env) env->status(text);
+}
+
 MediaService* FileInfoJob::media() const {
     return session.media(options.no_mci);
 }
@@ -316,8 +320,8 @@ namespace {
 
 int run_reader(const Options& options, FileInfoSession& session, FileSource& file,
                std::string_view path, std::uint64_t size_bytes, FileInfoResult& result,
-               const Log* log, Reader reader, std::string_view upper_ext) {
-    FileInfoJob job{options, session, file, path, size_bytes, result, log};
+               const Log* log, Environment* env, Reader reader, std::string_view upper_ext) {
+    FileInfoJob job{options, session, file, path, size_bytes, result, log, env};
     if (!run_row(reader, job, upper_ext)) {
         result.info_text.clear();
         return 0;
@@ -338,7 +342,8 @@ int CollectFileInfo(const Options& options, FileInfoSession& session, FileSource
     const std::string upper_ext = upper_german(extension_of(path));
     const Reader* reader = find_reader(options, upper_ext);
     if (!reader) return 0;
-    return run_reader(options, session, file, path, size_bytes, result, log, *reader, upper_ext);
+    return run_reader(options, session, file, path, size_bytes, result, log, nullptr, *reader,
+                      upper_ext);
 }
 
 int CollectFileInfo(Environment& env, FileInfoSession& session, const std::string& path,
@@ -354,7 +359,7 @@ int CollectFileInfo(Environment& env, FileInfoSession& session, const std::strin
     const std::unique_ptr<PosixFileSource> file = PosixFileSource::open(path);
     if (!file) return 0;
     return run_reader(o, session, *file, path, size_bytes, result, o.log_file ? &env.log : nullptr,
-                      *reader, upper_ext);
+                      &env, *reader, upper_ext);
 }
 
 }  // namespace orbisto

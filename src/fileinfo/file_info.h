@@ -71,10 +71,13 @@ struct FileInfoJob {
     std::uint64_t size_bytes;  // the length the scanner passes
     FileInfoResult& result;
     const Log* log = nullptr;  // diagnostic lines go here when logging is on
+    Environment* env = nullptr;  // the status line; null in tests and fuzz targets
 
     bool english() const;
     // Writes a diagnostic line to the scan log when logging is on.
     void log_line(std::string_view text) const;
+    // Shows a text in the status line (and logs it when logging is on).
+    void status(std::string_view text) const;
     // The multimedia service, or null when NoMCI is on or it is missing.
     MediaService* media() const;
 };

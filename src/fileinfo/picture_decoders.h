@@ -34,4 +34,14 @@ ORBISTO_PICTURE_DECODER(jpeg)      // jpeg_picture.cpp (libjpeg)
 
 #undef ORBISTO_PICTURE_DECODER
 
+// A JPEG decoded with libjpeg's scaled DCT at the smallest of 1/1, 1/2, 1/4
+// and 1/8 that still gives at least min_width × min_height pixels: a
+// thumbnail of a large photo is made from an eighth of the data.
+bool decode_jpeg_at_least(FileSource& file, Picture& picture, std::size_t max_pixel_bytes,
+                          std::int32_t min_width, std::int32_t min_height, std::string& error);
+
+// A PNG file as 24 bits per pixel at full size (libpng); false when it is
+// damaged or larger than max_pixel_bytes.
+bool decode_png_picture(FileSource& file, Picture& picture, std::size_t max_pixel_bytes);
+
 }  // namespace orbisto

@@ -136,7 +136,7 @@ struct Options {
     int thumbnail_height = 256;
     int min_image_width = 256;
     int min_image_height = 256;
-    bool picture_memory = false;
+    int max_picture_bytes = 0;  // MaxMem: largest decode buffer in bytes, 0 = no limit
     bool font_information = true;
     bool module_information = true;
     bool sound_information = true;

@@ -89,7 +89,7 @@ constexpr IntKey<Options> kSwitchesC[] = {
     int_key<&Options::thumbnail_height>("ThumbHoehe"),
     int_key<&Options::min_image_width>("MinBreite"),
     int_key<&Options::min_image_height>("MinHoehe"),
-    int_key<&Options::picture_memory>("MaxMem"),
+    int_key<&Options::max_picture_bytes>("MaxMem"),
     int_key<&Options::font_information>("Fontinformationen"),
     int_key<&Options::module_information>("Modinformationen"),
     int_key<&Options::sound_information>("Soundinformationen"),

@@ -123,8 +123,8 @@ TEST_F(SettingsTest, EveryGroupSurvivesAWriteAndReadRoundTrip) {
     Settings& s = ctx.settings;
     Options& o = s.options;
     flip({&o.auto_category, &o.show_info_after_scan, &o.keep_expanded_files, &o.use_file_id_diz,
-          &o.own_descriptions[4], &o.use_expander, &o.picture_memory, &o.real_time});
-    number({&o.time_out, &o.thumbnail_height}, 100);
+          &o.own_descriptions[4], &o.use_expander, &o.real_time});
+    number({&o.time_out, &o.thumbnail_height, &o.max_picture_bytes}, 100);
     o.warn_read_only = false;
     o.language = Language::English;
     o.archive_expansion = ExpansionMode::DescriptionOnly;
