@@ -12,7 +12,7 @@ namespace {
 
 using test::fixture;
 using test::ReaderRun;
-using Bytes = std::vector<std::uint8_t>;
+using FontBytes = std::vector<std::uint8_t>;
 
 void font_u16be(ByteWriter& w, std::uint16_t v) {
     w.u8(static_cast<std::uint8_t>(v >> 8));
@@ -23,12 +23,12 @@ void font_u32be(ByteWriter& w, std::uint32_t v) {
     font_u16be(w, static_cast<std::uint16_t>(v));
 }
 
-struct NameRecord {
+struct TtfNameRecord {
     std::uint16_t platform, encoding, name_id;
     std::string bytes;  // as stored
 };
 
-std::string be16(std::u16string s) {
+std::string font_be16(std::u16string s) {
     std::string out;
     for (char16_t c : s) {
         out += static_cast<char>(c >> 8);
@@ -38,13 +38,13 @@ std::string be16(std::u16string s) {
 }
 
 // A font of a "head" table and a "name" table with the given records.
-Bytes ttf_font(const std::vector<NameRecord>& records) {
+FontBytes ttf_font(const std::vector<TtfNameRecord>& records) {
     ByteWriter name;
     font_u16be(name, 0);
     font_u16be(name, static_cast<std::uint16_t>(records.size()));
     font_u16be(name, static_cast<std::uint16_t>(6 + 12 * records.size()));
     std::string strings;
-    for (const NameRecord& r : records) {
+    for (const TtfNameRecord& r : records) {
         for (std::uint16_t v : {r.platform, r.encoding, std::uint16_t{0}, r.name_id,
                                 static_cast<std::uint16_t>(r.bytes.size()),
                                 static_cast<std::uint16_t>(strings.size())}) {
@@ -96,28 +96,28 @@ TEST(FontInfo, FixturesGiveTheirTextsInBothLanguages) {
 TEST(FontInfo, TrueTypeNameChoiceAndEncodings) {
     struct Case {
         const char* name;
-        Bytes font;
+        FontBytes font;
         int result;
         const char* text;
     };
     const Case cases[] = {
         {"first full name wins",
-         ttf_font({{1, 0, 1, "Fam"}, {1, 0, 4, "Mac Full"}, {3, 1, 4, be16(u"Win Full")}}), 1,
+         ttf_font({{1, 0, 1, "Fam"}, {1, 0, 4, "Mac Full"}, {3, 1, 4, font_be16(u"Win Full")}}), 1,
          "Mac Full"},
         {"no full name: the last record", ttf_font({{1, 0, 1, "Fam"}, {1, 0, 2, "Bold"}}), 1,
          "Bold"},
         {"an id whose low byte is 4", ttf_font({{1, 0, 0x104, "Odd"}, {1, 0, 4, "Real"}}), 1,
          "Odd"},
-        {"Windows names beyond Latin-1", ttf_font({{3, 1, 4, be16(u"\u0141\u00f3d\u017a")}}), 1,
-         "Łódź"},
-        {"a Windows symbol font", ttf_font({{3, 0, 4, be16(u"Symbols")}}), 1, "Symbols"},
-        {"Unicode platform", ttf_font({{0, 3, 4, be16(u"Uni")}}), 1, "Uni"},
-        {"ISO Unicode", ttf_font({{2, 1, 4, be16(u"Iso")}}), 1, "Iso"},
+        {"Windows names beyond Latin-1", ttf_font({{3, 1, 4, font_be16(u"\u0141\u00f3d\u017a")}}),
+         1, "Łódź"},
+        {"a Windows symbol font", ttf_font({{3, 0, 4, font_be16(u"Symbols")}}), 1, "Symbols"},
+        {"Unicode platform", ttf_font({{0, 3, 4, font_be16(u"Uni")}}), 1, "Uni"},
+        {"ISO Unicode", ttf_font({{2, 1, 4, font_be16(u"Iso")}}), 1, "Iso"},
         {"ISO ASCII is 8-bit", ttf_font({{2, 0, 4, "Ascii"}}), 1, "Ascii"},
         {"Mac Roman bytes stay", ttf_font({{1, 0, 4, "Caf\x8E"}}), 1, "Caf\xC5\xBD"},
         {"8-bit name ends at a zero byte", ttf_font({{1, 0, 4, std::string("Ab\0cd", 5)}}), 1,
          "Ab"},
-        {"odd UTF-16 length", ttf_font({{3, 1, 4, be16(u"Ab") + "C"}}), 1, "Ab"},
+        {"odd UTF-16 length", ttf_font({{3, 1, 4, font_be16(u"Ab") + "C"}}), 1, "Ab"},
         {"no records", ttf_font({}), 0, ""},
     };
     for (const Case& c : cases) {
@@ -130,33 +130,33 @@ TEST(FontInfo, TrueTypeNameChoiceAndEncodings) {
 }
 
 TEST(FontInfo, DamagedFontsGiveNothing) {
-    const Bytes good = ttf_font({{1, 0, 1, "Fam"}, {1, 0, 4, "Full"}});
+    const FontBytes good = ttf_font({{1, 0, 1, "Fam"}, {1, 0, 4, "Full"}});
     auto with = [&](std::size_t at, std::vector<std::uint8_t> bytes) {
-        Bytes b = good;
+        FontBytes b = good;
         std::copy(bytes.begin(), bytes.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
         return b;
     };
     // Offsets: table count 4, the name table's record 28 (offset at 36), the
     // name table 48 (record count 50), its second record 66 (id 72, length
     // 74, offset 76).
-    Bytes no_name_many_tables = with(4, {0xFF, 0xFF});
+    FontBytes no_name_many_tables = with(4, {0xFF, 0xFF});
     no_name_many_tables[31] = 'x';
-    Bytes many_records = with(50, {0xFF, 0xFF});
+    FontBytes many_records = with(50, {0xFF, 0xFF});
     many_records[73] = 5;
-    Bytes fon = test::file_bytes(fixture("system.fon"));
-    Bytes fon_far = fon, fon_not_ne = fon, fon_entry_far = fon;
+    FontBytes fon = test::file_bytes(fixture("system.fon"));
+    FontBytes fon_far = fon, fon_not_ne = fon, fon_entry_far = fon;
     fon_far[60] = 0xF0;
     fon_not_ne[0x41] = 'X';
     fon_entry_far[0x44] = fon_entry_far[0x45] = 0xFF;
-    Bytes afm = test::file_bytes(fixture("p052.afm"));
-    const Bytes afm_short(afm.begin(), afm.begin() + 2047);
-    Bytes afm_no_blank(2048, 'x');
+    FontBytes afm = test::file_bytes(fixture("p052.afm"));
+    const FontBytes afm_short(afm.begin(), afm.begin() + 2047);
+    FontBytes afm_no_blank(2048, 'x');
     std::copy_n("FontName", 8, afm_no_blank.end() - 8);
-    Bytes afm_without(afm);
+    FontBytes afm_without(afm);
     afm_without[afm.size() > 80 ? std::string(afm.begin(), afm.end()).find("FontName") : 0] = 'f';
     struct Case {
         const char* name;
-        Bytes bytes;
+        FontBytes bytes;
         const char* path;
     };
     const Case cases[] = {
@@ -185,21 +185,21 @@ TEST(FontInfo, AfmNameEndsAtControlAndHighBytes) {
     std::string text = "StartFontMetrics 4.1\nFontName Orbis-Bold\xE9xtra\nFullName x\n";
     text.resize(2048, ' ');
     ReaderRun r;
-    ASSERT_EQ(r.run(ExtractAfmName, Bytes(text.begin(), text.end()), "a.afm"), 1);
+    ASSERT_EQ(r.run(ExtractAfmName, FontBytes(text.begin(), text.end()), "a.afm"), 1);
     EXPECT_EQ(r.result.scratch_text, "Orbis-Bold");
     text.replace(text.find("Orbis"), 16, "Orbis Bold\r\nxxxx");
-    ASSERT_EQ(r.run(ExtractAfmName, Bytes(text.begin(), text.end()), "a.afm"), 1);
+    ASSERT_EQ(r.run(ExtractAfmName, FontBytes(text.begin(), text.end()), "a.afm"), 1);
     EXPECT_EQ(r.result.scratch_text, "Orbis Bold");
 }
 
 TEST(FontInfo, EveryTruncationOfTheFontFixturesIsSafe) {
     for (const char* name : {"system.fon", "dejavu_names.ttf", "unicode_name.ttf"}) {
         SCOPED_TRACE(name);
-        const Bytes whole = test::file_bytes(fixture(name));
+        const FontBytes whole = test::file_bytes(fixture(name));
         const std::string ext = std::string(name).substr(std::string(name).rfind('.'));
         ReaderRun r;
         for (std::size_t n = 0; n < whole.size(); ++n) {
-            const Bytes part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n));
+            const FontBytes part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n));
             r.collect(part, "x" + ext);
         }
     }

@@ -12,7 +12,7 @@ namespace {
 
 using test::fixture;
 using test::ReaderRun;
-using Bytes = std::vector<std::uint8_t>;
+using PeBytes = std::vector<std::uint8_t>;
 
 void program_pad4(ByteWriter& w) {
     while (w.buffer().size() % 4) w.u8(0);
@@ -20,8 +20,8 @@ void program_pad4(ByteWriter& w) {
 
 // A version block of a 32-bit program: length, value length, type, key in
 // UTF-16, value, children, aligned to four bytes.
-Bytes ver_block(std::u16string key, const Bytes& value, std::uint16_t value_length,
-                std::uint16_t type, const std::vector<Bytes>& children = {}) {
+PeBytes ver_block(std::u16string key, const PeBytes& value, std::uint16_t value_length,
+                  std::uint16_t type, const std::vector<PeBytes>& children = {}) {
     ByteWriter w;
     w.u16le(0);
     w.u16le(value_length);
@@ -30,24 +30,24 @@ Bytes ver_block(std::u16string key, const Bytes& value, std::uint16_t value_leng
     w.u16le(0);
     program_pad4(w);
     w.put(value.data(), value.size());
-    for (const Bytes& c : children) {
+    for (const PeBytes& c : children) {
         program_pad4(w);
         w.put(c.data(), c.size());
     }
-    Bytes out = w.buffer();
+    PeBytes out = w.buffer();
     out[0] = static_cast<std::uint8_t>(out.size());
     out[1] = static_cast<std::uint8_t>(out.size() >> 8);
     return out;
 }
 
-Bytes ver_string(std::u16string key, std::u16string text) {
+PeBytes ver_string(std::u16string key, std::u16string text) {
     ByteWriter v;
     for (char16_t c : text) v.u16le(c);
     v.u16le(0);
     return ver_block(key, v.buffer(), static_cast<std::uint16_t>(text.size() + 1), 1);
 }
 
-Bytes ver_root(std::uint32_t ms, std::uint32_t ls, const std::vector<Bytes>& tables) {
+PeBytes ver_root(std::uint32_t ms, std::uint32_t ls, const std::vector<PeBytes>& tables) {
     ByteWriter f;
     for (std::uint32_t v : {0xFEEF04BDu, 0x10000u, ms, ls, ms, ls, 0u, 0u, 4u, 1u, 0u, 0u, 0u}) {
         f.u32le(v);
@@ -58,9 +58,9 @@ Bytes ver_root(std::uint32_t ms, std::uint32_t ls, const std::vector<Bytes>& tab
 
 // A 32-bit program of one section (RVA 0x1000, file offset 0x200) that
 // holds `rsrc`, the resource directory.
-Bytes tiny_pe(const Bytes& rsrc, std::uint16_t subsystem = 2,
-              std::uint16_t characteristics = 0x0102, std::uint16_t major = 4,
-              std::uint16_t minor = 0) {
+PeBytes tiny_pe(const PeBytes& rsrc, std::uint16_t subsystem = 2,
+                std::uint16_t characteristics = 0x0102, std::uint16_t major = 4,
+                std::uint16_t minor = 0) {
     ByteWriter w;
     w.put("MZ", 2);
     w.buffer().resize(60);
@@ -100,7 +100,7 @@ struct TreeShape {
     std::uint16_t root_entries = 1;
     std::uint32_t data_size = 0;  // 0: the data's own size
 };
-Bytes resource_tree(const Bytes& data, TreeShape s = {}) {
+PeBytes resource_tree(const PeBytes& data, TreeShape s = {}) {
     ByteWriter w;
     auto dir = [&](std::uint16_t count, std::uint32_t id, std::uint32_t target) {
         for (int i = 0; i < 3; ++i) w.u32le(0);
@@ -121,14 +121,14 @@ Bytes resource_tree(const Bytes& data, TreeShape s = {}) {
     return w.buffer();
 }
 
-const Bytes kEnglishTable =
+const PeBytes kEnglishTable =
     ver_block(u"040904E4", {}, 0, 1,
               {ver_string(u"CompanyName", u"Acme"), ver_string(u"ProductName", u"Rocket"),
                ver_string(u"FileDescription", u"Fast  one"), ver_string(u"Comments", u"Boom")});
 
 // --- the program type ----------------------------------------------------
 
-struct FixtureCase {
+struct ProgramFixtureCase {
     const char* file;
     const char* german;
     const char* english;
@@ -136,7 +136,7 @@ struct FixtureCase {
 };
 
 TEST(ProgramInfo, FixturesGiveTheirTextsInBothLanguages) {
-    const FixtureCase cases[] = {
+    const ProgramFixtureCase cases[] = {
         {"gui64.exe",
          "Version:1.2.3.4\r\nCompany:Orbisto Works\r\nProduct:Orbisto Demo\r\nDescription:A tiny "
          "GUI program\r\nComment:Built with mingw-w64\r\n WIN32 >=6.01 ",
@@ -177,7 +177,7 @@ TEST(ProgramInfo, FixturesGiveTheirTextsInBothLanguages) {
          "Description:16-bit demo\r\n",
          true},
     };
-    for (const FixtureCase& c : cases) {
+    for (const ProgramFixtureCase& c : cases) {
         SCOPED_TRACE(c.file);
         ReaderRun r;
         ASSERT_EQ(r.collect(fixture(c.file)), 1);
@@ -192,17 +192,17 @@ TEST(ProgramInfo, FixturesGiveTheirTextsInBothLanguages) {
 TEST(ProgramInfo, TheShellTypeFollowsSubsystemDllFlagAndTargetSystem) {
     struct Case {
         const char* name;
-        Bytes bytes;
+        PeBytes bytes;
         const char* path;
         int result;
         const char* text;
     };
-    const Bytes no_resources = tiny_pe(resource_tree({}, {.root_entries = 0}));
-    Bytes os2 = test::file_bytes(fixture("win16.exe"));
+    const PeBytes no_resources = tiny_pe(resource_tree({}, {.root_entries = 0}));
+    PeBytes os2 = test::file_bytes(fixture("win16.exe"));
     os2[0x40 + 0x36] = 1;  // an OS/2 program: no shell type, version text only
-    Bytes no_mz = test::file_bytes(fixture("gui64.exe"));
+    PeBytes no_mz = test::file_bytes(fixture("gui64.exe"));
     no_mz[0] = 'X';
-    Bytes far_header = test::file_bytes(fixture("gui64.exe"));
+    PeBytes far_header = test::file_bytes(fixture("gui64.exe"));
     far_header[60] = far_header[61] = far_header[62] = 0xF0;  // beyond the end: DOS
     const Case cases[] = {
         {"GUI 4.0 without resources", no_resources, "a.exe", 1, " WIN32 >=4.00 "},
@@ -231,20 +231,20 @@ TEST(ProgramInfo, TheShellTypeFollowsSubsystemDllFlagAndTargetSystem) {
 TEST(ProgramInfo, VersionTextFindsTheFirstTableWithACompanyAndKeepsTheBudget) {
     struct Case {
         const char* name;
-        std::vector<Bytes> tables;
+        std::vector<PeBytes> tables;
         int budget;
         int result;
         const char* text;
     };
-    const Bytes german_b0 =
+    const PeBytes german_b0 =
         ver_block(u"040704B0", {}, 0, 1,
                   {ver_string(u"CompanyName", u"Firma"), ver_string(u"ProductName", u"Ding")});
-    const Bytes english_without_company =
+    const PeBytes english_without_company =
         ver_block(u"040904E4", {}, 0, 1, {ver_string(u"ProductName", u"Nameless")});
-    const Bytes lower_case =
+    const PeBytes lower_case =
         ver_block(u"040904e4", {}, 0, 1,
                   {ver_string(u"companyname", u"Low"), ver_string(u"PRODUCTNAME", u"Case")});
-    const Bytes empty_values =
+    const PeBytes empty_values =
         ver_block(u"040904E4", {}, 0, 1,
                   {ver_string(u"CompanyName", u""), ver_block(u"ProductName", {}, 0, 1),
                    ver_string(u"Comments", u"\U0001F680 x")});
@@ -286,7 +286,7 @@ TEST(ProgramInfo, VersionTextFindsTheFirstTableWithACompanyAndKeepsTheBudget) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Bytes pe = tiny_pe(resource_tree(ver_root(0x00010002, 0x00030004, c.tables)));
+        const PeBytes pe = tiny_pe(resource_tree(ver_root(0x00010002, 0x00030004, c.tables)));
         ReaderRun r;
         std::string out;
         const int got = r.run([&](FileInfoJob& j) { return ExtractVersionText(j, out, c.budget); },
@@ -300,7 +300,7 @@ TEST(ProgramInfo, VersionTextFindsTheFirstTableWithACompanyAndKeepsTheBudget) {
 // --- damaged programs ----------------------------------------------------
 
 TEST(ProgramInfo, DamagedResourceTreesGiveTheTypeWithoutVersion) {
-    const Bytes root = ver_root(0x00010002, 0x00030004, {kEnglishTable});
+    const PeBytes root = ver_root(0x00010002, 0x00030004, {kEnglishTable});
     struct Case {
         const char* name;
         TreeShape shape;
@@ -326,13 +326,13 @@ TEST(ProgramInfo, DamagedResourceTreesGiveTheTypeWithoutVersion) {
 TEST(ProgramInfo, DamagedVersionBlocksEndTheWalk) {
     // A string table whose first child claims zero bytes, and one that claims
     // far more than its parent holds.
-    Bytes zero = ver_root(0x00010002, 0x00030004, {kEnglishTable});
-    Bytes huge = zero;
+    PeBytes zero = ver_root(0x00010002, 0x00030004, {kEnglishTable});
+    PeBytes huge = zero;
     const std::size_t table = 92 + 36;  // root header and value, StringFileInfo header
     ASSERT_EQ(zero[table + 6], '0');
     zero[table] = zero[table + 1] = 0;
     huge[table] = huge[table + 1] = 0xFF;
-    for (const Bytes& data : {zero, huge}) {
+    for (const PeBytes& data : {zero, huge}) {
         ReaderRun r;
         std::string out;
         const int got = r.run([&](FileInfoJob& j) { return ExtractVersionText(j, out, 8000); },
@@ -347,11 +347,11 @@ TEST(ProgramInfo, EveryTruncationOfTheFixturesIsSafe) {
     // sanitizer build proves no byte past the end is read.
     for (const char* name : {"gui64.exe", "gui_de.exe", "win16.exe", "library.dll"}) {
         SCOPED_TRACE(name);
-        const Bytes whole = test::file_bytes(fixture(name));
+        const PeBytes whole = test::file_bytes(fixture(name));
         ASSERT_FALSE(whole.empty());
         ReaderRun r;
         for (std::size_t n = 0; n < whole.size(); n += 7) {
-            const Bytes part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n));
+            const PeBytes part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n));
             r.collect(part, "x.exe");
             r.collect(part, "x.drv");
         }
@@ -372,7 +372,7 @@ TEST(ProgramInfo, NeResourceTablesWithLyingFieldsGiveNoVersion) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Bytes b = test::file_bytes(fixture("win16.exe"));
+        PeBytes b = test::file_bytes(fixture("win16.exe"));
         ASSERT_GT(b.size(), c.at + c.bytes.size());
         std::copy(c.bytes.begin(), c.bytes.end(), b.begin() + static_cast<std::ptrdiff_t>(c.at));
         ReaderRun r;
