@@ -36,8 +36,8 @@ std::unique_ptr<MediaService> make_media_service();
 // in an AVI stream header), or empty when libavcodec does not know it.
 std::string video_codec_description(std::string_view fourcc);
 
-// The extension cache in front of MediaService::handles: up to 31 extensions
-// are remembered for the run, further ones are asked every time.
+// The extension cache in front of MediaService::handles: up to 31 handled
+// extensions are remembered for the run, further ones are asked every time.
 class MediaDeviceCache {
   public:
     static constexpr std::size_t kCapacity = 31;
@@ -48,7 +48,6 @@ class MediaDeviceCache {
   private:
     struct Entry {
         std::string extension;  // upper case
-        bool handled = false;
     };
     Entry entries_[kCapacity];
     std::size_t count_ = 0;
