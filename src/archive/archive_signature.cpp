@@ -111,7 +111,7 @@ bool ArchiveSignature::known() const {
     }
 }
 
-std::string MemorySource::read(std::uint64_t offset, std::size_t n) const {
+std::string MemoryByteSource::read(std::uint64_t offset, std::size_t n) const {
     if (offset >= data_.size()) return {};
     return std::string(data_.substr(static_cast<std::size_t>(offset), n));
 }
@@ -145,7 +145,7 @@ ArchiveSignature ClassifyArchiveSource(const ByteSource& source, ClassifyMode mo
 }
 
 ArchiveSignature ClassifyArchiveBytes(std::string_view data, ClassifyMode mode) {
-    return ClassifyArchiveSource(MemorySource(data), mode);
+    return ClassifyArchiveSource(MemoryByteSource(data), mode);
 }
 
 ArchiveSignature ClassifyArchive(const std::string& path, std::uint64_t size, ClassifyMode mode) {

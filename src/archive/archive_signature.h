@@ -73,9 +73,9 @@ class ByteSource {
 };
 
 // Bytes in memory as a ByteSource.
-class MemorySource : public ByteSource {
+class MemoryByteSource : public ByteSource {
   public:
-    explicit MemorySource(std::string_view data) : data_(data) {}
+    explicit MemoryByteSource(std::string_view data) : data_(data) {}
     std::uint64_t size() const override { return data_.size(); }
     std::string read(std::uint64_t offset, std::size_t n) const override;
 

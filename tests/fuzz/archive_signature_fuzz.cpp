@@ -11,11 +11,11 @@
 namespace {
 
 // Checks each request against the data before handing it on.
-class CheckedSource : public orbisto::MemorySource {
+class CheckedSource : public orbisto::MemoryByteSource {
   public:
-    using MemorySource::MemorySource;
+    using MemoryByteSource::MemoryByteSource;
     std::string read(std::uint64_t offset, std::size_t n) const override {
-        std::string out = MemorySource::read(offset, n);
+        std::string out = MemoryByteSource::read(offset, n);
         if (out.size() > n || (offset >= size() && !out.empty())) __builtin_trap();
         if (!out.empty() && offset + out.size() > size()) __builtin_trap();
         return out;
