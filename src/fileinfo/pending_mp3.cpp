@@ -3,7 +3,5 @@
 // Not yet read: these formats give no information until their reader lands.
 namespace orbisto {
 
-
-int ExtractMp3(FileInfoJob&) { return 0; }
 int ExtractOgg(FileInfoJob&) { return 0; }
 }  // namespace orbisto
