@@ -293,8 +293,8 @@ void resolve_id3_genre(std::string& genre) {
 
 Id3v1 read_id3v1(FileSource& file, Id3Fields& fields) {
     const std::uint64_t size = file.size();
-    // The extended tag: "TAG+", a speed byte, then 60 more bytes of title,
-    // artist and album each. Missing, it reads as blanks.
+    // The extended tag: "TAG+", then 60 more bytes each of title, artist
+    // and album (speed, genre and times follow). Missing, it reads as blanks.
     std::vector<std::uint8_t> ext;
     if (size < 355 || !file.read_exact(size - 355, 227, ext) || ext[0] != 'T' || ext[1] != 'A' ||
         ext[2] != 'G' || ext[3] != '+') {
