@@ -1,9 +1,0 @@
-#include "fileinfo/extractors.h"
-
-// Not yet read: these formats give no information until their reader lands.
-namespace orbisto {
-
-
-int ExtractMp3(FileInfoJob&) { return 0; }
-int ExtractOgg(FileInfoJob&) { return 0; }
-}  // namespace orbisto
