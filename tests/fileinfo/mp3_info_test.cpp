@@ -79,8 +79,13 @@ TEST(Mp3Info, RealFilesInBothLanguages) {
     } cases[] = {
         {"mp3_cbr_v23.mp3", lame + cbr + "mode\t:joint Stereo" + two_s, 32, 2},
         {"mp3_v1only.mp3", lame + cbr + "mode\t:joint Stereo" + two_s, 32, 2},
-        // No image reader understands the cover yet: it stays "none".
-        {"mp3_cover.mp3", lame + cbr + "mode\t:joint Stereo" + two_s, 32, 2},
+        // The cover goes through the image reader under a .JPG name, so the
+        // JPEG comment ffmpeg wrote into it becomes part of the cover line.
+        {"mp3_cover.mp3",
+         block("Some Artist", "An Album", "Tiny Title", "1999", "Rock")
+                 .replace(lame.find("Cover\t:") + 7, 4, "JPEG :Lavc59.37.100\r\n 8 x 8 x 24") +
+             cbr + "mode\t:joint Stereo" + two_s,
+         32, 2},
         {"mp3_mono.mp3", cbr + "mode\t:mono" + two_s, 32, 2},
         {"mp3_vbr.mp3",
          lame + "mpeg\t:1.0\r\nbitrate\t:VBR 37 kbit/s\r\nfreq\t:32.000 Hz\r\nmode\t:joint Stereo" +
