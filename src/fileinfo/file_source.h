@@ -43,8 +43,15 @@ class PosixFileSource final : public FileSource {
 
   private:
     PosixFileSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+    std::size_t read_file(std::uint64_t offset, void* out, std::size_t n);
+    // Most readers ask for several small pieces of a file's first bytes
+    // (a header, then the block it points to): the first such request reads
+    // this many bytes once and the others are served from them.
+    static constexpr std::size_t kHeadBytes = 4096;
     int fd_;
     std::uint64_t size_;
+    std::vector<std::uint8_t> head_;
+    bool head_read_ = false;
 };
 
 // Bytes in memory seen as a file (tests, fuzz targets, a cover picture

@@ -98,8 +98,8 @@ bool mp3_has_vbr_mark(const Mp3Buffer& buf) {
     for (const char* mark : {"XING", "VBRI"}) {
         for (std::size_t i = 0; i + 4 <= buf.size(); ++i) {
             std::size_t k = 0;
-            while (k < 4 && upper_german_ascii(buf[i + k]) == static_cast<unsigned char>(mark[k]))
-                ++k;
+            // The marks are ASCII letters, which only their own two cases fold to.
+            while (k < 4 && (buf[i + k] & 0xDF) == static_cast<unsigned char>(mark[k])) ++k;
             if (k == 4) return true;
         }
     }
@@ -198,7 +198,7 @@ bool mp3_read_tag(FileInfoJob& job, std::uint64_t tag_size, std::span<const std:
     std::vector<std::uint8_t>& buffer = job.session.id3_buffer;
     const std::size_t capacity = buffer.empty() ? 0 : buffer.size() - kMp3TagSlack;
     if (tag_size > capacity) {
-        job.log_line(mp3_format("id3 length:%llu max:%zu\r\n",
+        if (job.log) job.log_line(mp3_format("id3 length:%llu max:%zu\r\n",
                                 static_cast<unsigned long long>(tag_size), capacity));
         try {
             std::vector<std::uint8_t>().swap(buffer);
@@ -229,7 +229,7 @@ int mp3_extract(FileInfoJob& job) {
         if (!mp3_read_tag(job, tag_size, body)) return 0;
         read_id3v2_frames(job, body, head[3], fields);
         if (fields.has_text) {
-            job.log_line(mp3_format("Genre prüfen Länge:%zu Offset:%llu\r\n", fields.genre.size(),
+            if (job.log) job.log_line(mp3_format("Genre prüfen Länge:%zu Offset:%llu\r\n", fields.genre.size(),
                                     static_cast<unsigned long long>(tag_size)));
             resolve_id3_genre(fields.genre);
             r.scratch_text = id3_block(fields);
@@ -267,7 +267,7 @@ int mp3_extract(FileInfoJob& job) {
 }  // namespace
 
 int ExtractMp3(FileInfoJob& job) {
-    job.log_line(mp3_format("Datei:%.*s Länge:%llu\r\n", static_cast<int>(job.path.size()),
+    if (job.log) job.log_line(mp3_format("Datei:%.*s Länge:%llu\r\n", static_cast<int>(job.path.size()),
                             job.path.data(), static_cast<unsigned long long>(job.size_bytes)));
     const int found = mp3_extract(job);
     // A file without a frame header gives no text at all.
