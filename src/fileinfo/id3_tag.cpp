@@ -119,8 +119,9 @@ void id3_read_text(FileInfoJob& job, std::span<const std::uint8_t> body, std::in
                    std::int64_t start, std::int64_t size, const Id3TextFrame& frame,
                    Id3Fields& fields) {
     if (size > kId3TextLimit) size = kId3TextCut;
-    if (job.log) job.log_line(mp3_format("%s Länge:%lld Offset:%lld\r\n", frame.log_name,
-                            static_cast<long long>(size), static_cast<long long>(pos)));
+    if (job.log)
+        job.log_line(mp3_format("%s Länge:%lld Offset:%lld\r\n", frame.log_name,
+                                static_cast<long long>(size), static_cast<long long>(pos)));
     // Encoding 1 is UTF-16 with a byte-order mark, which is skipped.
     if (id3_byte(body, start) == 1) {
         start += 3;
@@ -156,8 +157,9 @@ std::int64_t id3_zero_after(std::span<const std::uint8_t> body, std::int64_t pos
 // to the image reader, whose answer becomes the cover line.
 void id3_read_cover(FileInfoJob& job, std::span<const std::uint8_t> body, std::int64_t pos,
                     std::int64_t size, Id3Fields& fields) {
-    if (job.log) job.log_line(mp3_format("Cover Länge:%lld Offset:%lld Offset\r\n", static_cast<long long>(size),
-                            static_cast<long long>(pos)));
+    if (job.log)
+        job.log_line(mp3_format("Cover Länge:%lld Offset:%lld Offset\r\n",
+                                static_cast<long long>(size), static_cast<long long>(pos)));
     const auto tag_size = static_cast<std::int64_t>(body.size());
     if (size <= 0 || size >= tag_size) return;
     // The picture must start inside the frame, so no search looks further.

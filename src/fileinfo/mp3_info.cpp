@@ -198,8 +198,9 @@ bool mp3_read_tag(FileInfoJob& job, std::uint64_t tag_size, std::span<const std:
     std::vector<std::uint8_t>& buffer = job.session.id3_buffer;
     const std::size_t capacity = buffer.empty() ? 0 : buffer.size() - kMp3TagSlack;
     if (tag_size > capacity) {
-        if (job.log) job.log_line(mp3_format("id3 length:%llu max:%zu\r\n",
-                                static_cast<unsigned long long>(tag_size), capacity));
+        if (job.log)
+            job.log_line(mp3_format("id3 length:%llu max:%zu\r\n",
+                                    static_cast<unsigned long long>(tag_size), capacity));
         try {
             std::vector<std::uint8_t>().swap(buffer);
             buffer.resize(static_cast<std::size_t>(tag_size) + kMp3TagSlack);
@@ -229,8 +230,10 @@ int mp3_extract(FileInfoJob& job) {
         if (!mp3_read_tag(job, tag_size, body)) return 0;
         read_id3v2_frames(job, body, head[3], fields);
         if (fields.has_text) {
-            if (job.log) job.log_line(mp3_format("Genre prüfen Länge:%zu Offset:%llu\r\n", fields.genre.size(),
-                                    static_cast<unsigned long long>(tag_size)));
+            if (job.log)
+                job.log_line(mp3_format("Genre prüfen Länge:%zu Offset:%llu\r\n",
+                                        fields.genre.size(),
+                                        static_cast<unsigned long long>(tag_size)));
             resolve_id3_genre(fields.genre);
             r.scratch_text = id3_block(fields);
         }
@@ -267,8 +270,9 @@ int mp3_extract(FileInfoJob& job) {
 }  // namespace
 
 int ExtractMp3(FileInfoJob& job) {
-    if (job.log) job.log_line(mp3_format("Datei:%.*s Länge:%llu\r\n", static_cast<int>(job.path.size()),
-                            job.path.data(), static_cast<unsigned long long>(job.size_bytes)));
+    if (job.log)
+        job.log_line(mp3_format("Datei:%.*s Länge:%llu\r\n", static_cast<int>(job.path.size()),
+                                job.path.data(), static_cast<unsigned long long>(job.size_bytes)));
     const int found = mp3_extract(job);
     // A file without a frame header gives no text at all.
     if (!found) job.result.scratch_text.clear();

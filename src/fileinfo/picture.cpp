@@ -12,11 +12,15 @@ namespace {
 #define ORBISTO_FORMAT(fmt) read_##fmt##_header, decode_##fmt
 
 const std::array<PictureFormat, 17> kPictureFormats = {{
-    {"Bitmap", "OS/2 1.1, 1.2, 2.0 / Windows 3.0 bitmap",
-     {"BMP", "VGA", "BGA", "RLE", "DIB", "RL4", "RL8"}, ORBISTO_FORMAT(bmp)},
+    {"Bitmap",
+     "OS/2 1.1, 1.2, 2.0 / Windows 3.0 bitmap",
+     {"BMP", "VGA", "BGA", "RLE", "DIB", "RL4", "RL8"},
+     ORBISTO_FORMAT(bmp)},
     {"GIF", "CompuServe Graphics Interchange Format", {"GIF"}, ORBISTO_FORMAT(gif)},
     {"PCX", "ZSoft PC Paintbrush Image format", {"PCX", "PCC"}, ORBISTO_FORMAT(pcx)},
-    {"TIFF", "Tagged Image File Format support (almost TIFF 6.0 Baseline)", {"TIF", "TIFF"},
+    {"TIFF",
+     "Tagged Image File Format support (almost TIFF 6.0 Baseline)",
+     {"TIF", "TIFF"},
      ORBISTO_FORMAT(tiff)},
     {"Targa", "Truevision Targa/Vista bitmap", {"TGA", "VST", "AFI"}, ORBISTO_FORMAT(targa)},
     {"ILBM", "Amiga IFF / ILBM Interleaved bitmap", {"IFF", "LBM"}, ORBISTO_FORMAT(ilbm)},
@@ -27,7 +31,9 @@ const std::array<PictureFormat, 17> kPictureFormats = {{
     {"IAX", "IBM Image Access eXecutive", {"IAX"}, ORBISTO_FORMAT(iax)},
     {"XBitmap", "X Windows Bitmap", {"XBM"}, ORBISTO_FORMAT(xbitmap)},
     {"Sprite", "Archimedes Sprite from RiscOS", {"SPR", "SPRITE"}, ORBISTO_FORMAT(sprite)},
-    {"PSEG", "IBM Printer Page Segment", {"PSE", "PSEG", "PSEG38PP", "PSEG3820"},
+    {"PSEG",
+     "IBM Printer Page Segment",
+     {"PSE", "PSEG", "PSEG38PP", "PSEG3820"},
      ORBISTO_FORMAT(pseg)},
     {"GemRas", "GEM Raster", {"IMG"}, ORBISTO_FORMAT(gemras)},
     {"Portrait", "Portrait", {"CVP"}, ORBISTO_FORMAT(portrait)},
@@ -56,6 +62,8 @@ const PictureFormat* picture_format_for(std::string_view extension) {
     return nullptr;
 }
 
-std::span<const PictureFormat> picture_formats() { return kPictureFormats; }
+std::span<const PictureFormat> picture_formats() {
+    return kPictureFormats;
+}
 
 }  // namespace orbisto

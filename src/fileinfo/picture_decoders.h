@@ -9,7 +9,7 @@
 
 namespace orbisto {
 
-#define ORBISTO_PICTURE_DECODER(fmt)                                                        \
+#define ORBISTO_PICTURE_DECODER(fmt)                                                       \
     bool read_##fmt##_header(FileSource& file, PictureHeader& header, std::string& error); \
     bool decode_##fmt(FileSource& file, Picture& picture, std::size_t max_pixel_bytes,     \
                       std::string& error);
