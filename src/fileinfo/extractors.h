@@ -14,6 +14,9 @@ namespace orbisto {
 
 // Images (png_info.cpp, pcd_info.cpp, image_info.cpp): width, height, depth;
 // the general reader puts its format name and a blank into scratch_text.
+// printf into a string of any length (the readers' texts and log lines).
+std::string info_format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
 int ReadPngInfo(FileInfoJob& job);
 int ReadPcdInfo(FileInfoJob& job);
 int ReadImageInfo(FileInfoJob& job);

@@ -93,8 +93,9 @@ const Group kGroups[] = {
 // The budget of characters of resource values in a version text.
 constexpr int kVersionBudget = 8000;
 
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-std::string format(const char* fmt, ...) {
+}  // namespace
+
+std::string info_format(const char* fmt, ...) {
     char buf[512];
     va_list ap;
     va_start(ap, fmt);
@@ -110,6 +111,8 @@ std::string format(const char* fmt, ...) {
     out.resize(static_cast<std::size_t>(n));
     return out;
 }
+
+namespace {
 
 // A playing time in tenths of a second as hours, minutes, seconds, tenths.
 struct Clock {
@@ -155,18 +158,18 @@ bool run_row(Reader reader, FileInfoJob& job, std::string_view upper_ext) {
     const bool en = job.english();
     const auto timed = [&](const char* de_fmt, const char* en_fmt) {
         const Clock c = split_tenths(r.length_tenths);
-        r.info_text = format(en ? en_fmt : de_fmt, c.h, c.m, c.s, c.t);
+        r.info_text = info_format(en ? en_fmt : de_fmt, c.h, c.m, c.s, c.t);
     };
     switch (reader) {
         case Reader::Png:
             if (!ReadPngInfo(job)) return false;
-            r.info_text = format(en ? "PNG-image %d x %d x %d" : "PNG-Bild %d x %d x %d", r.width,
-                                 r.height, r.depth);
+            r.info_text = info_format(en ? "PNG-image %d x %d x %d" : "PNG-Bild %d x %d x %d",
+                                      r.width, r.height, r.depth);
             return true;
         case Reader::Pcd:
             if (!ReadPcdInfo(job)) return false;
-            r.info_text = format(en ? "PCD-image %d x %d x %d" : "PCD-Bild %d x %d x %d", r.width,
-                                 r.height, r.depth);
+            r.info_text = info_format(en ? "PCD-image %d x %d x %d" : "PCD-Bild %d x %d x %d",
+                                      r.width, r.height, r.depth);
             return true;
         case Reader::Cursor:
             if (!ExtractCursorTitle(job)) return false;
@@ -174,7 +177,7 @@ bool run_row(Reader reader, FileInfoJob& job, std::string_view upper_ext) {
             return true;
         case Reader::Image:
             if (!ReadImageInfo(job)) return false;
-            r.info_text = r.scratch_text + format(" %d x %d x %d", r.width, r.height, r.depth);
+            r.info_text = r.scratch_text + info_format(" %d x %d x %d", r.width, r.height, r.depth);
             return true;
         case Reader::Fon:
             if (!ExtractFonName(job)) return false;
@@ -198,18 +201,18 @@ bool run_row(Reader reader, FileInfoJob& job, std::string_view upper_ext) {
         }
         case Reader::Voc:
             if (!ExtractVoc(job)) return false;
-            r.info_text = format(en ? "VOC-sound %d Hz" : "VOC-Sound %d Hz", r.sample_rate);
+            r.info_text = info_format(en ? "VOC-sound %d Hz" : "VOC-Sound %d Hz", r.sample_rate);
             return true;
         case Reader::Wav:
             if (!ExtractWav(job)) return false;
             if (r.channels == 1) {
                 r.info_text =
-                    format(en ? "WAV-sound mono %d hz %d bit" : "WAV-Sound Mono %d Hz %d Bit",
-                           r.sample_rate, r.bits_per_sample);
+                    info_format(en ? "WAV-sound mono %d hz %d bit" : "WAV-Sound Mono %d Hz %d Bit",
+                                r.sample_rate, r.bits_per_sample);
             } else if (r.channels == 2) {
-                r.info_text =
-                    format(en ? "WAV-sound stereo %d hz %d bit" : "WAV-Sound Stereo %d Hz %d Bit",
-                           r.sample_rate, r.bits_per_sample);
+                r.info_text = info_format(
+                    en ? "WAV-sound stereo %d hz %d bit" : "WAV-Sound Stereo %d Hz %d Bit",
+                    r.sample_rate, r.bits_per_sample);
             } else {
                 return false;
             }
@@ -239,13 +242,13 @@ bool run_row(Reader reader, FileInfoJob& job, std::string_view upper_ext) {
             if (!ExtractVideo(job)) return false;
             const Clock c = split_tenths(r.length_tenths);
             if (begins_with(upper_ext, ".WMV")) {
-                r.info_text = format(en ? "%s-movie %02d:%02d:%02d" : "%s-Film %02d:%02d:%02d",
-                                     r.media_type.c_str(), c.h, c.m, c.s);
+                r.info_text = info_format(en ? "%s-movie %02d:%02d:%02d" : "%s-Film %02d:%02d:%02d",
+                                          r.media_type.c_str(), c.h, c.m, c.s);
             } else {
-                r.info_text = format(en ? "%s-movie %02d:%02d:%02d  %d frames %d x %d codec:%s"
-                                        : "%s-Film %02d:%02d:%02d  %d Frames %d x %d codec:%s",
-                                     r.media_type.c_str(), c.h, c.m, c.s, r.frames, r.video_width,
-                                     r.video_height, r.codec.c_str());
+                r.info_text = info_format(en ? "%s-movie %02d:%02d:%02d  %d frames %d x %d codec:%s"
+                                             : "%s-Film %02d:%02d:%02d  %d Frames %d x %d codec:%s",
+                                          r.media_type.c_str(), c.h, c.m, c.s, r.frames,
+                                          r.video_width, r.video_height, r.codec.c_str());
             }
             return true;
         }
@@ -269,9 +272,9 @@ bool run_row(Reader reader, FileInfoJob& job, std::string_view upper_ext) {
             return true;
         case Reader::Fli:
             if (!ExtractFli(job)) return false;
-            r.info_text = format(en ? "FLI-animation %d frames %d x %d %d bit"
-                                    : "FLI-Animation %d Frames %d x %d %d Bit",
-                                 r.frames, r.video_width, r.video_height, r.video_depth);
+            r.info_text = info_format(en ? "FLI-animation %d frames %d x %d %d bit"
+                                         : "FLI-Animation %d Frames %d x %d %d Bit",
+                                      r.frames, r.video_width, r.video_height, r.video_depth);
             return true;
         case Reader::ProgramType:
             return ExtractProgramType(job) != 0;

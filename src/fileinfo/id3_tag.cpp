@@ -120,8 +120,8 @@ void id3_read_text(FileInfoJob& job, std::span<const std::uint8_t> body, std::in
                    Id3Fields& fields) {
     if (size > kId3TextLimit) size = kId3TextCut;
     if (job.log)
-        job.log_line(mp3_format("%s Länge:%lld Offset:%lld\r\n", frame.log_name,
-                                static_cast<long long>(size), static_cast<long long>(pos)));
+        job.log_line(info_format("%s Länge:%lld Offset:%lld\r\n", frame.log_name,
+                                 static_cast<long long>(size), static_cast<long long>(pos)));
     // Encoding 1 is UTF-16 with a byte-order mark, which is skipped.
     if (id3_byte(body, start) == 1) {
         start += 3;
@@ -158,8 +158,8 @@ std::int64_t id3_zero_after(std::span<const std::uint8_t> body, std::int64_t pos
 void id3_read_cover(FileInfoJob& job, std::span<const std::uint8_t> body, std::int64_t pos,
                     std::int64_t size, Id3Fields& fields) {
     if (job.log)
-        job.log_line(mp3_format("Cover Länge:%lld Offset:%lld Offset\r\n",
-                                static_cast<long long>(size), static_cast<long long>(pos)));
+        job.log_line(info_format("Cover Länge:%lld Offset:%lld Offset\r\n",
+                                 static_cast<long long>(size), static_cast<long long>(pos)));
     const auto tag_size = static_cast<std::int64_t>(body.size());
     if (size <= 0 || size >= tag_size) return;
     // The picture must start inside the frame, so no search looks further.
@@ -191,7 +191,7 @@ void id3_read_cover(FileInfoJob& job, std::span<const std::uint8_t> body, std::i
     // reader may have left numbers of its own behind.
     if (ReadImageInfo(cover_job) == 1) {
         fields.cover =
-            mp3_format("%s %d x %d x %d", r.scratch_text.c_str(), r.width, r.height, r.depth);
+            info_format("%s %d x %d x %d", r.scratch_text.c_str(), r.width, r.height, r.depth);
         if (fields.cover.size() > kId3FieldBytes) fields.cover.resize(kId3FieldBytes);
     }
     // The reader's format name is no part of the MP3 text.
@@ -217,23 +217,6 @@ bool id3v1_present(std::uint8_t first) {
 }
 
 }  // namespace
-
-std::string mp3_format(const char* fmt, ...) {
-    char buf[512];
-    va_list ap;
-    va_start(ap, fmt);
-    const int n = std::vsnprintf(buf, sizeof buf, fmt, ap);
-    va_end(ap);
-    if (n < 0) return {};
-    if (static_cast<std::size_t>(n) < sizeof buf)
-        return std::string(buf, static_cast<std::size_t>(n));
-    std::string out(static_cast<std::size_t>(n) + 1, '\0');
-    va_start(ap, fmt);
-    std::vsnprintf(out.data(), out.size(), fmt, ap);
-    va_end(ap);
-    out.resize(static_cast<std::size_t>(n));
-    return out;
-}
 
 std::uint32_t id3_synchsafe(const std::uint8_t bytes[4]) {
     return (std::uint32_t{bytes[0] & 0x7Fu} << 21) | (std::uint32_t{bytes[1] & 0x7Fu} << 14) |

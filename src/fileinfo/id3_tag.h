@@ -42,7 +42,4 @@ Id3v1 read_id3v1(FileSource& file, Id3Fields& fields);
 // The six lines of the tag block, ending in an empty line.
 std::string id3_block(const Id3Fields& fields);
 
-// printf into a string (the MP3 reader's lines and log lines).
-std::string mp3_format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-
 }  // namespace orbisto

@@ -153,7 +153,7 @@ Mp3Frame mp3_describe_frame(FileInfoJob& job, const Mp3Buffer& buf, std::int64_t
         if (!mp3_has_vbr_mark(buf)) {
             job.log_line("CBR\r\n");
             f.kbps = kMp3Mpeg1Rates[layer_row][rate_index];
-            rate_text = mp3_format("bitrate\t:%d kbit/s", f.kbps);
+            rate_text = info_format("bitrate\t:%d kbit/s", f.kbps);
             if (f.kbps > 0) {
                 // The version-1 tag is always taken off, the 10-byte header
                 // of a version-2 tag never.
@@ -167,7 +167,7 @@ Mp3Frame mp3_describe_frame(FileInfoJob& job, const Mp3Buffer& buf, std::int64_t
             if (x.frames > 0) {
                 const std::int64_t per_second = std::int64_t{x.bytes / x.frames} * hz / 144;
                 f.kbps = mp3_clamp(per_second / 1000);
-                rate_text = mp3_format("bitrate\t:VBR %d kbit/s", f.kbps);
+                rate_text = info_format("bitrate\t:VBR %d kbit/s", f.kbps);
                 f.seconds =
                     mp3_clamp(static_cast<std::int64_t>(double(x.frames) * 1152 / hz + 0.5));
             } else {
@@ -175,12 +175,12 @@ Mp3Frame mp3_describe_frame(FileInfoJob& job, const Mp3Buffer& buf, std::int64_t
             }
         }
         f.text +=
-            rate_text + "\r\nfreq\t:" + mp3_format("%d.%03d Hz", hz / 1000, hz % 1000) + "\r\n";
+            rate_text + "\r\nfreq\t:" + info_format("%d.%03d Hz", hz / 1000, hz % 1000) + "\r\n";
     } else {
         job.log_line("MPEG 2\r\n");
         f.kbps = kMp3Mpeg2Rates[layer_row][rate_index];
         static const char* const kHz[4] = {"22.050Hz", "24.000Hz", "16.000Hz", ""};
-        f.text = "mpeg\t:2.0\r\n" + mp3_format("bitrate\t:%d kbit", f.kbps) +
+        f.text = "mpeg\t:2.0\r\n" + info_format("bitrate\t:%d kbit", f.kbps) +
                  "\r\nfreq\t:" + kHz[sampling] + "\r\n";
     }
     static const char* const kModes[4] = {"mode\t:Stereo", "mode\t:joint Stereo", "mode\t:2-Kanal",
@@ -199,8 +199,8 @@ bool mp3_read_tag(FileInfoJob& job, std::uint64_t tag_size, std::span<const std:
     const std::size_t capacity = buffer.empty() ? 0 : buffer.size() - kMp3TagSlack;
     if (tag_size > capacity) {
         if (job.log)
-            job.log_line(mp3_format("id3 length:%llu max:%zu\r\n",
-                                    static_cast<unsigned long long>(tag_size), capacity));
+            job.log_line(info_format("id3 length:%llu max:%zu\r\n",
+                                     static_cast<unsigned long long>(tag_size), capacity));
         try {
             std::vector<std::uint8_t>().swap(buffer);
             buffer.resize(static_cast<std::size_t>(tag_size) + kMp3TagSlack);
@@ -231,9 +231,9 @@ int mp3_extract(FileInfoJob& job) {
         read_id3v2_frames(job, body, head[3], fields);
         if (fields.has_text) {
             if (job.log)
-                job.log_line(mp3_format("Genre prüfen Länge:%zu Offset:%llu\r\n",
-                                        fields.genre.size(),
-                                        static_cast<unsigned long long>(tag_size)));
+                job.log_line(info_format("Genre prüfen Länge:%zu Offset:%llu\r\n",
+                                         fields.genre.size(),
+                                         static_cast<unsigned long long>(tag_size)));
             resolve_id3_genre(fields.genre);
             r.scratch_text = id3_block(fields);
         }
@@ -260,7 +260,7 @@ int mp3_extract(FileInfoJob& job) {
     if (frame.seconds > 0) {
         const std::int32_t t = frame.seconds;
         r.scratch_text +=
-            mp3_format("\r\nlength\t:%02d:%02d:%02d,%01d", t / 3600, (t % 3600) / 60, t % 60, 0);
+            info_format("\r\nlength\t:%02d:%02d:%02d,%01d", t / 3600, (t % 3600) / 60, t % 60, 0);
         r.length_tenths = t;
         r.mp3_length_s = static_cast<std::uint32_t>(t);
     }
@@ -271,8 +271,8 @@ int mp3_extract(FileInfoJob& job) {
 
 int ExtractMp3(FileInfoJob& job) {
     if (job.log)
-        job.log_line(mp3_format("Datei:%.*s Länge:%llu\r\n", static_cast<int>(job.path.size()),
-                                job.path.data(), static_cast<unsigned long long>(job.size_bytes)));
+        job.log_line(info_format("Datei:%.*s Länge:%llu\r\n", static_cast<int>(job.path.size()),
+                                 job.path.data(), static_cast<unsigned long long>(job.size_bytes)));
     const int found = mp3_extract(job);
     // A file without a frame header gives no text at all.
     if (!found) job.result.scratch_text.clear();

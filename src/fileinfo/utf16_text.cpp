@@ -1,5 +1,7 @@
 #include "fileinfo/utf16_text.h"
 
+#include "platform/codepage.h"
+
 namespace orbisto {
 
 namespace {
@@ -8,24 +10,6 @@ std::uint16_t utf16_unit_at(std::span<const std::uint8_t> bytes, std::size_t i, 
     const std::uint16_t a = bytes[2 * i], b = bytes[2 * i + 1];
     return big_endian ? static_cast<std::uint16_t>(a << 8 | b)
                       : static_cast<std::uint16_t>(b << 8 | a);
-}
-
-void utf16_append_utf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 }  // namespace
@@ -55,7 +39,7 @@ std::string utf16_to_utf8(std::span<const std::uint8_t> bytes, bool big_endian) 
         } else if (u >= 0xDC00 && u < 0xE000) {
             cp = 0xFFFD;
         }
-        utf16_append_utf8(out, cp);
+        append_utf8(out, cp);
     }
     return out;
 }

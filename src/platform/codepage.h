@@ -13,6 +13,9 @@ namespace orbisto {
 // become the C1 controls U+0081 etc.), so the conversion is lossless.
 std::string cp1252_to_utf8(std::string_view in);
 
+// Appends a code point to a UTF-8 text.
+void append_utf8(std::string& out, char32_t cp);
+
 // UTF-8 to Windows-1252; nullopt when a character has no Windows-1252 byte
 // or the input is not valid UTF-8.
 std::optional<std::string> utf8_to_cp1252(std::string_view in);

@@ -65,8 +65,6 @@ WordInfo word_info(std::string_view word);
 // character that Windows-1252 does not have.
 std::string_view charset_char(Charset set, unsigned char c);
 
-void append_utf8(std::string& out, char32_t cp);
-
 // ---- the tables of the document header ----
 
 enum class TableKind { Fonts, Colours, Styles };

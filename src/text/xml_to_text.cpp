@@ -97,21 +97,7 @@ void append_code_point(std::string& out, unsigned long cp, bool utf8) {
         return;
     }
     std::string enc;
-    if (cp < 0x80) {
-        enc += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        enc += static_cast<char>(0xC0 | (cp >> 6));
-        enc += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        enc += static_cast<char>(0xE0 | (cp >> 12));
-        enc += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        enc += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        enc += static_cast<char>(0xF0 | (cp >> 18));
-        enc += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        enc += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        enc += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    append_utf8(enc, cp);
     if (utf8) {
         out += enc;
     } else {
