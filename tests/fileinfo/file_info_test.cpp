@@ -29,14 +29,7 @@ class TableService : public MediaService {
 };
 
 double recorded_seconds(const std::string& name) {
-    std::ifstream in(test::fixture("media_ffprobe.txt"));
-    std::string file;
-    double seconds = 0;
-    while (in >> file >> seconds) {
-        if (file == name) return seconds;
-    }
-    ADD_FAILURE() << name << " is not in media_ffprobe.txt";
-    return -1;
+    return test::ffprobe_seconds("media_ffprobe.txt", name);
 }
 
 TEST(FileInfoDispatch, SwitchesDecideWhetherAReaderRuns) {

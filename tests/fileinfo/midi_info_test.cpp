@@ -57,12 +57,7 @@ int midi_run(ReaderRun& r, const std::string& s) {
 
 TEST(MidiInfo, FixturesAgreeWithTheReferenceLengthAndNoMciSwitchesThemOff) {
     for (const char* file : {"sound-tempo-change.mid", "sound-tempo-change.rmi"}) {
-        std::ifstream in(fixture("sound_ffprobe.txt"));
-        std::string name;
-        double seconds = -1;
-        while (in >> name >> seconds && name != file) {
-        }
-        ASSERT_EQ(name, file);
+        const double seconds = test::ffprobe_seconds("sound_ffprobe.txt", file);
         ReaderRun r;
         ASSERT_EQ(r.collect(fixture(file)), 1);
         EXPECT_NEAR(r.result.length_tenths / 10.0, seconds, 0.1);

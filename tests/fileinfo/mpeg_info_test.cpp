@@ -24,15 +24,6 @@ std::string mpeg_write(const test::TempDir& dir, const std::string& name,
     return dir.write(name, std::string(bytes.begin(), bytes.end()));
 }
 
-std::map<std::string, double> mpeg_ffprobe_lengths() {
-    std::map<std::string, double> out;
-    std::ifstream in(test::fixture("video_ffprobe.txt"));
-    std::string name;
-    double seconds = 0;
-    while (in >> name >> seconds) out[name] = seconds;
-    return out;
-}
-
 struct MpegFixtureCase {
     const char* file;
     const char* german;
@@ -47,14 +38,13 @@ const MpegFixtureCase kMpegFixtures[] = {
 };
 
 TEST(MpegInfoTest, FixturesGiveTheirTextInBothLanguages) {
-    const auto lengths = mpeg_ffprobe_lengths();
     for (const auto& c : kMpegFixtures) {
         SCOPED_TRACE(c.file);
         ReaderRun r;
         ASSERT_EQ(r.collect(test::fixture(c.file)), 1);
         EXPECT_EQ(r.result.info_text, c.german);
-        ASSERT_TRUE(lengths.count(c.file));
-        EXPECT_NEAR(r.result.length_tenths / 10.0, lengths.at(c.file), kMpegTenth);
+        EXPECT_NEAR(r.result.length_tenths / 10.0,
+                    test::ffprobe_seconds("video_ffprobe.txt", c.file), kMpegTenth);
         r.options.language = Language::English;
         ASSERT_EQ(r.collect(test::fixture(c.file)), 1);
         EXPECT_EQ(r.result.info_text, c.english);

@@ -10,17 +10,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-double ogg_ffprobe(const std::string& name) {
-    std::ifstream in(test::fixture("mp3_ffprobe.txt"));
-    std::string file;
-    double seconds = 0;
-    while (in >> file >> seconds) {
-        if (file == name) return seconds;
-    }
-    ADD_FAILURE() << name << " is not in mp3_ffprobe.txt";
-    return -1;
-}
-
 const std::string kTagsText =
     " Artist:Some Artist\r\n Album:An Album\r\n Titel:Tiny Title\r\n Jahr:2001\r\n"
     " Kategorie:Jazz\r\n Kommentar:hello\r\n";
@@ -43,7 +32,9 @@ TEST(OggInfo, FixturesWithAndWithoutTheMultimediaService) {
         const std::string prefix = "OGG-Sound\r\n" + c.text;
         ASSERT_EQ(r.result.info_text.substr(0, prefix.size()), prefix) << c.file;
         EXPECT_EQ(r.result.info_text.substr(prefix.size()), "\r\nLänge:00:00:02,0") << c.file;
-        EXPECT_NEAR(r.result.length_tenths / 10.0, ogg_ffprobe(c.file), 0.1) << c.file;
+        EXPECT_NEAR(r.result.length_tenths / 10.0, test::ffprobe_seconds("mp3_ffprobe.txt", c.file),
+                    0.1)
+            << c.file;
 
         r.options.language = Language::English;
         ASSERT_EQ(r.collect(test::fixture(c.file)), 1) << c.file;

@@ -2,6 +2,8 @@
 // memory or on a file, with options a test sets (file information on).
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -63,6 +65,19 @@ inline std::vector<std::uint8_t> file_bytes(const std::string& path) {
 // A committed fixture of the file-information readers.
 inline std::string fixture(const std::string& name) {
     return std::string(ORBISTO_SOURCE_DIR) + "/tests/fixtures/fileinfo/" + name;
+}
+
+// The playing time ffprobe reported for a fixture when it was made, from one
+// of the fixtures' "name seconds" lists; -1 (and a failure) when not listed.
+inline double ffprobe_seconds(const std::string& list, const std::string& file) {
+    std::ifstream in(fixture(list));
+    std::string name;
+    double seconds = 0;
+    while (in >> name >> seconds) {
+        if (name == file) return seconds;
+    }
+    ADD_FAILURE() << file << " is not in " << list;
+    return -1;
 }
 
 }  // namespace orbisto::test

@@ -18,16 +18,6 @@ using test::ReaderRun;
 // A tenth of a second, and the rounding of 1.8 - 1.7 in doubles.
 constexpr double kVideoTenth = 0.1 + 1e-9;
 
-// The playing times ffprobe measured when the fixtures were made.
-std::map<std::string, double> video_ffprobe_lengths() {
-    std::map<std::string, double> out;
-    std::ifstream in(test::fixture("video_ffprobe.txt"));
-    std::string name;
-    double seconds = 0;
-    while (in >> name >> seconds) out[name] = seconds;
-    return out;
-}
-
 // The start of an AVI as a muxer writes it: RIFF, the main header and the
 // first stream header with its type and code, padded to `size` bytes.
 struct AviShape {
@@ -95,14 +85,13 @@ const VideoFixtureCase kVideoFixtures[] = {
 // The playing time is compared with ffprobe's in tenths; the text shows
 // whole seconds.
 TEST(VideoInfoTest, FixturesGiveTheirTextInBothLanguages) {
-    const auto lengths = video_ffprobe_lengths();
     for (const auto& c : kVideoFixtures) {
         SCOPED_TRACE(c.file);
         ReaderRun r;
         ASSERT_EQ(r.collect(test::fixture(c.file)), 1);
         EXPECT_EQ(r.result.info_text, c.german);
-        ASSERT_TRUE(lengths.count(c.file));
-        EXPECT_NEAR(r.result.length_tenths / 10.0, lengths.at(c.file), kVideoTenth);
+        EXPECT_NEAR(r.result.length_tenths / 10.0,
+                    test::ffprobe_seconds("video_ffprobe.txt", c.file), kVideoTenth);
         r.options.language = Language::English;
         ASSERT_EQ(r.collect(test::fixture(c.file)), 1);
         EXPECT_EQ(r.result.info_text, c.english);
