@@ -8,15 +8,12 @@
 
 #include "fileinfo/extractors.h"
 #include "fileinfo/file_source.h"
+#include "info_fuzz_session.h"
 #include "settings/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace orbisto;
-    static FileInfoSession* session = [] {
-        auto* s = new FileInfoSession;
-        s->set_media(nullptr);
-        return s;
-    }();
+    FileInfoSession& session = fuzz::info_session();
     const std::span<const std::uint8_t> bytes(data, size);
     Options options;
     options.file_information = true;
@@ -24,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const char* name : {"a.fli", "a.ani"}) {
         FileInfoResult result;
         MemorySource src(bytes);
-        FileInfoJob job{options, *session, src, name, size, result, nullptr};
+        FileInfoJob job{options, session, src, name, size, result, nullptr};
         const bool cursor = name[2] == 'a';
         const int found = cursor ? ExtractCursorTitle(job) : ExtractFli(job);
         if (found != 0 && found != 1) __builtin_trap();
@@ -36,8 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
         result.clear();
         MemorySource again(bytes);
-        if (CollectFileInfo(options, *session, again, name, size, result) != found)
-            __builtin_trap();
+        if (CollectFileInfo(options, session, again, name, size, result) != found) __builtin_trap();
     }
     return 0;
 }

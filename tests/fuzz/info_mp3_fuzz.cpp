@@ -7,15 +7,12 @@
 
 #include "fileinfo/extractors.h"
 #include "fileinfo/file_source.h"
+#include "info_fuzz_session.h"
 #include "settings/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace orbisto;
-    static FileInfoSession* session = [] {
-        auto* s = new FileInfoSession;
-        s->set_media(nullptr);
-        return s;
-    }();
+    FileInfoSession& session = fuzz::info_session();
     const std::span<const std::uint8_t> bytes(data, size);
     // The last four bytes choose the length the scanner passes: the file's
     // own, less, more, or absurdly more.
@@ -41,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     FileInfoResult result;
     MemorySource src(bytes);
-    FileInfoJob job{options, *session, src, "a.mp3", size_bytes, result, nullptr};
+    FileInfoJob job{options, session, src, "a.mp3", size_bytes, result, nullptr};
     const int found = ExtractMp3(job);
     if (found != 0 && found != 1) __builtin_trap();
     if (!found && (!result.scratch_text.empty() || result.mp3_bitrate_kbps != 0)) __builtin_trap();
@@ -53,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     result.clear();
     MemorySource again(bytes);
-    const int collected = CollectFileInfo(options, *session, again, "a.mp3", size_bytes, result);
+    const int collected = CollectFileInfo(options, session, again, "a.mp3", size_bytes, result);
     if (collected != found) __builtin_trap();
     return 0;
 }

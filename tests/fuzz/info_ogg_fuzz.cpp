@@ -6,22 +6,19 @@
 
 #include "fileinfo/extractors.h"
 #include "fileinfo/file_source.h"
+#include "info_fuzz_session.h"
 #include "settings/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace orbisto;
-    static FileInfoSession* session = [] {
-        auto* s = new FileInfoSession;
-        s->set_media(nullptr);
-        return s;
-    }();
+    FileInfoSession& session = fuzz::info_session();
     const std::span<const std::uint8_t> bytes(data, size);
     Options options;
     options.file_information = true;
 
     FileInfoResult result;
     MemorySource src(bytes);
-    FileInfoJob job{options, *session, src, "a.ogg", size, result, nullptr};
+    FileInfoJob job{options, session, src, "a.ogg", size, result, nullptr};
     const int found = ExtractOgg(job);
     if (found != 0 && found != 1) __builtin_trap();
     // Six lines of at most a label and 100 value bytes.
@@ -33,6 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     result.clear();
     MemorySource again(bytes);
-    if (CollectFileInfo(options, *session, again, "a.ogg", size, result) != found) __builtin_trap();
+    if (CollectFileInfo(options, session, again, "a.ogg", size, result) != found) __builtin_trap();
     return 0;
 }

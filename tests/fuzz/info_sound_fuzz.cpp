@@ -9,16 +9,13 @@
 
 #include "fileinfo/extractors.h"
 #include "fileinfo/file_source.h"
+#include "info_fuzz_session.h"
 #include "settings/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace orbisto;
     if (size == 0) return 0;
-    static FileInfoSession* session = [] {
-        auto* s = new FileInfoSession;
-        s->set_media(nullptr);
-        return s;
-    }();
+    FileInfoSession& session = fuzz::info_session();
     struct Format {
         std::string_view name;
         std::size_t title_bytes;  // 0: not a module
@@ -33,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     FileInfoResult result;
     MemorySource src(bytes);
-    FileInfoJob job{options, *session, src, format.name, bytes.size(), result, nullptr};
+    FileInfoJob job{options, session, src, format.name, bytes.size(), result, nullptr};
     int found = 0;
     if (format.name == "a.wav") {
         found = ExtractWav(job);
@@ -50,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     result.clear();
     MemorySource again(bytes);
-    if (CollectFileInfo(options, *session, again, format.name, bytes.size(), result) != found) {
+    if (CollectFileInfo(options, session, again, format.name, bytes.size(), result) != found) {
         __builtin_trap();
     }
     return 0;
