@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                   result.mp3_length_s != static_cast<std::uint32_t>(result.length_tenths)))
         __builtin_trap();
     // The tag buffer never outgrows what a file of this size could hold.
-    if (session->id3_buffer.size() > (1u << 20) + 1000 && size < (1u << 20)) __builtin_trap();
+    if (session.id3_buffer.size() > (1u << 20) + 1000 && size < (1u << 20)) __builtin_trap();
 
     result.clear();
     MemorySource again(bytes);
