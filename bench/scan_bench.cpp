@@ -40,18 +40,9 @@
 namespace {
 
 using namespace orbisto;
+using bench::best_of;
 using bench::Clock;
 using bench::seconds_since;
-
-double best_of(int runs, const std::function<void()>& work) {
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
-        work();
-        best = std::min(best, seconds_since(start));
-    }
-    return best;
-}
 
 std::string dir_name(unsigned d) {
     // Two levels: 100 top directories, the rest spread below them.
