@@ -90,12 +90,13 @@ void make_general_thumbnail(FileInfoJob& job, const PictureFormat& format,
         job.status(silly_box_text(o, job.path));
         return;
     }
-    const std::size_t rows = (static_cast<std::size_t>(std::max(header.bits, 32)) *
-                                  static_cast<std::size_t>(header.width) +
-                              31) /
-                             32 * 4;
-    if (o.max_picture_bytes > 0 && rows * static_cast<std::size_t>(header.height) >
-                                       static_cast<std::size_t>(o.max_picture_bytes)) {
+    // The decode buffer at full size: beyond MaxMem a picture silently
+    // gets no thumbnail; beyond what may be allocated at all it is an
+    // allocation that fails.
+    const std::size_t rows = Picture::row_bytes(header.width, std::max(header.bits, 32));
+    const std::size_t need = rows * static_cast<std::size_t>(header.height);
+    if (need > picture_budget(o)) {
+        if (o.max_picture_bytes <= 0) job.status(picture_memory_text(need + 32768, job.path));
         return;
     }
     Picture decoded;

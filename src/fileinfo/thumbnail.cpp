@@ -167,7 +167,7 @@ void scale_area(const Picture& in, Picture& out, ThumbnailSize size) {
     };
     const auto span_of = [](double from, double to, std::int32_t limit) {
         Span s{};
-        s.first = static_cast<std::int32_t>(from);
+        s.first = std::min(static_cast<std::int32_t>(from), limit - 1);
         s.last = std::min(static_cast<std::int32_t>(std::ceil(to)) - 1, limit - 1);
         if (s.last < s.first) s.last = s.first;
         s.first_weight = std::min(to, s.first + 1.0) - from;
