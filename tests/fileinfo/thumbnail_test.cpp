@@ -181,9 +181,11 @@ TEST(Thumbnail, StoredJpegDecodesToTheSamePicture) {
     ASSERT_GT(stored.size(), 100u);
     EXPECT_EQ(stored[0], 0xFF);
     EXPECT_EQ(stored[1], 0xD8);
+    const std::size_t stream = stored.size();
     stored.insert(stored.end(), {0, 0xFF, 0xD8, 0x12, 0x34});
     Picture out;
     std::string error;
+    EXPECT_EQ(thumbnail_stream_length(stored, error), stream) << error;
     ASSERT_TRUE(DecodeThumbnail(stored, out, error)) << error;
     ASSERT_EQ(out.width, 64);
     ASSERT_EQ(out.height, 48);
