@@ -4,6 +4,7 @@
 #include "app/import_command.h"
 #include "app/info_command.h"
 #include "app/media_commands.h"
+#include "app/thumbnail_command.h"
 #include "session/context.h"
 
 namespace orbisto::app {
@@ -16,6 +17,8 @@ const std::vector<Command>& commands() {
         {"import-list", "store a FILES.BBS or INDEX file list as a new medium", run_import_list},
         {"info", "what a scan stores as the information of each FILE (--json: with its fields)",
          run_info},
+        {"thumbnail", "write the stored thumbnail of PATH in catalogue N to --output FILE (a JPEG)",
+         run_thumbnail},
     };
     return table;
 }

@@ -27,13 +27,16 @@ boolean jpeg_source_fill(j_decompress_ptr d) {
     auto* src = reinterpret_cast<JpegFileSource*>(d->src);
     const std::size_t got = src->file->read_at(src->offset, src->buffer, sizeof src->buffer);
     if (got == 0) {
-        // The end of the file before the end of the picture: an end marker,
-        // as libjpeg's own file source does, so the decode ends with a warning.
+        // The end of the file before the end of the picture is an error:
+        // libjpeg would fill the missing rows with grey. Only a file whose
+        // rows have all been read may lack its end marker.
+        if (d->output_height == 0 || d->output_scanline < d->output_height) {
+            ERREXIT(d, JERR_INPUT_EOF);
+        }
         src->buffer[0] = 0xFF;
         src->buffer[1] = JPEG_EOI;
         src->manager.next_input_byte = src->buffer;
         src->manager.bytes_in_buffer = 2;
-        WARNMS(d, JWRN_JPEG_EOF);
         return TRUE;
     }
     src->offset += got;

@@ -40,8 +40,9 @@ ORBISTO_PICTURE_DECODER(jpeg)      // jpeg_picture.cpp (libjpeg)
 bool decode_jpeg_at_least(FileSource& file, Picture& picture, std::size_t max_pixel_bytes,
                           std::int32_t min_width, std::int32_t min_height, std::string& error);
 
-// A PNG file as 24 bits per pixel at full size (libpng); false when it is
-// damaged or larger than max_pixel_bytes.
-bool decode_png_picture(FileSource& file, Picture& picture, std::size_t max_pixel_bytes);
+// A PNG file as 24 bits per pixel at full size (libpng); false with libpng's
+// reason when it is damaged, or "too large" beyond max_pixel_bytes.
+bool decode_png_picture(FileSource& file, Picture& picture, std::size_t max_pixel_bytes,
+                        std::string& error);
 
 }  // namespace orbisto

@@ -1,10 +1,13 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "fileinfo/extractors.h"
 #include "fileinfo/file_source.h"
+#include "fileinfo/picture_decoders.h"
 #include "fileinfo/picture_thumbnail.h"
 #include "fileinfo/thumbnail.h"
 #include "settings/settings.h"
@@ -35,11 +38,21 @@ struct PngDecode {
     char message[128];
 };
 
+// libpng's errors: the message kept (not printed) and the jump back.
+void png_keep_error(png_structp png, png_const_charp text) {
+    auto* job = static_cast<PngDecode*>(png_get_error_ptr(png));
+    std::snprintf(job->message, sizeof job->message, "%s", text ? text : "damaged PNG file");
+    png_longjmp(png, 1);
+}
+
 // libpng jumps back here on an error: only plain data lives in this frame.
 bool png_run(PngDecode& job) {
     png_structp png =
-        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, png_quiet_warning);
-    if (!png) return false;
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, png_keep_error, png_quiet_warning);
+    if (!png) {
+        std::snprintf(job.message, sizeof job.message, "out of memory");
+        return false;
+    }
     png_infop info = png_create_info_struct(png);
     PngInput in{job.file, 0};
     if (!info || setjmp(png_jmpbuf(png))) {
@@ -81,14 +94,17 @@ bool png_run(PngDecode& job) {
 }  // namespace
 
 // The picture of a PNG file as 24 bits, at full size.
-bool decode_png_picture(FileSource& file, Picture& picture, std::size_t max_pixel_bytes) {
+bool decode_png_picture(FileSource& file, Picture& picture, std::size_t max_pixel_bytes,
+                        std::string& error) {
     std::vector<png_bytep> rows;
     PngDecode job{&file, &picture, max_pixel_bytes, &rows, {}};
     try {
-        return png_run(job);
+        if (png_run(job)) return true;
+        error = job.message[0] ? job.message : "damaged PNG file";
     } catch (const std::bad_alloc&) {
-        return false;
+        error = "out of memory";
     }
+    return false;
 }
 
 int ReadPngInfo(FileInfoJob& job) {
@@ -102,12 +118,20 @@ int ReadPngInfo(FileInfoJob& job) {
     r.depth = ihdr[16];
     const Options& o = job.options;
     if (o.thumbnails && large_enough_for_thumbnail(r.width, r.height, o)) {
+        // Beyond MaxMem no thumbnail, silently; beyond what may be
+        // allocated at all, the allocation fails.
+        const std::size_t need =
+            Picture::row_bytes(r.width, 24) * static_cast<std::size_t>(r.height);
+        if (need > picture_budget(o)) {
+            if (o.max_picture_bytes <= 0) job.status(picture_memory_text(need + 32768, job.path));
+            return 1;
+        }
         Picture picture;
-        if (decode_png_picture(job.file, picture, picture_budget(o))) {
+        std::string error;
+        if (decode_png_picture(job.file, picture, picture_budget(o), error)) {
             store_picture_thumbnail(job, picture);
         } else {
-            job.status(picture_memory_text(
-                Picture::row_bytes(r.width, 24) * static_cast<std::size_t>(r.height), job.path));
+            job.status("kann Bilddaten " + std::string(job.path) + " nicht lesen: " + error + " 0");
         }
     }
     return 1;

@@ -48,7 +48,8 @@ bool thumb_jpeg_encode(const Picture& p, int quality, unsigned char** mem, unsig
     return true;
 }
 
-bool thumb_jpeg_decode(std::span<const std::uint8_t> stored, Picture& p, char* message) {
+bool thumb_jpeg_decode(std::span<const std::uint8_t> stored, Picture& p, char* message,
+                       std::size_t* stream_bytes) {
     jpeg_decompress_struct d{};
     JpegErrorTrap trap;
     d.err = trap.install();
@@ -77,8 +78,26 @@ bool thumb_jpeg_decode(std::span<const std::uint8_t> stored, Picture& p, char* m
         jpeg_read_scanlines(&d, &line, 1);
     }
     jpeg_finish_decompress(&d);
+    // The decoder stops after the end marker: what it left is not the stream's.
+    if (stream_bytes) *stream_bytes = stored.size() - d.src->bytes_in_buffer;
     jpeg_destroy_decompress(&d);
     return true;
+}
+
+bool thumb_decode(std::span<const std::uint8_t> stored, Picture& picture, std::string& error,
+                  std::size_t* stream_bytes) {
+    if (stored.size() < 4) {
+        error = "Not a JPEG file";
+        return false;
+    }
+    char message[JMSG_LENGTH_MAX] = {};
+    try {
+        if (thumb_jpeg_decode(stored, picture, message, stream_bytes)) return true;
+    } catch (const std::bad_alloc&) {
+        std::snprintf(message, sizeof message, "out of memory");
+    }
+    error = message;
+    return false;
 }
 
 }  // namespace
@@ -167,7 +186,7 @@ void scale_area(const Picture& in, Picture& out, ThumbnailSize size) {
     };
     const auto span_of = [](double from, double to, std::int32_t limit) {
         Span s{};
-        s.first = static_cast<std::int32_t>(from);
+        s.first = std::min(static_cast<std::int32_t>(from), limit - 1);
         s.last = std::min(static_cast<std::int32_t>(std::ceil(to)) - 1, limit - 1);
         if (s.last < s.first) s.last = s.first;
         s.first_weight = std::min(to, s.first + 1.0) - from;
@@ -257,18 +276,13 @@ std::vector<std::uint8_t> encode_thumbnail(const Picture& picture, int quality) 
 }
 
 bool DecodeThumbnail(std::span<const std::uint8_t> stored, Picture& picture, std::string& error) {
-    if (stored.size() < 4) {
-        error = "Not a JPEG file";
-        return false;
-    }
-    char message[JMSG_LENGTH_MAX] = {};
-    try {
-        if (thumb_jpeg_decode(stored, picture, message)) return true;
-    } catch (const std::bad_alloc&) {
-        std::snprintf(message, sizeof message, "out of memory");
-    }
-    error = message;
-    return false;
+    return thumb_decode(stored, picture, error, nullptr);
+}
+
+std::size_t thumbnail_stream_length(std::span<const std::uint8_t> stored, std::string& error) {
+    Picture picture;
+    std::size_t length = 0;
+    return thumb_decode(stored, picture, error, &length) ? length : 0;
 }
 
 }  // namespace orbisto

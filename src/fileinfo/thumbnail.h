@@ -53,4 +53,9 @@ std::vector<std::uint8_t> encode_thumbnail(const Picture& picture, int quality);
 // 24-bit picture; false with a reason when it cannot be decoded.
 bool DecodeThumbnail(std::span<const std::uint8_t> stored, Picture& picture, std::string& error);
 
+// The length of the JPEG stream a stored thumbnail starts with (through its
+// end marker; the image pool's bytes after it are not counted); 0 with a
+// reason when it does not decode.
+std::size_t thumbnail_stream_length(std::span<const std::uint8_t> stored, std::string& error);
+
 }  // namespace orbisto

@@ -120,7 +120,7 @@ bool decode_tiff(FileSource& file, Picture& picture, std::size_t max_pixel_bytes
     std::vector<std::uint32_t> raster(w * h);
     if (!TIFFReadRGBAImageOriented(t.get(), static_cast<std::uint32_t>(w),
                                    static_cast<std::uint32_t>(h), raster.data(),
-                                   ORIENTATION_BOTLEFT, 0)) {
+                                   ORIENTATION_BOTLEFT, 1)) {
         error = "cannot read the picture data";
         return false;
     }

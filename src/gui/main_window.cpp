@@ -34,6 +34,7 @@
 #include "gui/media_list_model.h"
 #include "gui/qt_text.h"
 #include "gui/row_painter.h"
+#include "gui/thumbnail_pixmap.h"
 #include "platform/mount_watch.h"
 #include "session/context.h"
 #include "settings/settings_io.h"
@@ -599,14 +600,10 @@ void MainWindow::refresh_preview() {
     const std::uint32_t ref = current_object();
     if (is_dir_object(ref) || object_index(ref) >= ctx_.catalog.file_count()) return;
     const FileRecord& f = ctx_.catalog.files()[object_index(ref)];
-    const auto bytes = ctx_.catalog.image_at(f.thumbnail);
-    if (bytes.empty()) return;
-    QPixmap pm;
-    // The stored thumbnail is a JPEG; the loader reads only its own bytes.
-    if (pm.loadFromData(bytes.data(),
-                        static_cast<uint>(std::min<std::size_t>(bytes.size(), 1u << 24)), "JPG"))
-        preview_->setPixmap(
-            pm.scaled(preview_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    const QImage image = thumbnail_image(ctx_.catalog.image_at(f.thumbnail));
+    if (!image.isNull())
+        preview_->setPixmap(QPixmap::fromImage(image).scaled(preview_->size(), Qt::KeepAspectRatio,
+                                                             Qt::SmoothTransformation));
 }
 
 void MainWindow::refresh_search_history() {

@@ -20,6 +20,7 @@
 #include "gui/dialogs.h"
 #include "gui/object_texts.h"
 #include "gui/qt_text.h"
+#include "gui/thumbnail_pixmap.h"
 
 namespace orbisto::gui {
 
@@ -105,13 +106,9 @@ QWidget* preview_page(const Catalog& cat, std::uint32_t file, const DialogEnv& e
     picture->setObjectName(QStringLiteral("picture"));
     picture->setAlignment(Qt::AlignCenter);
     picture->setTextFormat(Qt::PlainText);
-    const auto bytes = cat.image_at(cat.files()[file].thumbnail);
-    QPixmap pm;
-    // The stored thumbnail is a JPEG; the loader reads only its own bytes.
-    if (!bytes.empty() &&
-        pm.loadFromData(bytes.data(),
-                        static_cast<uint>(std::min<std::size_t>(bytes.size(), 1u << 24)), "JPG"))
-        picture->setPixmap(pm);
+    const QImage image = thumbnail_image(cat.image_at(cat.files()[file].thumbnail));
+    if (!image.isNull())
+        picture->setPixmap(QPixmap::fromImage(image));
     else
         picture->setText(text_for(env, "kein Thumbnail", "no thumbnail"));
     layout->addWidget(picture);

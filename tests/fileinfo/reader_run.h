@@ -22,6 +22,7 @@ struct ReaderRun {
     Options options;
     FileInfoSession session;
     FileInfoResult result;
+    Environment* env = nullptr;  // where status texts go; none when null
 
     ReaderRun() { options.file_information = true; }
 
@@ -30,7 +31,7 @@ struct ReaderRun {
     int run(Reader reader, std::span<const std::uint8_t> bytes, const std::string& path = "file") {
         result.clear();
         MemorySource src(bytes);
-        FileInfoJob job{options, session, src, path, bytes.size(), result, nullptr};
+        FileInfoJob job{options, session, src, path, bytes.size(), result, nullptr, env};
         return reader(job);
     }
     // The reader on a file on disk.
@@ -39,7 +40,7 @@ struct ReaderRun {
         result.clear();
         auto src = PosixFileSource::open(path);
         if (!src) return -1;
-        FileInfoJob job{options, session, *src, path, src->size(), result, nullptr};
+        FileInfoJob job{options, session, *src, path, src->size(), result, nullptr, env};
         return reader(job);
     }
     // The whole dispatch on a file on disk, as the scan runs it.
