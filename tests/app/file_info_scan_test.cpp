@@ -12,6 +12,7 @@
 #include "catalog/catalog_store_file.h"
 #include "catalog/records.h"
 #include "platform/files.h"
+#include "support/fixtures.h"
 #include "support/run_program.h"
 #include "support/temp_home.h"
 
@@ -19,10 +20,6 @@ namespace orbisto {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string fixture(const std::string& name) {
-    return std::string(ORBISTO_SOURCE_DIR) + "/tests/fixtures/fileinfo/" + name;
-}
 
 // A medium made of fixtures, scanned with the given settings.
 struct ScannedMedium {
@@ -32,7 +29,7 @@ struct ScannedMedium {
 
     void add(const std::string& name, const std::string& as = {}) {
         fs::create_directories(home.file("medium"));
-        fs::copy_file(fixture(name), home.file("medium/" + (as.empty() ? name : as)));
+        fs::copy_file(test::info_fixture(name), home.file("medium/" + (as.empty() ? name : as)));
     }
     void scan(const std::string& settings) {
         home.write("orbisto.INI", "[Optionen]\r\n" + settings);
@@ -115,8 +112,8 @@ TEST(FileInfoScan, EveryReaderStoresItsTextAsTheComment) {
 TEST(FileInfoScan, DescribedMp3FilesStillCountInTheSummary) {
     ScannedMedium m;
     fs::create_directories(m.home.file("medium/music"));
-    fs::copy_file(fixture("mp3_cbr_v23.mp3"), m.home.file("medium/music/a.mp3"));
-    fs::copy_file(fixture("mp3_vbr.mp3"), m.home.file("medium/music/b.mp3"));
+    fs::copy_file(test::info_fixture("mp3_cbr_v23.mp3"), m.home.file("medium/music/a.mp3"));
+    fs::copy_file(test::info_fixture("mp3_vbr.mp3"), m.home.file("medium/music/b.mp3"));
     m.home.write("medium/music/DESCRIPT.ION", "a.mp3 My own words\r\n");
     ASSERT_NO_FATAL_FAILURE(m.scan("Dateiinformationen=1\r\n"));
     EXPECT_EQ(m.comment("a.mp3"), "My own words");

@@ -2,15 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
+#include "support/fixtures.h"
 #include "support/run_program.h"
 #include "support/temp_home.h"
 
 namespace orbisto {
 namespace {
-
-std::string fixture(const std::string& name) {
-    return std::string(ORBISTO_SOURCE_DIR) + "/tests/fixtures/fileinfo/" + name;
-}
 
 struct InfoRun {
     test::TempDir home;
@@ -25,34 +22,35 @@ TEST(InfoCommand, PrintsWhatAScanStoresAndTellsWhetherEveryFileGaveSome) {
     InfoRun info;
     // The master switch of the settings is off (its default): the command
     // still reads the files.
-    auto r = info({fixture("tone.au"), fixture("tone.aif")});
+    auto r = info({test::info_fixture("tone.au"), test::info_fixture("tone.aif")});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, fixture("tone.au") + "\n  AIF-Sound 00:00:01,2\n" + fixture("tone.aif") +
-                         "\n  AIF-Sound 00:00:00,5\n");
+    EXPECT_EQ(r.out, test::info_fixture("tone.au") + "\n  AIF-Sound 00:00:01,2\n" +
+                         test::info_fixture("tone.aif") + "\n  AIF-Sound 00:00:00,5\n");
 
-    r = info({fixture("tone.au"), fixture("make_media.sh"), info.home.file("missing.au")});
+    r = info({test::info_fixture("tone.au"), test::info_fixture("make_media.sh"),
+              info.home.file("missing.au")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, fixture("tone.au") + "\n  AIF-Sound 00:00:01,2\n" + fixture("make_media.sh") +
-                         "\n  (keine Information)\n");
+    EXPECT_EQ(r.out, test::info_fixture("tone.au") + "\n  AIF-Sound 00:00:01,2\n" +
+                         test::info_fixture("make_media.sh") + "\n  (keine Information)\n");
     EXPECT_NE(r.err.find(info.home.file("missing.au") + ": No such file"), std::string::npos)
         << r.err;
 
     EXPECT_EQ(info({}).status, 2);
-    EXPECT_EQ(info({"--jsn", fixture("tone.au")}).status, 2);
+    EXPECT_EQ(info({"--jsn", test::info_fixture("tone.au")}).status, 2);
 }
 
 TEST(InfoCommand, FollowsTheLanguageAndSwitchesOfTheSettingsAndWritesJson) {
     InfoRun info;
     info.home.write("orbisto.INI", "[Optionen]\r\nlanguage=1\r\n");
-    auto r = info({"--json", fixture("tone.au")});
+    auto r = info({"--json", test::info_fixture("tone.au")});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"text\":\"AIF-sound 00:00:01,2\""), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"length_tenths\":12,"), std::string::npos) << r.out;
 
     info.home.write("orbisto.INI", "[Optionen]\r\nNoMCI=1\r\n");
-    r = info({fixture("tone.au")});
+    r = info({test::info_fixture("tone.au")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, fixture("tone.au") + "\n  (keine Information)\n");
+    EXPECT_EQ(r.out, test::info_fixture("tone.au") + "\n  (keine Information)\n");
 }
 
 }  // namespace

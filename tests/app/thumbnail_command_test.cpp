@@ -9,6 +9,7 @@
 #include "catalog/catalog_store_file.h"
 #include "fileinfo/thumbnail.h"
 #include "platform/files.h"
+#include "support/fixtures.h"
 #include "support/run_program.h"
 #include "support/temp_home.h"
 
@@ -16,10 +17,6 @@ namespace orbisto {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string fixture(const std::string& name) {
-    return std::string(ORBISTO_SOURCE_DIR) + "/tests/fixtures/fileinfo/" + name;
-}
 
 std::span<const std::uint8_t> bytes_of(const std::string& s) {
     return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
@@ -33,9 +30,10 @@ struct ThumbnailHome {
 
     ThumbnailHome() {
         fs::create_directories(home.file("medium/photos/2024"));
-        fs::copy_file(fixture("photo_800.jpg"), home.file("medium/photos/2024/beach.jpg"));
-        fs::copy_file(fixture("photo_800.jpg"), home.file("medium/root.jpg"));
-        fs::copy_file(fixture("pic.gif"), home.file("medium/photos/small.gif"));
+        fs::copy_file(test::info_fixture("photo_800.jpg"),
+                      home.file("medium/photos/2024/beach.jpg"));
+        fs::copy_file(test::info_fixture("photo_800.jpg"), home.file("medium/root.jpg"));
+        fs::copy_file(test::info_fixture("pic.gif"), home.file("medium/photos/small.gif"));
         home.write("orbisto.INI", "[Optionen]\r\nDateiinformationen=1\r\nThumbnails=1\r\n");
         const auto r = run({"--drive", home.file("medium")});
         EXPECT_EQ(r.status, 0) << r.err;

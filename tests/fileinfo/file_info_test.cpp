@@ -104,7 +104,8 @@ TEST(FileInfoDispatch, TheServiceIsAskedOncePerExtensionUpToThirtyOne) {
     FileInfoResult result;
     MemorySource none({});
     const auto ask = [&](const std::string& ext) {
-        FileInfoJob job{r.options, r.session, none, "/x/a." + ext, 0, result, nullptr};
+        const std::string path = "/x/a." + ext;  // the job only points at it
+        FileInfoJob job{r.options, r.session, none, path, 0, result, nullptr};
         return LookupMciDevice(job);
     };
     for (int i = 0; i < 31; ++i) EXPECT_TRUE(ask("E" + std::to_string(i)));
