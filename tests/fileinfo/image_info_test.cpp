@@ -50,11 +50,6 @@ struct PictureRun : test::ReaderRun {
     }
 };
 
-bool near(const Rgb& a, const Rgb& b, int tolerance = 10) {
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
-           std::abs(a.b - b.b) <= tolerance;
-}
-
 double luma(const Rgb& c) {
     return 0.299 * c.r + 0.587 * c.g + 0.114 * c.b;
 }
@@ -151,8 +146,9 @@ TEST(ImageInfo, ThumbnailsOfRealFilesKeepOrientationAndColour) {
             EXPECT_NEAR(luma(pixel(t, 2, 0)), luma(c.top_left), 40) << c.file << " " << fast;
             const Rgb left = pixel(t, c.width / 8, c.height * 3 / 4);
             const Rgb right = pixel(t, c.width * 3 / 4 - 4, c.height * 3 / 4);
-            EXPECT_TRUE(near(left, c.below_left, 24)) << c.file << " " << fast << ": " << left;
-            EXPECT_TRUE(near(right, c.below_right, 24)) << c.file << " " << fast << ": " << right;
+            EXPECT_TRUE(rgb_near(left, c.below_left, 24)) << c.file << " " << fast << ": " << left;
+            EXPECT_TRUE(rgb_near(right, c.below_right, 24))
+                << c.file << " " << fast << ": " << right;
         }
     }
 }
@@ -199,9 +195,9 @@ TEST(ImageInfo, PhotoCdReadsTheSmallestCoveringResolutionUpright) {
         // 0.3954176 (C1 - 156) + 0.67392 (C2 - 137), red = L + 1.3230336 (C2 - 137).
         const Rgb grey{211, 211, 211}, colour{91, 133, 230};
         const int w = t.width, h = t.height;
-        EXPECT_TRUE(near(pixel(t, w / 4, h / 4), grey)) << pixel(t, w / 4, h / 4);
-        EXPECT_TRUE(near(pixel(t, w * 3 / 4, h / 4), colour)) << pixel(t, w * 3 / 4, h / 4);
-        EXPECT_TRUE(near(pixel(t, w / 4, h * 3 / 4), colour)) << pixel(t, w / 4, h * 3 / 4);
+        EXPECT_TRUE(rgb_near(pixel(t, w / 4, h / 4), grey, 10)) << pixel(t, w / 4, h / 4);
+        EXPECT_TRUE(rgb_near(pixel(t, w * 3 / 4, h / 4), colour, 10)) << pixel(t, w * 3 / 4, h / 4);
+        EXPECT_TRUE(rgb_near(pixel(t, w / 4, h * 3 / 4), colour, 10)) << pixel(t, w / 4, h * 3 / 4);
     }
     test::ReaderRun english;
     english.options.language = Language::English;
@@ -422,7 +418,7 @@ TEST(ImageInfo, ManyTiffDirectoriesReadOnlyTheFirst) {
     EXPECT_EQ(r.result.width, 4);
     const Picture t = r.thumbnail();
     EXPECT_EQ(t.width, 4);
-    EXPECT_TRUE(near(pixel(t, 1, 1), Rgb{128, 128, 128}, 4)) << pixel(t, 1, 1);
+    EXPECT_TRUE(rgb_near(pixel(t, 1, 1), Rgb{128, 128, 128}, 4)) << pixel(t, 1, 1);
 }
 
 }  // namespace

@@ -43,10 +43,6 @@ const Look kDesktop{{{255, 255, 255}, {0xDD, 0, 0}, {0, 0x44, 0x99}, {0, 0xCC, 0
 const Look kKips{{{0, 0, 0}, {60, 60, 60}, {120, 120, 120}, {180, 180, 180}}, 1};
 const Look kMono{};  // black and white by mono_black
 
-bool near(const Rgb& a, const Rgb& b, int t) {
-    return std::abs(a.r - b.r) <= t && std::abs(a.g - b.g) <= t && std::abs(a.b - b.b) <= t;
-}
-
 struct FixtureCase {
     const char* file;
     const char* format;
@@ -99,7 +95,7 @@ TEST(PictureDecoders, FixturesDecodeToTheirPattern) {
                 const Rgb want = c.look == &kMono
                                      ? (mono_black(x, y) ? Rgb{0, 0, 0} : Rgb{255, 255, 255})
                                      : c.look->colours[region(x, y)];
-                if (!near(got, want, c.look->tolerance) && wrong++ < 3) {
+                if (!rgb_near(got, want, c.look->tolerance) && wrong++ < 3) {
                     ADD_FAILURE() << "pixel " << x << "," << y << " is " << got << ", want "
                                   << want;
                 }
@@ -146,7 +142,7 @@ TEST(PictureDecoders, Yuv12cGreyAndColour) {
     EXPECT_EQ(d.header.bits, 24);
     EXPECT_EQ(test::pixel(d.picture, 3, 7), (Rgb{70, 70, 70}));
     // Y 100, V + 100: red 100 + 140, green 100 - 71, blue 100.
-    EXPECT_TRUE(near(test::pixel(d.picture, 30, 2), Rgb{240, 29, 100}, 1))
+    EXPECT_TRUE(rgb_near(test::pixel(d.picture, 30, 2), Rgb{240, 29, 100}, 1))
         << test::pixel(d.picture, 30, 2);
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,6 +22,11 @@ struct Rgb {
 };
 inline std::ostream& operator<<(std::ostream& os, const Rgb& c) {
     return os << "(" << c.r << "," << c.g << "," << c.b << ")";
+}
+// Whether two colours differ by at most the tolerance in every channel.
+inline bool rgb_near(const Rgb& a, const Rgb& b, int tolerance) {
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
+           std::abs(a.b - b.b) <= tolerance;
 }
 
 inline const PictureFormat& format_named(const std::string& name) {

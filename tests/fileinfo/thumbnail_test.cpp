@@ -36,11 +36,6 @@ Rgb grey(int v) {
     return {v, v, v};
 }
 
-bool near(const Rgb& a, const Rgb& b, int tolerance) {
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
-           std::abs(a.b - b.b) <= tolerance;
-}
-
 TEST(Thumbnail, BoxShrinksByTheLargerFactorAndRoundsTheWidthUpTo4) {
     struct Case {
         int w, h, box_w, box_h, want_w, want_h;
@@ -191,7 +186,7 @@ TEST(Thumbnail, StoredJpegDecodesToTheSamePicture) {
     ASSERT_EQ(out.height, 48);
     ASSERT_EQ(out.bits, 24);
     for (auto [x, y] : {std::pair{8, 8}, {56, 8}, {8, 40}, {56, 40}}) {
-        EXPECT_TRUE(near(pixel(out, x, y), quarter(x, y), 8))
+        EXPECT_TRUE(rgb_near(pixel(out, x, y), quarter(x, y), 8))
             << x << "," << y << ": " << pixel(out, x, y) << " for " << quarter(x, y);
     }
 }

@@ -153,18 +153,12 @@ std::uint32_t open_disc(MainWindow& w) {
     return object_index(disc);
 }
 
-int row_named(FileListModel* m, const QString& name) {
-    for (int r = 0; r < m->rows(); ++r)
-        if (m->index(r, FileListModel::Name).data().toString() == name) return r;
-    return -1;
-}
-
 // Selects the rows of these names in the file list, which gets the focus.
 void select_named(MainWindow& w, std::initializer_list<const char*> names) {
     w.list_view()->setFocus();
     for (const char* name : names)
         w.list_view()->selectionModel()->select(
-            w.file_model()->index(row_named(w.file_model(), QString::fromUtf8(name)), 0),
+            w.file_model()->index(test::file_row_named(w.file_model(), QString::fromUtf8(name)), 0),
             QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 

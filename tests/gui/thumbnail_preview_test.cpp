@@ -43,13 +43,6 @@ struct PhotoMedium : test::WindowHome {
     }
 };
 
-int row_named(const FileListModel* files, const QString& name) {
-    for (int i = 0; i < files->rows(); ++i) {
-        if (files->index(i, FileListModel::Name).data().toString() == name) return i;
-    }
-    return -1;
-}
-
 TEST(ThumbnailPreview, SelectingAPhotoShowsItsThumbnailUpright) {
     PhotoMedium h;
     ASSERT_EQ(h.number, 0);
@@ -59,8 +52,8 @@ TEST(ThumbnailPreview, SelectingAPhotoShowsItsThumbnailUpright) {
     FileListModel* files = w.file_model();
     ASSERT_EQ(files->rows(), 1);
     w.show_dir(object_index(files->object_at(0)));
-    const int photo = row_named(files, QStringLiteral("(TN) beach.jpg"));
-    const int notes = row_named(files, QStringLiteral("notes.txt"));
+    const int photo = test::file_row_named(files, QStringLiteral("(TN) beach.jpg"));
+    const int notes = test::file_row_named(files, QStringLiteral("notes.txt"));
     ASSERT_GE(photo, 0);
     ASSERT_GE(notes, 0);
 

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "gui/file_list_model.h"
 #include "platform/files.h"
 #include "session/scan_request.h"
 #include "session/startup.h"
@@ -124,6 +125,13 @@ void activate(QWidget& window) {
 QString box_text(QWidget* dialog) {
     auto* box = qobject_cast<QMessageBox*>(dialog);
     return box ? box->text() : QString();
+}
+
+int file_row_named(const gui::FileListModel* files, const QString& name) {
+    for (int r = 0; r < files->rows(); ++r) {
+        if (files->index(r, gui::FileListModel::Name).data().toString() == name) return r;
+    }
+    return -1;
 }
 
 }  // namespace orbisto::test

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/file_list_model.h"
 #include "gui/gui_frontend.h"
 #include "gui/main_window.h"
 #include "session/context.h"
@@ -64,5 +65,8 @@ bool press(QWidget* dialog, const QString& text);
 void activate(QWidget& window);
 // The text of a message box (empty for other dialogs).
 QString box_text(QWidget* dialog);
+
+// The row of the file list whose name column shows this text; -1 when none.
+int file_row_named(const gui::FileListModel* files, const QString& name);
 
 }  // namespace orbisto::test
