@@ -82,7 +82,7 @@ int ExtractTtfName(FileInfoJob& job) {
     if (!file.read_exact(at, std::min<std::size_t>(length, kTtfNameBytes), text)) return 0;
     if (ttf_is_utf16(platform, encoding)) {
         job.result.scratch_text = utf16_to_utf8(text, true);
-    } else {
+    } else if (!text.empty()) {  // a name of length 0 stays empty
         const auto* p = reinterpret_cast<const char*>(text.data());
         job.result.scratch_text.assign(p, strnlen(p, text.size()));
     }
