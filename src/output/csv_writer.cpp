@@ -27,9 +27,9 @@ std::string csv_quoted(std::string_view text, bool clean) {
     return out;
 }
 
-void CsvWriter::value(std::string_view text, bool last, bool clean) {
+void CsvWriter::value(std::string_view text, bool clean) {
+    if (!line_.empty()) line_ += ';';
     line_ += csv_quoted(text, clean);
-    if (!last) line_ += ';';
 }
 
 void CsvWriter::header() {
@@ -47,7 +47,7 @@ void CsvWriter::header() {
     if (s.show_size) value("L\xC3\xA4nge");
     if (s.show_date) value("Datum");
     if (s.show_path) value("Pfad");
-    if (s.show_comment) value("Kommentar", true);
+    if (s.show_comment) value("Kommentar");
     line_ += "\n";
     out_.text(line_);
 }
@@ -64,7 +64,7 @@ void CsvWriter::record(const TableRecord& r) {
     if (medium_columns && s.show_free_space) {
         char buf[64];
         std::snprintf(buf, sizeof buf, "%7.1f", static_cast<double>(r.medium->free_kb));
-        value(buf, false, false);
+        value(buf, false);
     }
     if (medium_columns && s.show_category) value(r.medium->category);
     if (s.show_name) value(r.name);
@@ -72,7 +72,7 @@ void CsvWriter::record(const TableRecord& r) {
     if (s.show_size) value(r.size);
     if (s.show_date) value(r.date);
     if (s.show_path) value(r.path);
-    if (s.show_comment) value(first_chars(r.comment, kCsvCommentChars), true);
+    if (s.show_comment) value(first_chars(r.comment, kCsvCommentChars));
     line_ += "\n";
     out_.text(line_);
 }

@@ -1,7 +1,8 @@
 // The CSV table: a header line of the enabled column names, then one line
 // per file. Every value is quoted (a quote inside doubled, so any CSV
-// reader takes the value back as it was) and followed by a semicolon,
-// except the comment, which closes the line.
+// reader takes the value back as it was); values are separated by
+// semicolons, and the line ends after its last value (no separator after
+// it, so a reader sees no empty column there).
 #pragma once
 
 #include <string>
@@ -22,7 +23,7 @@ class CsvWriter {
     void record(const TableRecord& r);
 
   private:
-    void value(std::string_view text, bool last = false, bool clean = true);
+    void value(std::string_view text, bool clean = true);
 
     OutputFile& out_;
     const OutputStyle& style_;

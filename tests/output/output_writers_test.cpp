@@ -218,8 +218,8 @@ TEST(CsvWriter, HeaderAndRecordsFollowTheEnabledColumns) {
         },
         TextEncoding::Windows1252);
     EXPECT_EQ(result,
-              "\"CD-Name\";\"Name\";\"Erweiterung\";\"L\xE4nge\";\"Datum\";\"Pfad\";\n"
-              "\"CD\";\"\xE4\";\"\";\"1\";\"d\";\"/\";\n");
+              "\"CD-Name\";\"Name\";\"Erweiterung\";\"L\xE4nge\";\"Datum\";\"Pfad\"\n"
+              "\"CD\";\"\xE4\";\"\";\"1\";\"d\";\"/\"\n");
 }
 
 TEST(DbaseWriter, LayoutSizeAndRecordsAsADbaseReaderSeesThem) {
