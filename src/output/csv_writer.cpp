@@ -16,20 +16,34 @@ NameParts split_extension(std::string_view name) {
     return {name.substr(0, dot), name.substr(dot)};
 }
 
-std::string csv_quoted(std::string_view text, bool clean) {
-    const std::string cleaned = clean ? clean_text(text) : std::string(text);
-    std::string out = "\"";
-    for (const char c : cleaned) {
+namespace {
+
+void append_quoted(std::string& out, std::string_view text, bool clean) {
+    out += '"';
+    int blanks = 0;
+    for (char c : text) {
+        if (clean) {
+            if (static_cast<unsigned char>(c) < 32) c = ' ';
+            blanks = c == ' ' ? blanks + 1 : 0;
+            if (blanks > 2) continue;
+        }
         if (c == '"') out += '"';
         out += c;
     }
     out += '"';
+}
+
+}  // namespace
+
+std::string csv_quoted(std::string_view text, bool clean) {
+    std::string out;
+    append_quoted(out, text, clean);
     return out;
 }
 
 void CsvWriter::value(std::string_view text, bool clean) {
     if (!line_.empty()) line_ += ';';
-    line_ += csv_quoted(text, clean);
+    append_quoted(line_, text, clean);
 }
 
 void CsvWriter::header() {

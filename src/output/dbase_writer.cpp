@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <string_view>
 
 namespace orbisto {
 
@@ -58,19 +59,18 @@ void DbaseWriter::begin() {
 }
 
 void DbaseWriter::record(const TableRecord& r) {
-    const std::string info = clean_text(first_chars(r.comment, kInfoChars));
-    const std::array<std::string_view, 7> values = {r.medium_name, r.name, r.extension, r.size,
-                                                    r.date,        r.path, info};
+    const std::array<std::string_view, 7> values = {r.medium_name,
+                                                    r.name,
+                                                    r.extension,
+                                                    r.size,
+                                                    r.date,
+                                                    r.path,
+                                                    first_chars(r.comment, kInfoChars)};
     buffer_.assign(kDbaseRecordSize, ' ');  // deletion flag and blank fill
     std::size_t at = 1;
     for (std::size_t i = 0; i < kFields.size(); ++i) {
-        const std::string bytes = windows1252_of(i == 6 ? values[i] : clean_text(values[i]));
-        const std::size_t n = std::min(bytes.size(), kFields[i].length);
-        std::memcpy(&buffer_[at], bytes.data(), n);
+        put_windows1252_field(&buffer_[at], kFields[i].length, values[i]);
         at += kFields[i].length;
-    }
-    for (std::size_t i = 1; i <= kDataSize; ++i) {
-        if (buffer_[i] == '\0') buffer_[i] = ' ';
     }
     out_.bytes(buffer_);
     if (out_.ok()) ++records_;

@@ -36,11 +36,20 @@ void FileListWriter::file(const ListedFile& f) {
     const OutputSettings& s = style_.settings;
     if (s.dirs_only) return;
     line_.clear();
-    if (s.show_name) line_ += clean_text(f.name) + "\t";
-    if (s.show_size) line_ += size_text(f.size_kb, style_.group_digits, f.audio_cd) + "\t";
-    if (s.show_date) line_ += list_date_text(f.time) + "\t";
-    if (s.show_comment) line_ += clean_text(first_chars(f.comment, kFileCommentChars));
-    line_ += "\n";
+    if (s.show_name) {
+        append_clean(line_, f.name);
+        line_ += '\t';
+    }
+    if (s.show_size) {
+        line_ += size_text(f.size_kb, style_.group_digits, f.audio_cd);
+        line_ += '\t';
+    }
+    if (s.show_date) {
+        line_ += list_date_text(f.time);
+        line_ += '\t';
+    }
+    if (s.show_comment) append_clean(line_, first_chars(f.comment, kFileCommentChars));
+    line_ += '\n';
     out_.text(line_);
 }
 

@@ -12,15 +12,19 @@ constexpr std::size_t kStreamBuffer = 1 << 20;
 
 }  // namespace
 
-std::string clean_text(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
+void append_clean(std::string& out, std::string_view text) {
     int blanks = 0;
     for (const char c : text) {
         const char b = static_cast<unsigned char>(c) < 32 ? ' ' : c;
         blanks = b == ' ' ? blanks + 1 : 0;
         if (blanks <= 2) out += b;
     }
+}
+
+std::string clean_text(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    append_clean(out, text);
     return out;
 }
 
@@ -62,6 +66,28 @@ std::string windows1252_of(std::string_view utf8) {
         i += len == 0 ? 1 : len;
     }
     return out;
+}
+
+std::size_t put_windows1252_field(char* field, std::size_t size, std::string_view utf8) {
+    std::size_t n = 0;
+    int blanks = 0;
+    for (std::size_t i = 0; i < utf8.size() && n < size;) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        char b = static_cast<char>(c);
+        if (c < 0x80) {
+            ++i;
+            if (c < 32) b = ' ';
+        } else {
+            char32_t cp = 0;
+            const std::size_t len = decode_utf8_char(utf8, i, cp);
+            const int w = len == 0 ? -1 : cp1252_byte_of(cp);
+            b = w < 0 ? '?' : static_cast<char>(w);
+            i += len == 0 ? 1 : len;
+        }
+        blanks = b == ' ' ? blanks + 1 : 0;
+        if (blanks <= 2) field[n++] = b;
+    }
+    return n;
 }
 
 OutputFile::~OutputFile() {

@@ -16,6 +16,9 @@ enum class TextEncoding { Utf8, Windows1252 };
 // A catalogue text made safe for a line: every byte below 32 becomes a
 // blank and of a run of blanks at most two remain.
 std::string clean_text(std::string_view text);
+// The same, appended to `out` (the cleaning starts afresh: blanks already
+// at the end of `out` do not count).
+void append_clean(std::string& out, std::string_view text);
 
 // The first `max_chars` characters of a UTF-8 text, never cut inside a
 // character (bytes that are not UTF-8 count one each).
@@ -28,6 +31,11 @@ std::string padded(std::string_view text, std::size_t width, bool left = false);
 // UTF-8 as Windows-1252; a character Windows-1252 lacks (or a byte that is
 // not UTF-8) becomes '?'.
 std::string windows1252_of(std::string_view utf8);
+
+// Fills a fixed field of `size` bytes with the text cleaned and in
+// Windows-1252 (as windows1252_of), cut to the field; the rest of the field
+// is left as it was. Returns the bytes put in.
+std::size_t put_windows1252_field(char* field, std::size_t size, std::string_view utf8);
 
 class OutputFile {
   public:

@@ -14,20 +14,51 @@ LocalTime local_time_of(std::int64_t unix_seconds) {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, true};
 }
 
+namespace {
+
+// Digits by hand: a million dates are formatted per export.
+void put_number(std::string& out, int v, int width) {
+    char digits[12];
+    int n = 0;
+    unsigned u = v < 0 ? 0u : static_cast<unsigned>(v);
+    do {
+        digits[n++] = static_cast<char>('0' + u % 10);
+        u /= 10;
+    } while (u != 0 && n < 12);
+    for (int i = n; i < width; ++i) out += '0';
+    while (n > 0) out += digits[--n];
+}
+
+}  // namespace
+
 std::string list_date_text(const LocalTime& t) {
-    if (!t.valid) return {};
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%02d.%02d.%d  %02d:%02d", t.day, t.month, t.year, t.hour,
-                  t.minute);
-    return buf;
+    std::string out;
+    if (!t.valid) return out;
+    put_number(out, t.day, 2);
+    out += '.';
+    put_number(out, t.month, 2);
+    out += '.';
+    put_number(out, t.year, 1);
+    out += "  ";
+    put_number(out, t.hour, 2);
+    out += ':';
+    put_number(out, t.minute, 2);
+    return out;
 }
 
 std::string table_date_text(const LocalTime& t) {
-    if (!t.valid) return {};
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%d.%02d.%02d  %02d:%02d", t.year, t.month, t.day, t.hour,
-                  t.minute);
-    return buf;
+    std::string out;
+    if (!t.valid) return out;
+    put_number(out, t.year, 1);
+    out += '.';
+    put_number(out, t.month, 2);
+    out += '.';
+    put_number(out, t.day, 2);
+    out += "  ";
+    put_number(out, t.hour, 2);
+    out += ':';
+    put_number(out, t.minute, 2);
+    return out;
 }
 
 std::string created_text() {
