@@ -161,6 +161,40 @@ TEST(OutputRun, AnExistingFileIsReplacedOnlyWhenAllowedAndNeverWhenReadOnly) {
     EXPECT_EQ(text.find("Alpha"), std::string::npos);
 }
 
+TEST(OutputRun, AnAbortKeepsWhatWasWrittenAndSaysSo) {
+    OutputFixture f;
+    f.s.format = OutputFormat::Files;
+    f.s.show_path = true;
+    f.fe.on_pump = [&](int) { f.fe.request_abort(); };
+    const OutputResult r = RunOutputTo(f.ctx, f.s, f.request);
+    EXPECT_EQ(r.status, OutputStatus::Aborted);
+    EXPECT_NE(r.message.find(r.path), std::string::npos) << r.message;
+    // The first directory's section is there, and nothing after it.
+    EXPECT_EQ(read_all(r.path), "root\n");
+}
+
+TEST(OutputRun, SearchResultRowsAsFileListAndTable) {
+    OutputFixture f;
+    ASSERT_TRUE(f.search("b.jpg"));
+    ASSERT_EQ(f.ctx.search.hits.size(), 3u);
+    f.s.scope = OutputScope::SearchResult;
+    EXPECT_EQ(f.records(), (Lines{"Alpha/b", "Beta/b", "Gamma/b"}));
+
+    f.s.format = OutputFormat::Files;
+    f.s.one_line = true;
+    f.s.show_comment = false;
+    const OutputResult r = RunOutputTo(f.ctx, f.s, f.request);
+    ASSERT_EQ(r.status, OutputStatus::Written);
+    EXPECT_EQ(read_all(r.path),
+              "Medium:Alpha  Name:b  \nMedium:Beta  Name:b  \nMedium:Gamma  Name:b  \n");
+
+    // A table of directories alone is refused.
+    f.s.format = OutputFormat::Dbase;
+    f.s.dirs_only = true;
+    EXPECT_EQ(RunOutputTo(f.ctx, f.s, f.request).status, OutputStatus::Refused);
+    EXPECT_EQ(f.fe.messages.back().caption, "Achtung");
+}
+
 TEST(OutputRun, TheExtensionFollowsTheFormat) {
     struct Case {
         const char* name;
