@@ -1,5 +1,6 @@
 #include "app/commands.h"
 
+#include "app/export_command.h"
 #include "app/find_command.h"
 #include "app/import_command.h"
 #include "app/info_command.h"
@@ -15,6 +16,8 @@ const std::vector<Command>& commands() {
         {"categories", "list the categories: index, parent, name", run_categories},
         {"find", "search all catalogues; one hit per line (see README)", run_find},
         {"import-list", "store a FILES.BBS or INDEX file list as a new medium", run_import_list},
+        {"export", "write a file list, tree, CSV or dBase table or media list (see README)",
+         run_export},
         {"info", "what a scan stores as the information of each FILE (--json: with its fields)",
          run_info},
         {"thumbnail", "write the stored thumbnail of PATH in catalogue N to --output FILE (a JPEG)",

@@ -10,6 +10,7 @@
 #include "app/console_frontend.h"
 #include "app/desktop_integration.h"
 #include "app/exit_codes.h"
+#include "app/export_command.h"
 #include "app/scan_run.h"
 #include "catalog/catalog_context.h"
 #include "catalog/catalog_store.h"
@@ -29,10 +30,10 @@ namespace {
 int run_mode(Context& ctx) {
     const RunMode mode = ctx.command_line.run_mode;
     if (mode == RunMode::ScanNew || mode == RunMode::Update) return app::run_scan_mode(ctx);
-    const char* what =
-        mode == RunMode::Export ? "the output run (--export)" : "the interactive window";
-    std::fprintf(stderr, "orbisto: %s is not available in this build yet; nothing was done.\n",
-                 what);
+    if (mode == RunMode::Export) return app::run_export_mode(ctx);
+    std::fprintf(stderr,
+                 "orbisto: the interactive window is not available in this build yet; nothing "
+                 "was done.\n");
     return app::kExitNotAvailable;
 }
 

@@ -20,7 +20,7 @@ struct OptionDef {
 
 // Classic options are matched by prefix at the start of a word, so the
 // longer names come before any name that is a prefix of them.
-constexpr std::array<OptionDef, 13> kOptions = {{
+constexpr std::array<OptionDef, 14> kOptions = {{
     {"drive", true},
     {"update", true},
     {"ssearch", true},
@@ -32,6 +32,7 @@ constexpr std::array<OptionDef, 13> kOptions = {{
     {"info", true},
     {"dir", true},
     {"hide", false},
+    {"force", false},
     {"help", false},
     {"version", false},
 }};
@@ -160,6 +161,7 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
 
     cl.version = first("version") != nullptr;
     cl.hide = first("hide") != nullptr;
+    cl.force = first("force") != nullptr;
     if (const auto* o = first("label"); o && o->has_argument) {
         cl.label_given = true;
         cl.label = cut_stored(o->argument, kLabelCapacity);
@@ -233,6 +235,7 @@ std::string long_help_text() {
            "  --info TEXT       medium description for --drive when none was found\n"
            "  --dir PATH        catalogue directory\n"
            "  --hide            hide the window during long operations\n"
+           "  --force           let --export replace an existing output file\n"
            "  --help            this text\n"
            "  --version         the program version\n"
            "The classic forms /drive\"PATH\", /label\"TEXT\", ... are understood as well.\n"

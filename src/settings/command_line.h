@@ -39,6 +39,7 @@ struct CommandLine {
     bool dir_given = false;
     std::string dir;    // /dir, up to 258 characters
     bool hide = false;  // /hide
+    bool force = false;  // --force: --export may replace an existing file
     // A headless query command ("media", "categories", ...) and its words.
     std::string command;
     std::vector<std::string> command_args;

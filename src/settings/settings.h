@@ -308,6 +308,9 @@ struct OutputSettings {
     bool only_with_comment = false;
     bool ignore_case = false;
     int max_level = 255;
+    // Text and CSV files in Windows-1252 for old readers instead of UTF-8
+    // (characters it lacks become '?'). dBase files are always Windows-1252.
+    bool windows1252_text = false;
     std::array<std::string, kHistoryEntries> history{};
 
     bool operator==(const OutputSettings&) const = default;

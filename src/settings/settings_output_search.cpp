@@ -63,6 +63,11 @@ constexpr IntKey<OutputSettings> kOutputKeysB[] = {
     int_key<&OutputSettings::max_level>("MaxLevel"),
 };
 
+// The text encoding of text and CSV files: 0 UTF-8, 1 Windows-1252 (any
+// other number keeps UTF-8). Written only once it was switched on, so a
+// settings file that never used it keeps its bytes.
+constexpr const char* kTextEncoding = "Zeichensatz";
+
 constexpr IntKey<SearchSettings> kSearchKeys[] = {
     int_key<&SearchSettings::scope>("Suchbereich"),
     int_key<&SearchSettings::from_year>("SuchJahr1"),
@@ -120,6 +125,7 @@ void read_output(Environment& ctx) {
     read_ints(ini, kOutput, kOutputKeysA, o);
     o.file_name = ini.get_string(kOutput, "Datei", o.file_name, kPathBufferSize);
     read_ints(ini, kOutput, kOutputKeysB, o);
+    o.windows1252_text = ini.get_int(kOutput, kTextEncoding, 0) == 1;
     read_history(ini, kOutput, o.history);
     ctx.settings.output = std::move(o);
 }
@@ -131,6 +137,9 @@ bool write_output(Environment& ctx) {
         write_ints(ini, kOutput, kOutputKeysA, o);
         ini.set(kOutput, "Datei", cut_utf8(o.file_name, kPathBufferSize - 1));
         write_ints(ini, kOutput, kOutputKeysB, o);
+        if (o.windows1252_text || ini.has_key(kOutput, kTextEncoding)) {
+            ini.set_int(kOutput, kTextEncoding, o.windows1252_text ? 1 : 0);
+        }
         write_history(ini, kOutput, o.history);
     });
 }

@@ -91,7 +91,7 @@ TEST(SettingsBytesTest, UnexpectedStoredNumbersKeepTheirOldMeaning) {
                 "Restore=2\r\nlanguage=2\r\nCDentpacken=0\r\n"
                 "[Suche]\r\nSuchModus=0\r\nGrossKlein=7\r\nUnterkategorien=65536\r\n"
                 "[Ausgabe]\r\nWas=999\r\nWie=305\r\nWomit=-1\r\nFiltermodus=346\r\n"
-                "GrossKlein=7\r\n");
+                "GrossKlein=7\r\nZeichensatz=2\r\n");
     read_options(h.ctx);
     read_search(h.ctx);
     read_output(h.ctx);

@@ -143,7 +143,7 @@ TEST_F(SettingsTest, EveryGroupSurvivesAWriteAndReadRoundTrip) {
     number({&s.font.height, &s.font.weight, &s.font.pitch_and_family}, 500);
     s.font.face_name = "DejaVu Sans";
     OutputSettings& out = s.output;
-    flip({&out.media_list_csv, &out.show_last_change});
+    flip({&out.media_list_csv, &out.show_last_change, &out.windows1252_text});
     number({&out.left_margin, &out.max_level}, 600);
     out.scope = OutputScope::SearchResult;
     out.format = OutputFormat::Dbase;
@@ -177,7 +177,8 @@ TEST_F(SettingsTest, EveryGroupSurvivesAWriteAndReadRoundTrip) {
     for (const char* line :
          {"\r\nNichtLöschen=1\r\n", "\r\nshow info=1\r\n", "\r\nFILE_ID.DIZ=1\r\n",
           "\r\nSelbst3-Text=ÄÖÜ\r\n", "\r\nMaxSize=7\r\n", "\r\nLetzte Änderung=0\r\n",
-          "\r\nCDentpacken=2055\r\n", "\r\nSuchModus=513\r\n", "\r\nFiltermodus=345\r\n"}) {
+          "\r\nCDentpacken=2055\r\n", "\r\nSuchModus=513\r\n", "\r\nFiltermodus=345\r\n",
+          "\r\nZeichensatz=1\r\n"}) {
         EXPECT_NE(bytes.find(line), std::string::npos) << line;
     }
     EXPECT_EQ(bytes.find("[Optionen]\r\nAutoKat=0\r\n"), 0u);
