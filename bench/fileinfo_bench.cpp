@@ -25,6 +25,7 @@
 
 #include "app/console_frontend.h"
 #include "bench_clock.h"
+#include "bench_files.h"
 #include "platform/byte_io.h"
 #include "platform/files.h"
 #include "scan/scan_context.h"
@@ -36,27 +37,9 @@ namespace {
 using namespace orbisto;
 using bench::best_of;
 using bench::Clock;
+using bench::read_all;
 using bench::seconds_since;
-
-std::vector<std::uint8_t> read_all(const std::string& path) {
-    std::vector<std::uint8_t> out;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        std::uint8_t buf[65536];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
-        std::fclose(f);
-    }
-    return out;
-}
-
-void write_all(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
-        std::perror(path.c_str());
-        std::exit(1);
-    }
-    std::fclose(f);
-}
+using bench::write_all;
 
 // Three seconds of audio without tags: from ffmpeg when it is there, else
 // silent frames (MPEG-1 layer III, 128 kbit/s, 44.1 kHz, 417 bytes each).

@@ -26,6 +26,7 @@
 
 #include "app/console_frontend.h"
 #include "bench_clock.h"
+#include "bench_files.h"
 #include "fileinfo/file_source.h"
 #include "fileinfo/picture_decoders.h"
 #include "fileinfo/thumbnail.h"
@@ -38,6 +39,7 @@ namespace {
 using namespace orbisto;
 using bench::Clock;
 using bench::seconds_since;
+using bench::write_all;
 
 constexpr int kWidth = 4000, kHeight = 3000;
 
@@ -96,15 +98,6 @@ std::string fresh_root() {
         std::exit(1);
     }
     return tmpl;
-}
-
-void write_all(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
-        std::perror(path.c_str());
-        std::exit(1);
-    }
-    std::fclose(f);
 }
 
 struct WalkResult {
