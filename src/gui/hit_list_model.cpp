@@ -192,7 +192,7 @@ QVariant HitListModel::data(const QModelIndex& index, int role) const {
             case Path:
                 return one_line(r->path);
             case Description:
-                return one_line(r->description);
+                return comment_line(r->description);
             case Place:
                 return one_line(r->place);
         }

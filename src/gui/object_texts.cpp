@@ -148,7 +148,7 @@ QString object_description(const Catalog& cat, std::uint32_t ref, const RowOptio
                (comment.front() == ' ' || comment.front() == '\r' || comment.front() == '\n'))
             comment.remove_prefix(1);
     }
-    QString text = one_line(comment);
+    QString text = comment_line(comment);
     if (is_dir_object(ref)) {
         double ratio = 0;
         const auto d = object_index(ref);

@@ -34,6 +34,20 @@ inline QString one_line(std::string_view text) {
     return s;
 }
 
+// A comment for one line of a view: its lines joined by one blank each (CR
+// LF, CR or LF, and tab become a blank, so "JPEG :Holiday\r\n 800 x 600"
+// reads as text), every other control as in one_line.
+inline QString comment_line(std::string_view text) {
+    std::string joined;
+    joined.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        joined += (c == '\r' || c == '\n' || c == '\t') ? ' ' : c;
+    }
+    return one_line(joined);
+}
+
 inline std::string utf8(const QString& text) {
     const QByteArray bytes = text.toUtf8();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));

@@ -72,6 +72,10 @@ TEST(ObjectTexts, LineBreaksAndMarkupStayPlainText) {
     EXPECT_TRUE(tip.contains(QStringLiteral("&lt;b&gt;bold&lt;/b&gt; &amp; &lt;script&gt;")))
         << tip.toStdString();
     (void)f;
+    // A comment's lines are joined by blanks; other controls stay visible.
+    const auto info = r.file("beach.jpg", 1, "JPEG :Holiday\r\n 800 x 600 x 24\nend\x01");
+    EXPECT_EQ(object_description(r.c, file_object(info), RowOptions{}),
+              QStringLiteral("JPEG :Holiday  800 x 600 x 24 end\uFFFD"));
     // A Unicode line separator cannot break the row either.
     const auto g = r.file("para\u2028graph", 1);
     EXPECT_EQ(object_name(r.c, file_object(g)), QStringLiteral("para\uFFFDgraph"));
