@@ -1,6 +1,8 @@
 // Whole-file reads and writes of the benchmark programs' generated trees.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +31,18 @@ inline void write_all(const std::string& path, const std::vector<std::uint8_t>& 
         std::exit(1);
     }
     std::fclose(f);
+}
+
+// A new folder below $TMPDIR (or /tmp) named after the benchmark, or the end
+// of the benchmark with the reason.
+inline std::string fresh_folder(const std::string& name) {
+    const char* base = std::getenv("TMPDIR");
+    std::string tmpl = std::string(base && *base ? base : "/tmp") + "/" + name + "-XXXXXX";
+    if (!::mkdtemp(tmpl.data())) {
+        std::perror("mkdtemp");
+        std::exit(1);
+    }
+    return tmpl;
 }
 
 }  // namespace orbisto::bench

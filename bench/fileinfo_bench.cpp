@@ -122,14 +122,7 @@ void read_heads(const std::vector<std::string>& paths) {
 }
 
 std::string fresh_root(const char* what) {
-    const char* base = std::getenv("TMPDIR");
-    std::string tmpl =
-        std::string(base && *base ? base : "/tmp") + "/orbisto-fileinfo-bench-" + what + "-XXXXXX";
-    if (!::mkdtemp(tmpl.data())) {
-        std::perror("mkdtemp");
-        std::exit(1);
-    }
-    return tmpl;
+    return bench::fresh_folder(std::string("orbisto-fileinfo-bench-") + what);
 }
 
 struct WalkResult {

@@ -91,13 +91,7 @@ Picture photo(unsigned seed) {
 }
 
 std::string fresh_root() {
-    const char* base = std::getenv("TMPDIR");
-    std::string tmpl = std::string(base && *base ? base : "/tmp") + "/orbisto-picture-bench-XXXXXX";
-    if (!::mkdtemp(tmpl.data())) {
-        std::perror("mkdtemp");
-        std::exit(1);
-    }
-    return tmpl;
+    return bench::fresh_folder("orbisto-picture-bench");
 }
 
 struct WalkResult {
