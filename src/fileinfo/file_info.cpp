@@ -291,11 +291,19 @@ bool FileInfoJob::english() const {
 }
 
 void FileInfoJob::log_line(std::string_view text) const {
-    if (log) log->line(text);
+    if (notes) {
+        if (notes->with_log) notes->lines.push_back({false, std::string(text)});
+    } else if (log) {
+        log->line(text);
+    }
 }
 
 void FileInfoJob::status(std::string_view text) const {
-    if (env) env->status(text);
+    if (notes) {
+        notes->lines.push_back({true, std::string(text)});
+    } else if (env) {
+        env->status(text);
+    }
 }
 
 MediaService* FileInfoJob::media() const {
@@ -323,8 +331,9 @@ namespace {
 
 int run_reader(const Options& options, FileInfoSession& session, FileSource& file,
                std::string_view path, std::uint64_t size_bytes, FileInfoResult& result,
-               const Log* log, Environment* env, Reader reader, std::string_view upper_ext) {
-    FileInfoJob job{options, session, file, path, size_bytes, result, log, env};
+               const Log* log, Environment* env, Reader reader, std::string_view upper_ext,
+               FileInfoNotes* notes = nullptr) {
+    FileInfoJob job{options, session, file, path, size_bytes, result, log, env, notes};
     if (!run_row(reader, job, upper_ext)) {
         result.info_text.clear();
         return 0;
@@ -363,6 +372,35 @@ int CollectFileInfo(Environment& env, FileInfoSession& session, const std::strin
     if (!file) return 0;
     return run_reader(o, session, *file, path, size_bytes, result, o.log_file ? &env.log : nullptr,
                       &env, *reader, upper_ext);
+}
+
+bool reads_picture_ahead(const Options& options, std::string_view path) {
+    if (!options.file_information || !options.thumbnails) return false;
+    const Reader* reader = find_reader(options, upper_german(extension_of(path)));
+    return reader && (*reader == Reader::Png || *reader == Reader::Pcd || *reader == Reader::Image);
+}
+
+int CollectFileInfoAhead(const Options& options, FileInfoSession& session, const std::string& path,
+                         std::uint64_t size_bytes, FileInfoResult& result, FileInfoNotes& notes) {
+    if (!options.file_information) return 0;
+    result.scratch_text.clear();
+    const std::string upper_ext = upper_german(extension_of(path));
+    const Reader* reader = find_reader(options, upper_ext);
+    if (!reader) return 0;
+    const std::unique_ptr<PosixFileSource> file = PosixFileSource::open(path);
+    if (!file) return 0;
+    return run_reader(options, session, *file, path, size_bytes, result, nullptr, nullptr, *reader,
+                      upper_ext, &notes);
+}
+
+void ReplayFileInfoNotes(Environment& env, const FileInfoNotes& notes) {
+    for (const FileInfoNotes::Line& line : notes.lines) {
+        if (line.status) {
+            env.status(line.text);
+        } else {
+            env.log.line(line.text);
+        }
+    }
 }
 
 }  // namespace orbisto

@@ -18,6 +18,7 @@ struct Environment;
 struct Options;
 class FileSource;
 class Log;
+class MemoryGate;
 
 // What the readers found for one file. The caller starts each file with a
 // cleared record; a reader sets the fields it reads.
@@ -56,10 +57,25 @@ struct FileInfoSession {
 
     MediaDeviceCache devices;
     std::vector<std::uint8_t> id3_buffer;
+    // The budget that picture decodes running at the same time share; null
+    // when decodes run one at a time.
+    MemoryGate* picture_gate = nullptr;
 
   private:
     std::unique_ptr<MediaService> media_;
     bool media_tried_ = false;
+};
+
+// What the readers would have shown in the status line or logged, kept for
+// later when they run away from the walk (on another thread); the walk shows
+// them when it takes the result, in the order of its files.
+struct FileInfoNotes {
+    struct Line {
+        bool status;  // a status text (logged too when logging is on), else a log line
+        std::string text;
+    };
+    bool with_log = false;  // log lines are kept (the scan log is on)
+    std::vector<Line> lines;
 };
 
 // One reader's call: the switches, the file and where the results go.
@@ -72,6 +88,7 @@ struct FileInfoJob {
     FileInfoResult& result;
     const Log* log = nullptr;  // diagnostic lines go here when logging is on
     Environment* env = nullptr;  // the status line; null in tests and fuzz targets
+    FileInfoNotes* notes = nullptr;  // set: status texts and log lines are kept here instead
 
     bool english() const;
     // Writes a diagnostic line to the scan log when logging is on.
@@ -93,5 +110,20 @@ int CollectFileInfo(Environment& env, FileInfoSession& session, const std::strin
 int CollectFileInfo(const Options& options, FileInfoSession& session, FileSource& file,
                     std::string_view path, std::uint64_t size_bytes, FileInfoResult& result,
                     const Log* log = nullptr);
+
+// Whether the file at `path` is one whose reading is worth doing ahead of
+// the walk: a picture whose reader makes a thumbnail (decoding it costs far
+// more than everything else the walk does with a file).
+bool reads_picture_ahead(const Options& options, std::string_view path);
+
+// CollectFileInfo for a thread other than the walk's: opens the file itself
+// and keeps what the readers show or log in `notes` (with_log decides
+// whether log lines are kept) instead of touching the frontend or the log.
+int CollectFileInfoAhead(const Options& options, FileInfoSession& session, const std::string& path,
+                         std::uint64_t size_bytes, FileInfoResult& result, FileInfoNotes& notes);
+
+// Shows and logs what CollectFileInfoAhead kept, as CollectFileInfo would
+// have done at once.
+void ReplayFileInfoNotes(Environment& env, const FileInfoNotes& notes);
 
 }  // namespace orbisto

@@ -4,6 +4,7 @@
 
 #include "fileinfo/extractors.h"
 #include "fileinfo/file_source.h"
+#include "fileinfo/memory_gate.h"
 #include "fileinfo/picture_decoders.h"
 #include "fileinfo/picture_thumbnail.h"
 #include "fileinfo/thumbnail.h"
@@ -100,22 +101,27 @@ void make_general_thumbnail(FileInfoJob& job, const PictureFormat& format,
         if (o.max_picture_bytes <= 0) job.status(picture_memory_text(need + 32768, job.path));
         return;
     }
+    const ThumbnailSize box =
+        thumbnail_box(header.width, header.height, o.thumbnail_width, o.thumbnail_height);
+    // A thumbnail needs no more pixels than it has: libjpeg decodes at the
+    // smallest scale that still covers it (an eighth of a large photo's
+    // pixels, each the mean of its 8 × 8 block). Averaged from there, a
+    // thumbnail differs from one averaged from the full picture by at most a
+    // few steps per channel, at a third of the time.
+    const bool jpeg = format.decode == decode_jpeg;
+    const unsigned denom =
+        jpeg ? jpeg_scale_denominator(header.width, header.height, box.width, box.height) : 1;
+    // Decodes on other threads share the budget: this one holds what it
+    // will allocate while it runs.
+    const MemoryGate::Hold hold(
+        job.session.picture_gate,
+        Picture::row_bytes((header.width + denom - 1) / denom, std::max(header.bits, 32)) *
+            static_cast<std::size_t>((header.height + denom - 1) / denom));
     Picture decoded;
     std::string error;
-    bool ok = false;
-    if (format.decode == decode_jpeg) {
-        // A thumbnail needs no more pixels than it has: libjpeg decodes at
-        // the smallest scale that still covers it (an eighth of a large
-        // photo's pixels, each the mean of its 8 × 8 block). Averaged from
-        // there, a thumbnail differs from one averaged from the full picture
-        // by at most a few steps per channel, at a third of the time.
-        const ThumbnailSize size =
-            thumbnail_box(header.width, header.height, o.thumbnail_width, o.thumbnail_height);
-        ok = decode_jpeg_at_least(job.file, decoded, picture_budget(o), size.width, size.height,
-                                  error);
-    } else {
-        ok = format.decode(job.file, decoded, picture_budget(o), error);
-    }
+    const bool ok = jpeg ? decode_jpeg_at_least(job.file, decoded, picture_budget(o), box.width,
+                                                box.height, error)
+                         : format.decode(job.file, decoded, picture_budget(o), error);
     if (!ok) {
         job.status("kann Bilddaten " + std::string(job.path) + " nicht lesen: " + error + " 0");
         return;
@@ -123,23 +129,21 @@ void make_general_thumbnail(FileInfoJob& job, const PictureFormat& format,
     if (decoded.width != header.width || decoded.height != header.height) {
         // A scaled decode: the box is taken from the size the header gave.
         Picture thumb;
-        const ThumbnailSize size =
-            thumbnail_box(header.width, header.height, o.thumbnail_width, o.thumbnail_height);
-        if (size.width <= 0 || size.height <= 0) return;
+        if (box.width <= 0 || box.height <= 0) return;
         try {
             if (o.fast_thumbnails) {
-                scale_nearest(decoded, thumb, size);
+                scale_nearest(decoded, thumb, box);
             } else {
-                scale_area(decoded, thumb, size);
+                scale_area(decoded, thumb, box);
             }
         } catch (const std::bad_alloc&) {
             job.status(picture_memory_text(
-                Picture::row_bytes(size.width, 24) * static_cast<std::size_t>(size.height) + 32768,
+                Picture::row_bytes(box.width, 24) * static_cast<std::size_t>(box.height) + 32768,
                 job.path));
             return;
         }
-        std::vector<std::uint8_t> jpeg = encode_thumbnail(thumb, o.thumbnail_quality);
-        if (!jpeg.empty()) job.result.thumbnail = std::move(jpeg);
+        std::vector<std::uint8_t> stream = encode_thumbnail(thumb, o.thumbnail_quality);
+        if (!stream.empty()) job.result.thumbnail = std::move(stream);
         return;
     }
     store_picture_thumbnail(job, decoded);

@@ -18,16 +18,8 @@ struct JpegDecodeRequest {
     bool too_large;
 };
 
-// The scale denominator: the largest of 8, 4, 2 whose picture still covers
-// the wanted size, else 1.
 unsigned jpeg_scale_for(const jpeg_decompress_struct& d, std::int32_t min_w, std::int32_t min_h) {
-    if (min_w <= 0 || min_h <= 0) return 1;
-    for (unsigned denom : {8u, 4u, 2u}) {
-        const auto w = static_cast<std::int64_t>((d.image_width + denom - 1) / denom);
-        const auto h = static_cast<std::int64_t>((d.image_height + denom - 1) / denom);
-        if (w >= min_w && h >= min_h) return denom;
-    }
-    return 1;
+    return jpeg_scale_denominator(d.image_width, d.image_height, min_w, min_h);
 }
 
 bool jpeg_run(JpegDecodeRequest& rq) {
@@ -106,6 +98,16 @@ bool decode_jpeg(FileSource& file, Picture& picture, std::size_t max_pixel_bytes
 bool decode_jpeg_at_least(FileSource& file, Picture& picture, std::size_t max_pixel_bytes,
                           std::int32_t min_width, std::int32_t min_height, std::string& error) {
     return jpeg_decode_into(file, &picture, max_pixel_bytes, min_width, min_height, nullptr, error);
+}
+
+unsigned jpeg_scale_denominator(std::int64_t width, std::int64_t height, std::int32_t min_width,
+                                std::int32_t min_height) {
+    if (min_width <= 0 || min_height <= 0) return 1;
+    for (const std::int64_t denom : {8, 4, 2}) {
+        if ((width + denom - 1) / denom >= min_width && (height + denom - 1) / denom >= min_height)
+            return static_cast<unsigned>(denom);
+    }
+    return 1;
 }
 
 }  // namespace orbisto

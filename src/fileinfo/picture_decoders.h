@@ -39,6 +39,10 @@ ORBISTO_PICTURE_DECODER(jpeg)      // jpeg_picture.cpp (libjpeg)
 // thumbnail of a large photo is made from an eighth of the data.
 bool decode_jpeg_at_least(FileSource& file, Picture& picture, std::size_t max_pixel_bytes,
                           std::int32_t min_width, std::int32_t min_height, std::string& error);
+// The denominator decode_jpeg_at_least decodes a width × height JPEG at: the
+// largest of 8, 4 and 2 whose picture still covers the wanted size, else 1.
+unsigned jpeg_scale_denominator(std::int64_t width, std::int64_t height, std::int32_t min_width,
+                                std::int32_t min_height);
 
 // A PNG file as 24 bits per pixel at full size (libpng); false with libpng's
 // reason when it is damaged, or "too large" beyond max_pixel_bytes.

@@ -7,6 +7,7 @@
 
 #include "fileinfo/extractors.h"
 #include "fileinfo/file_source.h"
+#include "fileinfo/memory_gate.h"
 #include "fileinfo/picture_decoders.h"
 #include "fileinfo/picture_thumbnail.h"
 #include "fileinfo/thumbnail.h"
@@ -126,6 +127,7 @@ int ReadPngInfo(FileInfoJob& job) {
             if (o.max_picture_bytes <= 0) job.status(picture_memory_text(need + 32768, job.path));
             return 1;
         }
+        const MemoryGate::Hold hold(job.session.picture_gate, need);
         Picture picture;
         std::string error;
         if (decode_png_picture(job.file, picture, picture_budget(o), error)) {

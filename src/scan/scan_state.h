@@ -16,6 +16,7 @@ namespace orbisto {
 
 class Volumes;
 class LongOperation;
+class InfoPrefetch;
 struct OldCatalogIndex;
 struct WalkHooks;
 
@@ -109,6 +110,9 @@ struct ScanState {
     // What the file-information readers keep from one file to the next (the
     // multimedia service, the tag buffer), for the whole run.
     FileInfoSession file_info;
+    // The workers that read pictures ahead of the walk; set while a walk
+    // with thumbnails runs on a machine of more than one core, else null.
+    InfoPrefetch* prefetch = nullptr;
 
     // What the walk left out (cleared at the start of every scan).
     ScanOmissions omissions;

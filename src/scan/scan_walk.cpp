@@ -11,10 +11,14 @@
 
 #include <sys/time.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <deque>
+#include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "archive/archive_context.h"
@@ -22,6 +26,7 @@
 #include "catalog/catalog_context.h"
 #include "fileinfo/crc32.h"
 #include "fileinfo/file_info.h"
+#include "fileinfo/info_prefetch.h"
 #include "platform/codepage.h"
 #include "scan/medium_update.h"
 #include "scan/scan_context.h"
@@ -93,11 +98,16 @@ class DirectoryWalk {
           parent_index_(parent_index),
           archive_depth_(archive_depth),
           level_(level) {}
+    ~DirectoryWalk();
+    DirectoryWalk(const DirectoryWalk&) = delete;
+    DirectoryWalk& operator=(const DirectoryWalk&) = delete;
 
     void run(Mp3Totals& mp3);
 
   private:
     bool walk_entries();
+    void read_ahead(std::size_t at);
+    InfoPrefetch::Ticket ticket_for(const ListedEntry& e);
     bool file_entry(const ListedEntry& e);
     bool dir_entry(const ListedEntry& e);
     bool describe_file(const ListedEntry& e, std::string_view name, std::uint32_t& comment,
@@ -128,7 +138,15 @@ class DirectoryWalk {
     std::string entry_path_;
     const ListedEntry* entry_path_of_ = nullptr;
     Mp3Totals totals_;
+    // Files of the listing handed to the workers and not taken yet, in
+    // listing order; next_ahead_ is the first entry not looked at for it.
+    std::deque<std::pair<const ListedEntry*, InfoPrefetch::Ticket>> ahead_;
+    std::size_t next_ahead_ = 0;
 };
+
+DirectoryWalk::~DirectoryWalk() {
+    for (const auto& [entry, ticket] : ahead_) ctx_.scan.prefetch->cancel(ticket);
+}
 
 void DirectoryWalk::log_line(const char* what, const std::string& path) const {
     if (!ctx_.log.enabled()) return;
@@ -204,13 +222,64 @@ void DirectoryWalk::run(Mp3Totals& mp3) {
 
 // The files, then the subdirectories; false when the walk stopped.
 bool DirectoryWalk::walk_entries() {
-    for (const ListedEntry& e : entries_) {
-        if (e.kind != EntryKind::Directory && !file_entry(e)) return false;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const ListedEntry& e = entries_[i];
+        if (e.kind == EntryKind::Directory) continue;
+        read_ahead(i);
+        if (!file_entry(e)) return false;
     }
+    for (const auto& [entry, ticket] : ahead_) ctx_.scan.prefetch->cancel(ticket);
+    ahead_.clear();
     for (const ListedEntry& e : entries_) {
         if (e.kind == EntryKind::Directory && !dir_entry(e)) return false;
     }
     return true;
+}
+
+// Hands the pictures from entry `at` on to the workers until the window is
+// full. A file is handed on when the walk will read it: a regular file with
+// a size, a reader that makes a thumbnail, and not an archive to unpack.
+void DirectoryWalk::read_ahead(std::size_t at) {
+    InfoPrefetch* pool = ctx_.scan.prefetch;
+    if (!pool) return;
+    // Files passed over without being read (an archive that was unpacked,
+    // a file that got no record) are dropped.
+    while (!ahead_.empty() && ahead_.front().first < &entries_[at]) {
+        pool->cancel(ahead_.front().second);
+        ahead_.pop_front();
+    }
+    next_ahead_ = std::max(next_ahead_, at);
+    std::string converted;
+    while (ahead_.size() < pool->window() && next_ahead_ < entries_.size()) {
+        const ListedEntry& e = entries_[next_ahead_++];
+        if (e.kind != EntryKind::File || !(size_kb_from_bytes(e.size) > 0.001f) ||
+            !pool->wanted(e.name)) {
+            continue;
+        }
+        if (mode_ == ExpansionMode::All &&
+            is_expandable_archive(recorded_name(e.name, converted),
+                                  ctx_.settings.packer.own_extensions)) {
+            continue;
+        }
+        FileRecord sized;
+        sized.size_kb = size_kb_from_bytes(e.size);
+        std::string path;
+        join_path(path, path_, e.name);
+        ahead_.emplace_back(&e, pool->submit(std::move(path), file_info_size(sized)));
+    }
+}
+
+// The workers' ticket of the entry, taken out of the window; null when it
+// was not handed on.
+InfoPrefetch::Ticket DirectoryWalk::ticket_for(const ListedEntry& e) {
+    while (!ahead_.empty() && ahead_.front().first < &e) {
+        ctx_.scan.prefetch->cancel(ahead_.front().second);
+        ahead_.pop_front();
+    }
+    if (ahead_.empty() || ahead_.front().first != &e) return nullptr;
+    InfoPrefetch::Ticket ticket = std::move(ahead_.front().second);
+    ahead_.pop_front();
+    return ticket;
 }
 
 ArchiveExpansion DirectoryWalk::expand(const ListedEntry& e, Mp3Totals& inner) {
@@ -360,9 +429,16 @@ void DirectoryWalk::collect_file_info(const ListedEntry& e, FileRecord& rec) {
     FileInfoResult info;
     const std::string& path = entry_path(e);
     const WalkHooks* h = ctx_.scan.walk_hooks;
-    const int found = h && h->collect_file_info ? h->collect_file_info(path, info)
-                                                : CollectFileInfo(ctx_, ctx_.scan.file_info, path,
-                                                                  file_info_size(rec), info);
+    int found = 0;
+    if (const InfoPrefetch::Ticket ticket = ticket_for(e)) {
+        FileInfoNotes notes;
+        found = ctx_.scan.prefetch->take(ticket, info, notes);
+        ReplayFileInfoNotes(ctx_, notes);
+    } else if (h && h->collect_file_info) {
+        found = h->collect_file_info(path, info);
+    } else {
+        found = CollectFileInfo(ctx_, ctx_.scan.file_info, path, file_info_size(rec), info);
+    }
     if (info.version_found) rec.flags |= FLAG_VERSION;
     if (found == 0) return;
     const bool had_comment = rec.comment != 0;
@@ -483,6 +559,23 @@ std::uint32_t ScanDirectory(ScanContext& ctx, const std::string& path, std::uint
     if (walk_stopped(ctx) || parent_index >= ctx.catalog.dir_count()) {
         note_cut_short(ctx, path);
         return 0;
+    }
+    // Pictures are read ahead on the other cores when the walk makes
+    // thumbnails; a walk inside an archive uses the workers of its medium's.
+    struct OwnPool {
+        ScanState& scan;
+        std::unique_ptr<InfoPrefetch> pool;
+        ~OwnPool() {
+            if (pool) scan.prefetch = nullptr;
+        }
+    } own{ctx.scan, nullptr};
+    const Options& o = ctx.settings.options;
+    const WalkHooks* h = ctx.scan.walk_hooks;
+    const unsigned workers = InfoPrefetch::workers_for(std::thread::hardware_concurrency());
+    if (!ctx.scan.prefetch && workers > 0 && o.file_information && o.thumbnails &&
+        !(h && h->collect_file_info)) {
+        own.pool = std::make_unique<InfoPrefetch>(o, workers);
+        ctx.scan.prefetch = own.pool.get();
     }
     DirectoryWalk walk(ctx, open_directory(path), path, parent_index, archive_depth, 0);
     walk.run(mp3);
