@@ -173,15 +173,15 @@ int run_export(Context& ctx, const std::vector<std::string>& args) {
         .words = OptionWords::DoubleDashed,
     };
     const ParsedArgs parsed = parse_args(syntax, args);
-    if (!parsed.error.empty()) return usage_error(syntax.command, parsed.error);
-    if (s.file_name.empty()) return usage_error(syntax.command, "--output FILE is needed");
+    if (!parsed.error.empty()) return usage_error(syntax, parsed.error);
+    if (s.file_name.empty()) return usage_error(syntax, "--output FILE is needed");
     if (!BuildMediaList(ctx)) return kExitFailure;
 
     const bool numbered = scope_word == "category" || scope_word == "medium";
     if (numbered != !parsed.operands.empty()) {
-        return usage_error(syntax.command,
-                           numbered ? "--scope " + scope_word + " needs a number"
-                                    : "unexpected argument '" + parsed.operands.front() + "'");
+        return usage_error(syntax, numbered
+                                       ? "--scope " + scope_word + " needs a number"
+                                       : "unexpected argument '" + parsed.operands.front() + "'");
     }
     if (scope_word == "all") s.scope = OutputScope::AllMedia;
     if (scope_word == "lent") s.scope = OutputScope::LentMedia;
@@ -189,13 +189,13 @@ int run_export(Context& ctx, const std::vector<std::string>& args) {
         const auto n = number_of(parsed.operands.front());
         if (scope_word == "category") {
             if (!n || !ctx.categories.valid(*n)) {
-                return usage_error(syntax.command, "no category '" + parsed.operands.front() + "'");
+                return usage_error(syntax, "no category '" + parsed.operands.front() + "'");
             }
             s.scope = OutputScope::Category;
             request.category = *n;
         } else {
             if (!n || !ctx.media.position_of(static_cast<std::uint32_t>(*n))) {
-                return usage_error(syntax.command, "no medium '" + parsed.operands.front() + "'");
+                return usage_error(syntax, "no medium '" + parsed.operands.front() + "'");
             }
             s.scope = OutputScope::CurrentMedium;
             request.medium = *n;

@@ -189,18 +189,26 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
             return std::string();
         };
     };
-    const auto date = [&o](bool from) {
-        return [&o, from](const std::string& v) {
+    const auto date = [&o, &ctx](bool from) {
+        return [&o, &ctx, from](const std::string& v) {
             const auto d = parse_iso_date(v.c_str());
-            if (!d) return "bad date '" + v + "' (YYYY-MM-DD)";
+            if (!d) {
+                return ctx.tr("ung\xC3\xBCltiges Datum '", "bad date '") + v +
+                       ctx.tr("' (JJJJ-MM-TT)", "' (YYYY-MM-DD)");
+            }
             (from ? o.from : o.to) = *d;
             (from ? o.have_from : o.have_to) = true;
             return std::string();
         };
     };
-    const auto kb = [](const char* name, float& bound) {
-        return [name, &bound](const std::string& v) {
-            return parse_kb(v, bound) ? std::string() : "bad size '" + v + "' for " + name;
+    const auto kb = [&ctx](const char* name, float& bound) {
+        return [name, &bound, &ctx](const std::string& v) {
+            return parse_kb(v, bound) ? std::string()
+                                      : ctx.tr(
+                                            "ung\xC3\xBCltige Gr\xC3\xB6\xC3\x9F"
+                                            "e '",
+                                            "bad size '") +
+                                            v + ctx.tr("' f\xC3\xBCr ", "' for ") + name;
         };
     };
     const CommandSyntax syntax{
@@ -214,14 +222,18 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
                     {"--mode", true,
                      [&](const std::string& v) {
                          const auto mode = parse_mode(v);
-                         if (!mode) return "unknown mode '" + v + "'";
+                         if (!mode)
+                             return ctx.tr("unbekannter Modus '", "unknown mode '") + v + "'";
                          s.mode = *mode;
                          return std::string();
                      }},
                     {"--scope", true,
                      [&](const std::string& v) {
                          const auto scope = parse_scope(v);
-                         if (!scope) return "bad scope '" + v + "' (comments,dirs,files,info)";
+                         if (!scope) {
+                             return ctx.tr("ung\xC3\xBCltiger Bereich '", "bad scope '") + v +
+                                    "' (comments,dirs,files,info)";
+                         }
                          s.scope = *scope;
                          return std::string();
                      }},
@@ -229,7 +241,7 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
                      [&](const std::string& v) {
                          int c = 0;
                          if (!parse_int(v, 0, 0xFFFF, c) || !ctx.categories.valid(c)) {
-                             return "no category '" + v + "'";
+                             return ctx.tr("keine Kategorie '", "no category '") + v + "'";
                          }
                          s.category = c;
                          return std::string();
@@ -240,29 +252,33 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
                     {"--max-kb", true, kb("--max-kb", st.MaxKB)},
                     {"--errors", true,
                      [&](const std::string& v) {
-                         return parse_int(v, 0, 4, s.max_errors) ? std::string()
-                                                                 : "--errors takes 0 to 4";
+                         return parse_int(v, 0, 4, s.max_errors)
+                                    ? std::string()
+                                    : ctx.tr("--errors nimmt 0 bis 4", "--errors takes 0 to 4");
                      }},
                     {"--threshold", true,
                      [&](const std::string& v) {
                          return parse_int(v, 0, 100, s.similarity_threshold)
                                     ? std::string()
-                                    : "--threshold takes 0 to 100";
+                                    : ctx.tr("--threshold nimmt 0 bis 100",
+                                             "--threshold takes 0 to 100");
                      }}},
         .max_operands = 1,
-        .extra_operand = "more than one search text: '{}'",
+        .extra_operand = ctx.tr("mehr als ein Suchtext: '{}'", "more than one search text: '{}'"),
+        .english = ctx.english(),
     };
     const ParsedArgs parsed = parse_args(syntax, args);
-    if (!parsed.error.empty()) return usage_error(syntax.command, parsed.error);
+    if (!parsed.error.empty()) return usage_error(syntax, parsed.error);
     if (o.have_from || o.have_to) {
         st.date_filter = true;
         st.from = o.have_from ? filetime_of_day(o.from.year, o.from.month, o.from.day, false) : 0;
         st.to = o.have_to ? filetime_of_day(o.to.year, o.to.month, o.to.day, true) : UINT64_MAX;
-        if (st.from > st.to) return usage_error(syntax.command, "--from lies after --to");
+        if (st.from > st.to)
+            return usage_error(syntax, ctx.tr("--from liegt nach --to", "--from lies after --to"));
     }
     o.text = parsed.operands.empty() ? std::string() : parsed.operands.front();
     if (TrimSearchString(*o.text).empty() && !search_mode_without_text(s.mode)) {
-        return usage_error(syntax.command, "no search text");
+        return usage_error(syntax, ctx.tr("kein Suchtext", "no search text"));
     }
     return 0;
 }
@@ -321,7 +337,9 @@ int run_find(Context& ctx, const std::vector<std::string>& args) {
     if (!ran) return kExitNoHits;
     std::fprintf(stderr, "%s\n", ctx.search.status_text.c_str());
     if (!output_ok) {
-        std::fprintf(stderr, "orbisto: find: could not write the hits\n");
+        std::fprintf(stderr, "%s",
+                     ctx.tr("orbisto: find: die Treffer lassen sich nicht ausgeben\n",
+                            "orbisto: find: could not write the hits\n"));
         return kExitNoHits;
     }
     return ctx.search.hits.empty() ? kExitNoHits : 0;

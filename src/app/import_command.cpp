@@ -31,18 +31,23 @@ int run_import_list(Context& ctx, const std::vector<std::string>& args) {
         .options = {{"--format", true,
                      [&](const std::string& v) {
                          format = parse_format(v);
-                         return format ? std::string() : "unknown format '" + v + "'";
+                         return format
+                                    ? std::string()
+                                    : ctx.tr("unbekanntes Format '", "unknown format '") + v + "'";
                      },
-                     "--format needs files-bbs or index"}},
+                     ctx.tr("--format braucht files-bbs oder index",
+                            "--format needs files-bbs or index")}},
         .max_operands = 1,
         .words = OptionWords::DoubleDashed,
-        .unknown = "unexpected argument '{}'",
+        .unknown = ctx.tr("unerwartetes Argument '{}'", "unexpected argument '{}'"),
+        .english = ctx.english(),
     };
     const ParsedArgs parsed = parse_args(syntax, args);
-    if (!parsed.error.empty()) return usage_error(syntax.command, parsed.error);
-    if (parsed.operands.empty()) return usage_error(syntax.command, "which file?");
+    if (!parsed.error.empty()) return usage_error(syntax, parsed.error);
+    if (parsed.operands.empty()) return usage_error(syntax, ctx.tr("welche Datei?", "which file?"));
     if (!format) {
-        return usage_error(syntax.command, "--format files-bbs or --format index is needed");
+        return usage_error(syntax, ctx.tr("--format files-bbs oder --format index fehlt",
+                                          "--format files-bbs or --format index is needed"));
     }
     const std::string& file = parsed.operands.front();
 
@@ -50,8 +55,9 @@ int run_import_list(Context& ctx, const std::vector<std::string>& args) {
     const int n = ImportContentFile(ctx, file, *format);
     if (n < 0) return kExitFailure;
     const std::string name(fixed_text(ctx.catalog.header.medium_name));
-    std::printf("stored medium %s as catalogue %d (%u files)\n", name.c_str(), n,
-                ctx.catalog.file_count());
+    std::printf(ctx.tr("Medium %s als Katalog %d gespeichert (%u Dateien)\n",
+                       "stored medium %s as catalogue %d (%u files)\n"),
+                name.c_str(), n, ctx.catalog.file_count());
     return std::fflush(stdout) == 0 ? 0 : kExitFailure;
 }
 

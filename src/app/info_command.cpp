@@ -70,10 +70,12 @@ int run_info(Context& ctx, const std::vector<std::string>& args) {
                      }}},
         .max_operands = static_cast<std::size_t>(-1),
         .words = OptionWords::Dashed,
+        .english = ctx.english(),
     };
     const ParsedArgs parsed = parse_args(syntax, args);
-    if (!parsed.error.empty()) return usage_error(syntax.command, parsed.error);
-    if (parsed.operands.empty()) return usage_error(syntax.command, "which files?");
+    if (!parsed.error.empty()) return usage_error(syntax, parsed.error);
+    if (parsed.operands.empty())
+        return usage_error(syntax, ctx.tr("welche Dateien?", "which files?"));
 
     // The command is asked for the information, so the master switch is on
     // for its run; the group switches say which readers may run.

@@ -73,29 +73,32 @@ int run_media(Context& ctx, const std::vector<std::string>& args) {
         .options = {{"--category", true,
                      [&](const std::string& v) {
                          if (!parse_int(v, category) || !ctx.categories.valid(category)) {
-                             return "no category '" + v + "'";
+                             return ctx.tr("keine Kategorie '", "no category '") + v + "'";
                          }
                          return std::string();
                      },
-                     "--category needs a number"}},
+                     ctx.tr("--category braucht eine Zahl", "--category needs a number")}},
         .words = OptionWords::DoubleDashed,
-        .unknown = "unexpected argument '{}'",
+        .unknown = ctx.tr("unerwartetes Argument '{}'", "unexpected argument '{}'"),
+        .english = ctx.english(),
     };
     if (const auto parsed = parse_args(syntax, args); !parsed.error.empty()) {
-        return usage_error(syntax.command, parsed.error);
+        return usage_error(syntax, parsed.error);
     }
     if (!BuildMediaList(ctx)) return kExitFailure;
     return print(media_lines(ctx, category));
 }
 
 int run_categories(Context& ctx, const std::vector<std::string>& args) {
-    const CommandSyntax syntax{.command = "categories",
-                               .options = {},
-                               .words = OptionWords::DoubleDashed,
-                               .unknown = "takes no arguments",
-                               .extra_operand = "takes no arguments"};
+    const CommandSyntax syntax{
+        .command = "categories",
+        .options = {},
+        .words = OptionWords::DoubleDashed,
+        .unknown = ctx.tr("nimmt keine Argumente", "takes no arguments"),
+        .extra_operand = ctx.tr("nimmt keine Argumente", "takes no arguments"),
+        .english = ctx.english()};
     if (const auto parsed = parse_args(syntax, args); !parsed.error.empty()) {
-        return usage_error(syntax.command, parsed.error);
+        return usage_error(syntax, parsed.error);
     }
     return print(category_lines(ctx));
 }

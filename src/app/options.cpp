@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/exit_codes.h"
+#include "settings/lang.h"
 
 namespace orbisto::app {
 
@@ -35,7 +36,11 @@ ParsedArgs parse_args(const CommandSyntax& syntax, const std::vector<std::string
         const std::string& a = args[i];
         if (options_done || !is_option_word(syntax.words, a)) {
             if (out.operands.size() >= syntax.max_operands) {
-                out.error = with_word(syntax.extra_operand, a);
+                out.error = with_word(!syntax.extra_operand.empty()
+                                          ? syntax.extra_operand
+                                          : tr(syntax.english, "unerwartetes Argument '{}'",
+                                               "unexpected argument '{}'"),
+                                      a);
                 return out;
             }
             out.operands.push_back(a);
@@ -49,20 +54,25 @@ ParsedArgs parse_args(const CommandSyntax& syntax, const std::vector<std::string
         const std::string name = a.substr(0, eq);
         const Option* option = find_option(syntax, name);
         if (!option) {
-            out.error = with_word(syntax.unknown, a);
+            out.error =
+                with_word(!syntax.unknown.empty()
+                              ? syntax.unknown
+                              : tr(syntax.english, "unbekannte Option '{}'", "unknown option '{}'"),
+                          a);
             return out;
         }
         std::string value;
         if (eq != std::string::npos) {
             if (!option->takes_value) {
-                out.error = name + " takes no value";
+                out.error = name + tr(syntax.english, " nimmt keinen Wert", " takes no value");
                 return out;
             }
             value = a.substr(eq + 1);
         } else if (option->takes_value) {
             if (i + 1 >= args.size()) {
-                out.error = option->missing.empty() ? name + " needs a value"
-                                                    : std::string(option->missing);
+                out.error = option->missing.empty()
+                                ? name + tr(syntax.english, " braucht einen Wert", " needs a value")
+                                : std::string(option->missing);
                 return out;
             }
             value = args[++i];
@@ -73,10 +83,13 @@ ParsedArgs parse_args(const CommandSyntax& syntax, const std::vector<std::string
     return out;
 }
 
-int usage_error(std::string_view command, std::string_view text) {
-    std::fprintf(stderr, "orbisto: %.*s: %.*s\nTry 'orbisto --help'.\n",
+int usage_error(const CommandSyntax& syntax, std::string_view text) {
+    const std::string_view command = syntax.command;
+    std::fprintf(stderr,
+                 tr(syntax.english, "orbisto: %.*s: %.*s\nHilfe: 'orbisto %.*s --help'.\n",
+                    "orbisto: %.*s: %.*s\nTry 'orbisto %.*s --help'.\n"),
                  static_cast<int>(command.size()), command.data(), static_cast<int>(text.size()),
-                 text.data());
+                 text.data(), static_cast<int>(command.size()), command.data());
     return kExitUsage;
 }
 

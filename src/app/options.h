@@ -39,9 +39,12 @@ struct CommandSyntax {
     std::vector<Option> options;
     std::size_t max_operands = 0;
     OptionWords words = OptionWords::Dashed;
-    // Error texts; "{}" stands for the word.
-    std::string_view unknown = "unknown option '{}'";
-    std::string_view extra_operand = "unexpected argument '{}'";
+    // Error texts; "{}" stands for the word. Empty: "unknown option '{}'"
+    // and "unexpected argument '{}'" in the interface language.
+    std::string_view unknown = {};
+    std::string_view extra_operand = {};
+    // The interface language of the error texts.
+    bool english = true;
 };
 
 struct ParsedArgs {
@@ -52,8 +55,8 @@ struct ParsedArgs {
 
 ParsedArgs parse_args(const CommandSyntax& syntax, const std::vector<std::string>& args);
 
-// Prints "orbisto: COMMAND: TEXT" and the hint to --help on standard error
-// and returns kExitUsage.
-int usage_error(std::string_view command, std::string_view text);
+// Prints "orbisto: COMMAND: TEXT" and the hint to the command's --help on
+// standard error, in the syntax's language, and returns kExitUsage.
+int usage_error(const CommandSyntax& syntax, std::string_view text);
 
 }  // namespace orbisto::app

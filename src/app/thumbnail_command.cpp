@@ -52,9 +52,11 @@ int run_thumbnail(Context& ctx, const std::vector<std::string>& args) {
         .options = {{"--output", true,
                      [&](const std::string& v) {
                          output = v;
-                         return v.empty() ? std::string("--output needs a file") : std::string();
+                         return v.empty() ? std::string(ctx.tr("--output braucht eine Datei",
+                                                               "--output needs a file"))
+                                          : std::string();
                      },
-                     "--output needs a file"},
+                     ctx.tr("--output braucht eine Datei", "--output needs a file")},
                     {"--force", false,
                      [&](const std::string&) {
                          force = true;
@@ -62,25 +64,31 @@ int run_thumbnail(Context& ctx, const std::vector<std::string>& args) {
                      }}},
         .max_operands = 2,
         .words = OptionWords::DoubleDashed,
+        .english = ctx.english(),
     };
     const ParsedArgs parsed = parse_args(syntax, args);
-    if (!parsed.error.empty()) return usage_error(syntax.command, parsed.error);
+    if (!parsed.error.empty()) return usage_error(syntax, parsed.error);
     if (parsed.operands.size() != 2) {
-        return usage_error(syntax.command, "needs a catalogue number and a path");
+        return usage_error(syntax, ctx.tr("braucht eine Katalognummer und einen Pfad",
+                                          "needs a catalogue number and a path"));
     }
-    if (output.empty()) return usage_error(syntax.command, "--output FILE is needed");
+    if (output.empty()) {
+        return usage_error(syntax, ctx.tr("--output DATEI fehlt", "--output FILE is needed"));
+    }
     const std::string& number = parsed.operands[0];
     int n = -1;
     const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), n);
     if (ec != std::errc() || end != number.data() + number.size() || n < 0) {
-        return usage_error(syntax.command, "no catalogue number '" + number + "'");
+        return usage_error(syntax,
+                           ctx.tr("keine Katalognummer '", "no catalogue number '") + number + "'");
     }
     const std::string_view wanted = without_leading_slashes(parsed.operands[1]);
-    if (wanted.empty()) return usage_error(syntax.command, "which file?");
+    if (wanted.empty()) return usage_error(syntax, ctx.tr("welche Datei?", "which file?"));
 
     Catalog catalog;
     if (!LoadCatalogForSearch(ctx, n, catalog)) {
-        return fail("catalogue " + number + " cannot be read");
+        return fail(ctx.tr("Katalog ", "catalogue ") + number +
+                    ctx.tr(" ist nicht lesbar", " cannot be read"));
     }
     // The whole stored path first; then the path below the top-level
     // directory (the folder a medium was scanned from). The first record
@@ -100,13 +108,25 @@ int run_thumbnail(Context& ctx, const std::vector<std::string>& args) {
         }
     }
     const std::string shown(parsed.operands[1]);
-    if (!found) return fail("no file '" + shown + "' in catalogue " + number);
-    if (stored.empty()) return fail("'" + shown + "' has no thumbnail");
+    if (!found) {
+        return fail(ctx.tr("keine Datei '", "no file '") + shown +
+                    ctx.tr("' in Katalog ", "' in catalogue ") + number);
+    }
+    if (stored.empty()) {
+        return fail("'" + shown + ctx.tr("' hat kein Vorschaubild", "' has no thumbnail"));
+    }
     std::string error;
     const std::size_t length = thumbnail_stream_length(stored, error);
-    if (length == 0) return fail("the thumbnail of '" + shown + "' is damaged: " + error);
+    if (length == 0) {
+        return fail(ctx.tr("das Vorschaubild von '", "the thumbnail of '") + shown +
+                    ctx.tr("' ist besch\xC3\xA4"
+                           "digt: ",
+                           "' is damaged: ") +
+                    error);
+    }
     if (!force && file_exists(output)) {
-        return fail(output + " exists (--force replaces it)");
+        return fail(output +
+                    ctx.tr(" ist vorhanden (--force ersetzt es)", " exists (--force replaces it)"));
     }
     const std::string_view bytes(reinterpret_cast<const char*>(stored.data()), length);
     if (!write_file_atomic(output, bytes)) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_help.h"
 #include "app/commands.h"
 #include "app/console_frontend.h"
 #include "app/desktop_integration.h"
@@ -18,6 +19,8 @@
 #include "session/context.h"
 #include "session/startup.h"
 #include "settings/command_line.h"
+#include "settings/interface_language.h"
+#include "settings/lang.h"
 
 #if ORBISTO_WITH_GUI
 #include "gui/gui_run.h"
@@ -31,9 +34,10 @@ int run_mode(Context& ctx) {
     const RunMode mode = ctx.command_line.run_mode;
     if (mode == RunMode::ScanNew || mode == RunMode::Update) return app::run_scan_mode(ctx);
     if (mode == RunMode::Export) return app::run_export_mode(ctx);
-    std::fprintf(stderr,
-                 "orbisto: the interactive window is not available in this build yet; nothing "
-                 "was done.\n");
+    std::fprintf(stderr, "%s",
+                 ctx.tr("orbisto: das Fenster gibt es in diesem Build nicht; nichts wurde getan.\n",
+                        "orbisto: the interactive window is not available in this build yet; "
+                        "nothing was done.\n"));
     return app::kExitNotAvailable;
 }
 
@@ -42,6 +46,25 @@ int run_mode(Context& ctx) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     const CommandLine cl = parse_command_line(args);
+    const EnvLookup env = [](const char* name) { return std::getenv(name); };
+    // The language of what is said before the settings are read: the
+    // settings file's, else the locale's.
+    const bool english =
+        interface_language(derive_paths(executable_path(argv[0]), env).settings_file, env) ==
+        Language::English;
+    const app::Command* command = cl.command.empty() ? nullptr : app::find_command(cl.command);
+    if (!cl.command.empty() && !command) {
+        std::fprintf(stderr,
+                     tr(english, "orbisto: unbekannter Befehl '%s'\nHilfe: 'orbisto --help'.\n",
+                        "orbisto: unknown command '%s'\nTry 'orbisto --help'.\n"),
+                     cl.command.c_str());
+        return app::kExitUsage;
+    }
+    if (cl.long_help && command) {
+        const std::string text = app::command_help(command->name, english);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return 0;
+    }
 
     if (cl.help) {
         std::string text = help_text();
@@ -62,25 +85,23 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!cl.error.empty()) {
-        std::fprintf(stderr, "orbisto: %s\nTry 'orbisto --help'.\n", cl.error.c_str());
+        std::fprintf(stderr,
+                     tr(english, "orbisto: %s\nHilfe: 'orbisto --help'.\n",
+                        "orbisto: %s\nTry 'orbisto --help'.\n"),
+                     (english || cl.error_de.empty() ? cl.error : cl.error_de).c_str());
         return app::kExitUsage;
-    }
-    const app::Command* command = nullptr;
-    if (!cl.command.empty()) {
-        command = app::find_command(cl.command);
-        if (!command) {
-            std::fprintf(stderr, "orbisto: unknown command '%s'\nTry 'orbisto --help'.\n",
-                         cl.command.c_str());
-            return app::kExitUsage;
-        }
     }
 
 #if ORBISTO_WITH_GUI
     if (!command && is_interactive(cl.run_mode)) {
         if (!gui::display_available()) {
-            std::fprintf(stderr,
-                         "orbisto: no display: the window needs an X11 or Wayland display "
-                         "(DISPLAY or WAYLAND_DISPLAY); use a headless command, see --help\n");
+            std::fprintf(stderr, "%s",
+                         tr(english,
+                            "orbisto: keine Anzeige: das Fenster braucht eine X11- oder "
+                            "Wayland-Anzeige (DISPLAY oder WAYLAND_DISPLAY); ohne Fenster gehen "
+                            "die Befehle, siehe --help\n",
+                            "orbisto: no display: the window needs an X11 or Wayland display "
+                            "(DISPLAY or WAYLAND_DISPLAY); use a headless command, see --help\n"));
             return app::kExitFailure;
         }
         const std::string exe = executable_path(argv[0]);
@@ -97,7 +118,6 @@ int main(int argc, char** argv) {
 
     ConsoleFrontend frontend;
     Context ctx(frontend);
-    const EnvLookup env = [](const char* name) { return std::getenv(name); };
     if (!start_up(ctx, cl, executable_path(argv[0]), env)) {
         shut_down(ctx);
         return app::kExitFailure;

@@ -9,6 +9,7 @@
 #include "platform/leftovers.h"
 #include "session/context.h"
 #include "settings/environment.h"
+#include "settings/interface_language.h"
 #include "settings/settings_io.h"
 
 namespace orbisto {
@@ -41,6 +42,10 @@ bool start_up(Context& ctx, const CommandLine& command_line, const std::string& 
     }
 
     read_options(ctx);
+    // A settings file without a language of its own leaves it to the locale.
+    if (!settings_choose_language(ctx.paths.settings_file)) {
+        ctx.settings.options.language = language_from_locale(env);
+    }
     read_start_state(ctx);
     ReadCategories(ctx);
     read_output(ctx);

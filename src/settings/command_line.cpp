@@ -73,9 +73,12 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
     // Help stands before anything else, usage errors included: the first
     // error is kept while the rest of the line is still read for a help
     // request.
-    std::string error;
-    const auto fail = [&](std::string text) {
-        if (error.empty()) error = std::move(text);
+    std::string error, error_de;
+    const auto fail = [&](std::string en, std::string de) {
+        if (error.empty()) {
+            error = std::move(en);
+            error_de = std::move(de);
+        }
     };
 
     for (size_t i = 0; i < args.size(); ++i) {
@@ -90,14 +93,15 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
             }
             const OptionDef* def = find_long(name);
             if (!def) {
-                fail("unknown option --" + name);
+                fail("unknown option --" + name, "unbekannte Option --" + name);
                 continue;
             }
             Occurrence occ{def->name, {}, false};
             if (def->takes_argument) {
                 if (!value) {
                     if (i + 1 >= args.size()) {
-                        fail("option --" + name + " needs an argument");
+                        fail("option --" + name + " needs an argument",
+                             "Option --" + name + " braucht ein Argument");
                         continue;
                     }
                     value = args[++i];
@@ -105,7 +109,8 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
                 occ.argument = *value;
                 occ.has_argument = true;
             } else if (value) {
-                fail("option --" + name + " takes no argument");
+                fail("option --" + name + " takes no argument",
+                     "Option --" + name + " nimmt kein Argument");
                 continue;
             }
             if (occ.name == "help") cl.help = cl.long_help = true;
@@ -139,16 +144,33 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
             if (occ.name == "help") cl.help = true;
             found.push_back(std::move(occ));
         } else if (w.starts_with("-") || w.starts_with("/")) {
-            fail("unknown option " + w);
+            fail("unknown option " + w, "unbekannte Option " + w);
         } else {
             cl.command = w;
-            cl.command_args.assign(args.begin() + static_cast<long>(i) + 1, args.end());
             find_help_among(args, i + 1, cl);
+            // The catalogue directory may also follow the command's own
+            // words ("find readme --dir X"); "--" ends the options.
+            for (size_t j = i + 1; j < args.size(); ++j) {
+                const std::string& a = args[j];
+                if (a == "--") {
+                    cl.command_args.insert(cl.command_args.end(),
+                                           args.begin() + static_cast<long>(j), args.end());
+                    break;
+                }
+                if (a == "--dir" && j + 1 < args.size()) {
+                    found.push_back({"dir", args[++j], true});
+                } else if (a.starts_with("--dir=")) {
+                    found.push_back({"dir", a.substr(6), true});
+                } else {
+                    cl.command_args.push_back(a);
+                }
+            }
         }
     }
     if (cl.help) return cl;
     if (!error.empty()) {
         cl.error = std::move(error);
+        cl.error_de = std::move(error_de);
         return cl;
     }
 
@@ -173,6 +195,7 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
     if (const auto* o = first("dir")) {
         if (!o->has_argument || o->argument.empty()) {
             cl.error = "/dir needs a directory";
+            cl.error_de = "/dir braucht ein Verzeichnis";
             return cl;
         }
         cl.dir_given = true;
@@ -186,6 +209,15 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
         {"look", RunMode::Look},     {"slook", RunMode::LookCategory},
         {"export", RunMode::Export},
     };
+    // A scan of a new medium and an update of an old one are two different
+    // things to do: given both, which one was meant is not known.
+    if (first("drive") && first("update")) {
+        cl.error = "--drive and --update exclude each other";
+        cl.error_de =
+            "--drive und --update schlie\xC3\x9F"
+            "en einander aus";
+        return cl;
+    }
     for (const auto& [name, mode] : kModes) {
         const Occurrence* o = first(name);
         if (!o) continue;
@@ -194,6 +226,7 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
             mode == RunMode::SearchCategory) {
             if (!o->has_argument || o->argument.empty()) {
                 cl.error = std::string("/") + name + " needs an argument";
+                cl.error_de = std::string("/") + name + " braucht ein Argument";
                 return cl;
             }
             // Paths are kept whole: a path cut short would name another place.

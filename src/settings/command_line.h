@@ -43,8 +43,10 @@ struct CommandLine {
     // A headless query command ("media", "categories", ...) and its words.
     std::string command;
     std::vector<std::string> command_args;
-    // A usage error (unknown option, missing argument); empty when none.
+    // A usage error (unknown option, missing argument) in English and in
+    // German; empty when none.
     std::string error;
+    std::string error_de;
 };
 
 // Capacities of the kept values, in bytes (texts are UTF-8; a cut never splits

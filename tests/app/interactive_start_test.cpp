@@ -9,8 +9,11 @@ namespace orbisto {
 namespace {
 
 const std::vector<std::pair<std::string, std::string>> no_display(const std::string& home) {
-    return {
-        {"ORBISTO_HOME", home}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}};
+    return {{"ORBISTO_HOME", home},
+            {"DISPLAY", ""},
+            {"WAYLAND_DISPLAY", ""},
+            {"QT_QPA_PLATFORM", ""},
+            {"LANG", "C.UTF-8"}};
 }
 
 TEST(InteractiveStart, WithoutADisplayEndsWithOneClearLineAndStatusOne) {

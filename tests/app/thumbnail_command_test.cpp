@@ -39,7 +39,8 @@ struct ThumbnailHome {
         EXPECT_EQ(r.status, 0) << r.err;
     }
     test::ProgramResult run(const std::vector<std::string>& args) const {
-        return test::run_program(ORBISTO_BINARY, args, {{"ORBISTO_HOME", home.path()}});
+        return test::run_program(ORBISTO_BINARY, args,
+                                 {{"ORBISTO_HOME", home.path()}, {"LANG", "C.UTF-8"}});
     }
     test::ProgramResult thumbnail(const std::vector<std::string>& args) const {
         std::vector<std::string> all{"thumbnail"};

@@ -22,16 +22,31 @@ ProgramResult run_program(const std::string& binary, const std::vector<std::stri
     const std::string out_path = io.file("out");
     const std::string err_path = io.file("err");
 
+    // The program's language follows the locale when the settings file
+    // names none: a test runs under a German locale unless it sets one, so
+    // that what it expects does not depend on the machine.
+    std::vector<std::pair<std::string, std::string>> all = env;
+    const auto given = [&](const char* name) {
+        for (const auto& [k, v] : env) {
+            if (k == name) return true;
+        }
+        return false;
+    };
+    if (!given("LC_ALL") && !given("LC_MESSAGES") && !given("LANG")) {
+        all.emplace_back("LC_ALL", "");
+        all.emplace_back("LC_MESSAGES", "");
+        all.emplace_back("LANG", "de_DE.UTF-8");
+    }
     std::vector<std::string> env_strings;
     for (char** e = environ; *e; ++e) {
         bool replaced = false;
-        for (const auto& [k, v] : env) {
+        for (const auto& [k, v] : all) {
             if (std::strncmp(*e, k.c_str(), k.size()) == 0 && (*e)[k.size()] == '=')
                 replaced = true;
         }
         if (!replaced) env_strings.emplace_back(*e);
     }
-    for (const auto& [k, v] : env) env_strings.push_back(k + "=" + v);
+    for (const auto& [k, v] : all) env_strings.push_back(k + "=" + v);
 
     std::vector<char*> argv{const_cast<char*>(binary.c_str())};
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
