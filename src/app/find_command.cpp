@@ -7,9 +7,13 @@
 #include <ctime>
 #include <map>
 #include <optional>
+#include <unordered_set>
 
 #include "app/exit_codes.h"
+#include "app/media_commands.h"
+#include "app/medium_arg.h"
 #include "app/options.h"
+#include "catalog/catalog_store.h"
 #include "catalog/media_list.h"
 #include "output/rows.h"
 #include "search/search_confirm.h"
@@ -152,7 +156,7 @@ std::string hit_line(const Catalog& cat, const HitRecord& hit, const HitDetail& 
     } else if (format.quality_column) {
         row.push_back(RowField::null("quality", RowForm::TsvOnly));
     }
-    return format.json ? json_line(row) : tsv_line(row);
+    return format.json ? json_line(row) : tsv_line(row, format.style);
 }
 
 namespace {
@@ -161,6 +165,8 @@ struct FindOptions {
     std::optional<std::string> text;
     bool json = false;
     bool rate = false;
+    bool all_matches = false;
+    std::string medium;  // --medium: the one medium searched; empty for all
     bool have_from = false;
     bool have_to = false;
     CalendarDate from;
@@ -218,6 +224,12 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
                     {"--no-subcategories", false, flag([&] { s.include_subcategories = false; })},
                     {"--auto", false, flag([&] { s.automatic = true; })},
                     {"--json", false, flag([&] { o.json = true; })},
+                    {"--all-matches", false, flag([&] { o.all_matches = true; })},
+                    {"--medium", true,
+                     [&](const std::string& v) {
+                         o.medium = v;
+                         return std::string();
+                     }},
                     {"--rate", false, flag([&] { o.rate = true; })},
                     {"--mode", true,
                      [&](const std::string& v) {
@@ -277,7 +289,10 @@ int parse_options(Context& ctx, const std::vector<std::string>& args, FindOption
             return usage_error(syntax, ctx.tr("--from liegt nach --to", "--from lies after --to"));
     }
     o.text = parsed.operands.empty() ? std::string() : parsed.operands.front();
-    if (TrimSearchString(*o.text).empty() && !search_mode_without_text(s.mode)) {
+    // The duplicate search compares every file with every other; it has no
+    // use for a search text.
+    if (TrimSearchString(*o.text).empty() && !search_mode_without_text(s.mode) &&
+        s.mode != SearchMode::Duplicates) {
         return usage_error(syntax, ctx.tr("kein Suchtext", "no search text"));
     }
     return 0;
@@ -287,9 +302,45 @@ bool write_out(const std::string& text) {
     return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
 }
 
+// What find printed: rows, and the size of the files among them (as the
+// search's own total counts files only).
+struct Printed {
+    std::size_t rows = 0;
+    double kb = 0;
+    void add(const HitFields& f) {
+        ++rows;
+        if (f.kind == 'F') kb += f.size_kb;
+    }
+};
+
+// One row per object unless every match is wanted: an object found by its
+// name and by its comment is printed once. The hits of a medium come
+// together, so the objects seen are kept for one medium at a time.
+class RowFilter {
+  public:
+    explicit RowFilter(bool all) : all_(all) {}
+    bool first_time(const HitRecord& hit, const HitDetail& detail) {
+        if (all_) return true;
+        if (hit.catalog_number != medium_) {
+            medium_ = hit.catalog_number;
+            seen_.clear();
+        }
+        // The medium information is recorded under the reference of the
+        // first file; it is an object of its own.
+        const std::uint64_t key = std::uint64_t{hit.object} |
+                                  (detail.kind == HitKind::MediumInfo ? std::uint64_t{1} << 32 : 0);
+        return seen_.insert(key).second;
+    }
+
+  private:
+    bool all_;
+    std::uint32_t medium_ = UINT32_MAX;
+    std::unordered_set<std::uint64_t> seen_;
+};
+
 // The duplicate search records its rows after the media were read: each
 // catalogue that holds a row is loaded once and the lines are put in order.
-bool print_later(Context& ctx, const HitFormat& format) {
+bool print_later(Context& ctx, const HitFormat& format, Printed& printed) {
     const auto& hits = ctx.search.hits;
     std::map<std::uint32_t, std::vector<std::size_t>> by_medium;
     for (std::size_t i = 0; i < hits.size(); ++i) by_medium[hits[i].catalog_number].push_back(i);
@@ -299,6 +350,7 @@ bool print_later(Context& ctx, const HitFormat& format) {
         if (!LoadCatalogForSearch(ctx, static_cast<int>(number), cat)) continue;
         for (const std::size_t i : rows) {
             lines[i] = hit_line(cat, hits[i], ctx.search.details[i], format);
+            printed.add(fields_of(cat, hits[i], ctx.search.details[i]));
         }
     }
     bool ok = true;
@@ -311,38 +363,70 @@ bool print_later(Context& ctx, const HitFormat& format) {
 int run_find(Context& ctx, const std::vector<std::string>& args) {
     FindOptions o;
     if (const int status = parse_options(ctx, args, o); status != 0) return status;
+    // The duplicate search reads no text, but the engine wants one to run.
+    if (ctx.settings.search.mode == SearchMode::Duplicates && TrimSearchString(*o.text).empty()) {
+        o.text->assign(1, '*');
+    }
     if (auto error = PrepareSearch(ctx, *o.text)) {
         ctx.frontend.message(error->text, error->title, Buttons::Ok, Icon::Stop);
         return kExitUsage;
     }
+    // The regular language notes what it cannot read and goes on; a search
+    // run from a script stops instead of printing what the rest matches.
+    if (ctx.settings.search.mode == SearchMode::Regular &&
+        !ctx.search.pattern.regular_problem.empty()) {
+        std::fprintf(stderr, "orbisto: find: %s: %s\n",
+                     ctx.tr("Suchbegriff falsch", "illegal search string"),
+                     ctx.search.pattern.regular_problem.c_str());
+        return kExitUsage;
+    }
     if (!BuildMediaList(ctx)) return kExitNoHits;
+    if (!o.medium.empty()) {
+        std::string error;
+        const auto number = resolve_medium(ctx, o.medium, error);
+        if (!number) {
+            std::fprintf(stderr, "orbisto: find: %s\n", error.c_str());
+            return kExitFailure;
+        }
+        if (!LoadCatalog(ctx, *number)) return kExitFailure;
+        ctx.settings.search.flags |= kSearchFlagLoadedOnly;
+    }
 
     const SearchMode mode = ctx.settings.search.mode;
     HitFormat format;
     format.json = o.json;
     format.quality_column = o.rate;
+    format.style = stdout_line_style();
     if (mode == SearchMode::Approximate) format.quality = HitQuality::Errors;
     if (mode == SearchMode::Similarity) format.quality = HitQuality::Rate;
     const bool later = mode == SearchMode::Duplicates;
     bool output_ok = true;
+    Printed printed;
+    RowFilter filter(o.all_matches);
     if (!later) {
         ctx.search.on_hit = [&](const Catalog& cat, const HitRecord& hit, const HitDetail& detail) {
+            if (!filter.first_time(hit, detail)) return;
             output_ok = write_out(hit_line(cat, hit, detail, format)) && output_ok;
+            printed.add(fields_of(cat, hit, detail));
         };
     }
     const bool ran = RunSearch(ctx);
     ctx.search.on_hit = nullptr;
-    if (ran && later) output_ok = print_later(ctx, format);
+    if (ran && later) output_ok = print_later(ctx, format, printed);
     if (std::fflush(stdout) != 0) output_ok = false;
     if (!ran) return kExitNoHits;
-    std::fprintf(stderr, "%s\n", ctx.search.status_text.c_str());
+    // The totals count what was printed.
+    std::fprintf(
+        stderr, "%s\n",
+        search_status_text(ctx, printed.rows, static_cast<float>(printed.kb), ctx.search.seconds)
+            .c_str());
     if (!output_ok) {
         std::fprintf(stderr, "%s",
                      ctx.tr("orbisto: find: die Treffer lassen sich nicht ausgeben\n",
                             "orbisto: find: could not write the hits\n"));
         return kExitNoHits;
     }
-    return ctx.search.hits.empty() ? kExitNoHits : 0;
+    return printed.rows == 0 ? kExitNoHits : 0;
 }
 
 }  // namespace orbisto::app

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "catalog/catalog.h"
+#include "output/rows.h"
 #include "search/search_state.h"
 
 namespace orbisto {
@@ -27,6 +28,9 @@ struct HitFormat {
     // Tab-separated lines get a ninth field with the quality (empty for
     // HitQuality::None); JSON objects always carry it.
     bool quality_column = false;
+    // Tab-separated lines for a terminal: what could act on it is spelled
+    // out (terminal_field).
+    LineStyle style = LineStyle::Plain;
 };
 
 // One hit as a tab-separated line (or a JSON object), with its newline; the

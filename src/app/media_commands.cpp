@@ -1,5 +1,7 @@
 #include "app/media_commands.h"
 
+#include <unistd.h>
+
 #include <charconv>
 #include <cstdio>
 #include <string_view>
@@ -32,7 +34,11 @@ int print(const std::string& text) {
 
 }  // namespace
 
-std::string media_lines(const Context& ctx, int category) {
+LineStyle stdout_line_style() {
+    return ::isatty(STDOUT_FILENO) ? LineStyle::Terminal : LineStyle::Plain;
+}
+
+std::string media_lines(const Context& ctx, int category, LineStyle style) {
     std::string out;
     for (const MediumHeader& m : ctx.media.entries) {
         if (category >= 0 && !IsMemberOfCategory(ctx, m, category)) continue;
@@ -51,17 +57,19 @@ std::string media_lines(const Context& ctx, int category) {
                          RowField::of_text("category", ctx.categories.is_user_category(cat)
                                                            ? ctx.categories.name(cat)
                                                            : std::string_view()),
-                         RowField::of_integer("lent", (m.medium_flags & MEDIUM_LENT) ? 1 : 0)});
+                         RowField::of_integer("lent", (m.medium_flags & MEDIUM_LENT) ? 1 : 0)},
+                        style);
     }
     return out;
 }
 
-std::string category_lines(const Context& ctx) {
+std::string category_lines(const Context& ctx, LineStyle style) {
     std::string out;
     for (int i = 0; i <= ctx.categories.count(); ++i) {
         out += tsv_line({RowField::of_integer("index", i),
                          RowField::of_integer("parent", ctx.categories.parent(i)),
-                         RowField::of_text("name", ctx.categories.name(i))});
+                         RowField::of_text("name", ctx.categories.name(i))},
+                        style);
     }
     return out;
 }
@@ -86,7 +94,7 @@ int run_media(Context& ctx, const std::vector<std::string>& args) {
         return usage_error(syntax, parsed.error);
     }
     if (!BuildMediaList(ctx)) return kExitFailure;
-    return print(media_lines(ctx, category));
+    return print(media_lines(ctx, category, stdout_line_style()));
 }
 
 int run_categories(Context& ctx, const std::vector<std::string>& args) {
@@ -100,7 +108,7 @@ int run_categories(Context& ctx, const std::vector<std::string>& args) {
     if (const auto parsed = parse_args(syntax, args); !parsed.error.empty()) {
         return usage_error(syntax, parsed.error);
     }
-    return print(category_lines(ctx));
+    return print(category_lines(ctx, stdout_line_style()));
 }
 
 }  // namespace orbisto::app

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "output/rows.h"
+
 namespace orbisto {
 struct Context;
 }  // namespace orbisto
@@ -23,8 +25,12 @@ int run_media(Context& ctx, const std::vector<std::string>& args);
 // orbisto categories: index, parent and name of every CategoryTable entry.
 int run_categories(Context& ctx, const std::vector<std::string>& args);
 
-// The lines the commands print, for writing to any stream.
-std::string media_lines(const Context& ctx, int category);
-std::string category_lines(const Context& ctx);
+// The lines the commands print, for writing to any stream (for a terminal,
+// in LineStyle::Terminal).
+std::string media_lines(const Context& ctx, int category, LineStyle style = LineStyle::Plain);
+std::string category_lines(const Context& ctx, LineStyle style = LineStyle::Plain);
+
+// The style of lines for standard output: Terminal when it is one.
+LineStyle stdout_line_style();
 
 }  // namespace orbisto::app

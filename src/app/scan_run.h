@@ -2,6 +2,8 @@
 // --update PATH (rescan a catalogued medium under its number).
 #pragma once
 
+#include <string>
+
 namespace orbisto {
 struct Context;
 }  // namespace orbisto
@@ -15,6 +17,13 @@ namespace orbisto::app {
 // when a catalogue was stored without parts of the medium (directories that
 // could not be read or were nested too deep, or the rest of the walk when a
 // work area ran full).
+// Before that, the catalogue directory is checked (exit 1 with the reason,
+// nothing scanned). A folder that is catalogued already is scanned as a new
+// medium all the same, and a note names its catalogue and --update.
 int run_scan_mode(Context& ctx);
+
+// Why `dir` cannot serve as the catalogue directory (an errno value: it is
+// missing, no directory, or, for_writing, not writable); 0 when it can.
+int catalogue_directory_problem(const std::string& dir, bool for_writing);
 
 }  // namespace orbisto::app

@@ -3,6 +3,7 @@
 // creates a Qt application and never needs a display.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,16 @@ int main(int argc, char** argv) {
     }
 #endif
 
+    // A command reads (or adds to) the catalogues of an existing directory;
+    // one that is not there is a mistyped path, not a place to create.
+    if (command && cl.dir_given) {
+        if (const int problem = app::catalogue_directory_problem(cl.dir, false)) {
+            std::fprintf(stderr, "orbisto: %s %s: %s\n",
+                         tr(english, "Katalogverzeichnis", "catalogue directory"), cl.dir.c_str(),
+                         std::strerror(problem));
+            return app::kExitFailure;
+        }
+    }
     ConsoleFrontend frontend;
     Context ctx(frontend);
     if (!start_up(ctx, cl, executable_path(argv[0]), env)) {

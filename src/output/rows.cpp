@@ -52,7 +52,7 @@ RowField RowField::null(std::string_view key, RowForm form) {
     return f;
 }
 
-std::string tsv_line(const Row& row) {
+std::string tsv_line(const Row& row, LineStyle style) {
     std::string out;
     bool first = true;
     for (const RowField& f : row) {
@@ -61,7 +61,7 @@ std::string tsv_line(const Row& row) {
         first = false;
         switch (f.kind) {
             case RowField::Kind::Text:
-                out += tsv_field(f.text);
+                out += style == LineStyle::Terminal ? terminal_field(f.text) : tsv_field(f.text);
                 break;
             case RowField::Kind::Integer:
                 out += std::to_string(f.integer);

@@ -41,8 +41,12 @@ struct RowField {
 
 using Row = std::vector<RowField>;
 
+// How the texts of a tab-separated line are written: for a pipe or file
+// (tsv_field) or for a terminal (terminal_field).
+enum class LineStyle { Plain, Terminal };
+
 // The row as a tab-separated line with its newline.
-std::string tsv_line(const Row& row);
+std::string tsv_line(const Row& row, LineStyle style = LineStyle::Plain);
 // The row as a JSON object on one line with its newline.
 std::string json_line(const Row& row);
 

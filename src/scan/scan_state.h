@@ -117,6 +117,10 @@ struct ScanState {
     // What the walk left out (cleared at the start of every scan).
     ScanOmissions omissions;
 
+    // A new scan of a folder that is catalogued already (same path, label
+    // and serial): that catalogue's number; -1 otherwise.
+    int catalogued_as = -1;
+
     // The copy of the Catalog taken by PrepareUpdate before an update scan;
     // null otherwise. The update lookups search it; EndUpdateScan puts its
     // medium texts back and frees it.

@@ -44,6 +44,7 @@ void fill_form(BasicPatternForm<Ch>& f, std::basic_string_view<Ch> chars, bool i
 
 void build_forms(SearchPattern& p, std::string s) {
     p.typed = std::move(s);
+    p.regular_problem.clear();
     p.single = PatternForm{};
     std::string bytes;
     if (to_single_bytes(p.typed, bytes)) {
@@ -64,7 +65,11 @@ void compile_form_regular(SearchPattern& p, BasicPatternForm<Ch>& f, bool primar
     // Messages come from the form the user's string is read in; the twin
     // stays quiet.
     const StatusReport quiet;
-    compile_regular(f.regular, active, lower_german_table(), primary ? p.status : quiet);
+    const StatusReport noted = [&p](std::string_view message) {
+        if (p.regular_problem.empty()) p.regular_problem = std::string(message);
+        if (p.status) p.status(message);
+    };
+    compile_regular(f.regular, active, lower_german_table(), primary ? noted : quiet);
 }
 
 }  // namespace

@@ -61,6 +61,9 @@ struct SearchPattern {
     int FuzzyToleranz = 100;  // kept with the settings; no test depends on it
     // Receives the regular-expression compile messages (the status line).
     pattern::StatusReport status;
+    // The first message of compiling the regular pattern of the last
+    // prepared string; empty when it compiled without one.
+    std::string regular_problem;
 
     // Filled by preparing.
     std::string typed;      // the prepared search string, UTF-8

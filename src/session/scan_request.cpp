@@ -113,6 +113,13 @@ int scan_new_medium(Context& ctx, const std::string& path) {
     // loaded Catalog stays as it was.
     std::string canonical;
     if (prepare_medium(ctx, path, canonical) != 0) return -1;
+    // Scanning it again makes a second medium, as asked; the caller may
+    // point out the update instead.
+    scan.catalogued_as = -1;
+    if (const std::size_t found = identify_requested_medium(ctx, canonical);
+        found > 0 && found <= ctx.media.entries.size()) {
+        scan.catalogued_as = static_cast<int>(ctx.media.entries[found - 1].catalog_number & 0xFFFF);
+    }
     const int before = cat.current_number();
     const MediumHeader measured = cat.header;
     reset_for_walk(ctx, measured, -1);

@@ -13,7 +13,8 @@ TEST(ImportListCommand, StoresTheListOrFailsWithTheRightStatus) {
     test::TempDir home;
     make_directory(home.file("cds"));
     const auto run = [&](const std::vector<std::string>& args) {
-        return test::run_program(ORBISTO_BINARY, args, {{"ORBISTO_HOME", home.path()}});
+        return test::run_program(ORBISTO_BINARY, args,
+                                 {{"ORBISTO_HOME", home.path()}, {"LANG", "C.UTF-8"}});
     };
     const std::string list =
         home.write("INDEX", "Linux tools\nls.c  lists\n* skipped\nmv.c  moves\n");

@@ -42,7 +42,8 @@ TEST(ScanRun, StoredMediumExitsZeroAndFailuresExitOneWithTheReason) {
     make_directory(medium);
     home.write("photos/a.jpg", "not really a picture");
     const auto run = [&](const std::vector<std::string>& args) {
-        return test::run_program(ORBISTO_BINARY, args, {{"ORBISTO_HOME", home.path()}});
+        return test::run_program(ORBISTO_BINARY, args,
+                                 {{"ORBISTO_HOME", home.path()}, {"LANG", "C.UTF-8"}});
     };
     // An update of a medium never catalogued stores nothing.
     EXPECT_EQ(run({"/update\"" + medium + "\""}).status, 1);
@@ -71,8 +72,9 @@ TEST(ScanRun, ParallelRunsWithFastLoadAllEndUpInTheIndex) {
         make_directory(medium);
         home.write("medium" + std::to_string(i) + "/f.txt", "x");
         runs.emplace_back([&, i, medium] {
-            results[static_cast<std::size_t>(i)] = test::run_program(
-                ORBISTO_BINARY, {"--drive", medium}, {{"ORBISTO_HOME", home.path()}});
+            results[static_cast<std::size_t>(i)] =
+                test::run_program(ORBISTO_BINARY, {"--drive", medium},
+                                  {{"ORBISTO_HOME", home.path()}, {"LANG", "C.UTF-8"}});
         });
     }
     for (auto& t : runs) t.join();
@@ -112,7 +114,7 @@ TEST(ScanRun, AMediumStoredWithoutPartsOfItNamesThemAndExitsOne) {
     };
     const auto r = run({"--drive", medium, "--label", "Deep"});
     EXPECT_EQ(r.status, 1) << r.err;
-    EXPECT_EQ(r.out.rfind("stored medium Deep as catalogue 0 (", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.rfind("Medium Deep als Katalog 0 gespeichert (", 0), 0u) << r.out;
     EXPECT_EQ(occurrences(r.err, deepest + "/x"), 20u) << r.err;
     EXPECT_NE(r.err.find("und 5 weitere"), std::string::npos) << r.err;
 
@@ -134,7 +136,7 @@ TEST(ScanRun, AMediumStoredWithoutPartsOfItNamesThemAndExitsOne) {
     const auto locked = test::run_program(binary, args, {{"ORBISTO_HOME", home.path()}});
     ::chmod((other + "/locked").c_str(), 0755);
     EXPECT_EQ(locked.status, 1) << locked.err;
-    EXPECT_EQ(locked.out.rfind("stored medium Locked as catalogue 1 (", 0), 0u) << locked.out;
+    EXPECT_EQ(locked.out.rfind("Medium Locked als Katalog 1 gespeichert (", 0), 0u) << locked.out;
     EXPECT_NE(locked.err.find(other + "/locked: nicht lesbar ("), std::string::npos) << locked.err;
 }
 

@@ -49,6 +49,30 @@ TEST(TextFields, AwkwardTextsThroughBothRules) {
     }
 }
 
+TEST(TextFields, ATerminalSeesWhatWouldActOnItSpelledOut) {
+    const struct {
+        std::string in, want;
+    } cases[] = {
+        {"red\x1b[31mtext", "red\\x1b[31mtext"},
+        {"bell\x07 del\x7f", "bell\\x07 del\\x7f"},
+        {"evil\xE2\x80\xAEtxt.exe", "evil\\u202etxt.exe"},  // right-to-left override
+        {"isolate\xE2\x81\xA6x\xE2\x81\xA9", "isolate\\u2066x\\u2069"},
+        {"c1\xC2\x9B"
+         "2J",
+         "c1\\u009b2J"},  // CSI as one character
+        {"bad\xFF"
+         "byte",
+         "bad\\xffbyte"},
+        {"two\r\nlines\tand tab", "two lines and tab"},  // as on a pipe
+        {"caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC C:\\dir",
+         "caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC C:\\dir"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(terminal_field(c.in), c.want) << c.in;
+    const Row row = {RowField::of_text("name", "a\x1b]0;x\x07"), RowField::of_integer("n", 1)};
+    EXPECT_EQ(tsv_line(row, LineStyle::Terminal), "a\\x1b]0;x\\x07\t1\n");
+    EXPECT_EQ(tsv_line(row), "a ]0;x \t1\n");
+}
+
 TEST(Rows, TheSameRowAsLineAndAsObject) {
     const double inf = std::numeric_limits<double>::infinity();
     const Row row = {RowField::of_integer("n", -7),
