@@ -81,10 +81,16 @@ std::string set_columns(OutputSettings& s, std::string_view list) {
     return {};
 }
 
-int status_of(const OutputResult& r) {
+int status_of(const OutputResult& r, const OutputSettings& s) {
     if (r.status != OutputStatus::Written) return kExitFailure;
-    std::fprintf(stderr, "orbisto: wrote %llu entries to %s\n",
-                 static_cast<unsigned long long>(r.items), r.path.c_str());
+    if (s.target == OutputTarget::Printer && s.print_file.empty()) {
+        std::fprintf(stderr, "orbisto: printed %llu entries on the default printer\n",
+                     static_cast<unsigned long long>(r.items));
+    } else {
+        std::fprintf(stderr, "orbisto: %s %llu entries to %s\n",
+                     s.target == OutputTarget::Printer ? "printed" : "wrote",
+                     static_cast<unsigned long long>(r.items), r.path.c_str());
+    }
     return kExitSuccess;
 }
 
@@ -149,6 +155,24 @@ int run_export(Context& ctx, const std::vector<std::string>& args) {
                          s.max_level = *n;
                          return std::string();
                      }},
+                    {"--printer", false,
+                     [&](const std::string&) {
+                         s.target = OutputTarget::Printer;
+                         return std::string();
+                     }},
+                    {"--pdf", true,
+                     [&](const std::string& v) {
+                         s.target = OutputTarget::Printer;
+                         s.print_file = v;
+                         return v.empty() ? std::string("--pdf needs a file name") : std::string();
+                     }},
+                    {"--margin", true,
+                     [&](const std::string& v) {
+                         const auto n = number_of(v);
+                         if (!n) return "bad margin '" + v + "'";
+                         s.left_margin = *n;
+                         return std::string();
+                     }},
                     {"--header", false, flag(s.header)},
                     {"--append", false, flag(s.append)},
                     {"--form-feed", false, flag(s.form_feed)},
@@ -174,7 +198,12 @@ int run_export(Context& ctx, const std::vector<std::string>& args) {
     };
     const ParsedArgs parsed = parse_args(syntax, args);
     if (!parsed.error.empty()) return usage_error(syntax.command, parsed.error);
-    if (s.file_name.empty()) return usage_error(syntax.command, "--output FILE is needed");
+    if (s.target == OutputTarget::File && s.file_name.empty()) {
+        return usage_error(syntax.command, "--output FILE is needed (or --printer)");
+    }
+    if (s.target == OutputTarget::Printer && !s.file_name.empty()) {
+        return usage_error(syntax.command, "--output and --printer exclude each other");
+    }
     if (!BuildMediaList(ctx)) return kExitFailure;
 
     const bool numbered = scope_word == "category" || scope_word == "medium";
@@ -201,12 +230,13 @@ int run_export(Context& ctx, const std::vector<std::string>& args) {
             request.medium = *n;
         }
     }
-    return status_of(RunOutputTo(ctx, s, request));
+    return status_of(RunOutputTo(ctx, s, request), s);
 }
 
 int run_export_mode(Context& ctx) {
-    return status_of(RunOutputNoDialog(
-        ctx, ctx.command_line.force ? ExistingFile::Replace : ExistingFile::Keep));
+    return status_of(
+        RunOutputNoDialog(ctx, ctx.command_line.force ? ExistingFile::Replace : ExistingFile::Keep),
+        ctx.settings.output);
 }
 
 }  // namespace orbisto::app
