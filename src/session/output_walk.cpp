@@ -24,9 +24,12 @@ OutputWalk::OutputWalk(Context& c, const OutputSettings& s, const OutputRequest&
     : ctx(c),
       settings(s),
       request(r),
-      style{
-          s,           c.english(), c.settings.options.group_digits, window_title(), created_text(),
-          p != nullptr},
+      style{.settings = s,
+            .english = c.english(),
+            .group_digits = c.settings.options.group_digits,
+            .program = window_title(),
+            .created = created_text(),
+            .printed = p != nullptr},
       printer(p),
       op(c, {c.tr("Ausgabe l\xC3\xA4uft.", "output in progress."), 100, false}),
       scratch(c.limits, c.english()) {}
