@@ -13,8 +13,8 @@ packages=(
     zip unzip
     p7zip-full arj lhasa unar cabextract unshield gcab
     python3
-    # reading back the dBase tables of the output tests
-    python3-dbfread
+    # reading back the dBase tables and the printed PDF files of the output tests
+    python3-dbfread poppler-utils
     # the window: Qt 6 Widgets; Xvfb for the screenshots
     qt6-base-dev xvfb xauth
     # validating the installed desktop entry and AppStream metadata; gio

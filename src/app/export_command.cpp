@@ -67,13 +67,15 @@ constexpr Named<bool OutputSettings::*> kColumns[] = {
 };
 
 // Sets exactly the named columns; an error text for a name it does not know.
-std::string set_columns(OutputSettings& s, std::string_view list) {
+std::string set_columns(OutputSettings& s, std::string_view list, bool english) {
     for (const auto& c : kColumns) s.*c.value = false;
     while (!list.empty()) {
         const std::size_t comma = list.find(',');
         const std::string_view word = list.substr(0, comma);
         const auto member = by_name(kColumns, word);
-        if (!member) return "unknown column '" + std::string(word) + "'";
+        if (!member) {
+            return tr(english, "unbekannte Spalte '", "unknown column '") + std::string(word) + "'";
+        }
         s.*(*member) = true;
         if (comma == std::string_view::npos) break;
         list.remove_prefix(comma + 1);
@@ -81,10 +83,25 @@ std::string set_columns(OutputSettings& s, std::string_view list) {
     return {};
 }
 
-int status_of(const OutputResult& r) {
+int status_of(const Context& ctx, const OutputResult& r, const OutputSettings& s) {
     if (r.status != OutputStatus::Written) return kExitFailure;
-    std::fprintf(stderr, "orbisto: wrote %llu entries to %s\n",
-                 static_cast<unsigned long long>(r.items), r.path.c_str());
+    const auto items = static_cast<unsigned long long>(r.items);
+    if (s.target == OutputTarget::Printer && s.print_file.empty()) {
+        std::fprintf(stderr,
+                     ctx.tr("orbisto: %llu Eintr\xC3\xA4ge auf dem Standarddrucker gedruckt\n",
+                            "orbisto: printed %llu entries on the default printer\n"),
+                     items);
+    } else if (s.target == OutputTarget::Printer) {
+        std::fprintf(stderr,
+                     ctx.tr("orbisto: %llu Eintr\xC3\xA4ge nach %s gedruckt\n",
+                            "orbisto: printed %llu entries to %s\n"),
+                     items, r.path.c_str());
+    } else {
+        std::fprintf(stderr,
+                     ctx.tr("orbisto: %llu Eintr\xC3\xA4ge nach %s geschrieben\n",
+                            "orbisto: wrote %llu entries to %s\n"),
+                     items, r.path.c_str());
+    }
     return kExitSuccess;
 }
 
@@ -109,14 +126,18 @@ int run_export(Context& ctx, const std::vector<std::string>& args) {
         .options = {{"--format", true,
                      [&](const std::string& v) {
                          const auto f = by_name(kFormats, v);
-                         if (!f) return "unknown format '" + v + "' (list, tree, csv, dbf, media)";
+                         if (!f) {
+                             return ctx.tr("unbekanntes Format '", "unknown format '") + v +
+                                    "' (list, tree, csv, dbf, media)";
+                         }
                          s.format = *f;
                          return std::string();
                      }},
                     {"--scope", true,
                      [&](const std::string& v) {
                          if (v != "all" && v != "lent" && v != "category" && v != "medium") {
-                             return "unknown scope '" + v + "' (all, lent, category N, medium N)";
+                             return ctx.tr("unbekannter Bereich '", "unknown scope '") + v +
+                                    "' (all, lent, category N, medium N)";
                          }
                          scope_word = v;
                          return std::string();
@@ -124,7 +145,8 @@ int run_export(Context& ctx, const std::vector<std::string>& args) {
                     {"--output", true,
                      [&](const std::string& v) {
                          s.file_name = v;
-                         return v.empty() ? std::string("--output needs a file name")
+                         return v.empty() ? std::string(ctx.tr("--output braucht einen Dateinamen",
+                                                               "--output needs a file name"))
                                           : std::string();
                      }},
                     {"--filter", true,
@@ -136,17 +158,42 @@ int run_export(Context& ctx, const std::vector<std::string>& args) {
                     {"--filter-mode", true,
                      [&](const std::string& v) {
                          const auto f = by_name(kFilters, v);
-                         if (!f) return "unknown filter mode '" + v + "'";
+                         if (!f) {
+                             return ctx.tr("unbekannte Filterart '", "unknown filter mode '") + v +
+                                    "'";
+                         }
                          s.use_filter = true;
                          s.filter = *f;
                          return std::string();
                      }},
-                    {"--columns", true, [&](const std::string& v) { return set_columns(s, v); }},
+                    {"--columns", true,
+                     [&](const std::string& v) { return set_columns(s, v, ctx.english()); }},
                     {"--max-level", true,
                      [&](const std::string& v) {
                          const auto n = number_of(v);
-                         if (!n) return "bad level '" + v + "'";
+                         if (!n) return ctx.tr("ung\xC3\xBCltige Ebene '", "bad level '") + v + "'";
                          s.max_level = *n;
+                         return std::string();
+                     }},
+                    {"--printer", false,
+                     [&](const std::string&) {
+                         s.target = OutputTarget::Printer;
+                         return std::string();
+                     }},
+                    {"--pdf", true,
+                     [&](const std::string& v) {
+                         s.target = OutputTarget::Printer;
+                         s.print_file = v;
+                         return v.empty() ? std::string(ctx.tr("--pdf braucht einen Dateinamen",
+                                                               "--pdf needs a file name"))
+                                          : std::string();
+                     }},
+                    {"--margin", true,
+                     [&](const std::string& v) {
+                         const auto n = number_of(v);
+                         if (!n)
+                             return ctx.tr("ung\xC3\xBCltiger Rand '", "bad margin '") + v + "'";
+                         s.left_margin = *n;
                          return std::string();
                      }},
                     {"--header", false, flag(s.header)},
@@ -171,17 +218,28 @@ int run_export(Context& ctx, const std::vector<std::string>& args) {
                      }}},
         .max_operands = 1,
         .words = OptionWords::DoubleDashed,
+        .english = ctx.english(),
     };
     const ParsedArgs parsed = parse_args(syntax, args);
     if (!parsed.error.empty()) return usage_error(syntax, parsed.error);
-    if (s.file_name.empty()) return usage_error(syntax, "--output FILE is needed");
+    if (s.target == OutputTarget::File && s.file_name.empty()) {
+        return usage_error(syntax, ctx.tr("--output DATEI fehlt (oder --printer)",
+                                          "--output FILE is needed (or --printer)"));
+    }
+    if (s.target == OutputTarget::Printer && !s.file_name.empty()) {
+        return usage_error(syntax, ctx.tr("--output und --printer schlie\xC3\x9F"
+                                          "en einander aus",
+                                          "--output and --printer exclude each other"));
+    }
     if (!BuildMediaList(ctx)) return kExitFailure;
 
     const bool numbered = scope_word == "category" || scope_word == "medium";
     if (numbered != !parsed.operands.empty()) {
-        return usage_error(syntax, numbered
-                                       ? "--scope " + scope_word + " needs a number"
-                                       : "unexpected argument '" + parsed.operands.front() + "'");
+        return usage_error(
+            syntax, numbered
+                        ? "--scope " + scope_word + ctx.tr(" braucht eine Zahl", " needs a number")
+                        : ctx.tr("unerwartetes Argument '", "unexpected argument '") +
+                              parsed.operands.front() + "'");
     }
     if (scope_word == "all") s.scope = OutputScope::AllMedia;
     if (scope_word == "lent") s.scope = OutputScope::LentMedia;
@@ -189,24 +247,28 @@ int run_export(Context& ctx, const std::vector<std::string>& args) {
         const auto n = number_of(parsed.operands.front());
         if (scope_word == "category") {
             if (!n || !ctx.categories.valid(*n)) {
-                return usage_error(syntax, "no category '" + parsed.operands.front() + "'");
+                return usage_error(syntax, ctx.tr("keine Kategorie '", "no category '") +
+                                               parsed.operands.front() + "'");
             }
             s.scope = OutputScope::Category;
             request.category = *n;
         } else {
             if (!n || !ctx.media.position_of(static_cast<std::uint32_t>(*n))) {
-                return usage_error(syntax, "no medium '" + parsed.operands.front() + "'");
+                return usage_error(
+                    syntax, ctx.tr("kein Medium '", "no medium '") + parsed.operands.front() + "'");
             }
             s.scope = OutputScope::CurrentMedium;
             request.medium = *n;
         }
     }
-    return status_of(RunOutputTo(ctx, s, request));
+    return status_of(ctx, RunOutputTo(ctx, s, request), s);
 }
 
 int run_export_mode(Context& ctx) {
-    return status_of(RunOutputNoDialog(
-        ctx, ctx.command_line.force ? ExistingFile::Replace : ExistingFile::Keep));
+    return status_of(
+        ctx,
+        RunOutputNoDialog(ctx, ctx.command_line.force ? ExistingFile::Replace : ExistingFile::Keep),
+        ctx.settings.output);
 }
 
 }  // namespace orbisto::app

@@ -10,6 +10,7 @@
 #include "gui/gui_frontend.h"
 #include "gui/main_window.h"
 #include "gui/progress_dialog.h"
+#include "gui/qt_print_device.h"
 #include "gui/qt_text.h"
 #include "session/context.h"
 #include "session/startup.h"
@@ -39,6 +40,7 @@ int run_window(int argc, char** argv, const CommandLine& command_line,
 
     GuiFrontend frontend;
     Context ctx(frontend);
+    ctx.print_devices = make_qt_print_device;
     const EnvLookup env = [](const char* name) { return std::getenv(name); };
     if (!start_up(ctx, command_line, executable, env)) {
         shut_down(ctx);

@@ -1,12 +1,11 @@
 #include "gui/object_texts.h"
 
 #include <QDateTime>
-#include <QHash>
-#include <QMimeDatabase>
 #include <cstdio>
 
 #include "gui/qt_text.h"
 #include "output/number_text.h"
+#include "text/mime_types.h"
 
 namespace orbisto::gui {
 
@@ -124,19 +123,8 @@ bool object_has_comment(const Catalog& cat, std::uint32_t ref) {
     return offset != COMMENT_NONE && offset < cat.comments_used();
 }
 
-QString type_description(const QString& file_name) {
-    // The database is asked once per extension.
-    static QHash<QString, QString> cache;
-    const qsizetype dot = file_name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0 || dot + 1 >= file_name.size()) return {};
-    const QString ext = file_name.mid(dot + 1).toLower();
-    const auto it = cache.constFind(ext);
-    if (it != cache.constEnd()) return *it;
-    static const QMimeDatabase db;
-    const QMimeType type = db.mimeTypeForFile(file_name, QMimeDatabase::MatchExtension);
-    const QString text = type.isDefault() ? QString() : type.comment();
-    cache.insert(ext, text);
-    return text;
+QString type_description(std::string_view file_name, bool english) {
+    return qs(shared_mime_types().description(file_name, english));
 }
 
 QString object_description(const Catalog& cat, std::uint32_t ref, const RowOptions& o) {
@@ -159,7 +147,7 @@ QString object_description(const Catalog& cat, std::uint32_t ref, const RowOptio
                 text.isEmpty() ? QString::fromLatin1(buf) : QString::fromLatin1(buf) + ' ' + text;
         }
     } else if (text.isEmpty() && o.type_names && !object_has_comment(cat, ref)) {
-        const QString type = type_description(qs(cat.file_name(object_index(ref))));
+        const QString type = type_description(cat.file_name(object_index(ref)), o.english);
         if (!type.isEmpty()) text = QStringLiteral("(R)%1").arg(type);
     }
     return text;

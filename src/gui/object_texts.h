@@ -32,8 +32,9 @@ bool object_has_comment(const Catalog& cat, std::uint32_t ref);
 float object_size_kb(const Catalog& cat, std::uint32_t ref);
 std::uint64_t object_time_value(const Catalog& cat, std::uint32_t ref);
 std::uint32_t object_flags(const Catalog& cat, std::uint32_t ref);
-// The desktop's description of a file name's type, "" when it has none.
-QString type_description(const QString& file_name);
+// The desktop's description of a file name's type in the interface
+// language, "" when it has none (the one reader the output uses as well).
+QString type_description(std::string_view file_name, bool english);
 // A FILETIME as a local date or time text.
 QString date_text(std::uint64_t filetime, bool english);
 QString time_text(std::uint64_t filetime);

@@ -1,6 +1,7 @@
 // Process entry: the command line decides between help, a headless command,
 // a non-interactive run mode and the interactive window. Headless work never
-// creates a Qt application and never needs a display.
+// needs a display; it creates a Qt application (on the offscreen platform)
+// only to print.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +26,7 @@
 
 #if ORBISTO_WITH_GUI
 #include "gui/gui_run.h"
+#include "gui/qt_print_device.h"
 #endif
 
 using namespace orbisto;
@@ -127,8 +129,15 @@ int main(int argc, char** argv) {
             return app::kExitFailure;
         }
     }
+#if ORBISTO_WITH_GUI
+    // Printing needs Qt: made only when a run prints.
+    gui::HeadlessPrinting printing(argc, argv);
+#endif
     ConsoleFrontend frontend;
     Context ctx(frontend);
+#if ORBISTO_WITH_GUI
+    ctx.print_devices = printing.factory();
+#endif
     if (!start_up(ctx, cl, executable_path(argv[0]), env)) {
         shut_down(ctx);
         return app::kExitFailure;

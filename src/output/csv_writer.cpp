@@ -86,7 +86,13 @@ void CsvWriter::record(const TableRecord& r) {
     if (s.show_size) value(r.size);
     if (s.show_date) value(r.date);
     if (s.show_path) value(r.path);
-    if (s.show_comment) value(first_chars(r.comment, kCsvCommentChars));
+    if (s.show_comment) {
+        if (r.comment.empty() && !r.type_description.empty()) {
+            value("(R)" + std::string(r.type_description));
+        } else {
+            value(first_chars(r.comment, kCsvCommentChars));
+        }
+    }
     line_ += "\n";
     out_.text(line_);
 }

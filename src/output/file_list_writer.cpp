@@ -48,7 +48,14 @@ void FileListWriter::file(const ListedFile& f) {
         line_ += list_date_text(f.time);
         line_ += '\t';
     }
-    if (s.show_comment) append_clean(line_, first_chars(f.comment, kFileCommentChars));
+    if (s.show_comment) {
+        if (!f.comment.empty()) {
+            append_clean(line_, first_chars(f.comment, kFileCommentChars));
+        } else if (!f.type_description.empty()) {
+            line_ += "(R)";
+            append_clean(line_, f.type_description);
+        }
+    }
     line_ += '\n';
     out_.text(line_);
 }
@@ -57,21 +64,24 @@ void FileListWriter::end_section() {
     if (style_.settings.form_feed) out_.bytes("\f\n");
 }
 
-void FileListWriter::result_header(const ResultHeader& h) {
-    if (!style_.settings.header) return;
+std::string result_header_block(const OutputStyle& style, const ResultHeader& h) {
     std::string text = banner_line();
-    text += style_.tr("// Fileliste erzeugt aus Suchergebnis von ",
-                      "// filelist from search result out of ") +
-            style_.program + "\n";
+    text += style.tr("// Fileliste erzeugt aus Suchergebnis von ",
+                     "// filelist from search result out of ") +
+            style.program + "\n";
     if (h.approximate) {
-        text += style_.tr("// erweiterte Suche Fehlerbereich:",
-                          "// extended search max. differences:") +
-                std::to_string(h.errors) + "\n";
+        text +=
+            style.tr("// erweiterte Suche Fehlerbereich:", "// extended search max. differences:") +
+            std::to_string(h.errors) + "\n";
     }
-    text += style_.tr("// Suchbegriff:", "// search string:") + clean_text(h.search_text) + "\n";
-    text += style_.tr("// Liste erzeugt am ", "// list created on ") + style_.created;
+    text += style.tr("// Suchbegriff:", "// search string:") + clean_text(h.search_text) + "\n";
+    text += style.tr("// Liste erzeugt am ", "// list created on ") + style.created;
     text += banner_line();
-    out_.text(text);
+    return text;
+}
+
+void FileListWriter::result_header(const ResultHeader& h) {
+    if (style_.settings.header) out_.text(result_header_block(style_, h));
 }
 
 void FileListWriter::result_row(const ResultRow& row) {

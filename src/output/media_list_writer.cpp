@@ -22,6 +22,8 @@ std::string free_text(float kb) {
     return buf;
 }
 
+}  // namespace
+
 std::string last_change_text(const OutputStyle& style, const LocalTime& t) {
     char buf[128];
     if (!t.valid) return style.tr("Letzte \xC3\x84nderung:", "last change:");
@@ -31,6 +33,8 @@ std::string last_change_text(const OutputStyle& style, const LocalTime& t) {
     return buf;
 }
 
+namespace {
+
 // "%Ns" of a catalogue text, cleaned after formatting.
 std::string field(std::string_view text, std::size_t width) {
     return clean_text(padded(text, width));
@@ -38,22 +42,25 @@ std::string field(std::string_view text, std::size_t width) {
 
 }  // namespace
 
-void MediaListWriter::header(const MediaTotals& totals) {
-    if (!style_.settings.header) return;
+std::string media_list_header(const OutputStyle& style, const MediaTotals& totals) {
     std::string text = banner_line();
-    text += style_.tr("// Fileliste erzeugt von ", "// filelist created out of ") + style_.program +
-            "\n";
-    text += style_.tr("// Liste erzeugt am ", "// list created on ") + style_.created;
+    text +=
+        style.tr("// Fileliste erzeugt von ", "// filelist created out of ") + style.program + "\n";
+    text += style.tr("// Liste erzeugt am ", "// list created on ") + style.created;
     text += banner_line();
     char buf[160];
     std::snprintf(buf, sizeof buf,
-                  style_.tr("Gesamt:%lld CDs  Verzeichnisse:%lld  Dateien:%lld\n",
-                            "total:%lld CDs  directories:%lld  files:%lld\n"),
+                  style.tr("Gesamt:%lld CDs  Verzeichnisse:%lld  Dateien:%lld\n",
+                           "total:%lld CDs  directories:%lld  files:%lld\n"),
                   static_cast<long long>(totals.media), static_cast<long long>(totals.dirs),
                   static_cast<long long>(totals.files));
     text += buf;
     text += banner_line();
-    out_.text(text);
+    return text;
+}
+
+void MediaListWriter::header(const MediaTotals& totals) {
+    if (style_.settings.header) out_.text(media_list_header(style_, totals));
 }
 
 void MediaListWriter::medium(const MediumFacts& m) {

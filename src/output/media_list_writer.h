@@ -8,31 +8,31 @@
 #include <string_view>
 #include <vector>
 
+#include "output/list_forms.h"
 #include "output/output_file.h"
-#include "output/output_header.h"
 
 namespace orbisto {
 
-struct MediaTotals {
-    std::int64_t media = 0;
-    std::int64_t dirs = 0;
-    std::int64_t files = 0;
-};
-
-class MediaListWriter {
+class MediaListWriter final : public MediaListForm {
   public:
     MediaListWriter(OutputFile& out, const OutputStyle& style) : out_(out), style_(style) {}
 
-    // The header block with the totals line (with `Header` on).
-    void header(const MediaTotals& totals);
-    void medium(const MediumFacts& m);
-    void lent_medium(const MediumFacts& m);
+    void header(const MediaTotals& totals) override;
+    void medium(const MediumFacts& m) override;
+    void lent_medium(const MediumFacts& m) override;
 
   private:
     OutputFile& out_;
     const OutputStyle& style_;
     std::string line_;
 };
+
+// The header block of the media list: banner, program and date lines,
+// banner, the totals line and a banner.
+std::string media_list_header(const OutputStyle& style, const MediaTotals& totals);
+
+// "Letzte Änderung:%02d.%02d.%d  %02d:%02d" of a catalogue file.
+std::string last_change_text(const OutputStyle& style, const LocalTime& t);
 
 // The order of the media list: positions into `names` (the media's names)
 // in ascending byte order (case-sensitive; equal names keep their order).

@@ -107,9 +107,14 @@ std::string header_block(const OutputStyle& style, const MediumFacts& medium, st
                 line(style.tr("// CD-Bestellnummer:", "// CD-order number:"), medium.order_number);
         }
         if (s.show_price) out += line(style.tr("// CD-Preis:", "// CD-prize:"), medium.price);
-        if (s.show_comment) {
+        if (s.show_comment && style.printed && style.english) {
+            // The printed English form gives the description a line of its own.
+            out += "/* CD-comment:\n" + clean_text(first_chars(medium.description, 80)) + "\n";
+        } else if (s.show_comment) {
+            const std::size_t width = style.printed ? 50 : 80;
             out += style.tr("// CD-Beschreibung:", "// CD-comment:") +
-                   clean_text(padded(first_chars(medium.description, 80), 80, true)) + "\n";
+                   clean_text(padded(first_chars(medium.description, width), width, true)) +
+                   (style.printed ? " */\n" : "\n");
         }
     }
     out += line(style.tr("// Pfad:", "// path:"), path);

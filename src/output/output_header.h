@@ -50,6 +50,8 @@ struct OutputStyle {
     bool group_digits = true;
     std::string program;
     std::string created;
+    // The printed forms (a few header lines differ from the file's).
+    bool printed = false;
 
     const char* tr(const char* de, const char* en) const { return english ? en : de; }
 };

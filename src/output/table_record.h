@@ -18,6 +18,9 @@ struct TableRecord {
     std::string_view date;       // table_date_text
     std::string_view path;
     std::string_view comment;
+    // The desktop's description of the file's type, written as "(R)..."
+    // when the file has no comment (empty: none).
+    std::string_view type_description;
 };
 
 // A file name split before its last dot ("a.tar.gz" → "a.tar", ".gz"; a

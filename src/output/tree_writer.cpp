@@ -16,13 +16,13 @@ void TreeWriter::medium(const MediumFacts& medium, std::string_view path) {
     if (style_.settings.header) out_.text(header_block(style_, medium, path, false));
 }
 
-bool TreeWriter::writes_depth(int depth) const {
-    if (depth < 0 || depth > style_.settings.max_level) return false;
-    return depth == 0 || !style_.settings.root_only;
+bool tree_writes_depth(const OutputSettings& settings, int depth) {
+    if (depth < 0 || depth > settings.max_level) return false;
+    return depth == 0 || !settings.root_only;
 }
 
 void TreeWriter::directory(int depth, std::string_view name, std::string_view comment) {
-    if (!writes_depth(depth)) return;
+    if (!tree_writes_depth(style_.settings, depth)) return;
     line_.clear();
     for (int i = 0; i < depth; ++i) line_ += "|--------";
     if (depth > 0) line_ += "\\";

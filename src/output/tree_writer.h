@@ -5,27 +5,20 @@
 #include <string>
 #include <string_view>
 
+#include "output/list_forms.h"
 #include "output/output_file.h"
-#include "output/output_header.h"
 
 namespace orbisto {
 
-class TreeWriter {
+class TreeWriter final : public TreeForm {
   public:
     TreeWriter(OutputFile& out, const OutputStyle& style) : out_(out), style_(style) {}
 
-    // The header at the top (with `Header` on), path "/".
-    void list_header(const MediumFacts& medium);
-    // The start of a medium's tree: the header of its starting directory.
-    void medium(const MediumFacts& medium, std::string_view path);
-    // Whether directories `depth` levels below the start are written (the
-    // children of the start are depth 0): `MaxLevel` bounds the depth and
-    // `Root` keeps the first level alone. The caller need not descend
-    // further when this is false.
-    bool writes_depth(int depth) const;
-    void directory(int depth, std::string_view name, std::string_view comment);
-    // The end of a medium: a form feed with `FF` on.
-    void end_medium();
+    void list_header(const MediumFacts& medium) override;
+    void medium(const MediumFacts& medium, std::string_view path) override;
+    void directory(int depth, std::string_view name, std::string_view comment) override;
+    // A form feed with `FF` on.
+    void end_medium() override;
 
   private:
     OutputFile& out_;

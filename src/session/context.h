@@ -8,8 +8,12 @@
 // The context reaches the user through four interfaces: the Frontend, the
 // scan dialogs, the media-list dialogs and the session observer. They may be
 // four objects; usually one SessionFrontend is all of them.
+//
+// Printing goes through the print devices the program installs (they need
+// the window's toolkit); without them the printer target is refused.
 #pragma once
 
+#include "output/print_device.h"
 #include "scan/scan_context.h"
 #include "search/search_context.h"
 #include "session/session_frontend.h"
@@ -23,6 +27,8 @@ struct Context final : ScanContext, SearchContext {
           ScanContext(fe, obs, scan_dialogs),
           SearchContext(fe, obs, media_dialogs) {}
     explicit Context(SessionFrontend& fe) : Context(fe, fe, fe, fe) {}
+
+    PrintDeviceFactory print_devices;
 };
 
 }  // namespace orbisto

@@ -311,6 +311,9 @@ struct OutputSettings {
     // Text and CSV files in Windows-1252 for old readers instead of UTF-8
     // (characters it lacks become '?'). dBase files are always Windows-1252.
     bool windows1252_text = false;
+    // The printer target prints into this PDF file; empty: the default
+    // printer.
+    std::string print_file;
     std::array<std::string, kHistoryEntries> history{};
 
     bool operator==(const OutputSettings&) const = default;

@@ -68,6 +68,10 @@ constexpr IntKey<OutputSettings> kOutputKeysB[] = {
 // settings file that never used it keeps its bytes.
 constexpr const char* kTextEncoding = "Zeichensatz";
 
+// The PDF file the printer target prints into (empty: the default
+// printer); written, like the encoding, only once it was set.
+constexpr const char* kPrintFile = "Druckdatei";
+
 constexpr IntKey<SearchSettings> kSearchKeys[] = {
     int_key<&SearchSettings::scope>("Suchbereich"),
     int_key<&SearchSettings::from_year>("SuchJahr1"),
@@ -126,6 +130,7 @@ void read_output(Environment& ctx) {
     o.file_name = ini.get_string(kOutput, "Datei", o.file_name, kPathBufferSize);
     read_ints(ini, kOutput, kOutputKeysB, o);
     o.windows1252_text = ini.get_int(kOutput, kTextEncoding, 0) == 1;
+    o.print_file = ini.get_string(kOutput, kPrintFile, "", kPathBufferSize);
     read_history(ini, kOutput, o.history);
     ctx.settings.output = std::move(o);
 }
@@ -139,6 +144,9 @@ bool write_output(Environment& ctx) {
         write_ints(ini, kOutput, kOutputKeysB, o);
         if (o.windows1252_text || ini.has_key(kOutput, kTextEncoding)) {
             ini.set_int(kOutput, kTextEncoding, o.windows1252_text ? 1 : 0);
+        }
+        if (!o.print_file.empty() || ini.has_key(kOutput, kPrintFile)) {
+            ini.set(kOutput, kPrintFile, cut_utf8(o.print_file, kPathBufferSize - 1));
         }
         write_history(ini, kOutput, o.history);
     });

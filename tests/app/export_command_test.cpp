@@ -171,9 +171,121 @@ TEST(ExportRunMode, StoredSettingsWriteTheFileOnceAndReplaceItWithForce) {
     EXPECT_EQ(read_all(out), "old");
     EXPECT_EQ(h.run({"--export", "--force"}).status, 0);
     EXPECT_NE(read_all(out), "old");
-    // The printer is not a target of this build: refused, nothing written.
-    h.home.write("orbisto.INI", "[Ausgabe]\r\nWomit=304\r\nDatei=" + base + "\r\n");
-    EXPECT_EQ(h.run({"--export"}).status, 1);
+}
+
+// Printing without a display (Qt's offscreen platform) and without a
+// printer system (CUPS is pointed at nothing).
+const std::vector<std::pair<std::string, std::string>> kNoDisplayNoPrinter = {
+    {"DISPLAY", ""},         {"WAYLAND_DISPLAY", ""},
+    {"QT_QPA_PLATFORM", ""}, {"CUPS_SERVER", "/nonexistent/cups.sock"},
+    {"PRINTER", ""},         {"LPDEST", ""}};
+
+// The PDF's text as pdftotext lays it out, one entry per page with its
+// non-empty lines.
+std::vector<std::vector<std::string>> pdf_pages(const ExportHome& h, const std::string& pdf) {
+    const std::string txt = h.home.file("pdf.txt");
+    const std::string cmd = "pdftotext -layout '" + pdf + "' '" + txt + "'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    std::vector<std::vector<std::string>> pages(1);
+    std::string line;
+    for (const char c : read_all(txt)) {
+        if (c == '\f') {
+            pages.emplace_back();
+        } else if (c == '\n') {
+            if (line.find_first_not_of(' ') != std::string::npos) pages.back().push_back(line);
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    if (pages.back().empty()) pages.pop_back();  // after the last page's form feed
+    return pages;
+}
+
+bool has_line(const std::vector<std::string>& lines, const std::string& part) {
+    for (const auto& l : lines) {
+        if (l.find(part) != std::string::npos) return true;
+    }
+    return false;
+}
+
+struct PrintHome : ExportHome {
+    PrintHome() {
+        fs::create_directories(home.file("m3"));
+        for (int i = 0; i < 80; ++i) home.write("m3/f" + std::to_string(i) + ".txt", "x");
+        scan("m3", "Third");
+    }
+    test::ProgramResult print(std::vector<std::string> args) const {
+        args.insert(args.begin(), "export");
+        return test::run_program(ORBISTO_BINARY, args, with_home(kNoDisplayNoPrinter));
+    }
+    std::vector<std::pair<std::string, std::string>> with_home(
+        std::vector<std::pair<std::string, std::string>> env) const {
+        env.emplace_back("ORBISTO_HOME", home.path());
+        return env;
+    }
+};
+
+bool printing_built(const test::ProgramResult& r) {
+    return r.err.find("not available in this build") == std::string::npos;
+}
+
+TEST(ExportPrint, APdfOfFiftyNineLinesAPageWithThePrintedForms) {
+    if (std::system("command -v pdftotext >/dev/null") != 0) {
+        GTEST_SKIP() << "pdftotext is not installed (poppler-utils, scripts/install-deps.sh)";
+    }
+    PrintHome h;
+    const std::string pdf = h.home.file("list.pdf");
+    const auto r = h.print({"--pdf", pdf, "--header", "--columns", "medium,name,path,comment"});
+    if (!printing_built(r)) GTEST_SKIP() << "built without the window's toolkit";
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto pages = pdf_pages(h, pdf);
+    ASSERT_GE(pages.size(), 3u);
+    for (std::size_t p = 0; p + 1 < pages.size(); ++p) EXPECT_EQ(pages[p].size(), 59u) << p;
+    EXPECT_LE(pages.back().size(), 59u);
+    const auto& first = pages.front();
+    EXPECT_EQ(first[0], "/" + std::string(70, '*') + "/");
+    EXPECT_TRUE(has_line(first, "// Fileliste erzeugt von Orbisto"));
+    EXPECT_TRUE(has_line(first, "// CD-Beschreibung:"));
+    EXPECT_TRUE(has_line(first, " */"));
+    EXPECT_TRUE(has_line(first, "sub (Verzeichnis)"));
+    EXPECT_TRUE(has_line(first, "/* --- */"));
+    EXPECT_TRUE(has_line(first, "a.txt"));
+
+    // A PDF in the way is kept without --force.
+    const auto kept = h.print({"--pdf", pdf});
+    EXPECT_EQ(kept.status, 1);
+    EXPECT_NE(kept.err.find("--force"), std::string::npos) << kept.err;
+}
+
+TEST(ExportPrint, StoredSettingsPrintTheTreeIntoTheirPdf) {
+    if (std::system("command -v pdftotext >/dev/null") != 0) {
+        GTEST_SKIP() << "pdftotext is not installed (poppler-utils, scripts/install-deps.sh)";
+    }
+    PrintHome h;
+    const std::string pdf = h.home.file("stored.pdf");
+    h.home.write(
+        "orbisto.INI",
+        "[Ausgabe]\r\nWomit=304\r\nWas=305\r\nWie=312\r\nFF=1\r\nDruckdatei=" + pdf + "\r\n");
+    const auto r =
+        test::run_program(ORBISTO_BINARY, {"--export"}, h.with_home(kNoDisplayNoPrinter));
+    if (!printing_built(r)) GTEST_SKIP() << "built without the window's toolkit";
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto pages = pdf_pages(h, pdf);
+    // A page per medium (FF), each its tree and the separator.
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_TRUE(has_line(pages[0], "|--------\\ sub"));
+    EXPECT_EQ(pages[0].back(), "/* --- */");
+    EXPECT_TRUE(has_line(pages[2], h.home.file("m3")));
+}
+
+TEST(ExportPrint, NoPrinterIsTheSetupMessageAndExitOne) {
+    PrintHome h;
+    const auto r = h.print({"--printer"});
+    if (!printing_built(r)) GTEST_SKIP() << "built without the window's toolkit";
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Probleme mit der Druckereinstellung"), std::string::npos) << r.err;
+    EXPECT_EQ(h.print({"--printer", "--output", h.home.file("x.txt")}).status, 2);
 }
 
 }  // namespace

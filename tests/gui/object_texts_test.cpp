@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
+#include <QMimeDatabase>
+
 #include "catalog/catalog_tree.h"
 #include "gui/dir_tree_model.h"
 #include "gui/file_list_model.h"
@@ -56,6 +59,23 @@ TEST(ObjectTexts, ThumbnailMarkArchiveRatioCrcAndTypeNames) {
     EXPECT_TRUE(object_description(r.c, file_object(pdf), o).startsWith(QStringLiteral("(R)")))
         << object_description(r.c, file_object(pdf), o).toStdString();
     EXPECT_EQ(object_description(r.c, file_object(r.file("noext", 1)), o), QString());
+}
+
+TEST(ObjectTexts, TypeDescriptionsAgreeWithQtsMimeDatabase) {
+    if (type_description("a.pdf", true).isEmpty()) {
+        GTEST_SKIP() << "no shared MIME database (package shared-mime-info)";
+    }
+    const QMimeDatabase db;
+    for (const char* name : {"a.pdf", "b.txt", "c.PNG", "d.mp3", "e.tar.gz", "f.html"}) {
+        const QMimeType type =
+            db.mimeTypeForFile(QString::fromUtf8(name), QMimeDatabase::MatchExtension);
+        // Qt answers in the locale's language; untranslated under the test's C locale.
+        if (QLocale().language() == QLocale::C || QLocale().language() == QLocale::English) {
+            EXPECT_EQ(type_description(name, true), type.comment()) << name;
+        }
+        EXPECT_FALSE(type_description(name, false).isEmpty()) << name;
+    }
+    EXPECT_EQ(type_description("x.pdf", false), QStringLiteral("PDF-Dokument"));
 }
 
 TEST(ObjectTexts, LineBreaksAndMarkupStayPlainText) {

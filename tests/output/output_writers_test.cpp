@@ -40,7 +40,7 @@ std::string written(const OutputSettings& s, bool english, Fill fill,
     const std::string path = dir.file("out");
     OutputFile file;
     EXPECT_TRUE(file.open(path, false, encoding));
-    const OutputStyle style{s, english, true, "Orbisto 3.6", "Mon Dec  7 11:00:00 2026\n"};
+    const OutputStyle style{s, english, true, "Orbisto 3.6", "Mon Dec  7 11:00:00 2026\n", false};
     fill(file, style);
     EXPECT_TRUE(file.close());
     return read_all(path);
@@ -119,8 +119,10 @@ TEST(FileListWriter, DirectoryLinesFileLinesAndFormFeeds) {
         w.directory(sample_medium(), "/");  // no header: Header is off
         w.subdirectory("docs", "", false);
         w.subdirectory("a.zip", "packed\tthings", true);
-        w.file({"readme.txt", 1.5f, false, kNoon, "first\nline"});
-        w.file({"empty", 0.5f, false, {}, ""});
+        // The type's description stands in for a missing comment only.
+        w.file({"readme.txt", 1.5f, false, kNoon, "first\nline", "Text"});
+        w.file({"empty", 0.5f, false, {}, "", ""});
+        w.file({"doc.pdf", 0.5f, false, {}, "", "PDF\tdocument"});
         w.end_section();
     });
     EXPECT_EQ(out,
@@ -128,6 +130,7 @@ TEST(FileListWriter, DirectoryLinesFileLinesAndFormFeeds) {
               "a.zip\t(gepackte Datei)\t  packed things\n"
               "readme.txt\t  1,500\t05.03.2024  12:07\tfirst line\n"
               "empty\t0,500\t\t\n"
+              "doc.pdf\t0,500\t\t(R)PDF document\n"
               "\f\n");
 
     // Without comments, subdirectories are bare names; with Dir on no files.
@@ -138,7 +141,7 @@ TEST(FileListWriter, DirectoryLinesFileLinesAndFormFeeds) {
                       [&](OutputFile& f, const OutputStyle& st) {
                           FileListWriter w(f, st);
                           w.subdirectory("docs", "ignored", false);
-                          w.file({"a", 2, false, kNoon, "x"});
+                          w.file({"a", 2, false, kNoon, "x", ""});
                       }),
               "docs\na\t  2,000\t\n");
     s.dirs_only = true;
@@ -147,7 +150,7 @@ TEST(FileListWriter, DirectoryLinesFileLinesAndFormFeeds) {
                       [&](OutputFile& f, const OutputStyle& st) {
                           FileListWriter w(f, st);
                           w.subdirectory("docs", "", false);
-                          w.file({"a", 2, false, kNoon, ""});
+                          w.file({"a", 2, false, kNoon, "", ""});
                       }),
               "");
 }
@@ -178,7 +181,8 @@ TEST(TreeWriter, IndentsByDepthAndStopsAtMaxLevelOrTheFirstLevel) {
         return written(s, false, [&](OutputFile& f, const OutputStyle& st) {
             TreeWriter w(f, st);
             for (int depth : {0, 1, 2}) {
-                if (w.writes_depth(depth)) w.directory(depth, "d" + std::to_string(depth), "");
+                if (tree_writes_depth(s, depth))
+                    w.directory(depth, "d" + std::to_string(depth), "");
             }
             w.directory(1, "c", "a\tcomment");
         });
@@ -200,13 +204,18 @@ TEST(CsvWriter, HeaderAndRecordsFollowTheEnabledColumns) {
     const std::string out = written(s, true, [&](OutputFile& f, const OutputStyle& st) {
         CsvWriter w(f, st);
         w.header();
-        w.record({&m, m.name, "a \"b\"", ".txt", "  1,500", "2024.03.05  12:07", "/x/y", "c;d"});
+        w.record(
+            {&m, m.name, "a \"b\"", ".txt", "  1,500", "2024.03.05  12:07", "/x/y", "c;d", "T"});
+        w.record({&m, m.name, "p", ".pdf", "1", "", "/", "", "PDF-Dokument"});
     });
     EXPECT_EQ(out,
               "\"Nummer\";\"Ort\";\"CD-Name\";\"frei\";\"CD-Kategorie\";\"Name\";\"Erweiterung\";"
               "\"L\xC3\xA4nge\";\"Datum\";\"Pfad\";\"Kommentar\"\n"
               "\"7\";\"Shelf\";\"Disc \"\"One\"\"\";\"    1.5\";\"Music\";\"a \"\"b\"\"\";\".txt\";"
-              "\"  1,500\";\"2024.03.05  12:07\";\"/x/y\";\"c;d\"\n");
+              "\"  1,500\";\"2024.03.05  12:07\";\"/x/y\";\"c;d\"\n"
+              "\"7\";\"Shelf\";\"Disc \"\"One\"\"\";\"    "
+              "1.5\";\"Music\";\"p\";\".pdf\";\"1\";\"\";\"/\";"
+              "\"(R)PDF-Dokument\"\n");
     // The search-result form has no medium columns; Windows-1252 on request.
     s.show_comment = false;
     const std::string result = written(
@@ -214,7 +223,7 @@ TEST(CsvWriter, HeaderAndRecordsFollowTheEnabledColumns) {
         [&](OutputFile& f, const OutputStyle& st) {
             CsvWriter w(f, st, true);
             w.header();
-            w.record({nullptr, "CD", "\xC3\xA4", "", "1", "d", "/", ""});
+            w.record({nullptr, "CD", "\xC3\xA4", "", "1", "d", "/", "", ""});
         },
         TextEncoding::Windows1252);
     EXPECT_EQ(result,
@@ -231,12 +240,12 @@ TEST(DbaseWriter, LayoutSizeAndRecordsAsADbaseReaderSeesThem) {
     {
         OutputFile f;
         ASSERT_TRUE(f.open(path, false, TextEncoding::Utf8));
-        const OutputStyle st{s, false, true, "Orbisto 3.6", "x\n"};
+        const OutputStyle st{s, false, true, "Orbisto 3.6", "x\n", false};
         DbaseWriter w(f, st);
         w.begin();
         w.record({&m, m.name, "\xC3\xA4pfel", ".txt", "  1,500", "2024.03.05  12:07", "/x",
-                  "\xE6\x97\xA5 note\r\n"});
-        w.record({&m, "CD2", long_name, "", "0,500", "", "/", ""});
+                  "\xE6\x97\xA5 note\r\n", ""});
+        w.record({&m, "CD2", long_name, "", "0,500", "", "/", "", ""});
         w.finish();
         ASSERT_TRUE(f.close());
         EXPECT_EQ(w.records(), 2u);

@@ -9,6 +9,8 @@
 #include "catalog/catalog_store.h"
 #include "platform/files.h"
 #include "search/search_fixture.h"
+#include "support/recording_printer.h"
+#include "text/mime_types.h"
 
 namespace orbisto {
 namespace {
@@ -208,6 +210,134 @@ TEST(OutputRun, TheExtensionFollowsTheFormat) {
         {"/x/.hidden", OutputFormat::MediaList, "/x/.hidden.TXT"},
     };
     for (const Case& c : cases) EXPECT_EQ(output_file_path(c.name, c.format), c.path) << c.name;
+}
+
+// The printer target: the same walks feed the printed forms.
+struct PrintFixture : OutputFixture {
+    test::RecordingPrinter* device = nullptr;
+    std::string asked_pdf = "unset";
+    bool refuse = false;
+
+    PrintFixture() {
+        s.target = OutputTarget::Printer;
+        s.print_file = dir.file("print.pdf");
+        ctx.print_devices = [this](const std::string& pdf) -> std::unique_ptr<PrintDevice> {
+            asked_pdf = pdf;
+            if (refuse) return nullptr;
+            auto d = std::make_unique<test::RecordingPrinter>();
+            device = d.get();
+            printed = {};
+            return d;
+        };
+    }
+    // The lines of the last print (kept after the device is gone).
+    Lines printed;
+    OutputResult print() {
+        const OutputResult r = RunOutputTo(ctx, s, request);
+        if (device) printed = device->texts();
+        device = nullptr;
+        return r;
+    }
+};
+
+TEST(OutputPrint, TheScopesWalkIntoThePrintedForms) {
+    PrintFixture f;
+    // A printer and its devices see every format: tables print as the media list.
+    f.ctx.print_devices = [&f](const std::string& pdf) -> std::unique_ptr<PrintDevice> {
+        f.asked_pdf = pdf;
+        struct Keeping final : PrintDevice {
+            Lines* out;
+            explicit Keeping(Lines* o) : out(o) {}
+            bool begin(std::string_view) override { return true; }
+            bool line(int, int, std::string_view t) override {
+                out->emplace_back(t);
+                return true;
+            }
+            bool new_page() override { return true; }
+            bool end() override { return true; }
+            std::string error() const override { return {}; }
+        };
+        f.printed.clear();
+        return std::make_unique<Keeping>(&f.printed);
+    };
+    f.s.show_last_change = false;
+    ASSERT_EQ(f.print().status, OutputStatus::Written);
+    EXPECT_EQ(f.asked_pdf, f.dir.file("print.pdf"));
+    ASSERT_EQ(f.printed.size(), 3u);
+    EXPECT_NE(f.printed[0].find("Alpha"), std::string::npos);
+    EXPECT_NE(f.printed[2].find("Gamma"), std::string::npos);
+
+    f.s.format = OutputFormat::Files;
+    f.s.scope = OutputScope::CurrentMedium;
+    f.request.medium = 0;
+    f.s.show_name = true;
+    ASSERT_EQ(f.print().status, OutputStatus::Written);
+    EXPECT_EQ(f.printed,
+              (Lines{"/* --- */", "a.txt ", "/* --- */", "b.jpg ", "c.txt ", "/* --- */"}));
+
+    f.s.format = OutputFormat::Tree;
+    f.s.show_path = true;
+    ASSERT_EQ(f.print().status, OutputStatus::Written);
+    EXPECT_EQ(f.printed, (Lines{" root", "|--------\\ sub", "/* --- */"}));
+}
+
+TEST(OutputPrint, NoPrinterGivesTheSetupMessageAndAnExistingPdfIsKept) {
+    PrintFixture f;
+    f.refuse = true;
+    OutputResult r = f.print();
+    EXPECT_EQ(r.status, OutputStatus::Failed);
+    EXPECT_EQ(r.message, "Probleme mit der Druckereinstellung");
+    EXPECT_EQ(f.fe.messages.back().caption, "Fehler");
+
+    f.refuse = false;
+    f.ctx.print_devices = [](const std::string&) -> std::unique_ptr<PrintDevice> {
+        auto d = std::make_unique<test::RecordingPrinter>();
+        d->refuse_begin = true;
+        return d;
+    };
+    r = f.print();
+    EXPECT_EQ(r.status, OutputStatus::Failed);
+    EXPECT_EQ(r.message, "Probleme mit der Druckereinstellung: paper jam");
+
+    f.ctx.print_devices = nullptr;
+    EXPECT_EQ(f.print().status, OutputStatus::Refused);
+
+    // A PDF file in the way is not replaced without leave.
+    f.dir.write("print.pdf", "mine");
+    f.ctx.print_devices = [](const std::string&) {
+        return std::make_unique<test::RecordingPrinter>();
+    };
+    f.request.existing = ExistingFile::Keep;
+    EXPECT_EQ(f.print().status, OutputStatus::Declined);
+    EXPECT_EQ(read_all(f.dir.file("print.pdf")), "mine");
+}
+
+TEST(OutputRun, TypeDescriptionsStandInForMissingCommentsWhenAsked) {
+    OutputFixture f;
+    if (shared_mime_types().description("b.jpg", false).empty()) {
+        GTEST_SKIP() << "no shared MIME database (package shared-mime-info)";
+    }
+    f.s.scope = OutputScope::CurrentMedium;
+    f.request.medium = 0;
+    f.s.show_comment = true;
+    EXPECT_EQ(f.records(), (Lines{"Alpha/a/has comment", "Alpha/b/", "Alpha/c/"}));
+    f.ctx.settings.options.comments_from_registry = true;
+    EXPECT_EQ(f.records(), (Lines{"Alpha/a/has comment", "Alpha/b/(R)JPEG-Bild",
+                                  "Alpha/c/(R)Einfaches Textdokument"}));
+}
+
+TEST(OutputRun, TheStatusBarNamesTheMediumOrDirectoryBeingWritten) {
+    OutputFixture f;
+    f.fe.statuses.clear();
+    f.records();
+    EXPECT_EQ(f.fe.statuses,
+              (std::vector<std::string>{"1/3 - Alpha", "2/3 - Beta", "3/3 - Gamma"}));
+    f.fe.statuses.clear();
+    f.s.scope = OutputScope::CurrentMedium;
+    f.request.medium = 1;
+    f.records();
+    EXPECT_EQ(f.fe.statuses,
+              (std::vector<std::string>{"2/3 - /root", "3/3 - /root/sub"}));  // "/" has no files
 }
 
 }  // namespace

@@ -148,6 +148,9 @@ TEST_F(SettingsTest, EveryGroupSurvivesAWriteAndReadRoundTrip) {
     out.scope = OutputScope::SearchResult;
     out.format = OutputFormat::Dbase;
     out.target = OutputTarget::Printer;
+    out.print_file =
+        "/home/me/Listen/dr\xC3\xBC"
+        "ck.pdf";
     out.filter = OutputFilter::Favourites;
     out.file_name = "/tmp/list.txt";
     SearchSettings& se = s.search;
@@ -178,7 +181,9 @@ TEST_F(SettingsTest, EveryGroupSurvivesAWriteAndReadRoundTrip) {
          {"\r\nNichtLöschen=1\r\n", "\r\nshow info=1\r\n", "\r\nFILE_ID.DIZ=1\r\n",
           "\r\nSelbst3-Text=ÄÖÜ\r\n", "\r\nMaxSize=7\r\n", "\r\nLetzte Änderung=0\r\n",
           "\r\nCDentpacken=2055\r\n", "\r\nSuchModus=513\r\n", "\r\nFiltermodus=345\r\n",
-          "\r\nZeichensatz=1\r\n"}) {
+          "\r\nZeichensatz=1\r\n",
+          "\r\nDruckdatei=/home/me/Listen/dr\xC3\xBC"
+          "ck.pdf\r\n"}) {
         EXPECT_NE(bytes.find(line), std::string::npos) << line;
     }
     EXPECT_EQ(bytes.find("[Optionen]\r\nAutoKat=0\r\n"), 0u);
