@@ -24,6 +24,31 @@ constexpr Help kHelp[] = {
      "serial, directories, files, KB, category, lent).\n"
      "  --category N   only the media shown under category N\n"
      "Exit status: 0 done, 1 the media list could not be read, 2 usage error.\n"},
+    {"ls",
+     "Aufruf: orbisto ls MEDIUM [PFAD] [-R] [--json]\n"
+     "Listet ein Verzeichnis eines Mediums (MEDIUM: Nummer oder Name) mit den Spalten von\n"
+     "orbisto find: erst die Unterverzeichnisse, dann die Dateien. PFAD: der gespeicherte\n"
+     "Pfad oder der Pfad unter dem eingelesenen Ordner; ohne PFAD die Wurzel.\n"
+     "  -R, --recursive      auch alles darunter\n"
+     "  --json               ein JSON-Objekt je Zeile\n"
+     "Ende: 0 gelistet, 1 kein solches Medium oder Verzeichnis, 2 Aufruf falsch.\n",
+     "Usage: orbisto ls MEDIUM [PATH] [-R] [--json]\n"
+     "Lists a directory of a medium (MEDIUM: number or name) with the columns of\n"
+     "orbisto find: the subdirectories first, then the files. PATH: the stored path or\n"
+     "the path below the folder that was scanned; without PATH the root.\n"
+     "  -R, --recursive      everything below it as well\n"
+     "  --json               one JSON object per line\n"
+     "Exit status: 0 listed, 1 no such medium or directory, 2 usage error.\n"},
+    {"info-medium",
+     "Aufruf: orbisto info-medium MEDIUM [--json]\n"
+     "Zeigt Kopf, Informationen, Beschreibung und Zahlen eines Mediums (Nummer oder Name).\n"
+     "  --json               ein JSON-Objekt\n"
+     "Ende: 0 gezeigt, 1 kein solches Medium, 2 Aufruf falsch.\n",
+     "Usage: orbisto info-medium MEDIUM [--json]\n"
+     "Shows the header, information block, description and statistics of a medium\n"
+     "(number or name).\n"
+     "  --json               one JSON object\n"
+     "Exit status: 0 shown, 1 no such medium, 2 usage error.\n"},
     {"categories",
      "Aufruf: orbisto categories\n"
      "Listet die Kategorien: Index, Index der Oberkategorie, Name.\n"
@@ -46,6 +71,8 @@ constexpr Help kHelp[] = {
      "  --errors N, --threshold N, --auto   Fehler, \xC3\x84hnlichkeit, automatisch erweitern\n"
      "  --rate               Feld 9: Fehlerzahl oder \xC3\x84hnlichkeit\n"
      "  --json               ein JSON-Objekt je Zeile\n"
+     "  --medium MEDIUM      nur dieses Medium (Nummer oder Name)\n"
+     "  --all-matches        jeden Treffer, nicht nur eine Zeile je Objekt\n"
      "  --dir PFAD           Katalogverzeichnis (auch nach dem Befehl)\n"
      "Ende: 0 Treffer, 1 keine Treffer, 2 Aufruf oder Suchmuster falsch.\n",
      "Usage: orbisto find [options] TEXT\n"
@@ -61,6 +88,8 @@ constexpr Help kHelp[] = {
      "  --errors N, --threshold N, --auto   errors, similarity, widen automatically\n"
      "  --rate               field 9: error count or similarity rate\n"
      "  --json               one JSON object per line\n"
+     "  --medium MEDIUM      only this medium (number or name)\n"
+     "  --all-matches        every match, not only one line per object\n"
      "  --dir PATH           catalogue directory (also after the command)\n"
      "Exit status: 0 hits, 1 no hits, 2 usage error or a pattern that does not compile.\n"},
     {"import-list",

@@ -1,5 +1,6 @@
 #include "app/commands.h"
 
+#include "app/browse_commands.h"
 #include "app/export_command.h"
 #include "app/find_command.h"
 #include "app/import_command.h"
@@ -13,6 +14,9 @@ namespace orbisto::app {
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {"media", "list the catalogued media (--category N: members of category N)", run_media},
+        {"ls", "list a directory of a medium (-R: everything below it)", run_ls},
+        {"info-medium", "show a medium's header, information, description and statistics",
+         run_info_medium},
         {"categories", "list the categories: index, parent, name", run_categories},
         {"find", "search all catalogues; one hit per line (see README)", run_find},
         {"import-list", "store a FILES.BBS or INDEX file list as a new medium", run_import_list},
