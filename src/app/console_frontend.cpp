@@ -99,7 +99,7 @@ void ConsoleFrontend::progress_open(const ProgressTexts& texts, int range_max, D
     progress_range_ = range_max > 0 ? range_max : 100;
     last_percent_ = -1;
     pos_ = pos;
-    if (verbose_ || tty_) {
+    if (verbose_ || (tty_ && percent_shown_)) {
         std::fprintf(err_, "%s\n", texts.text.c_str());
         std::fflush(err_);
     }
@@ -113,7 +113,7 @@ void ConsoleFrontend::progress_text(std::string_view text) {
 }
 
 void ConsoleFrontend::progress_value(int value) {
-    if (!tty_ || !progress_open_) return;
+    if (!tty_ || !progress_open_ || !percent_shown_) return;
     const int percent = static_cast<int>(100LL * value / progress_range_);
     if (percent == last_percent_) return;
     last_percent_ = percent;

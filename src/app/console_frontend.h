@@ -25,6 +25,9 @@ class ConsoleFrontend : public SessionFrontend {
     // second during a scan); the last one is always kept.
     void set_verbose(bool on) { verbose_ = on; }
     const std::string& last_status() const { return last_status_; }
+    // Whether the progress frame shows its text and a percentage on a
+    // terminal (off where a run draws a progress line of its own).
+    void set_percent_shown(bool on) { percent_shown_ = on; }
 
     Answer message(std::string_view text, std::string_view caption, Buttons buttons,
                    Icon icon) override;
@@ -68,6 +71,7 @@ class ConsoleFrontend : public SessionFrontend {
     bool verbose_ = false;
     bool tty_ = false;
     bool progress_open_ = false;
+    bool percent_shown_ = true;
     int progress_range_ = 100;
     int last_percent_ = -1;
     DialogPos pos_{};

@@ -6,8 +6,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "app/exit_codes.h"
+#include "app/progress_line.h"
 #include "catalog/media_list.h"
 #include "session/context.h"
 #include "session/scan_request.h"
@@ -38,7 +40,15 @@ int run_scan_mode(Context& ctx) {
     // need the catalogued media.
     if (!BuildMediaList(ctx)) return kExitFailure;
     ctx.ready = true;
+    const bool terminal = ::isatty(STDERR_FILENO) != 0;
+    std::optional<ProgressLine> line;
+    if (terminal || ctx.command_line.progress) {
+        line.emplace(stderr, terminal, ctx.english());
+        ctx.scan.on_progress = [&line](const WalkProgress& p) { line->show(p); };
+    }
     const int stored = HandleScanRequest(ctx, code, ctx.command_line.run_argument);
+    ctx.scan.on_progress = nullptr;
+    if (line) line->finish();
     if (stored < 0) return kExitFailure;
     const Catalog& cat = ctx.catalog;
     std::printf(ctx.tr("Medium %s als Katalog %d gespeichert (%u Verzeichnisse, %u Dateien)\n",

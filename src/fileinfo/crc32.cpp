@@ -35,7 +35,8 @@ namespace {
 // A short read that ends at expected_size ends the loop; otherwise reading
 // goes on until the system reports the end.
 CrcStatus crc_of_open_file(Frontend& frontend, int fd, std::uint64_t expected_size,
-                           std::uint32_t& crc, std::vector<unsigned char>& buffer) {
+                           std::uint32_t& crc, std::vector<unsigned char>& buffer,
+                           const std::function<void(std::uint64_t)>& progress = {}) {
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return CrcStatus::CannotOpen;
     if (buffer.size() < kCrcReadStep) {
@@ -56,6 +57,7 @@ CrcStatus crc_of_open_file(Frontend& frontend, int fd, std::uint64_t expected_si
         if (n == 0) break;
         value = ::crc32(value, buffer.data(), static_cast<uInt>(n));
         total += static_cast<std::uint64_t>(n);
+        if (progress) progress(total);
         frontend.pump();
         if (frontend.abort_requested()) return CrcStatus::Aborted;
         if (static_cast<size_t>(n) < kCrcReadStep && total == expected_size) break;
@@ -80,9 +82,10 @@ CrcStatus FileCrc32(Frontend& frontend, const std::string& path, std::uint32_t& 
 
 CrcStatus FileCrc32At(Frontend& frontend, int dir_fd, const std::string& name,
                       std::uint64_t listed_size, std::uint32_t& crc,
-                      std::vector<unsigned char>& buffer) {
+                      std::vector<unsigned char>& buffer,
+                      const std::function<void(std::uint64_t)>& progress) {
     Fd f{::openat(dir_fd, name.c_str(), kOpenFlags)};
-    return crc_of_open_file(frontend, f.fd, listed_size, crc, buffer);
+    return crc_of_open_file(frontend, f.fd, listed_size, crc, buffer, progress);
 }
 
 std::string crc_prefix(std::uint32_t crc) {

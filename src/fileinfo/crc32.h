@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,9 +39,11 @@ CrcStatus FileCrc32(Frontend& frontend, const std::string& path, std::uint32_t& 
 // a regular file is refused after the open.
 // listed_size is the length the listing reported: a read that ends exactly
 // there is taken as the end of the file without asking once more.
+// `progress`, when set, is told the bytes read so far after each block.
 CrcStatus FileCrc32At(Frontend& frontend, int dir_fd, const std::string& name,
                       std::uint64_t listed_size, std::uint32_t& crc,
-                      std::vector<unsigned char>& buffer);
+                      std::vector<unsigned char>& buffer,
+                      const std::function<void(std::uint64_t)>& progress = {});
 
 // "CRC:%08X": the word, a colon and eight upper-case hex digits.
 inline constexpr size_t kCrcPrefixLength = 12;

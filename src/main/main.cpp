@@ -134,6 +134,9 @@ int main(int argc, char** argv) {
     gui::HeadlessPrinting printing(argc, argv);
 #endif
     ConsoleFrontend frontend;
+    // A scan draws its own progress line.
+    frontend.set_percent_shown(!command && cl.run_mode != RunMode::ScanNew &&
+                               cl.run_mode != RunMode::Update);
     Context ctx(frontend);
 #if ORBISTO_WITH_GUI
     ctx.print_devices = printing.factory();

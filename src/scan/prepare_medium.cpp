@@ -88,6 +88,8 @@ int prepare_medium(ScanContext& ctx, const std::string& path, std::string& canon
     }
     if (scan.bytes_used <= 0) scan.bytes_used = 1.0;
     scan.bytes_scanned = 0;
+    scan.total_known = volumes.is_drive_root(canonical);
+    scan.last_progress_ms = 0;
     return 0;
 }
 

@@ -99,4 +99,22 @@ void ShowWalkProgress(ScanContext& ctx, int archive_depth) {
     }
 }
 
+void ReportWalkProgress(ScanContext& ctx, std::string_view dir, std::string_view name,
+                        double bytes_left) {
+    ScanState& s = ctx.scan;
+    if (!s.on_progress) return;
+    const std::int64_t now = walk_ticks_ms();
+    if (now - s.last_progress_ms < kWalkProgressMs) return;
+    s.last_progress_ms = now;
+    WalkProgress p;
+    p.dirs = ctx.catalog.dir_count();
+    p.files = ctx.catalog.file_count();
+    p.bytes = std::max(0.0, s.bytes_scanned - bytes_left);
+    p.total_bytes = s.total_known ? s.bytes_used : 0;
+    p.elapsed_ms = now - s.start_ms;
+    p.dir = dir;
+    p.name = name;
+    s.on_progress(p);
+}
+
 }  // namespace orbisto

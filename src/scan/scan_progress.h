@@ -21,6 +21,15 @@ std::int64_t walk_ticks_ms();
 // the counters, the elapsed time and the estimate.
 void ShowWalkProgress(ScanContext& ctx, int archive_depth);
 
+// How often the walk's progress is handed to ScanState::on_progress.
+inline constexpr std::int64_t kWalkProgressMs = 200;
+
+// Hands the walk's progress to ScanState::on_progress when one is set and
+// kWalkProgressMs have passed: at the file `name` of `dir`, of which
+// `bytes_left` (counted in bytes_scanned already) are still to be read.
+void ReportWalkProgress(ScanContext& ctx, std::string_view dir, std::string_view name,
+                        double bytes_left = 0);
+
 // "einlesen dauert noch ca. %ld sec" (up to 100 seconds left) or "... %ld min
 // %ld sec", projected from the time so far; empty while nothing was scanned.
 std::string estimate_text(bool english, std::int64_t elapsed_ms, double bytes_scanned,

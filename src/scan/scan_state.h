@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,6 +64,17 @@ struct ScanOmissions {
     bool any() const { return count > 0; }
 };
 
+// What a progress display shows of a walk.
+struct WalkProgress {
+    std::uint64_t dirs = 0;
+    std::uint64_t files = 0;
+    double bytes = 0;        // of the medium's files, read or passed so far
+    double total_bytes = 0;  // the medium's used space; 0 when not known (a folder)
+    std::int64_t elapsed_ms = 0;
+    std::string_view dir;   // the directory of the file at hand
+    std::string_view name;  // the file at hand
+};
+
 struct ScanState {
     ScanState();
     ~ScanState();
@@ -120,6 +132,14 @@ struct ScanState {
     // A new scan of a folder that is catalogued already (same path, label
     // and serial): that catalogue's number; -1 otherwise.
     int catalogued_as = -1;
+
+    // Called with the walk's progress, at most every kWalkProgressMs and
+    // while a large file's checksum is computed; unset: nothing is shown.
+    std::function<void(const WalkProgress&)> on_progress;
+    std::int64_t last_progress_ms = 0;
+    // The medium is a whole file system, so its used space is the total the
+    // walk will pass; a folder of one has no known total.
+    bool total_known = false;
 
     // The copy of the Catalog taken by PrepareUpdate before an update scan;
     // null otherwise. The update lookups search it; EndUpdateScan puts its

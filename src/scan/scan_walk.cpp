@@ -301,6 +301,7 @@ bool DirectoryWalk::file_entry(const ListedEntry& e) {
     std::string converted;
     const std::string_view name = recorded_name(e.name, converted);
     if (o.real_time) show_path(name);
+    if (archive_depth_ == 0) ReportWalkProgress(ctx_, path_, e.name, static_cast<double>(e.size));
 
     // Whether a packer program ran for this entry: a file unpacked that way
     // gets no CRC.
@@ -465,8 +466,16 @@ bool DirectoryWalk::add_crc(const ListedEntry& e, FileRecord& rec) {
     std::uint32_t crc = 0;
     // The entry was listed as a regular file of this directory: open it
     // relative to the directory's descriptor.
-    if (FileCrc32At(ctx_.frontend, fd_.get(), e.name, e.size, crc, ctx_.scan.crc_buffer) !=
-            CrcStatus::Ok ||
+    // A large file moves the progress display while it is read.
+    std::function<void(std::uint64_t)> progress;
+    if (ctx_.scan.on_progress && archive_depth_ == 0) {
+        progress = [&](std::uint64_t done) {
+            ReportWalkProgress(ctx_, path_, e.name,
+                               static_cast<double>(e.size) - static_cast<double>(done));
+        };
+    }
+    if (FileCrc32At(ctx_.frontend, fd_.get(), e.name, e.size, crc, ctx_.scan.crc_buffer,
+                    progress) != CrcStatus::Ok ||
         crc == 0) {
         return true;
     }

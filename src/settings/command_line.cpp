@@ -20,7 +20,7 @@ struct OptionDef {
 
 // Classic options are matched by prefix at the start of a word, so the
 // longer names come before any name that is a prefix of them.
-constexpr std::array<OptionDef, 14> kOptions = {{
+constexpr std::array<OptionDef, 15> kOptions = {{
     {"drive", true},
     {"update", true},
     {"ssearch", true},
@@ -33,6 +33,7 @@ constexpr std::array<OptionDef, 14> kOptions = {{
     {"dir", true},
     {"hide", false},
     {"force", false},
+    {"progress", false},
     {"help", false},
     {"version", false},
 }};
@@ -55,7 +56,9 @@ void find_help_among(const std::vector<std::string>& words, size_t from, Command
 
 const OptionDef* find_classic(std::string_view word) {
     for (const auto& o : kOptions) {
-        if (std::string_view(o.name) == "version") continue;  // long form only
+        // Long forms only.
+        if (std::string_view(o.name) == "version" || std::string_view(o.name) == "progress")
+            continue;
         if (word.starts_with(o.name)) return &o;
     }
     return nullptr;
@@ -184,6 +187,7 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
     cl.version = first("version") != nullptr;
     cl.hide = first("hide") != nullptr;
     cl.force = first("force") != nullptr;
+    cl.progress = first("progress") != nullptr;
     if (const auto* o = first("label"); o && o->has_argument) {
         cl.label_given = true;
         cl.label = cut_stored(o->argument, kLabelCapacity);
@@ -269,6 +273,7 @@ std::string long_help_text() {
            "  --dir PATH        catalogue directory\n"
            "  --hide            hide the window during long operations\n"
            "  --force           let --export replace an existing output file\n"
+           "  --progress        show a scan's progress also when standard error is no terminal\n"
            "  --help            this text\n"
            "  --version         the program version\n"
            "The classic forms /drive\"PATH\", /label\"TEXT\", ... are understood as well.\n"

@@ -40,6 +40,7 @@ struct CommandLine {
     std::string dir;    // /dir, up to 258 characters
     bool hide = false;  // /hide
     bool force = false;  // --force: --export may replace an existing file
+    bool progress = false;  // --progress: a scan's progress also when stderr is no terminal
     // A headless query command ("media", "categories", ...) and its words.
     std::string command;
     std::vector<std::string> command_args;
