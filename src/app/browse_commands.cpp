@@ -47,6 +47,20 @@ int load_named(Context& ctx, std::string_view command, const std::string& word, 
     return *number;
 }
 
+// Reads the arguments and loads the medium the first operand names into
+// `cat`. The catalogue number, or minus the exit status when the run ends
+// here (a usage error, no such medium).
+int medium_from_args(Context& ctx, const CommandSyntax& syntax,
+                     const std::vector<std::string>& args, ParsedArgs& parsed, Catalog& cat) {
+    parsed = parse_args(syntax, args);
+    if (!parsed.error.empty()) return -usage_error(syntax, parsed.error);
+    if (parsed.operands.empty()) {
+        return -usage_error(syntax, ctx.tr("welches Medium?", "which medium?"));
+    }
+    const int number = load_named(ctx, syntax.command, parsed.operands[0], cat);
+    return number < 0 ? -kExitFailure : number;
+}
+
 // The directory PATH names: its whole stored path, or the path below the
 // medium's top-level directory (the folder a medium was scanned from); the
 // root for an empty PATH. -1 when none does.
@@ -131,14 +145,10 @@ int run_ls(Context& ctx, const std::vector<std::string>& args) {
         .max_operands = 2,
         .english = ctx.english(),
     };
-    const ParsedArgs parsed = parse_args(syntax, args);
-    if (!parsed.error.empty()) return usage_error(syntax, parsed.error);
-    if (parsed.operands.empty()) {
-        return usage_error(syntax, ctx.tr("welches Medium?", "which medium?"));
-    }
+    ParsedArgs parsed;
     Catalog cat(ctx.limits, ctx.english());
-    const int number = load_named(ctx, syntax.command, parsed.operands[0], cat);
-    if (number < 0) return kExitFailure;
+    const int number = medium_from_args(ctx, syntax, args, parsed, cat);
+    if (number < 0) return -number;
     HitFormat format;
     format.json = json;
     format.style = stdout_line_style();
@@ -212,14 +222,10 @@ int run_info_medium(Context& ctx, const std::vector<std::string>& args) {
         .max_operands = 1,
         .english = ctx.english(),
     };
-    const ParsedArgs parsed = parse_args(syntax, args);
-    if (!parsed.error.empty()) return usage_error(syntax, parsed.error);
-    if (parsed.operands.empty()) {
-        return usage_error(syntax, ctx.tr("welches Medium?", "which medium?"));
-    }
+    ParsedArgs parsed;
     Catalog cat(ctx.limits, ctx.english());
-    const int number = load_named(ctx, syntax.command, parsed.operands[0], cat);
-    if (number < 0) return kExitFailure;
+    const int number = medium_from_args(ctx, syntax, args, parsed, cat);
+    if (number < 0) return -number;
     const MediumHeader& h = cat.header;
     const MediumInfo& i = cat.info;
     const Statistics st = statistics_of(cat);

@@ -358,20 +358,32 @@ int CollectFileInfo(const Options& options, FileInfoSession& session, FileSource
                       upper_ext);
 }
 
-int CollectFileInfo(Environment& env, FileInfoSession& session, const std::string& path,
-                    std::uint64_t size_bytes, FileInfoResult& result) {
-    env.frontend.pump();
-    const Options& o = env.settings.options;
+namespace {
+
+// The dispatch over a file opened here, only once a reader wants it (most
+// files of a medium have none).
+int collect_from_path(const Options& o, FileInfoSession& session, const std::string& path,
+                      std::uint64_t size_bytes, FileInfoResult& result, const Log* log,
+                      Environment* env, FileInfoNotes* notes) {
     if (!o.file_information) return 0;
     result.scratch_text.clear();
     const std::string upper_ext = upper_german(extension_of(path));
     const Reader* reader = find_reader(o, upper_ext);
     if (!reader) return 0;
-    // Opened only once a reader wants it: most files of a medium have none.
     const std::unique_ptr<PosixFileSource> file = PosixFileSource::open(path);
     if (!file) return 0;
-    return run_reader(o, session, *file, path, size_bytes, result, o.log_file ? &env.log : nullptr,
-                      &env, *reader, upper_ext);
+    return run_reader(o, session, *file, path, size_bytes, result, log, env, *reader, upper_ext,
+                      notes);
+}
+
+}  // namespace
+
+int CollectFileInfo(Environment& env, FileInfoSession& session, const std::string& path,
+                    std::uint64_t size_bytes, FileInfoResult& result) {
+    env.frontend.pump();
+    const Options& o = env.settings.options;
+    return collect_from_path(o, session, path, size_bytes, result, o.log_file ? &env.log : nullptr,
+                             &env, nullptr);
 }
 
 bool reads_picture_ahead(const Options& options, std::string_view path) {
@@ -382,15 +394,7 @@ bool reads_picture_ahead(const Options& options, std::string_view path) {
 
 int CollectFileInfoAhead(const Options& options, FileInfoSession& session, const std::string& path,
                          std::uint64_t size_bytes, FileInfoResult& result, FileInfoNotes& notes) {
-    if (!options.file_information) return 0;
-    result.scratch_text.clear();
-    const std::string upper_ext = upper_german(extension_of(path));
-    const Reader* reader = find_reader(options, upper_ext);
-    if (!reader) return 0;
-    const std::unique_ptr<PosixFileSource> file = PosixFileSource::open(path);
-    if (!file) return 0;
-    return run_reader(options, session, *file, path, size_bytes, result, nullptr, nullptr, *reader,
-                      upper_ext, &notes);
+    return collect_from_path(options, session, path, size_bytes, result, nullptr, nullptr, &notes);
 }
 
 void ReplayFileInfoNotes(Environment& env, const FileInfoNotes& notes) {
