@@ -27,13 +27,13 @@ bool category_number(std::string_view word, int& out) {
 int no_user_category(const Context& ctx, std::string_view command, std::string_view word) {
     int n = -1;
     if (category_number(word, n) && ctx.categories.valid(n)) {
-        return command_failure(command, std::string(ctx.tr("Kategorie ", "category ")) +
-                                            std::string(word) +
-                                            ctx.tr(" ist fest und nicht \xC3\xA4nderbar",
-                                                   " is fixed and cannot be changed"));
+        return command_failure(
+            command,
+            std::string(ctx.tr("Kategorie ", "category ")) + std::string(word) +
+                ctx.tr(" ist fest und nicht \xC3\xA4nderbar", " is fixed and cannot be changed"));
     }
-    return command_failure(command,
-                           std::string(ctx.tr("keine Kategorie ", "no category ")) + std::string(word));
+    return command_failure(
+        command, std::string(ctx.tr("keine Kategorie ", "no category ")) + std::string(word));
 }
 
 int edit_result(const Context& ctx, std::string_view command, CategoryEdit result) {
@@ -58,8 +58,10 @@ std::string name_problem(const Context& ctx, std::string_view name) {
         return ctx.tr("der Name ist leer", "the name is empty");
     }
     if (name.size() > kCategoryNameStored) {
-        return ctx.tr("der Name ist zu lang (h\xC3\xB6" "chstens 255 Bytes)",
-                      "the name is too long (255 bytes at most)");
+        return ctx.tr(
+            "der Name ist zu lang (h\xC3\xB6"
+            "chstens 255 Bytes)",
+            "the name is too long (255 bytes at most)");
     }
     return {};
 }
@@ -110,8 +112,8 @@ int category_add(Context& ctx, const std::vector<std::string>& args) {
         return no_user_category(ctx, "category add", parent_word);
     }
     if (ctx.categories.user_count() >= kMaxUserCategories) {
-        return command_failure("category add", ctx.tr("die Kategorietabelle ist voll",
-                                                      "the category table is full"));
+        return command_failure(
+            "category add", ctx.tr("die Kategorietabelle ist voll", "the category table is full"));
     }
     const CategoryCreated created = CreateCategory(ctx, name, parent);
     if (created.result != CategoryEdit::Done) {
@@ -135,10 +137,11 @@ int category_rm(Context& ctx, const std::vector<std::string>& args) {
     if (!parsed.error.empty()) return usage_error(syntax, parsed.error);
     int c = -1;
     if (parsed.operands.size() != 1 || !category_number(parsed.operands[0], c)) {
-        return usage_error(syntax, ctx.tr("welche Kategorie? (eine Nummer)",
-                                          "which category? (a number)"));
+        return usage_error(syntax,
+                           ctx.tr("welche Kategorie? (eine Nummer)", "which category? (a number)"));
     }
-    if (!ctx.categories.is_user_category(c)) return no_user_category(ctx, "category rm", parsed.operands[0]);
+    if (!ctx.categories.is_user_category(c))
+        return no_user_category(ctx, "category rm", parsed.operands[0]);
     if (!BuildMediaList(ctx)) return kExitFailure;
     const Subtree s = subtree_of(ctx, c);
     if (!yes && (s.subcategories > 0 || s.media > 0)) {
@@ -150,8 +153,8 @@ int category_rm(Context& ctx, const std::vector<std::string>& args) {
                              "category)"),
                       ctx.categories.name(c).c_str(), s.subcategories, s.media);
         if (!::isatty(STDIN_FILENO)) {
-            return command_failure("category rm", std::string(what) +
-                                                      ctx.tr("; nur mit --yes", "; only with --yes"));
+            return command_failure(
+                "category rm", std::string(what) + ctx.tr("; nur mit --yes", "; only with --yes"));
         }
         std::fprintf(stderr, "%s\n%s", what, ctx.tr("L\xC3\xB6schen? [j/n] ", "Delete? [y/n] "));
         std::fflush(stderr);
@@ -159,7 +162,8 @@ int category_rm(Context& ctx, const std::vector<std::string>& args) {
         const std::string_view a = std::fgets(line, sizeof line, stdin) ? line : "";
         if (!(a.starts_with('y') || a.starts_with('Y') || a.starts_with('j') ||
               a.starts_with('J'))) {
-            return command_failure("category rm", ctx.tr("nichts gel\xC3\xB6scht", "nothing deleted"));
+            return command_failure("category rm",
+                                   ctx.tr("nichts gel\xC3\xB6scht", "nothing deleted"));
         }
     }
     return edit_result(ctx, "category rm", DeleteCategory(ctx, c));
@@ -180,7 +184,8 @@ int category_mv(Context& ctx, const std::vector<std::string>& args) {
         return usage_error(syntax, ctx.tr("braucht zwei Nummern: Kategorie und Oberkategorie",
                                           "needs two numbers: category and parent"));
     }
-    if (!ctx.categories.is_user_category(c)) return no_user_category(ctx, "category mv", parsed.operands[0]);
+    if (!ctx.categories.is_user_category(c))
+        return no_user_category(ctx, "category mv", parsed.operands[0]);
     if (parent != 0 && !ctx.categories.is_user_category(parent)) {
         return no_user_category(ctx, "category mv", parsed.operands[1]);
     }
@@ -204,8 +209,8 @@ int category_rename(Context& ctx, const std::vector<std::string>& args) {
     if (!parsed.error.empty()) return usage_error(syntax, parsed.error);
     int c = -1;
     if (parsed.operands.size() != 2 || !category_number(parsed.operands[0], c)) {
-        return usage_error(syntax, ctx.tr("braucht eine Nummer und einen Namen",
-                                          "needs a number and a name"));
+        return usage_error(
+            syntax, ctx.tr("braucht eine Nummer und einen Namen", "needs a number and a name"));
     }
     if (!ctx.categories.is_user_category(c)) {
         return no_user_category(ctx, "category rename", parsed.operands[0]);

@@ -113,7 +113,8 @@ constexpr Help kHelp[] = {
      "Exit status: 0 written, 1 missing or not writable, 2 usage error.\n"},
     {"rename",
      "Aufruf: orbisto rename MEDIUM NAME\n"
-     "Gibt dem Medium (Nummer oder Name) einen neuen Namen (h\xC3\xB6" "chstens 57 Zeichen).\n"
+     "Gibt dem Medium (Nummer oder Name) einen neuen Namen (h\xC3\xB6"
+     "chstens 57 Zeichen).\n"
      "Tr\xC3\xA4gt schon ein anderes Medium den Namen, wird die Frage danach mit Ja\n"
      "beantwortet und auf der Fehlerausgabe gezeigt.\n"
      "Ende: 0 umbenannt, 1 abgelehnt oder nicht gespeichert, 2 Aufruf falsch.\n",
@@ -171,7 +172,8 @@ constexpr Help kHelp[] = {
      "Exit status: 0 marked, 1 lent already, too long or not stored, 2 usage error.\n"},
     {"return",
      "Aufruf: orbisto return MEDIUM\n"
-     "Vermerkt das Medium als zur\xC3\xBC" "ckgegeben und leert die Verleih-Angaben.\n"
+     "Vermerkt das Medium als zur\xC3\xBC"
+     "ckgegeben und leert die Verleih-Angaben.\n"
      "Ende: 0 vermerkt, 1 nicht verliehen oder nicht gespeichert, 2 Aufruf falsch.\n",
      "Usage: orbisto return MEDIUM\n"
      "Marks the medium as returned and empties its lending texts.\n"
@@ -202,7 +204,8 @@ constexpr Help kHelp[] = {
      "Vergleicht das Medium auf der Platte (PFAD, sonst der eingelesene Ordner,\n"
      "wenn der Katalog ihn kennt) mit seinem Katalog; eine Zeile je Unterschied:\n"
      "missing, new, size, date, content (gespeicherte CRC), unreadable, dann der\n"
-     "Pfad (Ordner mit '/'). Gr\xC3\xB6\xC3\x9F" "en gelten als gleich innerhalb der Genauigkeit des\n"
+     "Pfad (Ordner mit '/'). Gr\xC3\xB6\xC3\x9F"
+     "en gelten als gleich innerhalb der Genauigkeit des\n"
      "Katalogs (unter 8 MiB aufs Byte), Zeiten innerhalb von 2 Sekunden.\n"
      "Fortschritt auf der Fehlerausgabe, wenn sie ein Terminal ist.\n"
      "Ende: 0 gleich, 1 verschieden, 2 Aufruf falsch oder nichts verglichen.\n",
@@ -216,9 +219,11 @@ constexpr Help kHelp[] = {
      "Exit status: 0 equal, 1 different, 2 usage error or nothing compared.\n"},
     {"check",
      "Aufruf: orbisto check [MEDIUM...]\n"
-     "Liest jede Katalogdatei (oder die genannten) ganz und nennt die besch\xC3\xA4" "digten\n"
+     "Liest jede Katalogdatei (oder die genannten) ganz und nennt die besch\xC3\xA4"
+     "digten\n"
      "mit dem Grund: 'DATEI: GRUND'.\n"
-     "Ende: 0 alle heil, 1 besch\xC3\xA4" "digt oder nicht gefunden, 2 Aufruf falsch.\n",
+     "Ende: 0 alle heil, 1 besch\xC3\xA4"
+     "digt oder nicht gefunden, 2 Aufruf falsch.\n",
      "Usage: orbisto check [MEDIUM...]\n"
      "Reads every catalogue file (or the named ones) whole and names the damaged\n"
      "ones with the reason: 'FILE: REASON'.\n"

@@ -67,8 +67,8 @@ int edit_status(const Context& ctx, std::string_view command, MediumEdit result,
         case MediumEdit::TooLong:
             return command_failure(command, limit_text);
         case MediumEdit::NotLent:
-            return command_failure(command, ctx.tr("das Medium ist nicht verliehen",
-                                                   "the medium is not lent"));
+            return command_failure(
+                command, ctx.tr("das Medium ist nicht verliehen", "the medium is not lent"));
         case MediumEdit::AlreadyLent:
             return command_failure(command,
                                    ctx.tr("das Medium ist schon verliehen; erst 'orbisto return'",
@@ -87,8 +87,8 @@ bool terminal_says_yes() {
     while (!a.empty() && (a.back() == '\n' || a.back() == '\r' || a.back() == ' ')) {
         a.remove_suffix(1);
     }
-    return a == "y" || a == "Y" || a == "j" || a == "J" || a == "yes" || a == "ja" ||
-           a == "Yes" || a == "Ja";
+    return a == "y" || a == "Y" || a == "j" || a == "J" || a == "yes" || a == "ja" || a == "Yes" ||
+           a == "Ja";
 }
 
 int resave_command(Context& ctx, const std::vector<std::string>& args, bool compress) {
@@ -107,15 +107,15 @@ int resave_command(Context& ctx, const std::vector<std::string>& args, bool comp
         case BulkResult::Failed:
             break;
     }
-    return command_failure(command, ctx.tr("nicht alle Kataloge gespeichert",
-                                           "not every catalogue was stored"));
+    return command_failure(
+        command, ctx.tr("nicht alle Kataloge gespeichert", "not every catalogue was stored"));
 }
 
 }  // namespace
 
 int command_failure(std::string_view command, std::string_view text) {
-    std::fprintf(stderr, "orbisto: %.*s: %.*s\n", static_cast<int>(command.size()),
-                 command.data(), static_cast<int>(text.size()), text.data());
+    std::fprintf(stderr, "orbisto: %.*s: %.*s\n", static_cast<int>(command.size()), command.data(),
+                 static_cast<int>(text.size()), text.data());
     return kExitFailure;
 }
 
@@ -124,14 +124,15 @@ int run_rename(Context& ctx, const std::vector<std::string>& args) {
     const ParsedArgs parsed = parse_args(syntax, args);
     if (!parsed.error.empty()) return usage_error(syntax, parsed.error);
     if (parsed.operands.size() != 2) {
-        return usage_error(syntax, ctx.tr("braucht ein Medium und einen Namen",
-                                          "needs a medium and a name"));
+        return usage_error(
+            syntax, ctx.tr("braucht ein Medium und einen Namen", "needs a medium and a name"));
     }
     const auto number = manage_medium(ctx, "rename", parsed.operands[0]);
     if (!number) return kExitFailure;
     const MediumEdit result = RenameMedium(ctx, *number, parsed.operands[1]);
     return edit_status(ctx, "rename", result,
-                       ctx.tr("der Name ist zu lang (h\xC3\xB6" "chstens 57 Zeichen)",
+                       ctx.tr("der Name ist zu lang (h\xC3\xB6"
+                              "chstens 57 Zeichen)",
                               "the name is too long (57 characters at most)"));
 }
 
@@ -141,8 +142,8 @@ int run_rm(Context& ctx, const std::vector<std::string>& args) {
         yes = true;
         return std::string();
     };
-    const CommandSyntax syntax = manage_syntax(ctx, "rm", static_cast<std::size_t>(-1),
-                                               {{"--yes", false, set_yes}});
+    const CommandSyntax syntax =
+        manage_syntax(ctx, "rm", static_cast<std::size_t>(-1), {{"--yes", false, set_yes}});
     const ParsedArgs parsed = parse_args(syntax, args);
     if (!parsed.error.empty()) return usage_error(syntax, parsed.error);
     if (parsed.operands.empty()) {
@@ -160,12 +161,13 @@ int run_rm(Context& ctx, const std::vector<std::string>& args) {
     }
     if (!yes) {
         if (!::isatty(STDIN_FILENO)) {
-            return command_failure(
-                "rm", ctx.tr("nichts gel\xC3\xB6scht: ohne Terminal nur mit --yes",
-                             "nothing deleted: without a terminal only with --yes"));
+            return command_failure("rm",
+                                   ctx.tr("nichts gel\xC3\xB6scht: ohne Terminal nur mit --yes",
+                                          "nothing deleted: without a terminal only with --yes"));
         }
-        std::fprintf(stderr, "%s%s\n%s", ctx.tr("Diese Medien l\xC3\xB6schen:", "Delete these media:"),
-                     names.c_str(), ctx.tr("L\xC3\xB6schen? [j/n] ", "Delete? [y/n] "));
+        std::fprintf(stderr, "%s%s\n%s",
+                     ctx.tr("Diese Medien l\xC3\xB6schen:", "Delete these media:"), names.c_str(),
+                     ctx.tr("L\xC3\xB6schen? [j/n] ", "Delete? [y/n] "));
         std::fflush(stderr);
         if (!terminal_says_yes()) {
             return command_failure("rm", ctx.tr("nichts gel\xC3\xB6scht", "nothing deleted"));
@@ -173,8 +175,8 @@ int run_rm(Context& ctx, const std::vector<std::string>& args) {
     }
     const std::size_t deleted = delete_media_files(ctx, positions);
     if (deleted != positions.size()) {
-        return command_failure("rm", ctx.tr("nicht alle Medien gel\xC3\xB6scht",
-                                            "not every medium was deleted"));
+        return command_failure(
+            "rm", ctx.tr("nicht alle Medien gel\xC3\xB6scht", "not every medium was deleted"));
     }
     return kExitSuccess;
 }
@@ -196,11 +198,11 @@ int run_assign(Context& ctx, const std::vector<std::string>& args) {
     }
     if (category != 0 && !ctx.categories.is_user_category(category)) {
         if (category == ctx.categories.lent_index()) {
-            return command_failure("assign", ctx.tr("zum Verleihen: orbisto lend",
-                                                    "to lend a medium: orbisto lend"));
+            return command_failure(
+                "assign", ctx.tr("zum Verleihen: orbisto lend", "to lend a medium: orbisto lend"));
         }
-        return command_failure("assign", std::string(ctx.tr("keine Kategorie ", "no category ")) +
-                                             word);
+        return command_failure("assign",
+                               std::string(ctx.tr("keine Kategorie ", "no category ")) + word);
     }
     const auto number = manage_medium(ctx, "assign", parsed.operands[0]);
     if (!number) return kExitFailure;
@@ -229,9 +231,10 @@ int run_lend(Context& ctx, const std::vector<std::string>& args) {
         to = v;
         return std::string();
     };
-    const CommandSyntax syntax = manage_syntax(
-        ctx, "lend", 1,
-        {{"--to", true, set_to}, {"--from", true, value_of(from)}, {"--until", true, value_of(until)}});
+    const CommandSyntax syntax = manage_syntax(ctx, "lend", 1,
+                                               {{"--to", true, set_to},
+                                                {"--from", true, value_of(from)},
+                                                {"--until", true, value_of(until)}});
     const ParsedArgs parsed = parse_args(syntax, args);
     if (!parsed.error.empty()) return usage_error(syntax, parsed.error);
     if (parsed.operands.size() != 1) {
@@ -242,7 +245,8 @@ int run_lend(Context& ctx, const std::vector<std::string>& args) {
     if (!number) return kExitFailure;
     const MediumEdit result = LendMedium(ctx, *number, {*to, from, until});
     return edit_status(ctx, "lend", result,
-                       ctx.tr("zu lang: --to h\xC3\xB6" "chstens 255 Zeichen, --from und --until 31",
+                       ctx.tr("zu lang: --to h\xC3\xB6"
+                              "chstens 255 Zeichen, --from und --until 31",
                               "too long: --to holds 255 characters, --from and --until 31"));
 }
 

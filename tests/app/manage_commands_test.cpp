@@ -97,8 +97,7 @@ TEST(ManageCommands, UsageErrorsExitTwoAndChangeNothing) {
     for (const auto& args : cases) {
         const auto en = h.run(args);
         EXPECT_EQ(en.status, 2) << args[0] << " " << args.size() << en.err;
-        EXPECT_NE(en.err.find("Try 'orbisto " + args[0] + " --help'"), std::string::npos)
-            << en.err;
+        EXPECT_NE(en.err.find("Try 'orbisto " + args[0] + " --help'"), std::string::npos) << en.err;
         const auto de = h.run(args, "de_DE.UTF-8");
         EXPECT_EQ(de.status, 2);
         EXPECT_NE(de.err.find("Hilfe: 'orbisto " + args[0] + " --help'"), std::string::npos)
@@ -208,11 +207,13 @@ TEST(ManageCommands, PackAndUnpackRewriteEveryCatalogueLosingNothing) {
     ManagedHome h;
     const std::string media = h.media();
     ASSERT_EQ(h.run({"pack"}).status, 0);
-    for (const char* f : {"cds/0.cd", "cds/1.cd"}) EXPECT_EQ(read_file(h.home.file(f))->substr(0, 2), "PK");
+    for (const char* f : {"cds/0.cd", "cds/1.cd"})
+        EXPECT_EQ(read_file(h.home.file(f))->substr(0, 2), "PK");
     EXPECT_EQ(h.media(), media);
     EXPECT_EQ(h.stored(1).file_count(), 2u);
     ASSERT_EQ(h.run({"unpack"}).status, 0);
-    for (const char* f : {"cds/0.cd", "cds/1.cd"}) EXPECT_NE(read_file(h.home.file(f))->substr(0, 2), "PK");
+    for (const char* f : {"cds/0.cd", "cds/1.cd"})
+        EXPECT_NE(read_file(h.home.file(f))->substr(0, 2), "PK");
     EXPECT_EQ(h.media(), media);
 }
 
@@ -258,8 +259,9 @@ TEST(CategoryCommand, AddMoveRenameAndRemoveKeepTheTreeAndTheMediaConsistent) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("'Music' hat 1 Unterkategorien und 2 Medien"), std::string::npos) << r.err;
     ASSERT_EQ(h.run({"category", "rm", "--yes", "2"}).status, 0);
-    EXPECT_EQ(h.categories(), "0\t0\t! Alle Medien   \n1\t0\t! restliche Medien    \n"
-                              "2\t0\t! verliehen\n");
+    EXPECT_EQ(h.categories(),
+              "0\t0\t! Alle Medien   \n1\t0\t! restliche Medien    \n"
+              "2\t0\t! verliehen\n");
     EXPECT_EQ(h.stored(0).header.category, 0u);
     EXPECT_EQ(h.stored(1).header.category, 0u);
 }
