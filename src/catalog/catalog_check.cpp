@@ -31,7 +31,8 @@ std::uint64_t comments_pointed_past(std::span<const std::uint8_t> bytes,
                                       header.names_size + header.images_size;
     comments_size = bytes.size() - comments_at;
     std::uint64_t past = 0;
-    for (std::uint64_t i = 0; i < header.dir_count; ++i) {
+    // The root's comment is not taken from the file.
+    for (std::uint64_t i = 1; i < header.dir_count; ++i) {
         DirRecord d;
         std::memcpy(&d, bytes.data() + dirs_at + i * kDirBytes, kDirBytes);
         if (d.comment > COMMENT_ARCHIVE && d.comment != DIR_DELETED_COMMENT &&

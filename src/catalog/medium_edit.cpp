@@ -11,7 +11,7 @@ namespace orbisto {
 
 namespace {
 
-bool blank(std::string_view s) {
+bool only_blanks(std::string_view s) {
     return s.find_first_not_of(" \t") == std::string_view::npos;
 }
 
@@ -38,7 +38,7 @@ MediumEdit save_change(CatalogContext& ctx, std::uint32_t number) {
 MediumEdit RenameMedium(CatalogContext& ctx, std::uint32_t number, std::string_view name) {
     const auto pos = ctx.media.position_of(number);
     if (!pos) return MediumEdit::Failed;
-    if (blank(name)) return MediumEdit::Empty;
+    if (only_blanks(name)) return MediumEdit::Empty;
     if (!fits_text_field(MediumHeader{}.medium_name, name)) return MediumEdit::TooLong;
     if (fixed_text(ctx.media.entries[*pos].medium_name) == name) return MediumEdit::Unchanged;
     if (!CheckMediumName(ctx, static_cast<int>(*pos), name)) return MediumEdit::Declined;
@@ -63,7 +63,7 @@ MediumEdit RenameMedium(CatalogContext& ctx, std::uint32_t number, std::string_v
 MediumEdit LendMedium(CatalogContext& ctx, std::uint32_t number, const Lending& lending) {
     const auto pos = ctx.media.position_of(number);
     if (!pos) return MediumEdit::Failed;
-    if (blank(lending.to)) return MediumEdit::Empty;
+    if (only_blanks(lending.to)) return MediumEdit::Empty;
     const MediumInfo& fields = ctx.catalog.info;
     if (!fits_text_field(fields.lent_to, lending.to) ||
         !fits_text_field(fields.lent_from, lending.from) ||

@@ -167,6 +167,11 @@ TEST(ManageCommands, RenameByNumberOrNameStoresTheNameInTheFileAndTheIndex) {
     // The other medium and the files of this one are untouched.
     EXPECT_EQ(h.stored(0).file_count(), 2u);
     EXPECT_EQ(media_field(h.media(), 1, 1), "beta");
+    // A name another medium has: the window's question, answered Yes.
+    r = h.run({"rename", "0", "BETA"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("Media already exists. Rename? [Yes]"), std::string::npos) << r.err;
+    EXPECT_EQ(media_field(h.media(), 0, 1), "BETA");
 }
 
 TEST(ManageCommands, RmWithYesDeletesTheCataloguesAndKeepsTheOthersNumbers) {

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include "platform/files.h"
 #include "support/run_program.h"
@@ -20,12 +22,14 @@ namespace fs = std::filesystem;
 struct VerifyHome {
     test::TempDir home;
 
-    explicit VerifyHome(const std::string& settings = "CRC32=1\r\n") {
+    explicit VerifyHome(const std::string& settings = "CRC32=1\r\n",
+                        const std::function<void(const std::string&)>& more = {}) {
         fs::create_directories(home.file("medium/sub/deep"));
         home.write("medium/a.txt", "alpha");
         home.write("medium/big.bin", std::string(10'000'000, 'b'));
         home.write("medium/sub/b.txt", "bravo");
         home.write("medium/sub/deep/c.txt", "charlie");
+        if (more) more(medium());
         home.write("orbisto.INI", "[Optionen]\r\n" + settings);
         const auto r = run({"--drive", medium()});
         EXPECT_EQ(r.status, 0) << r.err;
@@ -134,6 +138,21 @@ TEST(VerifyCommand, DatesAndContentsAsTheCatalogueHoldsThem) {
         EXPECT_EQ(r.out, c.expected) << c.name;
         EXPECT_EQ(r.status, *c.expected ? 1 : 0) << c.name << r.err;
     }
+}
+
+TEST(VerifyCommand, AnExpandedArchiveIsPresentAsTheFileOnDisk) {
+    if (std::system("command -v zip >/dev/null && command -v unzip >/dev/null") != 0) {
+        GTEST_SKIP() << "zip or unzip missing";
+    }
+    VerifyHome h("CRC32=1\r\nCDentpacken=2056\r\n", [](const std::string& m) {
+        ASSERT_EQ(std::system(("cd " + m + "/sub && zip -q ../pack.zip b.txt").c_str()), 0);
+    });
+    auto r = h.run({"verify", "0"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "");
+    fs::remove(h.medium() + "/pack.zip");
+    r = h.run({"verify", "0"});
+    EXPECT_EQ(r.out, "missing pack.zip/\n");
 }
 
 TEST(VerifyCommand, RefusesWhatItCannotCompareWithExitTwoInBothLanguages) {
