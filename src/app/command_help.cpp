@@ -140,6 +140,123 @@ constexpr Help kHelp[] = {
      "Writes the stored thumbnail of the file PATH in catalogue CATALOGUE (a JPEG).\n"
      "  --force              replace an existing FILE\n"
      "Exit status: 0 written, 1 missing or not writable, 2 usage error.\n"},
+    {"rename",
+     "Aufruf: orbisto rename MEDIUM NAME\n"
+     "Gibt dem Medium (Nummer oder Name) einen neuen Namen (h\xC3\xB6"
+     "chstens 57 Zeichen).\n"
+     "Tr\xC3\xA4gt schon ein anderes Medium den Namen, wird die Frage danach mit Ja\n"
+     "beantwortet und auf der Fehlerausgabe gezeigt.\n"
+     "Ende: 0 umbenannt, 1 abgelehnt oder nicht gespeichert, 2 Aufruf falsch.\n",
+     "Usage: orbisto rename MEDIUM NAME\n"
+     "Gives the medium (number or name) a new name (57 characters at most).\n"
+     "When another medium has that name already, the question about it is answered\n"
+     "Yes and shown on standard error.\n"
+     "Exit status: 0 renamed, 1 refused or not stored, 2 usage error.\n"},
+    {"rm",
+     "Aufruf: orbisto rm [--yes] MEDIUM...\n"
+     "L\xC3\xB6scht die Katalogdateien der Medien (Nummer oder Name). Auf einem Terminal\n"
+     "wird gefragt; ohne Terminal wird nur mit --yes gel\xC3\xB6scht.\n"
+     "  --yes                ohne Frage l\xC3\xB6schen\n"
+     "Ende: 0 gel\xC3\xB6scht, 1 nicht (alle) gel\xC3\xB6scht, 2 Aufruf falsch.\n",
+     "Usage: orbisto rm [--yes] MEDIUM...\n"
+     "Deletes the catalogue files of the media (number or name). On a terminal it\n"
+     "asks; without a terminal it deletes only with --yes.\n"
+     "  --yes                delete without asking\n"
+     "Exit status: 0 deleted, 1 not (all) deleted, 2 usage error.\n"},
+    {"category",
+     "Aufruf: orbisto category add NAME [--parent N]\n"
+     "       orbisto category rm N [--yes]\n"
+     "       orbisto category mv N OBERKATEGORIE\n"
+     "       orbisto category rename N NAME\n"
+     "\xC3\x84ndert die Kategorien; N ist die Nummer, die 'orbisto categories' zeigt,\n"
+     "0 als Oberkategorie die oberste Ebene. add gibt die neue Nummer aus. rm\n"
+     "l\xC3\xB6scht auch die Unterkategorien; ihre Medien kommen in keine Kategorie:\n"
+     "dann wird auf einem Terminal gefragt, sonst braucht es --yes.\n"
+     "Ende: 0 erledigt, 1 abgelehnt oder nicht gespeichert, 2 Aufruf falsch.\n",
+     "Usage: orbisto category add NAME [--parent N]\n"
+     "       orbisto category rm N [--yes]\n"
+     "       orbisto category mv N PARENT\n"
+     "       orbisto category rename N NAME\n"
+     "Changes the categories; N is the number 'orbisto categories' shows, 0 as a\n"
+     "parent the top level. add prints the new number. rm deletes the\n"
+     "subcategories too and their media go to no category: then it asks on a\n"
+     "terminal, else it needs --yes.\n"
+     "Exit status: 0 done, 1 refused or not stored, 2 usage error.\n"},
+    {"assign",
+     "Aufruf: orbisto assign MEDIUM KATEGORIE\n"
+     "Legt das Medium in die Kategorie mit dieser Nummer (0: keine Kategorie).\n"
+     "Ende: 0 erledigt, 1 abgelehnt oder nicht gespeichert, 2 Aufruf falsch.\n",
+     "Usage: orbisto assign MEDIUM CATEGORY\n"
+     "Puts the medium into the category of that number (0: no category).\n"
+     "Exit status: 0 done, 1 refused or not stored, 2 usage error.\n"},
+    {"lend",
+     "Aufruf: orbisto lend MEDIUM --to NAME [--from DATUM] [--until DATUM]\n"
+     "Vermerkt das Medium als verliehen, an wen, seit wann und bis wann (Texte\n"
+     "wie im Medium-Info-Blatt).\n"
+     "Ende: 0 vermerkt, 1 schon verliehen, zu lang oder nicht gespeichert,\n"
+     "2 Aufruf falsch.\n",
+     "Usage: orbisto lend MEDIUM --to NAME [--from DATE] [--until DATE]\n"
+     "Marks the medium as lent, to whom, from when and until when (texts as on the\n"
+     "medium sheet).\n"
+     "Exit status: 0 marked, 1 lent already, too long or not stored, 2 usage error.\n"},
+    {"return",
+     "Aufruf: orbisto return MEDIUM\n"
+     "Vermerkt das Medium als zur\xC3\xBC"
+     "ckgegeben und leert die Verleih-Angaben.\n"
+     "Ende: 0 vermerkt, 1 nicht verliehen oder nicht gespeichert, 2 Aufruf falsch.\n",
+     "Usage: orbisto return MEDIUM\n"
+     "Marks the medium as returned and empties its lending texts.\n"
+     "Exit status: 0 marked, 1 not lent or not stored, 2 usage error.\n"},
+    {"pack",
+     "Aufruf: orbisto pack\n"
+     "Speichert jeden Katalog gepackt (ZIP).\n"
+     "Ende: 0 erledigt, 1 abgebrochen oder ein Katalog nicht gespeichert, 2 Aufruf falsch.\n",
+     "Usage: orbisto pack\n"
+     "Stores every catalogue compressed (ZIP).\n"
+     "Exit status: 0 done, 1 stopped or a catalogue not stored, 2 usage error.\n"},
+    {"unpack",
+     "Aufruf: orbisto unpack\n"
+     "Speichert jeden Katalog ungepackt.\n"
+     "Ende: 0 erledigt, 1 abgebrochen oder ein Katalog nicht gespeichert, 2 Aufruf falsch.\n",
+     "Usage: orbisto unpack\n"
+     "Stores every catalogue uncompressed.\n"
+     "Exit status: 0 done, 1 stopped or a catalogue not stored, 2 usage error.\n"},
+    {"reindex",
+     "Aufruf: orbisto reindex\n"
+     "Erzeugt den FastLoad-Index neu aus den Katalogdateien.\n"
+     "Ende: 0 geschrieben, 1 nicht geschrieben, 2 Aufruf falsch.\n",
+     "Usage: orbisto reindex\n"
+     "Rebuilds the fast-load index from the catalogue files.\n"
+     "Exit status: 0 written, 1 not written, 2 usage error.\n"},
+    {"verify",
+     "Aufruf: orbisto verify MEDIUM [PFAD]\n"
+     "Vergleicht das Medium auf der Platte (PFAD, sonst der eingelesene Ordner,\n"
+     "wenn der Katalog ihn kennt) mit seinem Katalog; eine Zeile je Unterschied:\n"
+     "missing, new, size, date, content (gespeicherte CRC), unreadable, dann der\n"
+     "Pfad (Ordner mit '/'). Gr\xC3\xB6\xC3\x9F"
+     "en gelten als gleich innerhalb der Genauigkeit des\n"
+     "Katalogs (unter 8 MiB aufs Byte), Zeiten innerhalb von 2 Sekunden.\n"
+     "Fortschritt auf der Fehlerausgabe, wenn sie ein Terminal ist.\n"
+     "Ende: 0 gleich, 1 verschieden, 2 Aufruf falsch oder nichts verglichen.\n",
+     "Usage: orbisto verify MEDIUM [PATH]\n"
+     "Compares the medium on disk (PATH, else the scanned folder when the\n"
+     "catalogue knows it) with its catalogue; one line per difference: missing,\n"
+     "new, size, date, content (stored CRC), unreadable, then the path (folders\n"
+     "end with '/'). Sizes count as equal within what the catalogue can hold (to\n"
+     "the byte below 8 MiB), dates within 2 seconds.\n"
+     "Progress on standard error when it is a terminal.\n"
+     "Exit status: 0 equal, 1 different, 2 usage error or nothing compared.\n"},
+    {"check",
+     "Aufruf: orbisto check [MEDIUM...]\n"
+     "Liest jede Katalogdatei (oder die genannten) ganz und nennt die besch\xC3\xA4"
+     "digten\n"
+     "mit dem Grund: 'DATEI: GRUND'.\n"
+     "Ende: 0 alle heil, 1 besch\xC3\xA4"
+     "digt oder nicht gefunden, 2 Aufruf falsch.\n",
+     "Usage: orbisto check [MEDIUM...]\n"
+     "Reads every catalogue file (or the named ones) whole and names the damaged\n"
+     "ones with the reason: 'FILE: REASON'.\n"
+     "Exit status: 0 all sound, 1 damaged or not found, 2 usage error.\n"},
 };
 
 }  // namespace

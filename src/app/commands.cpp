@@ -1,12 +1,15 @@
 #include "app/commands.h"
 
 #include "app/browse_commands.h"
+#include "app/category_command.h"
 #include "app/export_command.h"
 #include "app/find_command.h"
 #include "app/import_command.h"
 #include "app/info_command.h"
+#include "app/manage_commands.h"
 #include "app/media_commands.h"
 #include "app/thumbnail_command.h"
+#include "app/verify_command.h"
 #include "session/context.h"
 
 namespace orbisto::app {
@@ -27,6 +30,17 @@ const std::vector<Command>& commands() {
          run_info},
         {"thumbnail", "write the stored thumbnail of PATH in catalogue N to --output FILE (a JPEG)",
          run_thumbnail},
+        {"rename", "give medium MEDIUM (number or name) the name NAME", run_rename},
+        {"rm", "delete the catalogues of media (asks on a terminal; --yes)", run_rm},
+        {"category", "add, rm, mv or rename a category", run_category},
+        {"assign", "put medium MEDIUM into category N (0: none)", run_assign},
+        {"lend", "mark medium MEDIUM as lent --to NAME [--from D] [--until D]", run_lend},
+        {"return", "mark medium MEDIUM as returned", run_return},
+        {"pack", "store every catalogue compressed", run_pack},
+        {"unpack", "store every catalogue uncompressed", run_unpack},
+        {"reindex", "rebuild the fast-load index from the catalogue files", run_reindex},
+        {"verify", "compare medium MEDIUM with the files on disk (PATH)", run_verify},
+        {"check", "name the damaged catalogue files and why", run_check},
     };
     return table;
 }

@@ -38,12 +38,14 @@ class ForcedStorage {
     bool saved_;
 };
 
-BulkResult resave_all(CatalogContext& ctx, bool compress, const BulkTexts& t) {
-    const Answer answer =
-        ctx.frontend.message(ctx.tr(t.question_de, t.question_en),
-                             ctx.tr(t.caption_de, t.caption_en), Buttons::OkCancel, Icon::Question);
-    if (answer != Answer::Ok) return BulkResult::Cancelled;
+constexpr BulkTexts kPackTexts{"Alle Dateien packen?",    "compress all files?",
+                               "Katalog packen",          "compress catalog",
+                               "Dateien werden gepackt.", "files will be compressed."};
+constexpr BulkTexts kUnpackTexts{"Alle Dateien entpacken?",  "expand all files?",
+                                 "Katalog entpacken",        "expand catalog",
+                                 "Dateien werden entpackt.", "files will be expanded."};
 
+BulkResult resave_unasked(CatalogContext& ctx, bool compress, const BulkTexts& t) {
     // Unsaved changes are offered before the first medium replaces them; if
     // that save fails the run does not start.
     if (!ask_save_if_changed(ctx)) {
@@ -84,18 +86,26 @@ BulkResult resave_all(CatalogContext& ctx, bool compress, const BulkTexts& t) {
     return BulkResult::Done;
 }
 
+BulkResult resave_all(CatalogContext& ctx, bool compress, const BulkTexts& t) {
+    const Answer answer =
+        ctx.frontend.message(ctx.tr(t.question_de, t.question_en),
+                             ctx.tr(t.caption_de, t.caption_en), Buttons::OkCancel, Icon::Question);
+    if (answer != Answer::Ok) return BulkResult::Cancelled;
+    return resave_unasked(ctx, compress, t);
+}
+
 }  // namespace
 
 BulkResult PackAll(CatalogContext& ctx) {
-    return resave_all(ctx, true,
-                      {"Alle Dateien packen?", "compress all files?", "Katalog packen",
-                       "compress catalog", "Dateien werden gepackt.", "files will be compressed."});
+    return resave_all(ctx, true, kPackTexts);
 }
 
 BulkResult UnpackAll(CatalogContext& ctx) {
-    return resave_all(ctx, false,
-                      {"Alle Dateien entpacken?", "expand all files?", "Katalog entpacken",
-                       "expand catalog", "Dateien werden entpackt.", "files will be expanded."});
+    return resave_all(ctx, false, kUnpackTexts);
+}
+
+BulkResult resave_all_catalogues(CatalogContext& ctx, bool compress) {
+    return resave_unasked(ctx, compress, compress ? kPackTexts : kUnpackTexts);
 }
 
 }  // namespace orbisto

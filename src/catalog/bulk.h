@@ -22,6 +22,10 @@ enum class BulkResult {
 BulkResult PackAll(CatalogContext& ctx);
 BulkResult UnpackAll(CatalogContext& ctx);
 
+// PackAll (compress) or UnpackAll without the question, for a caller that
+// was asked for the run already.
+BulkResult resave_all_catalogues(CatalogContext& ctx, bool compress);
+
 // Copies the current catalogue's file byte for byte to a file chosen by the
 // user (asking before an existing file is replaced). True when it was copied.
 bool ExportCatalogue(CatalogContext& ctx);

@@ -97,4 +97,15 @@ void report_read_error(CatalogContext& ctx, CatalogReadError error, const std::s
     ctx.frontend.message(ctx.tr(t.de, t.en), path, Buttons::Ok, Icon::Stop);
 }
 
+std::string read_error_reason(CatalogReadError error, bool english) {
+    if (error == CatalogReadError::OutOfMemory) {
+        return english ? "out of memory" : "zu wenig Speicher";
+    }
+    const Text t = read_error_text(error);
+    std::string text = english ? t.en : t.de;
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 }  // namespace orbisto

@@ -30,4 +30,8 @@ void report(CatalogContext& ctx, StoreMessage message, const std::string& path);
 // path as caption; OutOfMemory shows "Zu wenig Speicher!".
 void report_read_error(CatalogContext& ctx, CatalogReadError error, const std::string& path);
 
+// The text of a read error without its padding blanks (" Lesefehler DIRS "
+// gives "Lesefehler DIRS"), for a line that names the file itself.
+std::string read_error_reason(CatalogReadError error, bool english);
+
 }  // namespace orbisto

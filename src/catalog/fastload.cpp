@@ -89,6 +89,10 @@ bool RegenerateFastLoadIndex(CatalogContext& ctx) {
                "you have activated fastload.\r\nshould I create a new fastload file?"),
         "FastLoad", Buttons::YesNo, Icon::Question);
     if (answer != Answer::Yes) return false;
+    return rebuild_fast_load_index(ctx);
+}
+
+bool rebuild_fast_load_index(CatalogContext& ctx) {
     // Building the list empties the current Catalog, so unsaved changes that
     // could not be saved stop the regeneration and stay marked as changed.
     if (!ask_save_if_changed(ctx)) {

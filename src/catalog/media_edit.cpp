@@ -76,6 +76,12 @@ std::size_t DeleteMedia(CatalogContext& ctx, std::span<const std::size_t> positi
                                       name, Buttons::YesNo, Icon::Question);
     }
     if (answer != Answer::Yes) return 0;
+    return delete_media_files(ctx, chosen);
+}
+
+std::size_t delete_media_files(CatalogContext& ctx, std::span<const std::size_t> positions) {
+    const std::vector<std::size_t> chosen = valid_positions(ctx, positions);
+    if (chosen.empty()) return 0;
 
     // The current Catalog is emptied below. Unsaved changes of a medium that
     // stays are offered for saving first; if that save fails nothing is

@@ -241,6 +241,12 @@ std::optional<MediumHeader> quiet_header(const std::string& path, std::uint32_t 
 
 }  // namespace
 
+std::vector<std::pair<std::uint32_t, std::string>> catalog_file_names(const std::string& dir) {
+    std::vector<std::pair<std::uint32_t, std::string>> out;
+    for (CatalogFile& file : list_catalog_files(dir)) out.emplace_back(file.number, file.name);
+    return out;
+}
+
 std::vector<MediumHeader> index_entries_from_files(const CatalogContext& ctx) {
     const auto& entries = ctx.media.entries;
     std::unordered_map<std::uint32_t, std::size_t> known;

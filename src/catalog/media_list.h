@@ -12,6 +12,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalog/records.h"
@@ -72,6 +73,15 @@ bool WriteFastLoadIndex(CatalogContext& ctx);
 // catalogue files alone and writes the index. True when the index was written.
 bool RegenerateFastLoadIndex(CatalogContext& ctx);
 
+// RegenerateFastLoadIndex after its question: the save question, the
+// MediaList built from the catalogue files alone and the index written
+// (whatever fast_load says). True when the index was written.
+bool rebuild_fast_load_index(CatalogContext& ctx);
+
+// The catalogue files of a directory as BuildMediaList reads them: number
+// and name as spelt, in the order of the numbers.
+std::vector<std::pair<std::uint32_t, std::string>> catalog_file_names(const std::string& dir);
+
 // The media shown under one category.
 struct CategoryView {
     int category = 0;                  // the category shown (after the range check)
@@ -95,6 +105,10 @@ CategoryView ShowCategory(CatalogContext& ctx, int c);
 // media deleted (0 when the answer was No).
 std::size_t DeleteMedia(CatalogContext& ctx, std::span<const std::size_t> positions,
                         bool from_list_view);
+
+// DeleteMedia for a caller that has asked its own question already: the
+// same deletion without asking.
+std::size_t delete_media_files(CatalogContext& ctx, std::span<const std::size_t> positions);
 
 struct MoveResult {
     // MediaList positions of the media that leave the category being shown.
