@@ -29,16 +29,16 @@ std::string console_text(std::string_view text) {
     return out.substr(b, e - b + 1);
 }
 
-const char* answer_name(Answer a) {
+const char* answer_name(Answer a, bool english) {
     switch (a) {
         case Answer::Ok:
             return "OK";
         case Answer::Cancel:
-            return "Cancel";
+            return english ? "Cancel" : "Abbrechen";
         case Answer::Yes:
-            return "Yes";
+            return english ? "Yes" : "Ja";
         case Answer::No:
-            return "No";
+            return english ? "No" : "Nein";
     }
     return "";
 }
@@ -79,7 +79,7 @@ Answer ConsoleFrontend::message(std::string_view text, std::string_view caption,
     } else {
         std::fprintf(err_, "%s: %s", cap.c_str(), body.c_str());
     }
-    if (buttons != Buttons::Ok) std::fprintf(err_, " [%s]", answer_name(a));
+    if (buttons != Buttons::Ok) std::fprintf(err_, " [%s]", answer_name(a, english_));
     std::fputc('\n', err_);
     std::fflush(err_);
     return a;

@@ -28,6 +28,8 @@ class ConsoleFrontend : public SessionFrontend {
     // Whether the progress frame shows its text and a percentage on a
     // terminal (off where a run draws a progress line of its own).
     void set_percent_shown(bool on) { percent_shown_ = on; }
+    // The language of the answers printed after a question.
+    void set_english(bool on) { english_ = on; }
 
     Answer message(std::string_view text, std::string_view caption, Buttons buttons,
                    Icon icon) override;
@@ -72,6 +74,7 @@ class ConsoleFrontend : public SessionFrontend {
     bool tty_ = false;
     bool progress_open_ = false;
     bool percent_shown_ = true;
+    bool english_ = true;
     int progress_range_ = 100;
     int last_percent_ = -1;
     DialogPos pos_{};

@@ -141,7 +141,10 @@ int main(int argc, char** argv) {
 #if ORBISTO_WITH_GUI
     ctx.print_devices = printing.factory();
 #endif
-    if (!start_up(ctx, cl, executable_path(argv[0]), env)) {
+    frontend.set_english(english);
+    const bool started = start_up(ctx, cl, executable_path(argv[0]), env);
+    frontend.set_english(ctx.english());
+    if (!started) {
         shut_down(ctx);
         return app::kExitFailure;
     }

@@ -172,6 +172,9 @@ TEST(ManageCommands, RenameByNumberOrNameStoresTheNameInTheFileAndTheIndex) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("Media already exists. Rename? [Yes]"), std::string::npos) << r.err;
     EXPECT_EQ(media_field(h.media(), 0, 1), "BETA");
+    // The question and its answer in German.
+    r = h.run({"rename", "0", "beta"}, "de_DE.UTF-8");
+    EXPECT_NE(r.err.find("? [Ja]"), std::string::npos) << r.err;
 }
 
 TEST(ManageCommands, RmWithYesDeletesTheCataloguesAndKeepsTheOthersNumbers) {
