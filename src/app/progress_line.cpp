@@ -59,6 +59,23 @@ std::size_t terminal_width(std::FILE* out) {
 
 }  // namespace
 
+std::string fit_progress(std::string_view head, std::string_view path, std::size_t width) {
+    std::string text(head);
+    const std::string shown = terminal_field(text_to_utf8(path));
+    const std::size_t used = chars_of(text) + 2;
+    if (used + 4 < width && !shown.empty()) {
+        const std::size_t room = width - used - 1;
+        text += "  ";
+        if (chars_of(shown) > room) {
+            text += "...";
+            text += last_chars(shown, room - 3);
+        } else {
+            text += shown;
+        }
+    }
+    return text;
+}
+
 std::string progress_text(const WalkProgress& p, bool english, std::size_t width) {
     char head[160];
     const double seconds = static_cast<double>(std::max<std::int64_t>(p.elapsed_ms, 1)) / 1000.0;
@@ -79,20 +96,7 @@ std::string progress_text(const WalkProgress& p, bool english, std::size_t width
         if (path.empty() || path.back() != '/') path += '/';
         path += p.name;
     }
-    // The path shows what it holds without acting on the terminal.
-    path = terminal_field(text_to_utf8(path));
-    const std::size_t used = chars_of(text) + 2;
-    if (used + 4 < width && !path.empty()) {
-        const std::size_t room = width - used - 1;
-        text += "  ";
-        if (chars_of(path) > room) {
-            text += "...";
-            text += last_chars(path, room - 3);
-        } else {
-            text += path;
-        }
-    }
-    return text;
+    return fit_progress(text, path, width);
 }
 
 ProgressLine::ProgressLine(std::FILE* out, bool terminal, bool english)
@@ -104,18 +108,35 @@ ProgressLine::~ProgressLine() {
 
 void ProgressLine::show(const WalkProgress& p) {
     if (terminal_) {
-        const std::size_t width = terminal_width(out_);
-        const std::string text = progress_text(p, english_, width);
-        const std::size_t pad = width - 1 > chars_of(text) ? width - 1 - chars_of(text) : 0;
-        std::fprintf(out_, "\r%s%s", text.c_str(), std::string(pad, ' ').c_str());
-        shown_ = true;
-    } else {
-        // A log or a pipe gets a line every few seconds.
-        if (last_plain_ms_ >= 0 && p.elapsed_ms - last_plain_ms_ < 5000) return;
-        last_plain_ms_ = p.elapsed_ms;
+        draw(progress_text(p, english_, terminal_width(out_)));
+    } else if (plain_due(p.elapsed_ms)) {
         std::fprintf(out_, "%s\n", progress_text(p, english_, 200).c_str());
+        std::fflush(out_);
     }
+}
+
+void ProgressLine::show(std::string_view head, std::string_view path, std::int64_t elapsed_ms) {
+    if (terminal_) {
+        draw(fit_progress(head, path, terminal_width(out_)));
+    } else if (plain_due(elapsed_ms)) {
+        std::fprintf(out_, "%s\n", fit_progress(head, path, 200).c_str());
+        std::fflush(out_);
+    }
+}
+
+void ProgressLine::draw(const std::string& text) {
+    const std::size_t width = terminal_width(out_);
+    const std::size_t pad = width - 1 > chars_of(text) ? width - 1 - chars_of(text) : 0;
+    std::fprintf(out_, "\r%s%s", text.c_str(), std::string(pad, ' ').c_str());
     std::fflush(out_);
+    shown_ = true;
+}
+
+bool ProgressLine::plain_due(std::int64_t elapsed_ms) {
+    // A log or a pipe gets a line every few seconds.
+    if (last_plain_ms_ >= 0 && elapsed_ms - last_plain_ms_ < 5000) return false;
+    last_plain_ms_ = elapsed_ms;
+    return true;
 }
 
 void ProgressLine::finish() {

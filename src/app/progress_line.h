@@ -9,14 +9,19 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "scan/scan_state.h"
 
 namespace orbisto::app {
 
-// The text of one progress line (without line end), at most `width`
-// characters: counts, bytes, rate, percentage, then as much of the path as
-// fits (its end, which names the file).
+// A progress line of at most `width` characters: `head` (the counts), then
+// as much of `path` as fits (its end, which names the file), with whatever
+// could act on a terminal spelled out.
+std::string fit_progress(std::string_view head, std::string_view path, std::size_t width);
+
+// The text of a scan's progress line (without line end): counts, bytes,
+// rate, percentage, then the path.
 std::string progress_text(const WalkProgress& p, bool english, std::size_t width);
 
 class ProgressLine {
@@ -27,10 +32,16 @@ class ProgressLine {
     ProgressLine& operator=(const ProgressLine&) = delete;
 
     void show(const WalkProgress& p);
+    // Any run's progress: the counts in `head`, the file at hand in `path`;
+    // `elapsed_ms` paces the plain lines written without a terminal.
+    void show(std::string_view head, std::string_view path, std::int64_t elapsed_ms);
     // Clears the line on a terminal, so that what follows starts clean.
     void finish();
 
   private:
+    void draw(const std::string& text);
+    bool plain_due(std::int64_t elapsed_ms);
+
     std::FILE* out_;
     bool terminal_;
     bool english_;

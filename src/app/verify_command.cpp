@@ -8,11 +8,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "app/exit_codes.h"
 #include "app/manage_commands.h"
 #include "app/medium_arg.h"
 #include "app/options.h"
+#include "app/progress_line.h"
 #include "catalog/catalog_check.h"
 #include "catalog/catalog_store.h"
 #include "catalog/media_list.h"
@@ -70,39 +72,37 @@ std::string folder_problem(const Context& ctx, const std::string& path) {
     return {};
 }
 
-// The one-line progress display on a terminal, redrawn at most ten times a
-// second and cleared before a line of output or at the end.
+// The progress shown on a terminal: entries compared, bytes read for
+// checksums, the entry at hand; redrawn at most ten times a second.
 class VerifyDisplay {
   public:
-    explicit VerifyDisplay(bool on) : on_(on) {}
-    ~VerifyDisplay() { clear(); }
-    VerifyDisplay(const VerifyDisplay&) = delete;
-    VerifyDisplay& operator=(const VerifyDisplay&) = delete;
+    VerifyDisplay(bool on, bool english)
+        : english_(english), start_(std::chrono::steady_clock::now()) {
+        if (on) line_.emplace(stderr, true, english);
+    }
 
-    void show(const Context& ctx, const VerifyProgress& p) {
-        if (!on_) return;
+    void show(const VerifyProgress& p) {
+        if (!line_) return;
         const auto now = std::chrono::steady_clock::now();
-        if (shown_ && now - last_ < std::chrono::milliseconds(100)) return;
+        if (now - last_ < std::chrono::milliseconds(100)) return;
         last_ = now;
-        std::string path = verify_line_text(p.path);
-        if (path.size() > 50) path = "..." + path.substr(path.size() - 47);
-        std::fprintf(stderr, "\r\x1b[K%llu %s, %.1f MB %s  %s",
-                     static_cast<unsigned long long>(p.entries),
-                     ctx.tr("Eintr\xC3\xA4ge", "entries"), static_cast<double>(p.crc_bytes) / 1e6,
-                     ctx.tr("gelesen", "read"), path.c_str());
-        std::fflush(stderr);
-        shown_ = true;
+        char head[96];
+        std::snprintf(
+            head, sizeof head,
+            english_ ? "%llu entries, %.1f MB read" : "%llu Eintr\xC3\xA4ge, %.1f MB gelesen",
+            static_cast<unsigned long long>(p.entries), static_cast<double>(p.crc_bytes) / 1e6);
+        const auto elapsed =
+            std::chrono::duration_cast<std::chrono::milliseconds>(now - start_).count();
+        line_->show(head, verify_line_text(p.path), elapsed);
     }
     void clear() {
-        if (!shown_) return;
-        std::fputs("\r\x1b[K", stderr);
-        std::fflush(stderr);
-        shown_ = false;
+        if (line_) line_->finish();
     }
 
   private:
-    bool on_;
-    bool shown_ = false;
+    bool english_;
+    std::optional<ProgressLine> line_;
+    std::chrono::steady_clock::time_point start_;
     std::chrono::steady_clock::time_point last_{};
 };
 
@@ -146,7 +146,7 @@ int run_verify(Context& ctx, const std::vector<std::string>& args) {
         return kExitNotCompared;
     }
 
-    VerifyDisplay display(::isatty(STDERR_FILENO) != 0);
+    VerifyDisplay display(::isatty(STDERR_FILENO) != 0, ctx.english());
     bool write_failed = false;
     const VerifyResult result = verify_medium(
         ctx.frontend, ctx.catalog, start.dir, start.path,
@@ -160,7 +160,7 @@ int run_verify(Context& ctx, const std::vector<std::string>& args) {
             if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size())
                 write_failed = true;
         },
-        [&](const VerifyProgress& p) { display.show(ctx, p); });
+        [&](const VerifyProgress& p) { display.show(p); });
     display.clear();
     if (std::fflush(stdout) != 0) write_failed = true;
     if (result.aborted) {
