@@ -169,12 +169,17 @@ int category_rm(Context& ctx, const std::vector<std::string>& args) {
     return edit_result(ctx, "category rm", DeleteCategory(ctx, c));
 }
 
+// "category mv" and "category rename": two words, no options.
+CommandSyntax two_operands(const Context& ctx) {
+    return {.command = "category",
+            .options = {},
+            .max_operands = 2,
+            .words = OptionWords::DoubleDashed,
+            .english = ctx.english()};
+}
+
 int category_mv(Context& ctx, const std::vector<std::string>& args) {
-    const CommandSyntax syntax{.command = "category",
-                               .options = {},
-                               .max_operands = 2,
-                               .words = OptionWords::DoubleDashed,
-                               .english = ctx.english()};
+    const CommandSyntax syntax = two_operands(ctx);
     const ParsedArgs parsed = parse_args(syntax, args);
     if (!parsed.error.empty()) return usage_error(syntax, parsed.error);
     int c = -1;
@@ -200,11 +205,7 @@ int category_mv(Context& ctx, const std::vector<std::string>& args) {
 }
 
 int category_rename(Context& ctx, const std::vector<std::string>& args) {
-    const CommandSyntax syntax{.command = "category",
-                               .options = {},
-                               .max_operands = 2,
-                               .words = OptionWords::DoubleDashed,
-                               .english = ctx.english()};
+    const CommandSyntax syntax = two_operands(ctx);
     const ParsedArgs parsed = parse_args(syntax, args);
     if (!parsed.error.empty()) return usage_error(syntax, parsed.error);
     int c = -1;

@@ -24,17 +24,25 @@ std::string errno_text(int e) {
     return e == 0 ? std::string() : std::string(" (") + std::strerror(e) + ")";
 }
 
-// The printed forms: the file list and the tree, every other format as
-// the media list.
-OutputResult print_output(Context& ctx, const OutputSettings& settings,
-                          const OutputRequest& request, OutputResult result) {
-    const auto fail = [&](OutputStatus status, std::string text, const char* title) {
+// Ends a run: the status and the message go into the result, and the
+// message to the user.
+struct Failing {
+    Context& ctx;
+    OutputResult& result;
+    OutputResult operator()(OutputStatus status, const std::string& text, const char* title) const {
         result.status = status;
         result.message = text;
         ctx.frontend.message(text, title, Buttons::Ok,
                              status == OutputStatus::Aborted ? Icon::Information : Icon::Stop);
         return result;
-    };
+    }
+};
+
+// The printed forms: the file list and the tree, every other format as
+// the media list.
+OutputResult print_output(Context& ctx, const OutputSettings& settings,
+                          const OutputRequest& request, OutputResult result) {
+    const Failing fail{ctx, result};
     const char* error_title = ctx.tr("Fehler", "error");
     if (!ctx.print_devices) {
         return fail(OutputStatus::Refused,
@@ -104,13 +112,7 @@ std::string output_file_path(const std::string& file_name, OutputFormat format) 
 OutputResult RunOutputTo(Context& ctx, const OutputSettings& settings,
                          const OutputRequest& request) {
     OutputResult result;
-    const auto fail = [&](OutputStatus status, std::string text, const char* title) {
-        result.status = status;
-        result.message = text;
-        ctx.frontend.message(text, title, Buttons::Ok,
-                             status == OutputStatus::Aborted ? Icon::Information : Icon::Stop);
-        return result;
-    };
+    const Failing fail{ctx, result};
     const char* error_title = ctx.tr(" Fehler ", " error ");
     const bool table =
         settings.target == OutputTarget::File &&
